@@ -1,0 +1,50 @@
+// Conversions between the engine's UTF-16 text and 8-bit text. An unpaired surrogate or a malformed UTF-8
+// sequence becomes U+FFFD, so a conversion never fails and never drops the rest of the text.
+#pragma once
+
+#include "CoreTypes.h"
+
+#include <string>
+
+class CORE_API FTCHARToUTF8
+{
+public:
+	/** Converts Source (Length code units, or up to its terminator when Length is negative). Null reads as empty. */
+	explicit FTCHARToUTF8(const TCHAR* Source, int32 Length = -1);
+
+	const ANSICHAR* Get() const { return Converted.c_str(); }
+	int32 Length() const { return int32(Converted.size()); }
+
+private:
+	std::string Converted;
+};
+
+class CORE_API FUTF8ToTCHAR
+{
+public:
+	/** Converts Source (Length bytes, or up to its terminator when Length is negative). Null reads as empty. */
+	explicit FUTF8ToTCHAR(const ANSICHAR* Source, int32 Length = -1);
+
+	const TCHAR* Get() const { return Converted.c_str(); }
+	int32 Length() const { return int32(Converted.size()); }
+
+private:
+	std::u16string Converted;
+};
+
+/** Widens 8-bit text byte by byte (Latin-1), the way the engine's ANSI conversion treats plain ASCII. */
+class CORE_API FANSIToTCHAR
+{
+public:
+	explicit FANSIToTCHAR(const ANSICHAR* Source, int32 Length = -1);
+
+	const TCHAR* Get() const { return Converted.c_str(); }
+	int32 Length() const { return int32(Converted.size()); }
+
+private:
+	std::u16string Converted;
+};
+
+#define TCHAR_TO_UTF8(Str) (FTCHARToUTF8((const TCHAR*)(Str)).Get())
+#define UTF8_TO_TCHAR(Str) (FUTF8ToTCHAR((const ANSICHAR*)(Str)).Get())
+#define ANSI_TO_TCHAR(Str) (FANSIToTCHAR((const ANSICHAR*)(Str)).Get())

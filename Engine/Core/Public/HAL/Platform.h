@@ -1,0 +1,43 @@
+// Fixed-width types, character types and the compiler glue every engine header relies on.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+typedef std::uint8_t uint8;
+typedef std::uint16_t uint16;
+typedef std::uint32_t uint32;
+typedef std::uint64_t uint64;
+typedef std::int8_t int8;
+typedef std::int16_t int16;
+typedef std::int32_t int32;
+typedef std::int64_t int64;
+
+typedef char ANSICHAR;
+typedef char16_t WIDECHAR;
+typedef unsigned char UTF8CHAR;
+// As on the engine's Linux builds, TCHAR is a 16-bit code unit and FString holds UTF-16.
+typedef WIDECHAR TCHAR;
+
+typedef std::size_t SIZE_T;
+typedef std::ptrdiff_t SSIZE_T;
+typedef std::uintptr_t UPTRINT;
+
+#define TEXT_PASTE(x) u##x
+#define TEXT(x) TEXT_PASTE(x)
+
+#define FORCEINLINE inline __attribute__((always_inline))
+#define FORCENOINLINE __attribute__((noinline))
+#define DLLEXPORT __attribute__((visibility("default")))
+#define DLLIMPORT __attribute__((visibility("default")))
+
+#define PLATFORM_LINUX 1
+#define PLATFORM_WINDOWS 0
+#define PLATFORM_LITTLE_ENDIAN 1
+
+#define UE_ARRAY_COUNT(Array) (sizeof(Array) / sizeof((Array)[0]))
+
+enum
+{
+	INDEX_NONE = -1
+};

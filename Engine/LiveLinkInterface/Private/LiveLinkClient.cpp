@@ -1,0 +1,3 @@
+#include "ILiveLinkClient.h"
+
+FName ILiveLinkClient::ModularFeatureName(TEXT("ModularFeature_LiveLinkClient"));

@@ -1,0 +1,198 @@
+#include "OrvidaLiveLinkSource.h"
+
+#include "Async/Async.h"
+#include "Common/UdpSocketBuilder.h"
+#include "HAL/RunnableThread.h"
+#include "ILiveLinkClient.h"
+#include "SocketSubsystem.h"
+#include "Sockets.h"
+
+#define LOCTEXT_NAMESPACE "OrvidaLiveLinkSource"
+
+namespace OrvidaLiveLinkSource
+{
+// The largest datagram the system can deliver fits many times over; one buffer serves every receive.
+constexpr int32 ReceiveBufferSize = 1024 * 1024;
+// Bounds how long a stop request waits while no data comes.
+constexpr double ReceiveWaitMilliseconds = 10.0;
+constexpr uint32 ReceiverStackSize = 128 * 1024;
+} // namespace OrvidaLiveLinkSource
+
+FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord)
+	: FOrvidaLiveLinkSource(InEndpoint, bInAutoLens, bInAutoSceneTakeUpdate, bInAutoRecord, FReceivedDataObserver())
+{
+}
+
+FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(
+	FIPv4Endpoint InEndpoint, bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord, FReceivedDataObserver InReceivedDataObserver)
+	: Endpoint(InEndpoint)
+	, ReceiveWaitTime(FTimespan::FromMilliseconds(OrvidaLiveLinkSource::ReceiveWaitMilliseconds))
+	, bAutoLens(bInAutoLens)
+	, bAutoSceneTakeUpdate(bInAutoSceneTakeUpdate)
+	, bAutoRecord(bInAutoRecord)
+	, ReceivedDataObserver(MoveTemp(InReceivedDataObserver))
+{
+	StatusText = LOCTEXT("SourceStatus_DeviceNotFound", "Device Not Found");
+	SourceTypeText = LOCTEXT("OrvidaLiveLinkSourceType", "Vellacor Orvida LiveLink");
+	MachineNameText = LOCTEXT("OrvidaLiveLinkSourceMachineName", "localhost");
+
+	Socket = FUdpSocketBuilder(TEXT("OVD"))
+				 .AsNonBlocking()
+				 .AsReusable()
+				 .BoundToAddress(Endpoint.Address)
+				 .BoundToPort(Endpoint.Port)
+				 .WithReceiveBufferSize(OrvidaLiveLinkSource::ReceiveBufferSize);
+
+	ReceiveBuffer.SetNumUninitialized(OrvidaLiveLinkSource::ReceiveBufferSize);
+
+	if (Socket != nullptr && Socket->GetSocketType() == SOCKTYPE_Datagram)
+	{
+		SocketSubsystem = ISocketSubsystem::Get(PLATFORM_SOCKETSUBSYSTEM);
+		Start();
+		// Without a thread nothing receives, so the status must not claim otherwise.
+		if (ReceiverThread != nullptr)
+		{
+			StatusText = LOCTEXT("SourceStatus_Receiving", "Receiving");
+		}
+	}
+}
+
+FOrvidaLiveLinkSource::~FOrvidaLiveLinkSource()
+{
+	Stop();
+	if (ReceiverThread != nullptr)
+	{
+		ReceiverThread->WaitForCompletion();
+		delete ReceiverThread;
+		ReceiverThread = nullptr;
+	}
+	// The receiver removes the registration on its way out; this covers a source whose receiver never ran or
+	// had already ended when ReceiveClient came.
+	RemoveTickRegistration();
+	if (Socket != nullptr)
+	{
+		Socket->Close();
+		ISocketSubsystem::Get(PLATFORM_SOCKETSUBSYSTEM)->DestroySocket(Socket);
+		Socket = nullptr;
+	}
+}
+
+void FOrvidaLiveLinkSource::ReceiveClient(ILiveLinkClient* InClient, FGuid InSourceGuid)
+{
+	Client = InClient;
+	SourceGuid = InSourceGuid;
+	TickDelegateHandle = Client->OnLiveLinkTicked().AddStatic(&FOrvidaLiveLinkSource::OnLiveLinkTick, this);
+}
+
+bool FOrvidaLiveLinkSource::IsSourceStillValid() const
+{
+	return !IsStopRequested() && ReceiverThread != nullptr && Socket != nullptr;
+}
+
+bool FOrvidaLiveLinkSource::RequestSourceShutdown()
+{
+	Stop();
+	return true;
+}
+
+FText FOrvidaLiveLinkSource::GetSourceType() const
+{
+	return SourceTypeText;
+}
+
+FText FOrvidaLiveLinkSource::GetSourceMachineName() const
+{
+	return MachineNameText;
+}
+
+FText FOrvidaLiveLinkSource::GetSourceStatus() const
+{
+	return StatusText;
+}
+
+bool FOrvidaLiveLinkSource::Init()
+{
+	return true;
+}
+
+uint32 FOrvidaLiveLinkSource::Run()
+{
+	// Every receive writes the sender's address here; datagrams are taken from any sender, so nothing reads it.
+	const TSharedRef<FInternetAddr> Sender = SocketSubsystem->CreateInternetAddr();
+	while (!IsStopRequested())
+	{
+		if (!Socket->Wait(ESocketWaitConditions::WaitForRead, ReceiveWaitTime))
+		{
+			continue;
+		}
+		uint32 PendingDataSize = 0;
+		// Checking the stop between datagrams keeps a sender that never lets the socket drain from holding up
+		// shut-down; what is still queued then goes with the socket.
+		while (!IsStopRequested() && Socket->HasPendingData(PendingDataSize))
+		{
+			int32 BytesRead = 0;
+			if (Socket->RecvFrom(ReceiveBuffer.GetData(), ReceiveBuffer.Num(), BytesRead, *Sender) && BytesRead > 0)
+			{
+				const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData = MakeShared<TArray<uint8>, ESPMode::ThreadSafe>(ReceiveBuffer.GetData(), BytesRead);
+				if (ReceivedDataObserver)
+				{
+					ReceivedDataObserver(ReceivedData);
+				}
+				ProcessReceivedData(ReceivedData);
+			}
+		}
+	}
+	RemoveTickRegistration();
+	return 0;
+}
+
+void FOrvidaLiveLinkSource::Stop()
+{
+	FPlatformAtomics::InterlockedExchange(&StopFlag, 1);
+}
+
+void FOrvidaLiveLinkSource::Exit()
+{
+}
+
+void FOrvidaLiveLinkSource::Start()
+{
+	ReceiverThreadName = TEXT("Vellacor Orvida Link");
+	ReceiverThreadName.AppendInt(FAsyncThreadIndex::GetNext());
+	ReceiverThread = FRunnableThread::Create(this, *ReceiverThreadName, OrvidaLiveLinkSource::ReceiverStackSize, TPri_AboveNormal, FPlatformAffinity::GetNoAffinityMask(), EThreadCreateFlags::None);
+}
+
+bool FOrvidaLiveLinkSource::ProcessReceivedData(TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData)
+{
+	return ReceivedData.IsValid() && ReceivedData->Num() > 0;
+}
+
+void FOrvidaLiveLinkSource::HandleReceivedData(TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData)
+{
+}
+
+bool FOrvidaLiveLinkSource::LiveLinkTick()
+{
+	return false;
+}
+
+void FOrvidaLiveLinkSource::OnLiveLinkTick(FOrvidaLiveLinkSource* Source)
+{
+	Source->LiveLinkTick();
+}
+
+bool FOrvidaLiveLinkSource::IsStopRequested() const
+{
+	// A compare-exchange of 0 for 0: a read with a full barrier.
+	return FPlatformAtomics::InterlockedCompareExchange(const_cast<volatile int32*>(&StopFlag), 0, 0) != 0;
+}
+
+void FOrvidaLiveLinkSource::RemoveTickRegistration()
+{
+	if (Client != nullptr && TickDelegateHandle.IsValid())
+	{
+		Client->OnLiveLinkTicked().Remove(TickDelegateHandle);
+	}
+}
+
+#undef LOCTEXT_NAMESPACE
