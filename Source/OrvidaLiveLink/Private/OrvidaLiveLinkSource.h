@@ -66,14 +66,16 @@ public:
 	/** "Vellacor Orvida Link" and a running number once Start has run; empty before. */
 	const FString& GetReceiverThreadName() const { return ReceiverThreadName; }
 
-protected:
+private:
+	/** Tests and benchmarks that watch the receive path construct sources through it. */
+	friend class FOrvidaLiveLinkSourceTestAccess;
+
 	/** Sees every datagram that Run hands on, on the receiver thread, before the decoder does. */
 	using FReceivedDataObserver = TFunction<void(const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>&)>;
 
-	/** For tests that watch the receive path: the observer is in place before the receiver thread starts. */
+	/** The observer is in place before the receiver thread starts. */
 	FOrvidaLiveLinkSource(FIPv4Endpoint Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord, FReceivedDataObserver InReceivedDataObserver);
 
-private:
 	bool IsStopRequested() const;
 	void RemoveTickRegistration();
 

@@ -53,7 +53,7 @@ public:
 		const TCHAR* FailedStep = Configure(*Socket);
 		if (FailedStep != nullptr)
 		{
-			UE_LOG(LogSockets, Error, TEXT("FUdpSocketBuilder: failed to %s for the socket %s at %s (%s)"), FailedStep, *Description, *BoundEndpoint.ToString(), *SocketSubsystem->GetLastErrorText());
+			UE_LOG(LogSockets, Error, TEXT("FUdpSocketBuilder: the socket %s for %s failed to %s (%s)"), *Description, *BoundEndpoint.ToString(), FailedStep, *SocketSubsystem->GetLastErrorText());
 			SocketSubsystem->DestroySocket(Socket);
 			return nullptr;
 		}

@@ -1,0 +1,73 @@
+// orvida-livelink: runs the camera link source the way the editor would and reports on it.
+
+// CLI11 comes first: the engine's check() macro would otherwise rewrite its member functions of that name.
+#include <CLI/CLI.hpp>
+
+#include "OrvidaLiveLinkSource.h"
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <thread>
+
+namespace
+{
+std::atomic<bool> bQuitRequested{false};
+
+void RequestQuit(int)
+{
+	bQuitRequested.store(true);
+}
+
+std::string ToUtf8(const FText& Text)
+{
+	return TCHAR_TO_UTF8(*Text.ToString());
+}
+} // namespace
+
+int main(int ArgumentCount, char** Arguments)
+{
+	CLI::App App{"Receives Orvida camera messages as a Live Link source."};
+	std::string ConnectionString = "0.0.0.0:9001";
+	double Seconds = 0.0;
+	App.add_option("--connection,-c", ConnectionString, "where to listen, as a.b.c.d:port")->capture_default_str();
+	App.add_option("--seconds", Seconds, "stop after this many seconds (0: run until interrupted)");
+	CLI11_PARSE(App, ArgumentCount, Arguments);
+
+	if (Seconds < 0.0)
+	{
+		std::fprintf(stderr, "orvida-livelink: --seconds must not be negative\n");
+		return 2;
+	}
+
+	FIPv4Endpoint Endpoint;
+	if (!FIPv4Endpoint::Parse(FString(UTF8_TO_TCHAR(ConnectionString.c_str())), Endpoint))
+	{
+		std::fprintf(stderr, "orvida-livelink: \"%s\" is not an endpoint of the form a.b.c.d:port\n", ConnectionString.c_str());
+		return 2;
+	}
+
+	std::signal(SIGINT, RequestQuit);
+	std::signal(SIGTERM, RequestQuit);
+
+	auto Source = std::make_unique<FOrvidaLiveLinkSource>(Endpoint, false, true, false);
+	std::printf("%s on %s, listening on %s: %s\n", ToUtf8(Source->GetSourceType()).c_str(), ToUtf8(Source->GetSourceMachineName()).c_str(),
+		TCHAR_TO_UTF8(*Endpoint.ToString()), ToUtf8(Source->GetSourceStatus()).c_str());
+	std::fflush(stdout);
+	if (!Source->IsSourceStillValid())
+	{
+		return 1;
+	}
+
+	const auto Deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(Seconds);
+	while (!bQuitRequested.load() && (Seconds <= 0.0 || std::chrono::steady_clock::now() < Deadline))
+	{
+		std::this_thread::sleep_for(std::chrono::milliseconds(50));
+	}
+
+	Source->RequestSourceShutdown();
+	Source.reset();
+	std::printf("stopped\n");
+	return 0;
+}

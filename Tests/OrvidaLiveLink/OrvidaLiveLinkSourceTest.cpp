@@ -1,0 +1,290 @@
+#include "OrvidaLiveLinkSource.h"
+
+#include "LogCapture.h"
+#include "LoopbackUdp.h"
+#include "Misc/CommandLine.h"
+#include "OrvidaLiveLinkSourceTestAccess.h"
+#include "TestLiveLinkClient.h"
+#include "WaitUntil.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace
+{
+FIPv4Endpoint LoopbackEndpoint(uint16 Port)
+{
+	return FIPv4Endpoint(FIPv4Address::InternalLoopback, Port);
+}
+
+std::string ToUtf8(const FText& Text)
+{
+	return TCHAR_TO_UTF8(*Text.ToString());
+}
+
+std::vector<uint8> Bytes(std::string_view Text)
+{
+	return std::vector<uint8>(Text.begin(), Text.end());
+}
+
+/** The port of a destroyed source is free again exactly when its socket was closed. */
+bool IsPortFree(uint16 Port)
+{
+	return LoopbackUdp::FExclusiveBinding(Port).IsBound();
+}
+
+void ExpectLocalisedText(const FText& Text, const char* Key, const char* Literal)
+{
+	EXPECT_EQ(ToUtf8(Text), Literal);
+	ASSERT_TRUE(FTextInspector::GetNamespace(Text).IsSet());
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*FTextInspector::GetNamespace(Text).GetValue())), "OrvidaLiveLinkSource");
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*FTextInspector::GetKey(Text).GetValue())), Key);
+}
+
+/** Runs the test with "-nothreading" on the command line, so that no thread can be created. */
+class FNoThreadingScope
+{
+public:
+	FNoThreadingScope() : Saved(FCommandLine::Get()) { FCommandLine::Set(TEXT("-nothreading")); }
+	~FNoThreadingScope() { FCommandLine::Set(*Saved); }
+
+private:
+	FString Saved;
+};
+} // namespace
+
+TEST(OrvidaLiveLinkSource, ReceivingSourceAnswersTheClientsQueries)
+{
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	FOrvidaLiveLinkSource Source(LoopbackEndpoint(Port), true, true, false);
+
+	EXPECT_TRUE(Source.IsSourceStillValid());
+	ExpectLocalisedText(Source.GetSourceStatus(), "SourceStatus_Receiving", "Receiving");
+	ExpectLocalisedText(Source.GetSourceType(), "OrvidaLiveLinkSourceType", "Vellacor Orvida LiveLink");
+	ExpectLocalisedText(Source.GetSourceMachineName(), "OrvidaLiveLinkSourceMachineName", "localhost");
+	EXPECT_FALSE(IsPortFree(Port)) << "the source's socket must hold the port";
+}
+
+struct FUnusableEndpointCase
+{
+	const char* Name;
+	bool bPortTaken;
+	FIPv4Address Address;
+
+	friend void PrintTo(const FUnusableEndpointCase& Case, std::ostream* Out) { *Out << Case.Name; }
+};
+
+class OrvidaLiveLinkSourceUnusableEndpoint : public testing::TestWithParam<FUnusableEndpointCase>
+{
+};
+
+TEST_P(OrvidaLiveLinkSourceUnusableEndpoint, StaysDeviceNotFoundWithoutThread)
+{
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	const LoopbackUdp::FExclusiveBinding Holder(Port);
+	ASSERT_TRUE(Holder.IsBound());
+	const uint16 SourcePort = GetParam().bPortTaken ? Port : LoopbackUdp::PickFreePort();
+
+	FLogCapture Log;
+	FTestLiveLinkClient Client;
+	auto Source = std::make_unique<FOrvidaLiveLinkSource>(FIPv4Endpoint(GetParam().Address, SourcePort), true, true, true);
+	Source->ReceiveClient(&Client, FGuid::NewGuid());
+
+	ExpectLocalisedText(Source->GetSourceStatus(), "SourceStatus_DeviceNotFound", "Device Not Found");
+	EXPECT_FALSE(Source->IsSourceStillValid());
+	EXPECT_TRUE(Source->GetReceiverThreadName().IsEmpty()) << "no receiver thread may be started";
+	EXPECT_TRUE(Source->RequestSourceShutdown());
+	EXPECT_TRUE(Client.HasTickRegistrations());
+
+	Source.reset();
+	EXPECT_FALSE(Client.HasTickRegistrations()) << "nothing else removes the registration of a source without a receiver";
+
+	int32 SocketErrors = 0;
+	for (const FLogCapture::FLine& Line : Log.GetLines())
+	{
+		SocketErrors += Line.Category == "LogSockets" && Line.Verbosity == ELogVerbosity::Error;
+	}
+	EXPECT_EQ(SocketErrors, 1) << "the builder writes one line of its own";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+	Cases,
+	OrvidaLiveLinkSourceUnusableEndpoint,
+	testing::Values(FUnusableEndpointCase{"PortBoundWithoutReuse", true, FIPv4Address::InternalLoopback}, FUnusableEndpointCase{"AddressNotLocal", false, FIPv4Address(192, 0, 2, 1)}),
+	[](const testing::TestParamInfo<FUnusableEndpointCase>& Info) { return std::string(Info.param.Name); });
+
+TEST(OrvidaLiveLinkSource, WithoutThreadReportsDeviceNotFoundAndStillClosesItsSocket)
+{
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	FTestLiveLinkClient Client;
+	std::unique_ptr<FOrvidaLiveLinkSource> Source;
+	{
+		const FNoThreadingScope NoThreading;
+		Source = std::make_unique<FOrvidaLiveLinkSource>(LoopbackEndpoint(Port), false, true, false);
+	}
+	Source->ReceiveClient(&Client, FGuid::NewGuid());
+
+	ExpectLocalisedText(Source->GetSourceStatus(), "SourceStatus_DeviceNotFound", "Device Not Found");
+	EXPECT_FALSE(Source->IsSourceStillValid());
+	EXPECT_FALSE(Source->GetReceiverThreadName().IsEmpty()) << "the socket was made, so a thread was asked for";
+	EXPECT_FALSE(IsPortFree(Port));
+
+	Source.reset();
+	EXPECT_TRUE(IsPortFree(Port));
+	EXPECT_FALSE(Client.HasTickRegistrations());
+}
+
+TEST(OrvidaLiveLinkSource, HandsOnEveryNonEmptyDatagramInOrderFromAnySender)
+{
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	const auto Log = std::make_shared<FDatagramLog>();
+	const TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeLogged(LoopbackEndpoint(Port), Log);
+	ASSERT_TRUE(Source->IsSourceStillValid());
+
+	const LoopbackUdp::FSender First;
+	const LoopbackUdp::FSender Second;
+	std::vector<std::vector<uint8>> Expected;
+	for (int32 Index = 0; Index < 40; ++Index)
+	{
+		const LoopbackUdp::FSender& Sender = Index % 2 == 0 ? First : Second;
+		const std::string Text = "{\"n\":" + std::to_string(Index) + "}";
+		ASSERT_TRUE(Sender.Send(Port, Text));
+		Expected.push_back(Bytes(Text));
+		if (Index % 10 == 0)
+		{
+			// An empty datagram must neither be handed on nor hold up the ones behind it.
+			ASSERT_TRUE(Sender.Send(Port, ""));
+		}
+	}
+
+	ASSERT_TRUE(WaitUntil([&] { return Log->Num() >= Expected.size(); }));
+	// Whatever was in flight has arrived by now; an extra empty hand-off would show up here.
+	const LoopbackUdp::FSender Marker;
+	ASSERT_TRUE(Marker.Send(Port, "end"));
+	Expected.push_back(Bytes("end"));
+	ASSERT_TRUE(WaitUntil([&] { return Log->Num() >= Expected.size(); }));
+	EXPECT_EQ(Log->Get(), Expected);
+}
+
+TEST(OrvidaLiveLinkSource, HandsOnTheLargestDatagramWhole)
+{
+	constexpr size_t LargestUdpPayload = 65507;
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	const auto Log = std::make_shared<FDatagramLog>();
+	const TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeLogged(LoopbackEndpoint(Port), Log);
+
+	std::vector<uint8> Datagram(LargestUdpPayload);
+	for (size_t Index = 0; Index < Datagram.size(); ++Index)
+	{
+		Datagram[Index] = uint8(Index * 7 + Index / 251);
+	}
+	const LoopbackUdp::FSender Sender;
+	ASSERT_TRUE(Sender.Send(Port, Datagram.data(), Datagram.size()));
+
+	ASSERT_TRUE(WaitUntil([&] { return Log->Num() >= 1; }));
+	ASSERT_EQ(Log->Num(), 1u);
+	EXPECT_EQ(Log->Get()[0], Datagram);
+}
+
+TEST(OrvidaLiveLinkSource, ShutdownRequestStopsTheReceiverWhichRemovesItsTickRegistration)
+{
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	FTestLiveLinkClient Client;
+	auto Source = std::make_unique<FOrvidaLiveLinkSource>(LoopbackEndpoint(Port), true, true, true);
+	Source->ReceiveClient(&Client, FGuid::NewGuid());
+	ASSERT_TRUE(Client.HasTickRegistrations());
+	Client.Tick();
+
+	EXPECT_TRUE(Source->RequestSourceShutdown());
+	EXPECT_FALSE(Source->IsSourceStillValid());
+	EXPECT_EQ(ToUtf8(Source->GetSourceStatus()), "Receiving") << "the status is set at construction only";
+
+	EXPECT_TRUE(WaitUntil([&] { return !Client.HasTickRegistrations(); })) << "the receiver removes the registration once it sees the stop";
+	EXPECT_FALSE(IsPortFree(Port)) << "a shutdown request alone does not close the socket";
+
+	Source.reset();
+	EXPECT_TRUE(IsPortFree(Port));
+}
+
+TEST(OrvidaLiveLinkSource, DestructionLeavesNoTickRegistrationInAnyOrder)
+{
+	FTestLiveLinkClient Client;
+
+	// Destroyed while running: the destructor stops the receiver, which removes the registration.
+	auto Running = std::make_unique<FOrvidaLiveLinkSource>(LoopbackEndpoint(LoopbackUdp::PickFreePort()), false, true, false);
+	Running->ReceiveClient(&Client, FGuid::NewGuid());
+	Running.reset();
+	EXPECT_FALSE(Client.HasTickRegistrations());
+
+	// Registered after its receiver had already ended: only the destructor can remove it.
+	FTestLiveLinkClient LateClient;
+	auto Ended = std::make_unique<FOrvidaLiveLinkSource>(LoopbackEndpoint(LoopbackUdp::PickFreePort()), false, true, false);
+	Ended->ReceiveClient(&Client, FGuid::NewGuid());
+	Ended->RequestSourceShutdown();
+	ASSERT_TRUE(WaitUntil([&] { return !Client.HasTickRegistrations(); }));
+	Ended->ReceiveClient(&LateClient, FGuid::NewGuid());
+	EXPECT_TRUE(LateClient.HasTickRegistrations());
+	Ended.reset();
+	EXPECT_FALSE(LateClient.HasTickRegistrations());
+
+	// Never given a client.
+	auto Lonely = std::make_unique<FOrvidaLiveLinkSource>(LoopbackEndpoint(LoopbackUdp::PickFreePort()), false, true, false);
+	Lonely.reset();
+	EXPECT_FALSE(Client.HasTickRegistrations());
+}
+
+TEST(OrvidaLiveLinkSource, ThreadNamesCarryARunningNumberWithoutSeparator)
+{
+	FOrvidaLiveLinkSource First(LoopbackEndpoint(LoopbackUdp::PickFreePort()), false, true, false);
+	FOrvidaLiveLinkSource Second(LoopbackEndpoint(LoopbackUdp::PickFreePort()), false, true, false);
+	const std::string Prefix = "Vellacor Orvida Link";
+
+	for (const FOrvidaLiveLinkSource* Source : {&First, &Second})
+	{
+		const std::string Name = TCHAR_TO_UTF8(*Source->GetReceiverThreadName());
+		ASSERT_GT(Name.size(), Prefix.size());
+		EXPECT_EQ(Name.substr(0, Prefix.size()), Prefix);
+		EXPECT_EQ(Name.find_first_not_of("0123456789", Prefix.size()), std::string::npos) << Name;
+	}
+	EXPECT_NE(First.GetReceiverThreadName(), Second.GetReceiverThreadName());
+}
+
+TEST(OrvidaLiveLinkSource, DestructorReturnsWhileASenderKeepsTheSocketBusy)
+{
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	std::atomic<int64> HandedOn{0};
+	// A receiver slower than the sender keeps the socket's queue full, so the receive loop never finds it empty.
+	TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeObserved(LoopbackEndpoint(Port), [&HandedOn](const auto&) {
+		HandedOn.fetch_add(1);
+		std::this_thread::sleep_for(std::chrono::microseconds(200));
+	});
+
+	std::atomic<bool> bSourceGone{false};
+	std::atomic<bool> bSenderGaveUp{false};
+	std::thread Flood([&] {
+		const LoopbackUdp::FSender Sender;
+		const std::string Message(200, 'x');
+		// Bounded: a receiver that never stops would keep this loop going until its own limit, and the test
+		// then fails on bSenderGaveUp instead of hanging.
+		const auto Limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+		while (!bSourceGone.load())
+		{
+			if (std::chrono::steady_clock::now() > Limit)
+			{
+				bSenderGaveUp.store(true);
+				return;
+			}
+			Sender.Send(Port, Message);
+		}
+	});
+
+	ASSERT_TRUE(WaitUntil([&] { return HandedOn.load() >= 50; }));
+	Source.Reset();
+	bSourceGone.store(true);
+	Flood.join();
+
+	EXPECT_FALSE(bSenderGaveUp.load()) << "the destructor waited for the flood to end";
+}

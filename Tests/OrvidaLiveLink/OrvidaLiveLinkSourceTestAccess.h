@@ -1,0 +1,51 @@
+#pragma once
+
+#include "OrvidaLiveLinkSource.h"
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+/** Every datagram a source handed on, in order. Written on the receiver thread, read on the test thread. */
+class FDatagramLog
+{
+public:
+	void Add(const TArray<uint8>& Datagram)
+	{
+		std::lock_guard<std::mutex> Guard(Lock);
+		Datagrams.emplace_back(Datagram.begin(), Datagram.end());
+	}
+	size_t Num() const
+	{
+		std::lock_guard<std::mutex> Guard(Lock);
+		return Datagrams.size();
+	}
+	std::vector<std::vector<uint8>> Get() const
+	{
+		std::lock_guard<std::mutex> Guard(Lock);
+		return Datagrams;
+	}
+
+private:
+	/** Protects Datagrams. */
+	mutable std::mutex Lock;
+	std::vector<std::vector<uint8>> Datagrams;
+};
+
+/** Builds sources whose receive path a test can watch. */
+class FOrvidaLiveLinkSourceTestAccess
+{
+public:
+	using FObserver = FOrvidaLiveLinkSource::FReceivedDataObserver;
+
+	static TSharedPtr<FOrvidaLiveLinkSource> MakeObserved(const FIPv4Endpoint& Endpoint, FObserver Observer)
+	{
+		return TSharedPtr<FOrvidaLiveLinkSource>(new FOrvidaLiveLinkSource(Endpoint, false, true, false, MoveTemp(Observer)));
+	}
+
+	/** A source that appends every datagram it hands on to Log. */
+	static TSharedPtr<FOrvidaLiveLinkSource> MakeLogged(const FIPv4Endpoint& Endpoint, std::shared_ptr<FDatagramLog> Log)
+	{
+		return MakeObserved(Endpoint, [Log](const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Data) { Log->Add(*Data); });
+	}
+};
