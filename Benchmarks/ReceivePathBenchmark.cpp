@@ -1,0 +1,206 @@
+// What it costs to hand on one datagram: the source's receive path against a bare recvfrom loop on a socket
+// and thread set up the same way. Each iteration holds the receiver at a one-byte gate datagram, queues a burst
+// behind it, then times only the drain, so that neither the sending nor the waking of a thread is measured.
+
+#include "BenchmarkRatios.h"
+#include "HAL/RunnableThread.h"
+#include "LoopbackUdp.h"
+#include "OrvidaLiveLinkSourceTestAccess.h"
+
+#include <benchmark/benchmark.h>
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <chrono>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sched.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+// Well inside the socket's receive buffer, so that nothing is dropped and only speed is measured.
+constexpr int32 BurstSize = 256;
+// The size of a typical camera message.
+constexpr size_t MessageSize = 218;
+
+/** Counts what a receiver hands on; holds the receiver at a gate datagram until the benchmark releases it. */
+class FDrainClock
+{
+public:
+	/** Receiver thread: one datagram handed on. */
+	void OnDatagram(int32 Size)
+	{
+		if (Size == 1)
+		{
+			bHeld.store(true);
+			while (!bReleased.load())
+			{
+				sched_yield();
+			}
+			return;
+		}
+		Count.fetch_add(1, std::memory_order_release);
+	}
+
+	/** Benchmark thread: queues a burst behind a gate and returns how long the receiver took to drain it, or a negative value when datagrams went missing. */
+	double TimeOneDrain(const LoopbackUdp::FSender& Sender, uint16 Port, const std::vector<uint8>& Message)
+	{
+		bHeld.store(false);
+		bReleased.store(false);
+		const uint8 Gate = 0;
+		Sender.Send(Port, &Gate, 1);
+		if (!WaitFor([this] { return bHeld.load(); }))
+		{
+			return -1.0;
+		}
+		for (int32 Index = 0; Index < BurstSize; ++Index)
+		{
+			Sender.Send(Port, Message.data(), Message.size());
+		}
+		const int64 Expected = Count.load() + BurstSize;
+		const auto Start = std::chrono::steady_clock::now();
+		bReleased.store(true);
+		if (!WaitFor([&] { return Count.load(std::memory_order_acquire) >= Expected; }))
+		{
+			return -1.0;
+		}
+		return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+	}
+
+private:
+	template <typename ConditionType>
+	static bool WaitFor(ConditionType&& Condition)
+	{
+		const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+		while (!Condition())
+		{
+			if (std::chrono::steady_clock::now() > Deadline)
+			{
+				return false;
+			}
+			sched_yield();
+		}
+		return true;
+	}
+
+	std::atomic<int64> Count{0};
+	std::atomic<bool> bHeld{false};
+	std::atomic<bool> bReleased{false};
+};
+
+/** The floor: poll with the source's 10 ms wait, then drain with recvfrom, nothing else. */
+class FBareReceiver final : public FRunnable
+{
+public:
+	FBareReceiver(uint16 Port, FDrainClock& InClock) : Clock(InClock), Buffer(1024 * 1024)
+	{
+		Descriptor = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+		const int One = 1;
+		const int BufferSize = 1024 * 1024;
+		::setsockopt(Descriptor, SOL_SOCKET, SO_REUSEADDR, &One, sizeof(One));
+		::setsockopt(Descriptor, SOL_SOCKET, SO_RCVBUF, &BufferSize, sizeof(BufferSize));
+		sockaddr_in Address{};
+		Address.sin_family = AF_INET;
+		Address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+		Address.sin_port = htons(Port);
+		if (::bind(Descriptor, reinterpret_cast<const sockaddr*>(&Address), sizeof(Address)) == 0)
+		{
+			Thread = FRunnableThread::Create(this, TEXT("Bare receiver"), 128 * 1024, TPri_AboveNormal);
+		}
+	}
+
+	~FBareReceiver() override
+	{
+		Stop();
+		delete Thread;
+		::close(Descriptor);
+	}
+
+	bool IsRunning() const { return Thread != nullptr; }
+
+	uint32 Run() override
+	{
+		sockaddr_in Sender{};
+		while (!bStop.load())
+		{
+			pollfd Poll{Descriptor, POLLIN, 0};
+			if (::poll(&Poll, 1, 10) <= 0)
+			{
+				continue;
+			}
+			socklen_t SenderLength = sizeof(Sender);
+			ssize_t Received = 0;
+			while ((Received = ::recvfrom(Descriptor, Buffer.data(), Buffer.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&Sender), &SenderLength)) > 0)
+			{
+				Clock.OnDatagram(int32(Received));
+			}
+		}
+		return 0;
+	}
+
+	void Stop() override { bStop.store(true); }
+
+private:
+	FDrainClock& Clock;
+	int Descriptor = -1;
+	std::vector<uint8> Buffer;
+	std::atomic<bool> bStop{false};
+	FRunnableThread* Thread = nullptr;
+};
+
+void RunDrains(benchmark::State& State, uint16 Port, FDrainClock& Clock)
+{
+	const LoopbackUdp::FSender Sender;
+	const std::vector<uint8> Message(MessageSize, uint8('x'));
+	for (auto _ : State)
+	{
+		const double Seconds = Clock.TimeOneDrain(Sender, Port, Message);
+		if (Seconds < 0.0)
+		{
+			State.SkipWithError("datagrams were lost on the loopback");
+			return;
+		}
+		State.SetIterationTime(Seconds);
+	}
+	State.SetItemsProcessed(State.iterations() * BurstSize);
+}
+
+void BM_BareRecvFromLoop(benchmark::State& State)
+{
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	FDrainClock Clock;
+	FBareReceiver Receiver(Port, Clock);
+	if (!Receiver.IsRunning())
+	{
+		State.SkipWithError("cannot start the bare receiver");
+		return;
+	}
+	RunDrains(State, Port, Clock);
+}
+
+void BM_SourceReceivePath(benchmark::State& State)
+{
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	FDrainClock Clock;
+	const TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeObserved(
+		FIPv4Endpoint(FIPv4Address::InternalLoopback, Port), [&Clock](const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Data) { Clock.OnDatagram(Data->Num()); });
+	if (!Source->IsSourceStillValid())
+	{
+		State.SkipWithError("the source did not start");
+		return;
+	}
+	RunDrains(State, Port, Clock);
+}
+} // namespace
+
+BENCHMARK(BM_BareRecvFromLoop)->UseManualTime()->MinTime(1.0);
+BENCHMARK(BM_SourceReceivePath)->UseManualTime()->MinTime(1.0);
+
+int main(int ArgumentCount, char** Arguments)
+{
+	return OrvidaBenchmark::RunWithRatios(ArgumentCount, Arguments,
+		{{"BM_SourceReceivePath/min_time:1.000/manual_time", "BM_BareRecvFromLoop/min_time:1.000/manual_time", "source receive path / bare recvfrom loop"}});
+}
