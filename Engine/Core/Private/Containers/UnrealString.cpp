@@ -6,6 +6,7 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 namespace
 {
@@ -56,6 +57,47 @@ void AppendFormatted(std::u16string& Out, const std::string& Spec, const char* L
 	AppendNarrow(Out, Large.c_str());
 }
 
+// Applies width and precision in characters, as the engine's wide printf does. Handing the text to the C library
+// as UTF-8 would count bytes instead, and a precision could cut a character in half.
+void AppendText(std::u16string& Out, const std::string& Options, std::u16string_view Text)
+{
+	size_t Index = 0;
+	bool bLeftAlign = false;
+	for (; Index < Options.size() && std::strchr("-+ #0", Options[Index]) != nullptr; ++Index)
+	{
+		bLeftAlign |= Options[Index] == '-';
+	}
+	size_t Width = 0;
+	for (; Index < Options.size() && Options[Index] >= '0' && Options[Index] <= '9'; ++Index)
+	{
+		Width = Width * 10 + size_t(Options[Index] - '0');
+	}
+	if (Index < Options.size() && Options[Index] == '.')
+	{
+		size_t Precision = 0;
+		for (++Index; Index < Options.size() && Options[Index] >= '0' && Options[Index] <= '9'; ++Index)
+		{
+			Precision = Precision * 10 + size_t(Options[Index] - '0');
+		}
+		if (Precision < Text.size())
+		{
+			// Never keep the first half of a surrogate pair without its second.
+			const bool bSplitsPair = Precision > 0 && Text[Precision - 1] >= 0xD800 && Text[Precision - 1] <= 0xDBFF;
+			Text = Text.substr(0, bSplitsPair ? Precision - 1 : Precision);
+		}
+	}
+	const size_t Padding = Width > Text.size() ? Width - Text.size() : 0;
+	if (!bLeftAlign)
+	{
+		Out.append(Padding, u' ');
+	}
+	Out.append(Text);
+	if (bLeftAlign)
+	{
+		Out.append(Padding, u' ');
+	}
+}
+
 void AppendArgument(std::u16string& Out, const std::string& Spec, char Conversion, const FStringFormatArg& Arg)
 {
 	using EKind = FStringFormatArg::EKind;
@@ -71,7 +113,12 @@ void AppendArgument(std::u16string& Out, const std::string& Spec, char Conversio
 	case 'o':
 	{
 		const char Length[] = {'l', 'l', Conversion, '\0'};
-		AppendFormatted(Out, Spec, Length, Arg.Kind == EKind::Double ? (unsigned long long)Arg.DoubleValue : (unsigned long long)Arg.UnsignedValue);
+		unsigned long long Value = Arg.Kind == EKind::Double ? (unsigned long long)Arg.DoubleValue : (unsigned long long)Arg.UnsignedValue;
+		if (Arg.Kind == EKind::Signed && Arg.IntegerBytes < sizeof(uint64))
+		{
+			Value &= (1ull << (8 * Arg.IntegerBytes)) - 1;
+		}
+		AppendFormatted(Out, Spec, Length, Value);
 		return;
 	}
 	case 'f':
@@ -97,11 +144,11 @@ void AppendArgument(std::u16string& Out, const std::string& Spec, char Conversio
 	case 's':
 		if (Arg.Kind == EKind::WideText)
 		{
-			AppendFormatted(Out, Spec, "s", FTCHARToUTF8(Arg.WideText).Get());
+			AppendText(Out, Spec, Arg.WideText ? Arg.WideText : u"");
 		}
 		else if (Arg.Kind == EKind::NarrowText)
 		{
-			AppendFormatted(Out, Spec, "s", Arg.NarrowText ? Arg.NarrowText : "");
+			AppendText(Out, Spec, FUTF8ToTCHAR(Arg.NarrowText).Get());
 		}
 		return;
 	default:

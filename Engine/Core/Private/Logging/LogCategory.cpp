@@ -60,10 +60,16 @@ FOutputDeviceRedirector* FOutputDeviceRedirector::Get()
 	// Never destroyed, so that threads and static destructors may still log while the process exits.
 	static FOutputDeviceRedirector* const Log = [] {
 		FOutputDeviceRedirector* Redirector = new FOutputDeviceRedirector();
-		Redirector->AddOutputDevice(new FOutputDeviceStdError());
+		Redirector->AddOutputDevice(GetStandardErrorDevice());
 		return Redirector;
 	}();
 	return Log;
+}
+
+FOutputDevice* FOutputDeviceRedirector::GetStandardErrorDevice()
+{
+	static FOutputDevice* const StdError = new FOutputDeviceStdError();
+	return StdError;
 }
 
 void FOutputDeviceRedirector::AddOutputDevice(FOutputDevice* OutputDevice)

@@ -23,6 +23,8 @@ struct CORE_API FStringFormatArg
 	enum class EKind : uint8 { Signed, Unsigned, Double, WideText, NarrowText, Pointer };
 
 	EKind Kind;
+	/** Size of an integer argument, so that a negative one read as unsigned (%u, %x) keeps to its own width. */
+	uint8 IntegerBytes = sizeof(int64);
 	union
 	{
 		int64 SignedValue;
@@ -34,11 +36,11 @@ struct CORE_API FStringFormatArg
 	};
 
 	template <typename T, std::enable_if_t<std::is_integral_v<T> && std::is_signed_v<T>, int> = 0>
-	FStringFormatArg(T Value) : Kind(EKind::Signed), SignedValue(Value) {}
+	FStringFormatArg(T Value) : Kind(EKind::Signed), IntegerBytes(uint8(sizeof(T))), SignedValue(Value) {}
 	template <typename T, std::enable_if_t<std::is_integral_v<T> && !std::is_signed_v<T>, int> = 0>
 	FStringFormatArg(T Value) : Kind(EKind::Unsigned), UnsignedValue(Value) {}
 	template <typename T, std::enable_if_t<std::is_enum_v<T>, int> = 0>
-	FStringFormatArg(T Value) : Kind(EKind::Signed), SignedValue(int64(Value)) {}
+	FStringFormatArg(T Value) : Kind(EKind::Signed), IntegerBytes(uint8(sizeof(T))), SignedValue(int64(Value)) {}
 	FStringFormatArg(double Value) : Kind(EKind::Double), DoubleValue(Value) {}
 	FStringFormatArg(const TCHAR* Value) : Kind(EKind::WideText), WideText(Value) {}
 	FStringFormatArg(const ANSICHAR* Value) : Kind(EKind::NarrowText), NarrowText(Value) {}

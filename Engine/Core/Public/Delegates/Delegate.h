@@ -112,23 +112,21 @@ public:
 	/** Calls the binding, which must be bound. */
 	RetType Execute(ParamTypes... Params) const
 	{
-		check(IsBound());
-		if (Binding.bHasOwner)
-		{
-			const std::shared_ptr<const void> KeepAlive = Binding.Owner.lock();
-			return Binding.Function(Params...);
-		}
+		// The owner is pinned before it is checked, so that another thread cannot end it between check and call.
+		const std::shared_ptr<const void> KeepAlive = Binding.Owner.lock();
+		check(Binding.Function && (!Binding.bHasOwner || KeepAlive));
 		return Binding.Function(Params...);
 	}
 	/** Calls the binding when there is one; only for delegates without a result. */
 	bool ExecuteIfBound(ParamTypes... Params) const
 	{
 		static_assert(std::is_void_v<RetType>, "ExecuteIfBound needs a delegate without a result");
-		if (!IsBound())
+		const std::shared_ptr<const void> KeepAlive = Binding.Owner.lock();
+		if (!Binding.Function || (Binding.bHasOwner && !KeepAlive))
 		{
 			return false;
 		}
-		Execute(Params...);
+		Binding.Function(Params...);
 		return true;
 	}
 
@@ -250,10 +248,14 @@ public:
 		{
 			// Held so that a binding that removes itself does not destroy the callable that is running.
 			const std::shared_ptr<const FBinding> Binding = Entries[Index].Binding;
-			if (Binding && Binding->IsAlive())
+			if (Binding && Binding->Function)
 			{
+				// Pinned before it is checked, so that another thread cannot end the owner between check and call.
 				const std::shared_ptr<const void> KeepAlive = Binding->Owner.lock();
-				Binding->Function(Params...);
+				if (!Binding->bHasOwner || KeepAlive)
+				{
+					Binding->Function(Params...);
+				}
 			}
 		}
 		if (--BroadcastDepth == 0)
