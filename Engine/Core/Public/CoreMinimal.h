@@ -4,6 +4,7 @@
 #include "CoreTypes.h"
 
 #include "Containers/Array.h"
+#include "Containers/Map.h"
 #include "Containers/StringConv.h"
 #include "Containers/UnrealString.h"
 #include "Delegates/Delegate.h"

@@ -2,13 +2,16 @@
 
 #include "CoreMinimal.h"
 #include "Features/IModularFeature.h"
+#include "LiveLinkRole.h"
 #include "LiveLinkTypes.h"
+#include "Templates/SubclassOf.h"
 
 /**
  * The editor's Live Link client as sources see it.
  *
- * Threads: OnLiveLinkTicked is broadcast on the game thread once per tick; a source may add to it and remove
- * from it on any thread (the notification is thread-safe, and a removal waits for a running broadcast).
+ * Threads: the *_AnyThread pushes may be called from any thread. OnLiveLinkTicked is broadcast on the game thread
+ * once per tick; a source may add to it and remove from it on any thread (the notification is thread-safe, and a
+ * removal waits for a running broadcast).
  */
 class LIVELINKINTERFACE_API ILiveLinkClient : public IModularFeature
 {
@@ -16,6 +19,14 @@ public:
 	static FName ModularFeatureName;
 
 	~ILiveLinkClient() override = default;
+
+	/**
+	 * Sets what the subject is and its static data, creating the subject when it is new. The subject's buffered
+	 * frames are dropped: they were made against the static data being replaced.
+	 */
+	virtual void PushSubjectStaticData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, TSubclassOf<ULiveLinkRole> Role, FLiveLinkStaticDataStruct&& StaticData) = 0;
+	/** Adds a frame to the subject, which must have received its static data first. */
+	virtual void PushSubjectFrameData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, FLiveLinkFrameDataStruct&& FrameData) = 0;
 
 	/** The notification that the client broadcasts on each of its ticks. */
 	virtual FSimpleMulticastDelegate& OnLiveLinkTicked() = 0;

@@ -190,9 +190,18 @@ FString& FString::Append(const FString& Text)
 	return *this;
 }
 
-FString& FString::AppendChar(TCHAR Character)
+FString& FString::AppendChars(const ANSICHAR* Text, int32 Count)
 {
-	Data.push_back(Character);
+	if (Text != nullptr && Count > 0)
+	{
+		const size_t Old = Data.size();
+		Data.resize(Old + size_t(Count));
+		// A plain loop over bytes, which the compiler turns into vector widening.
+		for (int32 Index = 0; Index < Count; ++Index)
+		{
+			Data[Old + size_t(Index)] = char16_t(static_cast<unsigned char>(Text[Index]));
+		}
+	}
 	return *this;
 }
 

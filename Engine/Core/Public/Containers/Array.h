@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace UE::Core::Private
@@ -32,7 +33,15 @@ struct TDefaultInitAllocator : std::allocator<T>
 	template <typename U, typename... ArgTypes>
 	void construct(U* Where, ArgTypes&&... Args)
 	{
-		::new (static_cast<void*>(Where)) U(std::forward<ArgTypes>(Args)...);
+		// Aggregates are built with braces: not every compiler here takes parentheses for them yet.
+		if constexpr (std::is_constructible_v<U, ArgTypes&&...>)
+		{
+			::new (static_cast<void*>(Where)) U(std::forward<ArgTypes>(Args)...);
+		}
+		else
+		{
+			::new (static_cast<void*>(Where)) U{std::forward<ArgTypes>(Args)...};
+		}
 	}
 };
 } // namespace UE::Core::Private

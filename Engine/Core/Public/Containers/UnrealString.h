@@ -72,7 +72,14 @@ public:
 
 	FString& Append(const TCHAR* Text, int32 Count);
 	FString& Append(const FString& Text);
-	FString& AppendChar(TCHAR Character);
+	/** Inline: callers build text a character at a time on hot paths. */
+	FString& AppendChar(TCHAR Character)
+	{
+		Data.push_back(Character);
+		return *this;
+	}
+	/** Widens Count 8-bit characters byte by byte (Latin-1) and appends them; null or Count <= 0 appends nothing. */
+	FString& AppendChars(const ANSICHAR* Text, int32 Count);
 	/** Appends the decimal text of Number, with a minus sign when negative. */
 	void AppendInt(int32 Number);
 

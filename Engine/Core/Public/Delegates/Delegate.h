@@ -6,6 +6,7 @@
 #include "Delegates/IDelegateInstance.h"
 #include "Templates/SharedPointer.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -283,7 +284,7 @@ private:
 
 	void Compact() const
 	{
-		std::erase_if(Entries, [](const FEntry& Entry) { return !Entry.Binding; });
+		Entries.erase(std::remove_if(Entries.begin(), Entries.end(), [](const FEntry& Entry) { return !Entry.Binding; }), Entries.end());
 	}
 
 	/** Protects Entries and BroadcastDepth, and is held for a whole Broadcast. */

@@ -1,0 +1,273 @@
+#include "Dom/JsonFieldMap.h"
+
+#include "Dom/JsonValue.h"
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+
+namespace
+{
+struct FHashSeed
+{
+	uint64 Key0;
+	uint64 Key1;
+};
+
+/** Drawn once per process; when the system has no random source, the clock and an address are the fallback. */
+const FHashSeed& GetHashSeed()
+{
+	static const FHashSeed Seed = []
+	{
+		FHashSeed Result;
+		try
+		{
+			std::random_device Device;
+			Result.Key0 = (uint64(Device()) << 32) ^ uint64(Device());
+			Result.Key1 = (uint64(Device()) << 32) ^ uint64(Device());
+		}
+		catch (...)
+		{
+			Result.Key0 = uint64(std::chrono::steady_clock::now().time_since_epoch().count());
+			Result.Key1 = uint64(reinterpret_cast<UPTRINT>(&Result)) * 0x9E3779B97F4A7C15ull;
+		}
+		return Result;
+	}();
+	return Seed;
+}
+
+constexpr uint64 RotateLeft(uint64 Value, int32 Bits) { return (Value << Bits) | (Value >> (64 - Bits)); }
+
+struct FSipState
+{
+	uint64 V0, V1, V2, V3;
+
+	void Round()
+	{
+		V0 += V1;
+		V1 = RotateLeft(V1, 13);
+		V1 ^= V0;
+		V0 = RotateLeft(V0, 32);
+		V2 += V3;
+		V3 = RotateLeft(V3, 16);
+		V3 ^= V2;
+		V0 += V3;
+		V3 = RotateLeft(V3, 21);
+		V3 ^= V0;
+		V2 += V1;
+		V1 = RotateLeft(V1, 17);
+		V1 ^= V2;
+		V2 = RotateLeft(V2, 32);
+	}
+
+	void Absorb(uint64 Block)
+	{
+		V3 ^= Block;
+		Round();
+		V0 ^= Block;
+	}
+};
+
+/**
+ * SipHash-1-3 of the name with ASCII letters upper-cased, so that names equal under FString's == hash alike. A keyed
+ * hash, because the names come from the network: with a fixed hash a sender could choose names that share a slot.
+ */
+uint32 HashName(const FString& Name)
+{
+	const FHashSeed& Seed = GetHashSeed();
+	FSipState State{Seed.Key0 ^ 0x736f6d6570736575ull, Seed.Key1 ^ 0x646f72616e646f6dull, Seed.Key0 ^ 0x6c7967656e657261ull, Seed.Key1 ^ 0x7465646279746573ull};
+	const TCHAR* Characters = *Name;
+	const int32 Length = Name.Len();
+	int32 Index = 0;
+	for (; Index + 4 <= Length; Index += 4)
+	{
+		State.Absorb(uint64(FChar::ToUpper(Characters[Index])) | (uint64(FChar::ToUpper(Characters[Index + 1])) << 16) |
+		             (uint64(FChar::ToUpper(Characters[Index + 2])) << 32) | (uint64(FChar::ToUpper(Characters[Index + 3])) << 48));
+	}
+	uint64 Last = uint64(uint8(Length * 2)) << 56;
+	for (int32 Shift = 0; Index < Length; ++Index, Shift += 16)
+	{
+		Last |= uint64(FChar::ToUpper(Characters[Index])) << Shift;
+	}
+	State.Absorb(Last);
+	State.V2 ^= 0xff;
+	State.Round();
+	State.Round();
+	State.Round();
+	const uint64 Hash = State.V0 ^ State.V1 ^ State.V2 ^ State.V3;
+	return uint32(Hash ^ (Hash >> 32));
+}
+
+/** FString's case-insensitive equality (ASCII letters folded), inline: it runs for every name a parse adds. */
+FORCEINLINE bool NamesEqual(const FString& Lhs, const FString& Rhs)
+{
+	const int32 Length = Lhs.Len();
+	if (Length != Rhs.Len())
+	{
+		return false;
+	}
+	const TCHAR* Left = *Lhs;
+	const TCHAR* Right = *Rhs;
+	for (int32 Index = 0; Index < Length; ++Index)
+	{
+		if (Left[Index] != Right[Index] && FChar::ToUpper(Left[Index]) != FChar::ToUpper(Right[Index]))
+		{
+			return false;
+		}
+	}
+	return true;
+}
+} // namespace
+
+TSharedPtr<FJsonValue>* FJsonFieldMap::Find(const FString& Key)
+{
+	const int32 Index = IndexOf(Key);
+	return Index == INDEX_NONE ? nullptr : &Fields.GetData()[Index].Value;
+}
+
+const TSharedPtr<FJsonValue>* FJsonFieldMap::Find(const FString& Key) const
+{
+	const int32 Index = IndexOf(Key);
+	return Index == INDEX_NONE ? nullptr : &Fields.GetData()[Index].Value;
+}
+
+TSharedPtr<FJsonValue>& FJsonFieldMap::Add(const FString& Key, TSharedPtr<FJsonValue> Value) { return AddImpl(FString(Key), MoveTemp(Value)); }
+
+TSharedPtr<FJsonValue>& FJsonFieldMap::Add(FString&& Key, TSharedPtr<FJsonValue> Value) { return AddImpl(MoveTemp(Key), MoveTemp(Value)); }
+
+TSharedPtr<FJsonValue>& FJsonFieldMap::AddImpl(FString&& Key, TSharedPtr<FJsonValue>&& Value)
+{
+	FJsonField* Existing = nullptr;
+	int32 FreeSlot = INDEX_NONE;
+	if (Slots.IsEmpty())
+	{
+		const int32 Index = IndexOf(Key);
+		Existing = Index == INDEX_NONE ? nullptr : &Fields.GetData()[Index];
+	}
+	else
+	{
+		int32* SlotData = Slots.GetData();
+		const uint32 Mask = uint32(Slots.Num() - 1);
+		for (uint32 Slot = HashName(Key) & Mask;; Slot = (Slot + 1) & Mask)
+		{
+			const int32 Index = SlotData[Slot];
+			if (Index == INDEX_NONE)
+			{
+				FreeSlot = int32(Slot);
+				break;
+			}
+			if (NamesEqual(Fields.GetData()[Index].Key, Key))
+			{
+				Existing = &Fields.GetData()[Index];
+				break;
+			}
+		}
+	}
+
+	if (Existing != nullptr)
+	{
+		// Equal names hash alike, so the index stays right when the spelling changes.
+		Existing->Key = MoveTemp(Key);
+		Existing->Value = MoveTemp(Value);
+		return Existing->Value;
+	}
+
+	const int32 NewIndex = Fields.Emplace(MoveTemp(Key), MoveTemp(Value));
+	if (FreeSlot != INDEX_NONE && 2 * Fields.Num() <= Slots.Num())
+	{
+		Slots.GetData()[FreeSlot] = NewIndex;
+	}
+	else if (Fields.Num() > LinearSearchLimit)
+	{
+		Rehash(Fields.Num());
+	}
+	return Fields.GetData()[NewIndex].Value;
+}
+
+int32 FJsonFieldMap::Remove(const FString& Key)
+{
+	const int32 Index = IndexOf(Key);
+	if (Index == INDEX_NONE)
+	{
+		return 0;
+	}
+	Fields.RemoveAt(Index);
+	if (Fields.Num() <= LinearSearchLimit)
+	{
+		Slots.Empty();
+	}
+	else
+	{
+		// Every later field moved down one place, so the index is rebuilt rather than patched.
+		Rehash(Fields.Num());
+	}
+	return 1;
+}
+
+void FJsonFieldMap::Empty()
+{
+	Fields.Empty();
+	Slots.Empty();
+}
+
+void FJsonFieldMap::Reserve(int32 Number)
+{
+	Fields.Reserve(Number);
+	if (Number > LinearSearchLimit && 2 * Number > Slots.Num())
+	{
+		Rehash(Number);
+	}
+}
+
+int32 FJsonFieldMap::IndexOf(const FString& Key) const
+{
+	const FJsonField* FieldData = Fields.GetData();
+	if (Slots.IsEmpty())
+	{
+		const int32 Count = Fields.Num();
+		for (int32 Index = 0; Index < Count; ++Index)
+		{
+			if (NamesEqual(FieldData[Index].Key, Key))
+			{
+				return Index;
+			}
+		}
+		return INDEX_NONE;
+	}
+	const int32* SlotData = Slots.GetData();
+	const uint32 Mask = uint32(Slots.Num() - 1);
+	// Terminates: the table is at most half full, so a free slot always ends the probe.
+	for (uint32 Slot = HashName(Key) & Mask;; Slot = (Slot + 1) & Mask)
+	{
+		const int32 Index = SlotData[Slot];
+		if (Index == INDEX_NONE || NamesEqual(FieldData[Index].Key, Key))
+		{
+			return Index;
+		}
+	}
+}
+
+void FJsonFieldMap::Rehash(int32 Capacity)
+{
+	Capacity = std::max(Capacity, Fields.Num());
+	// A power of two, so that a hash maps to a slot with a mask.
+	int32 Size = 32;
+	while (Size < 2 * Capacity)
+	{
+		Size *= 2;
+	}
+	Slots.SetNumUninitialized(Size);
+	int32* SlotData = Slots.GetData();
+	std::fill(SlotData, SlotData + Size, int32(INDEX_NONE));
+	const uint32 Mask = uint32(Size - 1);
+	const FJsonField* FieldData = Fields.GetData();
+	for (int32 Index = 0; Index < Fields.Num(); ++Index)
+	{
+		uint32 Slot = HashName(FieldData[Index].Key) & Mask;
+		while (SlotData[Slot] != INDEX_NONE)
+		{
+			Slot = (Slot + 1) & Mask;
+		}
+		SlotData[Slot] = Index;
+	}
+}

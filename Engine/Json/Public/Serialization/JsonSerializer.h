@@ -1,0 +1,65 @@
+// Turns JSON text into the engine's DOM (FJsonObject and FJsonValue trees).
+//
+// A parse succeeds only when the whole text is one well-formed JSON value (RFC 8259) with nothing but white space
+// (space, tab, line feed, carriage return) around it, and the value is of the kind the overload asks for. On
+// failure the out argument is left as it was and the reader's GetErrorMessage says why. Beyond standard JSON, a
+// parse also fails on:
+//   - nesting deeper than MaxDepth arrays and objects;
+//   - a \u escape that is half of a surrogate pair without its other half, an integer that needs more than 64 bits,
+//     and a number beyond the range of a double (the engine would read such numbers as doubles);
+//   - a byte-order mark before the value (it is not white space);
+//   - text holding an unpaired UTF-16 surrogate.
+// Every number becomes an FJsonValueNumber holding the nearest double ("-0" reads as the integer 0, so it loses the
+// sign that "-0.0" keeps). Every string and name reads back exactly as its
+// characters were written, escapes resolved: text made by widening UTF-8 bytes one by one stays byte-wide
+// characters, "\u00e9" becomes U+00E9 and "\ud83d\ude00" a surrogate pair. Names repeated within one object keep
+// the last value at the first position.
+//
+// Threads: any number of threads may parse at once, each with its own reader. Each thread keeps one parser and one
+// text buffer for all its parses, so parsing the datagrams of a receive loop allocates only for the tree it builds.
+// The parse itself never recurses, and no parsed tree is deeper than MaxDepth, so releasing one never recurses
+// deeper than that either.
+//
+// Memory: the values of one parse share one block of memory, which goes when the last of them goes; a value kept
+// from a parse keeps that block (about twelve bytes per byte of text) alive.
+#pragma once
+
+#include "CoreMinimal.h"
+#include "Dom/JsonObject.h"
+#include "Dom/JsonValue.h"
+#include "Serialization/JsonReader.h"
+
+class FJsonSerializer
+{
+public:
+	/**
+	 * The deepest nesting of arrays and objects a parse accepts: "[[1]]" has depth 2. An adversary could otherwise
+	 * send a datagram of 65,000 opening brackets and have us build, and later release, a tree whose release recurses
+	 * once per level; 64 levels stay well inside a receiver thread's 128 KiB stack, and no message we read comes
+	 * anywhere near that depth.
+	 */
+	static constexpr int32 MaxDepth = 64;
+
+	/** Parses a text whose top level is an object. */
+	template <class CharType> static bool Deserialize(const TSharedRef<TJsonReader<CharType>>& Reader, TSharedPtr<FJsonObject>& OutObject)
+	{
+		return ParseInto(*Reader, nullptr, &OutObject, nullptr);
+	}
+
+	/** Parses a text whose top level is an array, into its elements. */
+	template <class CharType> static bool Deserialize(const TSharedRef<TJsonReader<CharType>>& Reader, TArray<TSharedPtr<FJsonValue>>& OutArray)
+	{
+		return ParseInto(*Reader, nullptr, nullptr, &OutArray);
+	}
+
+	/** Parses a text whose top level is any value. */
+	template <class CharType> static bool Deserialize(const TSharedRef<TJsonReader<CharType>>& Reader, TSharedPtr<FJsonValue>& OutValue)
+	{
+		return ParseInto(*Reader, &OutValue, nullptr, nullptr);
+	}
+
+private:
+	/** Parses Reader's text into the one out argument that is not null; sets or clears Reader's error message. */
+	JSON_API static bool ParseInto(TJsonReader<TCHAR>& Reader, TSharedPtr<FJsonValue>* OutValue, TSharedPtr<FJsonObject>* OutObject,
+	                               TArray<TSharedPtr<FJsonValue>>* OutArray);
+};

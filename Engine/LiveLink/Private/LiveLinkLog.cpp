@@ -1,0 +1,3 @@
+#include "LiveLinkLog.h"
+
+DEFINE_LOG_CATEGORY(LogLiveLink)

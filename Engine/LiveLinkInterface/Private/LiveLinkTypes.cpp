@@ -1,0 +1,4 @@
+#include "LiveLinkTypes.h"
+
+IMPLEMENT_SCRIPT_STRUCT(FLiveLinkBaseStaticData)
+IMPLEMENT_SCRIPT_STRUCT(FLiveLinkBaseFrameData)

@@ -1,0 +1,4 @@
+#include "Roles/LiveLinkCameraTypes.h"
+
+IMPLEMENT_SCRIPT_STRUCT(FLiveLinkCameraStaticData)
+IMPLEMENT_SCRIPT_STRUCT(FLiveLinkCameraFrameData)

@@ -1,0 +1,4 @@
+#include "Roles/LiveLinkTransformTypes.h"
+
+IMPLEMENT_SCRIPT_STRUCT(FLiveLinkTransformStaticData)
+IMPLEMENT_SCRIPT_STRUCT(FLiveLinkTransformFrameData)

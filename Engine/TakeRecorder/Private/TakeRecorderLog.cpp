@@ -1,0 +1,3 @@
+#include "TakeRecorderLog.h"
+
+DEFINE_LOG_CATEGORY(LogTakeRecorder)

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "UObject/Object.h"
+
+class UTakeMetaData;
+
+DECLARE_MULTICAST_DELEGATE_OneParam(FOnTakeMetaDataChanged, UTakeMetaData*)
+
+/**
+ * The slate and take number of a take. A new slate starts again at take 1; take numbers are at least 1. A locked
+ * take (one already recorded) keeps its values: its setters do nothing.
+ *
+ * Threads: the game thread alone.
+ */
+UCLASS()
+class TAKERECORDER_API UTakeMetaData : public UObject
+{
+	DECLARE_CLASS_INTRINSIC(UTakeMetaData, UObject)
+
+public:
+	const FString& GetSlate() const { return Slate; }
+	/** Sets the slate and resets the take number to 1; announces the change when bEmitChanged. Nothing when locked. */
+	void SetSlate(FString InSlate, bool bEmitChanged = true);
+
+	int32 GetTakeNumber() const { return TakeNumber; }
+	/** Sets the take number, raising anything below 1 to 1; announces the change when bEmitChanged. Nothing when locked. */
+	void SetTakeNumber(int32 InTakeNumber, bool bEmitChanged = true);
+
+	bool IsLocked() const { return bIsLocked; }
+	void Lock() { bIsLocked = true; }
+	void Unlock() { bIsLocked = false; }
+
+	/** Broadcast after a setter asked to announce its change has applied it. */
+	FOnTakeMetaDataChanged& OnTakeMetaDataChanged() { return ChangedDelegate; }
+
+private:
+	FString Slate;
+	int32 TakeNumber = 1;
+	bool bIsLocked = false;
+	FOnTakeMetaDataChanged ChangedDelegate;
+};

@@ -1,0 +1,95 @@
+// What the Json tests share: text made the way the receiver makes it, parsing shortcuts, a thread with a small stack.
+#pragma once
+
+#include "CoreMinimal.h"
+#include "HAL/Runnable.h"
+#include "HAL/RunnableThread.h"
+#include "Serialization/JsonSerializer.h"
+
+#include <functional>
+#include <pthread.h>
+#include <string>
+#include <string_view>
+
+namespace JsonTest
+{
+/** Each byte one character of the same value, as the receiver widens a datagram. */
+inline FString Widen(std::string_view Bytes)
+{
+	std::u16string Text;
+	Text.reserve(Bytes.size());
+	for (const char Byte : Bytes)
+	{
+		Text.push_back(char16_t(uint8(Byte)));
+	}
+	return FString(std::move(Text));
+}
+
+inline TSharedPtr<FJsonObject> ParseObject(std::string_view Bytes)
+{
+	TSharedPtr<FJsonObject> Object;
+	return FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(Widen(Bytes)), Object) ? Object : nullptr;
+}
+
+inline TSharedPtr<FJsonValue> ParseValue(const FString& Text)
+{
+	TSharedPtr<FJsonValue> Value;
+	return FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(Text), Value) ? Value : nullptr;
+}
+
+inline std::string Nested(int32 Depth, std::string_view Open, std::string_view Inner, std::string_view Close)
+{
+	std::string Text;
+	for (int32 Level = 0; Level < Depth; ++Level)
+	{
+		Text += Open;
+	}
+	Text += Inner;
+	for (int32 Level = 0; Level < Depth; ++Level)
+	{
+		Text += Close;
+	}
+	return Text;
+}
+
+/** Runs Body on a thread of its own with the given stack size, as the receiver runs, and waits for it. */
+class FSmallStackThread final : public FRunnable
+{
+public:
+	/** The stack the thread actually got, so that a test can tell it did run small. */
+	size_t StackSize = 0;
+
+	explicit FSmallStackThread(std::function<void()> InBody)
+	    : Body(std::move(InBody))
+	{
+	}
+
+	/** False when the thread could not be created. */
+	bool RunAndWait(uint32 InStackSize)
+	{
+		FRunnableThread* Thread = FRunnableThread::Create(this, TEXT("JsonSmallStack"), InStackSize);
+		if (Thread == nullptr)
+		{
+			return false;
+		}
+		Thread->WaitForCompletion();
+		delete Thread;
+		return true;
+	}
+
+	uint32 Run() override
+	{
+		pthread_attr_t Attributes;
+		if (pthread_getattr_np(pthread_self(), &Attributes) == 0)
+		{
+			pthread_attr_getstacksize(&Attributes, &StackSize);
+			pthread_attr_destroy(&Attributes);
+		}
+		Body();
+		return 0;
+	}
+
+private:
+	std::function<void()> Body;
+};
+} // namespace JsonTest

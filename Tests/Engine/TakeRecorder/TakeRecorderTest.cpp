@@ -1,0 +1,406 @@
+#include "Containers/StringConv.h"
+#include "LiveLinkClient.h"
+#include "LogCapture.h"
+#include "Recorder/TakeRecorder.h"
+#include "Recorder/TakeRecorderBlueprintLibrary.h"
+#include "Recorder/TakeRecorderPanel.h"
+#include "Roles/LiveLinkCameraRole.h"
+#include "Roles/LiveLinkCameraTypes.h"
+#include "Roles/LiveLinkTransformRole.h"
+#include "Roles/LiveLinkTransformTypes.h"
+#include "TakeMetaData.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace
+{
+namespace fs = std::filesystem;
+
+const char* const ExpectedHeader = "Subject,WorldTime,FrameNumber,SubFrame,RateNumerator,RateDenominator,LocationX,LocationY,LocationZ,"
+								   "RotationX,RotationY,RotationZ,RotationW,ScaleX,ScaleY,ScaleZ,FieldOfView,AspectRatio,FocalLength,Aperture,FocusDistance";
+
+/** A fresh directory under /tmp, removed with everything in it when the test ends. */
+class FTemporaryDirectory
+{
+public:
+	FTemporaryDirectory()
+	{
+		char Template[] = "/tmp/OrvidaTakesXXXXXX";
+		const char* Made = ::mkdtemp(Template);
+		EXPECT_NE(Made, nullptr);
+		Path = Made ? Made : "";
+	}
+	~FTemporaryDirectory()
+	{
+		std::error_code Ignored;
+		fs::remove_all(Path, Ignored);
+	}
+
+	FString AsFString(const std::string& Below = std::string()) const { return FString(UTF8_TO_TCHAR((Below.empty() ? Path : Path + "/" + Below).c_str())); }
+
+	std::string Path;
+};
+
+std::string ReadFile(const FString& Path)
+{
+	std::ifstream Stream(TCHAR_TO_UTF8(*Path), std::ios::binary);
+	std::ostringstream Text;
+	Text << Stream.rdbuf();
+	return Text.str();
+}
+
+/** Splits CSV text into rows of fields, honouring quoted fields with doubled quotes; false on a malformed file. */
+bool ParseCsv(const std::string& Text, std::vector<std::vector<std::string>>& OutRows)
+{
+	OutRows.clear();
+	std::vector<std::string> Row;
+	std::string Field;
+	bool bQuoted = false;
+	for (size_t Index = 0; Index < Text.size(); ++Index)
+	{
+		const char Char = Text[Index];
+		if (bQuoted)
+		{
+			if (Char == '"' && Index + 1 < Text.size() && Text[Index + 1] == '"')
+			{
+				Field += '"';
+				++Index;
+			}
+			else if (Char == '"')
+			{
+				bQuoted = false;
+			}
+			else
+			{
+				Field += Char;
+			}
+		}
+		else if (Char == '"')
+		{
+			bQuoted = true;
+		}
+		else if (Char == ',')
+		{
+			Row.push_back(Field);
+			Field.clear();
+		}
+		else if (Char == '\n')
+		{
+			Row.push_back(Field);
+			Field.clear();
+			OutRows.push_back(Row);
+			Row.clear();
+		}
+		else
+		{
+			Field += Char;
+		}
+	}
+	// Every row ends with its line break: anything left over is a cut row.
+	return !bQuoted && Row.empty() && Field.empty();
+}
+
+/** Rows after the header, checking the header and that every row has every column. */
+std::vector<std::vector<std::string>> ReadTake(const FString& Path)
+{
+	std::vector<std::vector<std::string>> Rows;
+	EXPECT_TRUE(ParseCsv(ReadFile(Path), Rows)) << TCHAR_TO_UTF8(*Path);
+	if (Rows.empty())
+	{
+		ADD_FAILURE() << "no header in " << TCHAR_TO_UTF8(*Path);
+		return Rows;
+	}
+	std::string Header;
+	for (size_t Index = 0; Index < Rows[0].size(); ++Index)
+	{
+		Header += (Index ? "," : "") + Rows[0][Index];
+	}
+	EXPECT_EQ(Header, ExpectedHeader);
+	for (const std::vector<std::string>& Row : Rows)
+	{
+		EXPECT_EQ(Row.size(), 21u);
+	}
+	Rows.erase(Rows.begin());
+	return Rows;
+}
+
+FLiveLinkFrameDataStruct MakeCameraFrame(int32 Index)
+{
+	FLiveLinkFrameDataStruct Frame(FLiveLinkCameraFrameData::StaticStruct());
+	FLiveLinkCameraFrameData* Camera = Frame.Cast<FLiveLinkCameraFrameData>();
+	Camera->WorldTime = FLiveLinkWorldTime(16777216.0 + Index / 3.0, 0.125);
+	Camera->MetaData.SceneTime = FQualifiedFrameTime(FFrameTime(FFrameNumber(1000 + Index), 0.25f), FFrameRate(30000, 1001));
+	Camera->Transform = FTransform(FQuat(0.1f * Index, -0.2f, 0.3f, 0.9f), FVector(1.5f * Index, -2.0f, 1e-7f), FVector(1.0f, 2.0f, 0.333f));
+	Camera->FieldOfView = 60.0f + Index;
+	Camera->AspectRatio = 1.5f;
+	Camera->FocalLength = 35.0f / 3.0f;
+	Camera->Aperture = 4.0f;
+	Camera->FocusDistance = 250.0f + Index;
+	return Frame;
+}
+
+/** Checks a row against the camera frame MakeCameraFrame(Index) of Subject, reading every number back exactly. */
+void ExpectCameraRow(const std::vector<std::string>& Row, const std::string& Subject, int32 Index)
+{
+	ASSERT_EQ(Row.size(), 21u);
+	FLiveLinkFrameDataStruct Expected = MakeCameraFrame(Index);
+	const FLiveLinkCameraFrameData* Camera = Expected.Cast<FLiveLinkCameraFrameData>();
+	EXPECT_EQ(Row[0], Subject);
+	EXPECT_EQ(std::strtod(Row[1].c_str(), nullptr), Camera->WorldTime.GetOffsettedTime()) << Row[1];
+	EXPECT_EQ(Row[2], std::to_string(1000 + Index));
+	EXPECT_EQ(std::strtof(Row[3].c_str(), nullptr), 0.25f);
+	EXPECT_EQ(Row[4], "30000");
+	EXPECT_EQ(Row[5], "1001");
+	const FVector& Location = Camera->Transform.GetTranslation();
+	const FQuat& Rotation = Camera->Transform.GetRotation();
+	const FVector& Scale = Camera->Transform.GetScale3D();
+	const float Values[] = {Location.X, Location.Y, Location.Z, Rotation.X, Rotation.Y, Rotation.Z, Rotation.W, Scale.X, Scale.Y, Scale.Z,
+		Camera->FieldOfView, Camera->AspectRatio, Camera->FocalLength, Camera->Aperture, Camera->FocusDistance};
+	for (size_t Column = 0; Column < UE_ARRAY_COUNT(Values); ++Column)
+	{
+		EXPECT_EQ(std::strtof(Row[6 + Column].c_str(), nullptr), Values[Column]) << "column " << 6 + Column << ": " << Row[6 + Column];
+	}
+}
+
+int32 CountErrorLines(const FLogCapture& Log)
+{
+	int32 Count = 0;
+	for (const FLogCapture::FLine& Line : Log.GetLines())
+	{
+		Count += Line.Category == "LogTakeRecorder" && Line.Verbosity == ELogVerbosity::Error;
+	}
+	return Count;
+}
+
+/** A client with a camera subject and a transform subject, and a recorder attached to it writing under a temporary directory. */
+class TakeRecorderTest : public ::testing::Test
+{
+protected:
+	TakeRecorderTest()
+	{
+		Client.PushSubjectStaticData_AnyThread(CameraKey, ULiveLinkCameraRole::StaticClass(), FLiveLinkStaticDataStruct(FLiveLinkCameraStaticData::StaticStruct()));
+		Client.PushSubjectStaticData_AnyThread(
+			TransformKey, ULiveLinkTransformRole::StaticClass(), FLiveLinkStaticDataStruct(FLiveLinkTransformStaticData::StaticStruct()));
+		Recorder.SetTakesDirectory(Directory.AsFString("Saved/Takes"));
+		Recorder.AttachToClient(Client);
+		MetaData = Recorder.GetTakeMetaData();
+	}
+
+	void PushCamera(int32 Index) { Client.PushSubjectFrameData_AnyThread(CameraKey, MakeCameraFrame(Index)); }
+
+	FTemporaryDirectory Directory;
+	FLiveLinkClient Client;
+	FTakeRecorder Recorder;
+	UTakeMetaData* MetaData = nullptr;
+	const FLiveLinkSubjectKey CameraKey{FGuid(1, 2, 3, 4), FName("Camera, \"A\"")};
+	const FLiveLinkSubjectKey TransformKey{FGuid(1, 2, 3, 4), FName("Prop")};
+};
+} // namespace
+
+TEST_F(TakeRecorderTest, TakeHoldsExactlyTheFramesPushedWhileRecordingInOrder)
+{
+	MetaData->SetSlate(FString(TEXT("A004")));
+	MetaData->SetTakeNumber(12);
+	PushCamera(0);
+	UTakeRecorderPanel* Panel = Recorder.OpenPanel();
+
+	Panel->StartRecording();
+	EXPECT_TRUE(UTakeRecorderBlueprintLibrary::IsRecording());
+	PushCamera(1);
+	FLiveLinkFrameDataStruct Prop(FLiveLinkTransformFrameData::StaticStruct());
+	Prop.GetBaseData()->WorldTime = FLiveLinkWorldTime(5.0, 0.0);
+	Client.PushSubjectFrameData_AnyThread(TransformKey, MoveTemp(Prop));
+	PushCamera(2);
+	// Refused by the client, so never heard.
+	Client.PushSubjectFrameData_AnyThread(FLiveLinkSubjectKey(FGuid(), FName("Unknown")), MakeCameraFrame(9));
+	Panel->StopRecording();
+	EXPECT_FALSE(UTakeRecorderBlueprintLibrary::IsRecording());
+	PushCamera(3);
+
+	EXPECT_EQ(fs::path(TCHAR_TO_UTF8(*Recorder.GetTakeFilePath())), fs::path(Directory.Path) / "Saved/Takes/A004_012.csv");
+	EXPECT_EQ(Recorder.GetTakeFrameCount(), 3);
+	const std::vector<std::vector<std::string>> Rows = ReadTake(Recorder.GetTakeFilePath());
+	ASSERT_EQ(Rows.size(), 3u);
+	ExpectCameraRow(Rows[0], "Camera, \"A\"", 1);
+	EXPECT_EQ(Rows[1], (std::vector<std::string>{"Prop", "5", "0", "0", "60000", "1", "0", "0", "0", "0", "0", "0", "1", "1", "1", "1", "", "", "", "", ""}));
+	ExpectCameraRow(Rows[2], "Camera, \"A\"", 2);
+}
+
+TEST_F(TakeRecorderTest, FileNameComesFromTheSlateMadeSafe)
+{
+	const struct
+	{
+		const TCHAR* Slate;
+		int32 TakeNumber;
+		const char* FileName;
+	} Rows[] = {
+		{TEXT("A004"), 12, "A004_012.csv"},
+		{TEXT("scene-1_b"), 1, "scene-1_b_001.csv"},
+		{TEXT(""), 1, "Take_001.csv"},
+		{TEXT("../etc/x y"), 7, "___etc_x_y_007.csv"},
+		{TEXT("caf\u00e9"), 1000, "caf__1000.csv"},
+	};
+	for (const auto& Row : Rows)
+	{
+		MetaData->SetSlate(FString(Row.Slate));
+		MetaData->SetTakeNumber(Row.TakeNumber);
+		ASSERT_TRUE(Recorder.StartRecording()) << Row.FileName;
+		Recorder.StopRecording();
+		EXPECT_EQ(fs::path(TCHAR_TO_UTF8(*Recorder.GetTakeFilePath())).filename().string(), Row.FileName);
+		EXPECT_TRUE(fs::is_regular_file(fs::path(Directory.Path) / "Saved/Takes" / Row.FileName)) << Row.FileName;
+	}
+}
+
+TEST_F(TakeRecorderTest, SameSlateAndTakeGetANewFileAndTheFirstIsUnchanged)
+{
+	MetaData->SetSlate(FString(TEXT("A004")));
+	MetaData->SetTakeNumber(12);
+	ASSERT_TRUE(Recorder.StartRecording());
+	PushCamera(1);
+	Recorder.StopRecording();
+	const FString FirstPath = Recorder.GetTakeFilePath();
+	const std::string FirstText = ReadFile(FirstPath);
+
+	for (const char* Expected : {"A004_012_2.csv", "A004_012_3.csv"})
+	{
+		ASSERT_TRUE(Recorder.StartRecording());
+		PushCamera(2);
+		PushCamera(3);
+		Recorder.StopRecording();
+		EXPECT_EQ(fs::path(TCHAR_TO_UTF8(*Recorder.GetTakeFilePath())).filename().string(), Expected);
+		EXPECT_EQ(ReadTake(Recorder.GetTakeFilePath()).size(), 2u);
+	}
+	EXPECT_EQ(ReadFile(FirstPath), FirstText);
+	EXPECT_EQ(ReadTake(FirstPath).size(), 1u);
+}
+
+TEST_F(TakeRecorderTest, StartWhileRecordingAndStopWhileNotDoNothing)
+{
+	FLogCapture Log;
+	Recorder.StopRecording();
+	EXPECT_TRUE(Log.GetLines().empty());
+
+	ASSERT_TRUE(Recorder.StartRecording());
+	const FString Path = Recorder.GetTakeFilePath();
+	PushCamera(1);
+	EXPECT_FALSE(Recorder.StartRecording());
+	EXPECT_EQ(Recorder.GetTakeFilePath(), Path);
+	PushCamera(2);
+	Recorder.StopRecording();
+	Recorder.StopRecording();
+
+	EXPECT_EQ(ReadTake(Path).size(), 2u);
+	EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(Directory.Path) / "Saved/Takes"), fs::directory_iterator()), 1);
+	EXPECT_EQ(CountErrorLines(Log), 0);
+}
+
+TEST_F(TakeRecorderTest, ClosingThePanelStopsTheTake)
+{
+	Recorder.OpenPanel()->StartRecording();
+	PushCamera(1);
+	Recorder.ClosePanel();
+	PushCamera(2);
+	EXPECT_FALSE(Recorder.IsRecording());
+	EXPECT_EQ(ReadTake(Recorder.GetTakeFilePath()).size(), 1u);
+}
+
+TEST_F(TakeRecorderTest, DirectoryThatIsAFileRefusesTheTakeWithOneError)
+{
+	const std::string Blocker = Directory.Path + "/NotADirectory";
+	std::ofstream(Blocker) << "occupied";
+	Recorder.SetTakesDirectory(Directory.AsFString("NotADirectory/Takes"));
+	FLogCapture Log;
+
+	EXPECT_FALSE(Recorder.StartRecording());
+	PushCamera(1);
+
+	EXPECT_FALSE(Recorder.IsRecording());
+	EXPECT_EQ(CountErrorLines(Log), 1);
+	EXPECT_EQ(ReadFile(Directory.AsFString("NotADirectory")), "occupied");
+
+	// The next take, with a usable directory, records as usual.
+	Recorder.SetTakesDirectory(Directory.AsFString("Takes"));
+	EXPECT_TRUE(Recorder.StartRecording());
+	Recorder.StopRecording();
+}
+
+TEST_F(TakeRecorderTest, WriteErrorStopsTheTakeAndKeepsEveryWholeRow)
+{
+	ASSERT_TRUE(Recorder.StartRecording());
+	PushCamera(1);
+	PushCamera(2);
+	const FString Path = Recorder.GetTakeFilePath();
+	const uintmax_t WrittenSize = fs::file_size(TCHAR_TO_UTF8(*Path));
+	FLogCapture Log;
+	{
+		// The file may grow by a few bytes more, so the next row is cut part-way, as a full disk would cut it.
+		rlimit Original{};
+		ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &Original), 0);
+		const auto PreviousHandler = std::signal(SIGXFSZ, SIG_IGN);
+		rlimit Limited = Original;
+		Limited.rlim_cur = rlim_t(WrittenSize + 10);
+		ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &Limited), 0);
+		PushCamera(3);
+		::setrlimit(RLIMIT_FSIZE, &Original);
+		std::signal(SIGXFSZ, PreviousHandler);
+	}
+	PushCamera(4);
+
+	EXPECT_FALSE(Recorder.IsRecording());
+	EXPECT_EQ(CountErrorLines(Log), 1);
+	EXPECT_EQ(Recorder.GetTakeFrameCount(), 2);
+	EXPECT_EQ(fs::file_size(TCHAR_TO_UTF8(*Path)), WrittenSize);
+	const std::vector<std::vector<std::string>> Rows = ReadTake(Path);
+	ASSERT_EQ(Rows.size(), 2u);
+	ExpectCameraRow(Rows[0], "Camera, \"A\"", 1);
+	ExpectCameraRow(Rows[1], "Camera, \"A\"", 2);
+}
+
+TEST_F(TakeRecorderTest, TakesStartAndStopWhileAnotherThreadPushes)
+{
+	std::atomic<bool> bPushing{true};
+	std::thread Pusher([&]() {
+		for (int32 Index = 0; bPushing.load(); ++Index)
+		{
+			PushCamera(Index % 100);
+		}
+	});
+	std::vector<std::pair<FString, int32>> Takes;
+	for (int32 Take = 1; Take <= 5; ++Take)
+	{
+		MetaData->SetTakeNumber(Take);
+		ASSERT_TRUE(Recorder.StartRecording());
+		// Bounded: a take ends once it has some frames, or after the limit whatever it holds.
+		for (int32 Spin = 0; Spin < 100000 && Recorder.GetTakeFrameCount() < 20; ++Spin)
+		{
+			std::this_thread::yield();
+		}
+		Recorder.StopRecording();
+		Takes.emplace_back(Recorder.GetTakeFilePath(), Recorder.GetTakeFrameCount());
+	}
+	bPushing.store(false);
+	Pusher.join();
+
+	for (const auto& [Path, FrameCount] : Takes)
+	{
+		const std::vector<std::vector<std::string>> Rows = ReadTake(Path);
+		EXPECT_EQ(int32(Rows.size()), FrameCount) << TCHAR_TO_UTF8(*Path);
+		for (size_t Index = 1; Index < Rows.size(); ++Index)
+		{
+			// One pushing thread, so frame numbers run on by one (wrapping at 100).
+			EXPECT_EQ((std::stoi(Rows[Index - 1][2]) - 1000 + 1) % 100, std::stoi(Rows[Index][2]) - 1000);
+		}
+	}
+}
