@@ -1,11 +1,12 @@
 # Front door for the CMake build: `make test` and `make run` work on a fresh machine.
 # Each configuration builds into its own folder under build/.
 
+SHELL := /bin/bash
 CMAKE := cmake
 GENERATOR := -G Ninja
 PROGRAM_ARGS ?=
 
-.PHONY: all bootstrap build test test-asan test-tsan test-sanitizers run bench clean
+.PHONY: all bootstrap build test test-asan test-tsan test-sanitizers run bench fuzz clean
 
 all: build
 
@@ -21,6 +22,9 @@ CONFIGURE_default := -DCMAKE_BUILD_TYPE=RelWithDebInfo
 CONFIGURE_asan := -DCMAKE_BUILD_TYPE=Debug -DORVIDA_SANITIZE=address -DORVIDA_BUILD_PROGRAMS=OFF
 CONFIGURE_tsan := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVIDA_SANITIZE=thread -DORVIDA_BUILD_PROGRAMS=OFF
 CONFIGURE_bench := -DCMAKE_BUILD_TYPE=Release -DORVIDA_BUILD_TESTS=OFF -DORVIDA_BUILD_PROGRAMS=OFF -DORVIDA_BUILD_BENCHMARKS=ON
+CONFIGURE_fuzz := -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVIDA_SANITIZE=address \
+	-DORVIDA_BUILD_TESTS=OFF -DORVIDA_BUILD_PROGRAMS=OFF -DORVIDA_BUILD_FUZZ=ON
+FUZZ_SECONDS ?= 60
 
 build: build/default/build.ninja
 	@$(CMAKE) --build build/default
@@ -45,6 +49,13 @@ run: build
 bench: build/bench/build.ninja
 	@$(CMAKE) --build build/bench
 	@for program in build/bench/bin/*Benchmark; do echo "== $$program"; $$program; done
+
+# New inputs the fuzzer finds go to build/fuzz/corpus; the seeds in Fuzz/Corpus stay as they are.
+fuzz: build/fuzz/build.ninja
+	@$(CMAKE) --build build/fuzz
+	@mkdir -p build/fuzz/corpus
+	@build/fuzz/bin/CameraMessageFuzzer build/fuzz/corpus Fuzz/Corpus/CameraMessage \
+		-max_total_time=$(FUZZ_SECONDS) -max_len=65507 -print_final_stats=1 2>&1 | tail -n 25; exit $${PIPESTATUS[0]}
 
 clean:
 	rm -rf build

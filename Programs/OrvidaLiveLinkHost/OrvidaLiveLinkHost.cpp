@@ -3,6 +3,7 @@
 // CLI11 comes first: the engine's check() macro would otherwise rewrite its member functions of that name.
 #include <CLI/CLI.hpp>
 
+#include "DecodeCommand.h"
 #include "OrvidaLiveLinkSource.h"
 
 #include <atomic>
@@ -33,7 +34,27 @@ int main(int ArgumentCount, char** Arguments)
 	double Seconds = 0.0;
 	App.add_option("--connection,-c", ConnectionString, "where to listen, as a.b.c.d:port")->capture_default_str();
 	App.add_option("--seconds", Seconds, "stop after this many seconds (0: run until interrupted)");
-	CLI11_PARSE(App, ArgumentCount, Arguments);
+	App.require_subcommand(0, 1);
+
+	FDecodeCommandOptions DecodeOptions;
+	CLI::App* Decode = App.add_subcommand("decode", "decode one datagram as the source would and print the sample");
+	Decode->add_option("file", DecodeOptions.Path, "the datagram's bytes; - for standard input")->capture_default_str();
+	Decode->add_flag("--lens", DecodeOptions.bAutoLens, "decode as a source with lens update on");
+	Decode->add_flag("--take", DecodeOptions.bTakeOptions, "decode as a source with scene/take update on");
+
+	try
+	{
+		App.parse(ArgumentCount, Arguments);
+	}
+	catch (const CLI::ParseError& Error)
+	{
+		// Help and version exit 0; every other parse error is a usage error.
+		return App.exit(Error) == 0 ? 0 : 2;
+	}
+	if (Decode->parsed())
+	{
+		return RunDecodeCommand(DecodeOptions);
+	}
 
 	if (Seconds < 0.0)
 	{

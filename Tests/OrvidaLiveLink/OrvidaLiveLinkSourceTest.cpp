@@ -150,7 +150,7 @@ TEST(OrvidaLiveLinkSource, HandsOnEveryNonEmptyDatagramInOrderFromAnySender)
 	for (int32 Index = 0; Index < 40; ++Index)
 	{
 		const LoopbackUdp::FSender& Sender = Index % 2 == 0 ? First : Second;
-		const std::string Text = "{\"n\":" + std::to_string(Index) + "}";
+		const std::string Text = "datagram " + std::to_string(Index);
 		ASSERT_TRUE(Sender.Send(Port, Text));
 		Expected.push_back(Bytes(Text));
 		if (Index % 10 == 0)
@@ -287,4 +287,36 @@ TEST(OrvidaLiveLinkSource, DestructorReturnsWhileASenderKeepsTheSocketBusy)
 	Flood.join();
 
 	EXPECT_FALSE(bSenderGaveUp.load()) << "the destructor waited for the flood to end";
+}
+
+TEST(OrvidaLiveLinkSource, DatagramsComeOutOfTheRingAsTheSamplesTheySaid)
+{
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	int64 NowMs = 0;
+	const TSharedPtr<FOrvidaLiveLinkSource> Source =
+		FOrvidaLiveLinkSourceTestAccess::MakeClocked(LoopbackEndpoint(Port), true, true, false, [&NowMs] { return NowMs; });
+	FOrvidaSampleRing& Ring = Source->GetSampleRing();
+
+	const LoopbackUdp::FSender Sender;
+	for (int32 Index = 1; Index <= 4; ++Index)
+	{
+		const std::string Message = R"({"OVDCamera":[{"Location":[)" + std::to_string(Index) + R"(,0,0],"Lens":[0,1,2,3],"Timecode":[)" +
+			std::to_string(100 + Index) + R"(,25,1],"Metadata":["s","slate","7"],"State":2}]})";
+		ASSERT_TRUE(Sender.Send(Port, Message));
+	}
+	ASSERT_TRUE(WaitUntil([&] { return Ring.GetStats().CommittedSamples == 4; }));
+
+	std::vector<float> Locations;
+	for (int32 Frame = 1; Frame <= 4; ++Frame)
+	{
+		NowMs = Frame * 40;
+		FOrvidaCameraSample Due;
+		ASSERT_TRUE(Ring.StepPlayoutClock(Due));
+		Locations.push_back(Due.Location[0]);
+		EXPECT_EQ(Due.Timecode[0], 100 + int32(Due.Location[0]));
+		EXPECT_EQ(Due.Lens[3], 3.0);
+		EXPECT_EQ(std::string(TCHAR_TO_UTF8(*Due.Metadata[1])), "slate");
+		EXPECT_EQ(Due.State, 2);
+	}
+	EXPECT_EQ(Locations, (std::vector<float>{1, 2, 3, 4}));
 }

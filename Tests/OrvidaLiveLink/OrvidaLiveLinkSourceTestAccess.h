@@ -40,7 +40,13 @@ public:
 
 	static TSharedPtr<FOrvidaLiveLinkSource> MakeObserved(const FIPv4Endpoint& Endpoint, FObserver Observer)
 	{
-		return TSharedPtr<FOrvidaLiveLinkSource>(new FOrvidaLiveLinkSource(Endpoint, false, true, false, MoveTemp(Observer)));
+		return TSharedPtr<FOrvidaLiveLinkSource>(new FOrvidaLiveLinkSource(Endpoint, false, true, false, MoveTemp(Observer), FOrvidaSampleRing::FSteadyClock()));
+	}
+
+	/** A source with the given options whose playout clock reads SteadyClock. */
+	static TSharedPtr<FOrvidaLiveLinkSource> MakeClocked(const FIPv4Endpoint& Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord, FOrvidaSampleRing::FSteadyClock SteadyClock)
+	{
+		return TSharedPtr<FOrvidaLiveLinkSource>(new FOrvidaLiveLinkSource(Endpoint, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord, FObserver(), MoveTemp(SteadyClock)));
 	}
 
 	/** A source that appends every datagram it hands on to Log. */

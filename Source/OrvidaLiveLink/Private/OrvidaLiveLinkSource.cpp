@@ -2,8 +2,13 @@
 
 #include "Async/Async.h"
 #include "Common/UdpSocketBuilder.h"
+#include "HAL/PlatformTime.h"
 #include "HAL/RunnableThread.h"
 #include "ILiveLinkClient.h"
+#include "LiveLinkTypes.h"
+#include "OrvidaNarrowing.h"
+#include "Roles/LiveLinkCameraRole.h"
+#include "Roles/LiveLinkCameraTypes.h"
 #include "SocketSubsystem.h"
 #include "Sockets.h"
 
@@ -16,20 +21,30 @@ constexpr int32 ReceiveBufferSize = 1024 * 1024;
 // Bounds how long a stop request waits while no data comes.
 constexpr double ReceiveWaitMilliseconds = 10.0;
 constexpr uint32 ReceiverStackSize = 128 * 1024;
+
+const FName& SubjectName()
+{
+	static const FName Name("Orvida - Camera");
+	return Name;
+}
 } // namespace OrvidaLiveLinkSource
 
 FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord)
-	: FOrvidaLiveLinkSource(InEndpoint, bInAutoLens, bInAutoSceneTakeUpdate, bInAutoRecord, FReceivedDataObserver())
+	: FOrvidaLiveLinkSource(InEndpoint, bInAutoLens, bInAutoSceneTakeUpdate, bInAutoRecord, FReceivedDataObserver(), FOrvidaSampleRing::FSteadyClock())
 {
 }
 
 FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(
-	FIPv4Endpoint InEndpoint, bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord, FReceivedDataObserver InReceivedDataObserver)
+	FIPv4Endpoint InEndpoint, bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord, FReceivedDataObserver InReceivedDataObserver,
+	FOrvidaSampleRing::FSteadyClock SteadyClock)
 	: Endpoint(InEndpoint)
 	, ReceiveWaitTime(FTimespan::FromMilliseconds(OrvidaLiveLinkSource::ReceiveWaitMilliseconds))
 	, bAutoLens(bInAutoLens)
 	, bAutoSceneTakeUpdate(bInAutoSceneTakeUpdate)
 	, bAutoRecord(bInAutoRecord)
+	, Decoder(bInAutoLens, bInAutoSceneTakeUpdate, bInAutoRecord)
+	, Ring(MoveTemp(SteadyClock))
+	, TakeAutomation(bInAutoSceneTakeUpdate, bInAutoRecord)
 	, ReceivedDataObserver(MoveTemp(InReceivedDataObserver))
 {
 	StatusText = LOCTEXT("SourceStatus_DeviceNotFound", "Device Not Found");
@@ -164,7 +179,11 @@ void FOrvidaLiveLinkSource::Start()
 
 bool FOrvidaLiveLinkSource::ProcessReceivedData(TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData)
 {
-	return ReceivedData.IsValid() && ReceivedData->Num() > 0;
+	if (ReceivedData.IsValid())
+	{
+		Decoder.Decode(ReceivedData->GetData(), ReceivedData->Num(), [this](FOrvidaCameraSample&& Sample) { Ring.CommitSample(MoveTemp(Sample)); });
+	}
+	return false;
 }
 
 void FOrvidaLiveLinkSource::HandleReceivedData(TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData)
@@ -173,7 +192,67 @@ void FOrvidaLiveLinkSource::HandleReceivedData(TSharedPtr<TArray<uint8>, ESPMode
 
 bool FOrvidaLiveLinkSource::LiveLinkTick()
 {
-	return false;
+	// Before the clock step, so that the subject reaches the client before any message has.
+	if (bStaticDataPending)
+	{
+		PushStaticData();
+	}
+
+	FOrvidaCameraSample Due;
+	if (!Ring.StepPlayoutClock(Due))
+	{
+		return false;
+	}
+
+	FLiveLinkFrameDataStruct FrameData(FLiveLinkCameraFrameData::StaticStruct());
+	FLiveLinkCameraFrameData* Frame = FrameData.Cast<FLiveLinkCameraFrameData>();
+	if (Frame == nullptr)
+	{
+		return true;
+	}
+	Frame->Transform = FTransform(FQuat(Due.Rotation[0], Due.Rotation[1], Due.Rotation[2], Due.Rotation[3]),
+		FVector(Due.Location[0], Due.Location[1], Due.Location[2]), FVector(Due.Scale[0], Due.Scale[1], Due.Scale[2]));
+	const double WorldTime = FPlatformTime::Seconds();
+	Frame->WorldTime = FLiveLinkWorldTime(WorldTime, FPlatformTime::Seconds() - WorldTime);
+	if (Ring.UpdatePlayoutRate())
+	{
+		Frame->MetaData.SceneTime = FQualifiedFrameTime(FFrameTime(FFrameNumber(Due.Timecode[0]), Ring.GetPlayoutSubframe()),
+			FFrameRate(uint32(Due.Timecode[1]), uint32(Due.Timecode[2])));
+	}
+	if (bAutoLens)
+	{
+		Frame->FieldOfView = OrvidaLiveLink::NarrowToSingle(Due.Lens[3]);
+		Frame->AspectRatio = OrvidaLiveLink::NarrowToSingle(Due.Lens[2]);
+		Frame->FocusDistance = OrvidaLiveLink::NarrowToSingle(Due.Lens[1]);
+	}
+	if (bAutoSceneTakeUpdate || bAutoRecord)
+	{
+		TakeAutomation.Run(Due);
+	}
+	Client->PushSubjectFrameData_AnyThread(FLiveLinkSubjectKey(SourceGuid, OrvidaLiveLinkSource::SubjectName()), MoveTemp(FrameData));
+	return true;
+}
+
+void FOrvidaLiveLinkSource::PushStaticData()
+{
+	FLiveLinkStaticDataStruct StaticData(FLiveLinkCameraStaticData::StaticStruct());
+	FLiveLinkCameraStaticData* Camera = StaticData.Cast<FLiveLinkCameraStaticData>();
+	if (Camera == nullptr)
+	{
+		// Tried again on the next pass.
+		return;
+	}
+	Camera->bIsLocationSupported = true;
+	Camera->bIsRotationSupported = true;
+	Camera->bIsScaleSupported = false;
+	Camera->bIsFieldOfViewSupported = true;
+	Camera->bIsAspectRatioSupported = true;
+	Camera->bIsFocalLengthSupported = true;
+	Camera->bIsProjectionModeSupported = false;
+	Camera->bIsApertureSupported = false;
+	Camera->bIsFocusDistanceSupported = true;
+	Client->PushSubjectStaticData_AnyThread(FLiveLinkSubjectKey(SourceGuid, OrvidaLiveLinkSource::SubjectName()), ULiveLinkCameraRole::StaticClass(), MoveTemp(StaticData));
+	bStaticDataPending = false;
 }
 
 void FOrvidaLiveLinkSource::OnLiveLinkTick(FOrvidaLiveLinkSource* Source)

@@ -4,6 +4,9 @@
 #include "HAL/Runnable.h"
 #include "ILiveLinkSource.h"
 #include "Interfaces/IPv4/IPv4Endpoint.h"
+#include "OrvidaCameraMessageDecoder.h"
+#include "OrvidaSampleRing.h"
+#include "OrvidaTakeAutomation.h"
 
 class FRunnableThread;
 class FSocket;
@@ -16,8 +19,8 @@ class ISocketSubsystem;
  *
  * Threads: the game thread runs the constructor, ReceiveClient, the ILiveLinkSource queries,
  * RequestSourceShutdown, the tick and the destructor. The receiver thread runs Run: the socket wait and
- * receives, ProcessReceivedData for each datagram and, at the end, the removal of the tick registration.
- * StopFlag is the only value both use without a lock. Client and TickDelegateHandle are written by
+ * receives, ProcessReceivedData for each datagram (which commits into the ring) and, at the end, the removal
+ * of the tick registration. The ring has its own lock; StopFlag is the only other value both threads use. Client and TickDelegateHandle are written by
  * ReceiveClient before a stop is requested and read by the receiver only once it has seen the stop.
  */
 class ORVIDALIVELINK_API FOrvidaLiveLinkSource : public ILiveLinkSource, public FRunnable
@@ -53,18 +56,24 @@ public:
 	/** Names and creates the receiver thread; only the constructor calls it. */
 	void Start();
 
-	/** Takes one datagram's bytes on the receiver thread; the result tells whether they were taken. */
+	/** Decodes one datagram on the receiver thread and commits its sample, if any, into the ring. Always false. */
 	bool ProcessReceivedData(TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData);
 	/** Takes a datagram's bytes and does nothing with them; nothing in the module calls it. */
 	void HandleReceivedData(TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData);
 
-	/** The publishing pass of one client tick; true when a frame was pushed. */
+	/**
+	 * The publishing pass of one client tick, on the game thread: the camera subject's static data once, then
+	 * the due sample as a camera frame, with the take automation the options ask for. False only while no
+	 * sample has arrived yet.
+	 */
 	bool LiveLinkTick();
 	/** What ReceiveClient registers on the client's tick notification; Source is never null. */
 	static void OnLiveLinkTick(FOrvidaLiveLinkSource* Source);
 
 	/** "Vellacor Orvida Link" and a running number once Start has run; empty before. */
 	const FString& GetReceiverThreadName() const { return ReceiverThreadName; }
+	/** The samples between the receiver and the publisher, with the playout clock. */
+	FOrvidaSampleRing& GetSampleRing() { return Ring; }
 
 private:
 	/** Tests and benchmarks that watch the receive path construct sources through it. */
@@ -73,11 +82,14 @@ private:
 	/** Sees every datagram that Run hands on, on the receiver thread, before the decoder does. */
 	using FReceivedDataObserver = TFunction<void(const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>&)>;
 
-	/** The observer is in place before the receiver thread starts. */
-	FOrvidaLiveLinkSource(FIPv4Endpoint Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord, FReceivedDataObserver InReceivedDataObserver);
+	/** The observer is in place before the receiver thread starts; the ring's clock is SteadyClock (null: the system's). */
+	FOrvidaLiveLinkSource(FIPv4Endpoint Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord, FReceivedDataObserver InReceivedDataObserver,
+		FOrvidaSampleRing::FSteadyClock SteadyClock);
 
 	bool IsStopRequested() const;
 	void RemoveTickRegistration();
+	/** Pushes the camera static data; leaves bStaticDataPending set when the structure cannot be made. */
+	void PushStaticData();
 
 	ILiveLinkClient* Client = nullptr;
 	FDelegateHandle TickDelegateHandle;
@@ -102,5 +114,10 @@ private:
 	bool bAutoSceneTakeUpdate;
 	bool bAutoRecord;
 
+	FOrvidaCameraMessageDecoder Decoder;
+	FOrvidaSampleRing Ring;
+	/** Set until the camera static data has been pushed; the publishing pass alone touches it. */
+	bool bStaticDataPending = true;
+	FOrvidaTakeAutomation TakeAutomation;
 	FReceivedDataObserver ReceivedDataObserver;
 };

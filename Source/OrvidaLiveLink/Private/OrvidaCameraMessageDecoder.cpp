@@ -1,0 +1,140 @@
+#include "OrvidaCameraMessageDecoder.h"
+
+#include "Dom/JsonObject.h"
+#include "OrvidaLiveLinkLog.h"
+#include "OrvidaNarrowing.h"
+#include "Serialization/JsonReader.h"
+#include "Serialization/JsonSerializer.h"
+
+#include <cstring>
+#include <limits>
+
+namespace OrvidaCameraMessageDecoder
+{
+// Made once: a lookup key built per message would cost an allocation each.
+const FString CameraKey(TEXT("OVDCamera"));
+const FString LocationKey(TEXT("Location"));
+const FString RotationKey(TEXT("Rotation"));
+const FString ScaleKey(TEXT("Scale"));
+const FString LensKey(TEXT("Lens"));
+const FString TimecodeKey(TEXT("Timecode"));
+const FString MetadataKey(TEXT("Metadata"));
+const FString StateKey(TEXT("State"));
+
+using FJsonValues = TArray<TSharedPtr<FJsonValue>>;
+
+/** Truncated toward zero; anything outside the signed 32-bit range (NaN included) becomes its minimum. */
+int32 ToTimecodeComponent(double Value)
+{
+	return (Value > -2147483649.0 && Value < 2147483648.0) ? int32(Value) : std::numeric_limits<int32>::min();
+}
+
+/** A field is taken whole or not at all: an array of at least Count elements, each read by Convert, or Default throughout. */
+template <typename ElementType, int32 Count, typename ConvertType>
+void ReadArrayField(const FJsonObject& Record, const FString& Key, ElementType (&Out)[Count], const ElementType& Default, ConvertType&& Convert)
+{
+	const FJsonValues* Values = nullptr;
+	const bool bWhole = Record.TryGetArrayField(Key, Values) && Values->Num() >= Count;
+	for (int32 Index = 0; Index < Count; ++Index)
+	{
+		const TSharedPtr<FJsonValue>& Element = bWhole ? (*Values)[Index] : nullptr;
+		Out[Index] = Element.IsValid() ? Convert(*Element) : Default;
+	}
+}
+
+double AsDouble(const FJsonValue& Value)
+{
+	return Value.AsNumber();
+}
+
+float AsSingle(const FJsonValue& Value)
+{
+	return OrvidaLiveLink::NarrowToSingle(Value.AsNumber());
+}
+
+int32 AsTimecodeComponent(const FJsonValue& Value)
+{
+	return ToTimecodeComponent(Value.AsNumber());
+}
+
+FString AsText(const FJsonValue& Value)
+{
+	return Value.AsString();
+}
+
+/** The camera record's object, when Value is a non-empty array whose first element is one. */
+const FJsonObject* FindCameraRecord(const FJsonValue& Value)
+{
+	const FJsonValues* Elements = nullptr;
+	if (!Value.TryGetArray(Elements) || Elements->Num() == 0 || !(*Elements)[0].IsValid())
+	{
+		return nullptr;
+	}
+	const TSharedPtr<FJsonObject>* Record = nullptr;
+	return (*Elements)[0]->TryGetObject(Record) && Record->IsValid() ? Record->Get() : nullptr;
+}
+} // namespace OrvidaCameraMessageDecoder
+
+FOrvidaCameraMessageDecoder::FOrvidaCameraMessageDecoder(bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord)
+	: bAutoLens(bInAutoLens)
+	, bReadTakeState(bInAutoSceneTakeUpdate || bInAutoRecord)
+{
+}
+
+int32 FOrvidaCameraMessageDecoder::Decode(const uint8* Bytes, int32 Count, TFunctionRef<void(FOrvidaCameraSample&&)> Commit) const
+{
+	using namespace OrvidaCameraMessageDecoder;
+
+	// Each byte is one character of the same value; zero bytes are dropped wherever they stand. They are rare,
+	// so the text is widened in runs between them.
+	FString Text;
+	Text.Reserve(Count);
+	const ANSICHAR* Chars = reinterpret_cast<const ANSICHAR*>(Bytes);
+	for (int32 Start = 0; Start < Count;)
+	{
+		const void* Zero = std::memchr(Chars + Start, 0, size_t(Count - Start));
+		const int32 End = Zero != nullptr ? int32(static_cast<const ANSICHAR*>(Zero) - Chars) : Count;
+		Text.AppendChars(Chars + Start, End - Start);
+		Start = End + 1;
+	}
+
+	TSharedPtr<FJsonObject> Message;
+	if (!FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(MoveTemp(Text)), Message) || !Message.IsValid())
+	{
+		return 0;
+	}
+
+	int32 Committed = 0;
+	for (const auto& Field : Message->Values)
+	{
+		if (!Field.Key.Equals(CameraKey, ESearchCase::IgnoreCase))
+		{
+			UE_LOG(ModuleLog, Error, TEXT("Unknow data received"));
+			continue;
+		}
+		const FJsonObject* Record = Field.Value.IsValid() ? FindCameraRecord(*Field.Value) : nullptr;
+		if (Record == nullptr)
+		{
+			continue;
+		}
+
+		FOrvidaCameraSample Sample;
+		ReadArrayField(*Record, LocationKey, Sample.Location, 0.0f, AsSingle);
+		ReadArrayField(*Record, RotationKey, Sample.Rotation, 0.0f, AsSingle);
+		ReadArrayField(*Record, ScaleKey, Sample.Scale, 1.0f, AsSingle);
+		if (bAutoLens)
+		{
+			ReadArrayField(*Record, LensKey, Sample.Lens, 0.0, AsDouble);
+		}
+		ReadArrayField(*Record, TimecodeKey, Sample.Timecode, 0, AsTimecodeComponent);
+		if (bReadTakeState)
+		{
+			ReadArrayField(*Record, MetadataKey, Sample.Metadata, FString(), AsText);
+			Sample.State = 0;
+			Record->TryGetNumberField(StateKey, Sample.State);
+		}
+		Commit(MoveTemp(Sample));
+		++Committed;
+	}
+	return Committed;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "OrvidaCameraSample.h"
+
+/**
+ * Turns the bytes of one datagram into camera samples: the text is the bytes read as ISO 8859-1 with zero
+ * bytes dropped, and must be one JSON object; its "OVDCamera" array's first element is the camera record.
+ * Every other top-level key logs "Unknow data received" at Error in ModuleLog.
+ *
+ * Threads: holds only the option flags, which never change, so any thread may decode; a source decodes on its
+ * receiver thread.
+ */
+class ORVIDALIVELINK_API FOrvidaCameraMessageDecoder
+{
+public:
+	/** The source's options: lens values are read only under bAutoLens, metadata and state only under one of the others. */
+	FOrvidaCameraMessageDecoder(bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord);
+
+	/**
+	 * Decodes Count bytes and hands the sample to Commit; returns the number of samples handed on (0 or 1).
+	 * Text that does not parse as a JSON object, an "OVDCamera" that is not an array, an empty one or one whose
+	 * first element is not an object: nothing handed on, nothing logged. Missing or short fields take their
+	 * defaults. Never fails otherwise, whatever the bytes.
+	 */
+	int32 Decode(const uint8* Bytes, int32 Count, TFunctionRef<void(FOrvidaCameraSample&&)> Commit) const;
+
+private:
+	bool bAutoLens;
+	bool bReadTakeState;
+};

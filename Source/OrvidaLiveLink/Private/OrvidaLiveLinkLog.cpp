@@ -1,0 +1,3 @@
+#include "OrvidaLiveLinkLog.h"
+
+DEFINE_LOG_CATEGORY(ModuleLog)

@@ -1,0 +1,114 @@
+#include "OrvidaSampleRing.h"
+
+#include "Misc/FrameTime.h"
+
+#include <chrono>
+#include <cmath>
+
+namespace OrvidaSampleRing
+{
+// Rates outside this band are not camera rates: a broken timecode must not stop or race the clock.
+constexpr double MinPlayoutRate = 1.0;
+constexpr double MaxPlayoutRate = 1000.0;
+} // namespace OrvidaSampleRing
+
+FOrvidaSampleRing::FOrvidaSampleRing(FSteadyClock InSteadyClock) : SteadyClock(MoveTemp(InSteadyClock))
+{
+	ClockStartMs = NowMilliseconds();
+}
+
+void FOrvidaSampleRing::CommitSample(FOrvidaCameraSample Sample)
+{
+	std::lock_guard<std::mutex> Guard(RingLock);
+	SampleRing[WriteIndex] = MoveTemp(Sample);
+	WriteIndex = (WriteIndex + 1) % RingCapacity;
+	++CommittedSamples;
+	if (RingCount == RingCapacity)
+	{
+		// Dropping the oldest also while buffering keeps samples in the order they came.
+		ReadIndex = (ReadIndex + 1) % RingCapacity;
+		++DroppedSamples;
+	}
+	else
+	{
+		++RingCount;
+	}
+	if (ReadIndex < 0)
+	{
+		ReadIndex = 0;
+	}
+}
+
+bool FOrvidaSampleRing::StepPlayoutClock(FOrvidaCameraSample& OutDueSample)
+{
+	std::lock_guard<std::mutex> Guard(RingLock);
+	if (ReadIndex < 0)
+	{
+		return false;
+	}
+
+	const uint64 ElapsedMs = uint64(NowMilliseconds() - ClockStartMs);
+	const double Position = double(ElapsedMs) * 0.001 * PlayoutRate;
+	const int64 PlayoutFrame = int64(std::floor(Position + 0.5));
+	const double Fraction = Position - std::floor(Position);
+	// A NaN fraction fails the comparison and reads as 0.
+	PlayoutSubframe = Fraction >= 0.0 ? std::min(float(Fraction), FFrameTime::MaxSubframe) : 0.0f;
+
+	if (PlayoutFrame > LastPlayoutFrame)
+	{
+		LastPlayoutFrame = PlayoutFrame;
+		if (RingCount <= 1)
+		{
+			// Moving on would reach a slot no commit has filled since: keep the due sample and refill.
+			bBuffering = true;
+		}
+		else if (!bBuffering)
+		{
+			ReadIndex = (ReadIndex + 1) % RingCapacity;
+			--RingCount;
+		}
+		else if (RingCount >= RingCapacity / 2)
+		{
+			bBuffering = false;
+		}
+	}
+	OutDueSample = SampleRing[ReadIndex];
+	return true;
+}
+
+bool FOrvidaSampleRing::UpdatePlayoutRate()
+{
+	int32 Numerator = 0;
+	int32 Denominator = 0;
+	{
+		std::lock_guard<std::mutex> Guard(RingLock);
+		Numerator = SampleRing[WriteIndex].Timecode[1];
+		Denominator = SampleRing[WriteIndex].Timecode[2];
+	}
+	if (Denominator == 0)
+	{
+		return false;
+	}
+	const double Rate = double(Numerator) / double(Denominator);
+	if (!(Rate >= OrvidaSampleRing::MinPlayoutRate && Rate <= OrvidaSampleRing::MaxPlayoutRate))
+	{
+		return false;
+	}
+	PlayoutRate = Rate;
+	return true;
+}
+
+FOrvidaSampleRing::FStats FOrvidaSampleRing::GetStats() const
+{
+	std::lock_guard<std::mutex> Guard(RingLock);
+	return FStats{CommittedSamples, DroppedSamples, RingCount, bBuffering};
+}
+
+int64 FOrvidaSampleRing::NowMilliseconds() const
+{
+	if (SteadyClock)
+	{
+		return SteadyClock();
+	}
+	return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}

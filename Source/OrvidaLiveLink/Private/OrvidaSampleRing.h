@@ -1,0 +1,83 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "OrvidaCameraSample.h"
+
+#include <mutex>
+
+/**
+ * The six-slot ring between the receiver and the publisher, and the playout clock that decides which slot is
+ * due. The clock runs from construction at PlayoutRate frames per second; each time it enters a new playout
+ * frame the read position moves on by at most one slot. When only the due sample is left, the ring buffers
+ * until it is half full again, and the due sample stays due meanwhile.
+ *
+ * Threads: the receiver thread calls CommitSample; the game thread calls StepPlayoutClock, UpdatePlayoutRate
+ * and reads PlayoutSubframe. RingLock guards the slots and the indices; the clock fields belong to the game
+ * thread alone. No other lock is ever taken while RingLock is held.
+ */
+class ORVIDALIVELINK_API FOrvidaSampleRing
+{
+public:
+	/** Milliseconds of a monotonic clock; tests hand in a clock they set. */
+	using FSteadyClock = TFunction<int64()>;
+
+	static constexpr int32 RingCapacity = 6;
+
+	struct FStats
+	{
+		/** Samples stored since construction. */
+		int64 CommittedSamples = 0;
+		/** Samples overwritten before they were due, because the ring was full. */
+		int64 DroppedSamples = 0;
+		int32 RingCount = 0;
+		bool bBuffering = true;
+	};
+
+	/** Starts the clock at SteadyClock's present time; a null clock means the system's steady clock. */
+	explicit FOrvidaSampleRing(FSteadyClock InSteadyClock = FSteadyClock());
+
+	/** Stores the sample at the write position; in a full ring the oldest sample is dropped. */
+	void CommitSample(FOrvidaCameraSample Sample);
+
+	/**
+	 * Advances the clock and, on a new playout frame, the read position by at most one slot. False while
+	 * nothing has been committed; otherwise true with a copy of the due sample in OutDueSample.
+	 */
+	bool StepPlayoutClock(FOrvidaCameraSample& OutDueSample);
+
+	/**
+	 * Takes the playout rate from the timecode of the slot the next commit fills. False, and no change, when
+	 * that slot's rate is missing (denominator 0) or outside 1 to 1000 frames per second.
+	 */
+	bool UpdatePlayoutRate();
+
+	/** Fraction of the playout position at the last step, 0 to FFrameTime::MaxSubframe. */
+	float GetPlayoutSubframe() const { return PlayoutSubframe; }
+	double GetPlayoutRate() const { return PlayoutRate; }
+	/** The highest playout frame the clock has acted on. */
+	int64 GetLastPlayoutFrame() const { return LastPlayoutFrame; }
+	FStats GetStats() const;
+
+private:
+	int64 NowMilliseconds() const;
+
+	FSteadyClock SteadyClock;
+
+	/** Guards SampleRing, RingCount, WriteIndex, ReadIndex, bBuffering and the counters. */
+	mutable std::mutex RingLock;
+	FOrvidaCameraSample SampleRing[RingCapacity];
+	/** Committed samples from ReadIndex onward, the due one included. */
+	int32 RingCount = 0;
+	int32 WriteIndex = 0;
+	/** The due slot; -1 until the first commit. */
+	int32 ReadIndex = -1;
+	bool bBuffering = true;
+	int64 CommittedSamples = 0;
+	int64 DroppedSamples = 0;
+
+	double PlayoutRate = 25.0;
+	float PlayoutSubframe = 0.0f;
+	int64 ClockStartMs = 0;
+	/** Kept in 64 bits, with the position in double precision, so that the clock neither loses its subframe nor skips frames in sessions of many days. */
+	int64 LastPlayoutFrame = 0;
+};

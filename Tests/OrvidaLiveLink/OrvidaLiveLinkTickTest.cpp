@@ -1,0 +1,416 @@
+#include "OrvidaLiveLinkSource.h"
+
+#include "HAL/PlatformTime.h"
+#include "LiveLinkClient.h"
+#include "LoopbackUdp.h"
+#include "OrvidaLiveLinkSourceTestAccess.h"
+#include "Recorder/TakeRecorder.h"
+#include "Recorder/TakeRecorderBlueprintLibrary.h"
+#include "Recorder/TakeRecorderPanel.h"
+#include "Roles/LiveLinkCameraRole.h"
+#include "Roles/LiveLinkCameraTypes.h"
+#include "TakeMetaData.h"
+#include "WaitUntil.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace
+{
+/**
+ * A source on a real Live Link client, with the playout clock and the engine clock on one clock that the test
+ * moves. Samples go straight into the ring unless a test sends them over the loopback.
+ */
+class OrvidaLiveLinkTickTest : public testing::Test
+{
+protected:
+	static constexpr int64 FrameMs = 40;
+
+	void SetUp() override
+	{
+		FPlatformTime::SetCycleSourceForTesting([this] { return uint64(NowMs) * 1000000u; });
+		TakesDirectory = std::filesystem::temp_directory_path() / ("orvida-tick-test-" + std::to_string(::getpid()));
+		Recorder.SetTakesDirectory(FString(UTF8_TO_TCHAR(TakesDirectory.c_str())));
+		Recorder.AttachToClient(Client);
+		Recorder.GetTakeMetaData()->OnTakeMetaDataChanged().AddLambda([this](UTakeMetaData*) { ++MetaDataChanges; });
+	}
+
+	void TearDown() override
+	{
+		if (Source.IsValid())
+		{
+			Client.RemoveSource(SourceGuid);
+			Source.Reset();
+		}
+		Recorder.StopRecording();
+		Recorder.ClosePanel();
+		Recorder.DetachFromClient();
+		FPlatformTime::SetCycleSourceForTesting(nullptr);
+		std::filesystem::remove_all(TakesDirectory);
+	}
+
+	void MakeSource(bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord)
+	{
+		Source = FOrvidaLiveLinkSourceTestAccess::MakeClocked(FIPv4Endpoint(FIPv4Address::InternalLoopback, LoopbackUdp::PickFreePort()), bAutoLens,
+			bAutoSceneTakeUpdate, bAutoRecord, [this] { return NowMs; });
+		SourceGuid = Client.AddSource(Source);
+	}
+
+	FLiveLinkSubjectKey SubjectKey() const { return FLiveLinkSubjectKey(SourceGuid, FName("Orvida - Camera")); }
+
+	/** Commits a sample and moves the clock on by one playout frame. */
+	void CommitAndAdvance(const FOrvidaCameraSample& Sample)
+	{
+		Source->GetSampleRing().CommitSample(Sample);
+		NowMs += FrameMs;
+	}
+
+	/** Enough samples and frames that the ring plays the newest one on the next tick. */
+	void Prime(const FOrvidaCameraSample& Sample, int32 Count = 3)
+	{
+		for (int32 Index = 0; Index < Count; ++Index)
+		{
+			CommitAndAdvance(Sample);
+			Client.Tick();
+		}
+	}
+
+	TArray<FLiveLinkFrameDataStruct> Frames() const { return Client.GetFrames(SubjectKey()); }
+
+	const FLiveLinkCameraFrameData& LastCameraFrame(TArray<FLiveLinkFrameDataStruct>& Storage) const
+	{
+		Storage = Frames();
+		EXPECT_GT(Storage.Num(), 0);
+		const FLiveLinkCameraFrameData* Camera = Storage.Last().Cast<FLiveLinkCameraFrameData>();
+		EXPECT_NE(Camera, nullptr);
+		return *Camera;
+	}
+
+	/** Every call the automation made: lookups, queries and requests through the scripts' side, and metadata changes. */
+	std::vector<int64> Calls() const
+	{
+		const FTakeRecorder::FScriptCallCounts Counts = Recorder.GetScriptCallCounts();
+		return {Counts.PanelLookups, Counts.RecordingQueries, Counts.StartRequests, Counts.StopRequests, MetaDataChanges};
+	}
+
+	/**
+	 * Makes Sample the due one, as a stream at the playout rate would: the ring plays two samples behind the
+	 * newest, so the sample goes in three times, with a tick into a new playout frame after each.
+	 */
+	void Play(const FOrvidaCameraSample& Sample)
+	{
+		for (int32 Index = 0; Index < PassesPerPlay; ++Index)
+		{
+			CommitAndAdvance(Sample);
+			Client.Tick();
+		}
+	}
+	static constexpr int32 PassesPerPlay = 3;
+
+	int64 NowMs = 1000;
+	FLiveLinkClient Client;
+	FTakeRecorder Recorder;
+	int64 MetaDataChanges = 0;
+	TSharedPtr<FOrvidaLiveLinkSource> Source;
+	FGuid SourceGuid;
+	std::filesystem::path TakesDirectory;
+};
+
+FOrvidaCameraSample TakeSample(const TCHAR* Scene, const TCHAR* Slate, const TCHAR* Take, int32 State)
+{
+	FOrvidaCameraSample Sample;
+	Sample.Scale[0] = Sample.Scale[1] = Sample.Scale[2] = 1.0f;
+	Sample.Metadata[0] = Scene;
+	Sample.Metadata[1] = Slate;
+	Sample.Metadata[2] = Take;
+	Sample.State = State;
+	return Sample;
+}
+} // namespace
+
+TEST_F(OrvidaLiveLinkTickTest, FirstPassPushesStaticDataOnceAndNoFrameBeforeAnyMessage)
+{
+	MakeSource(true, true, false);
+	EXPECT_FALSE(Source->LiveLinkTick());
+	EXPECT_FALSE(Source->LiveLinkTick());
+
+	EXPECT_EQ(Client.GetSubjectRole(SubjectKey()).Get(), ULiveLinkCameraRole::StaticClass());
+	FLiveLinkStaticDataStruct StaticData;
+	ASSERT_TRUE(Client.GetSubjectStaticData(SubjectKey(), StaticData));
+	const FLiveLinkCameraStaticData* Camera = StaticData.Cast<FLiveLinkCameraStaticData>();
+	ASSERT_NE(Camera, nullptr);
+	const bool Flags[] = {Camera->bIsLocationSupported, Camera->bIsRotationSupported, Camera->bIsScaleSupported, Camera->bIsFieldOfViewSupported,
+		Camera->bIsAspectRatioSupported, Camera->bIsFocalLengthSupported, Camera->bIsProjectionModeSupported, Camera->bIsApertureSupported,
+		Camera->bIsFocusDistanceSupported};
+	const bool Expected[] = {true, true, false, true, true, true, false, false, true};
+	EXPECT_TRUE(std::equal(std::begin(Flags), std::end(Flags), std::begin(Expected)));
+	EXPECT_EQ(Frames().Num(), 0);
+
+	// Pushing static data again would clear the subject's frames: later passes must not.
+	CommitAndAdvance(TakeSample(TEXT(""), TEXT(""), TEXT(""), 0));
+	EXPECT_TRUE(Source->LiveLinkTick());
+	EXPECT_TRUE(Source->LiveLinkTick());
+	EXPECT_EQ(Frames().Num(), 2);
+}
+
+TEST_F(OrvidaLiveLinkTickTest, FrameCarriesTheDueTransformUnchangedAndTheEngineTime)
+{
+	MakeSource(false, false, false);
+	FOrvidaCameraSample Sample;
+	Sample.Location[0] = 1.5f;
+	Sample.Location[1] = -2.0f;
+	Sample.Location[2] = 1e6f;
+	Sample.Scale[0] = 2.0f;
+	CommitAndAdvance(Sample);
+	Client.Tick();
+
+	TArray<FLiveLinkFrameDataStruct> Storage;
+	const FLiveLinkCameraFrameData& Frame = LastCameraFrame(Storage);
+	EXPECT_EQ(Frame.Transform.GetRotation(), FQuat(0, 0, 0, 0)) << "a zero quaternion stays zero";
+	EXPECT_EQ(Frame.Transform.GetTranslation(), FVector(1.5f, -2.0f, 1e6f));
+	EXPECT_EQ(Frame.Transform.GetScale3D(), FVector(2.0f, 0.0f, 0.0f));
+	EXPECT_DOUBLE_EQ(Frame.WorldTime.Time, double(NowMs) * 0.001 + 16777216.0);
+	EXPECT_DOUBLE_EQ(Frame.WorldTime.Offset, 0.0) << "the clock did not move between the two readings";
+	// Without the lens option the lens members keep the structure's defaults.
+	const FLiveLinkCameraFrameData Defaults;
+	EXPECT_EQ(Frame.FieldOfView, Defaults.FieldOfView);
+	EXPECT_EQ(Frame.AspectRatio, Defaults.AspectRatio);
+	EXPECT_EQ(Frame.FocusDistance, Defaults.FocusDistance);
+}
+
+TEST_F(OrvidaLiveLinkTickTest, LensValuesGoIntoTheFrameOnlyWithAutoLens)
+{
+	MakeSource(true, false, false);
+	FOrvidaCameraSample Sample;
+	Sample.Lens[0] = 35.0;
+	Sample.Lens[1] = 250.0;
+	Sample.Lens[2] = 1.5;
+	Sample.Lens[3] = 54.25;
+	CommitAndAdvance(Sample);
+	Client.Tick();
+
+	TArray<FLiveLinkFrameDataStruct> Storage;
+	const FLiveLinkCameraFrameData& Frame = LastCameraFrame(Storage);
+	EXPECT_EQ(Frame.FieldOfView, 54.25f);
+	EXPECT_EQ(Frame.AspectRatio, 1.5f);
+	EXPECT_EQ(Frame.FocusDistance, 250.0f);
+	EXPECT_EQ(Frame.FocalLength, FLiveLinkCameraFrameData().FocalLength) << "lens value 0 is not published";
+}
+
+TEST_F(OrvidaLiveLinkTickTest, SceneTimeOnlyOnceTheRateComesFromTheStream)
+{
+	MakeSource(false, false, false);
+	FOrvidaCameraSample Sample;
+	Sample.Timecode[1] = 30000;
+	Sample.Timecode[2] = 1001;
+	for (int32 Index = 1; Index <= FOrvidaSampleRing::RingCapacity; ++Index)
+	{
+		Sample.Timecode[0] = 100 + Index;
+		Source->GetSampleRing().CommitSample(Sample);
+	}
+	NowMs += FrameMs + 10;
+	// Before the sixth commit the slot the next commit fills was empty; now it holds a rate.
+	Client.Tick();
+	TArray<FLiveLinkFrameDataStruct> Storage;
+	const FLiveLinkCameraFrameData& Frame = LastCameraFrame(Storage);
+	EXPECT_EQ(Frame.MetaData.SceneTime.Time.FrameNumber.Value, 101);
+	EXPECT_EQ(Frame.MetaData.SceneTime.Rate, FFrameRate(30000, 1001));
+	EXPECT_FLOAT_EQ(Frame.MetaData.SceneTime.Time.GetSubFrame(), Source->GetSampleRing().GetPlayoutSubframe());
+	EXPECT_GT(Frame.MetaData.SceneTime.Time.GetSubFrame(), 0.0f);
+
+	// A fresh source with fewer than six samples leaves the scene time at its default.
+	Client.RemoveSource(SourceGuid);
+	MakeSource(false, false, false);
+	Source->GetSampleRing().CommitSample(Sample);
+	NowMs += FrameMs;
+	Client.Tick();
+	const FLiveLinkCameraFrameData& Early = LastCameraFrame(Storage);
+	EXPECT_EQ(Early.MetaData.SceneTime.Time.FrameNumber.Value, FQualifiedFrameTime().Time.FrameNumber.Value);
+	EXPECT_EQ(Early.MetaData.SceneTime.Rate, FQualifiedFrameTime().Rate);
+}
+
+TEST_F(OrvidaLiveLinkTickTest, TakeTextsBecomeTakeNumbers)
+{
+	struct FCase
+	{
+		const TCHAR* Take;
+		int32 Expected;
+	};
+	// The Take Recorder keeps take numbers at 1 or more, so a text without a number reads as 1 there.
+	const FCase Cases[] = {{TEXT("12"), 12}, {TEXT("12b"), 12}, {TEXT(" 7"), 7}, {TEXT(""), 1}, {TEXT("b12"), 1}, {TEXT("30"), 30}};
+	MakeSource(false, true, false);
+	UTakeMetaData* TakeMetaData = Recorder.OpenPanel()->GetTakeMetaData();
+	ASSERT_NE(TakeMetaData, nullptr);
+	for (const FCase& Case : Cases)
+	{
+		TakeMetaData->SetTakeNumber(99);
+		Play(TakeSample(TEXT("scene"), TEXT("slate"), Case.Take, 0));
+		EXPECT_EQ(TakeMetaData->GetTakeNumber(), Case.Expected) << TCHAR_TO_UTF8(Case.Take);
+		EXPECT_EQ(std::string(TCHAR_TO_UTF8(*TakeMetaData->GetSlate())), "slate");
+	}
+}
+
+TEST_F(OrvidaLiveLinkTickTest, DatagramsOverTheLoopbackBecomeTheSubjectsFrames)
+{
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	Source = FOrvidaLiveLinkSourceTestAccess::MakeClocked(FIPv4Endpoint(FIPv4Address::InternalLoopback, Port), true, false, false, [this] { return NowMs; });
+	SourceGuid = Client.AddSource(Source);
+
+	const LoopbackUdp::FSender Sender;
+	for (int32 Index = 1; Index <= 5; ++Index)
+	{
+		const std::string Message = R"({"OVDCamera":[{"Location":[)" + std::to_string(Index * 10) + R"(,1,2],"Rotation":[0,0,0,1],"Lens":[0,300,1.25,)" +
+			std::to_string(40 + Index) + "]}]}";
+		ASSERT_TRUE(Sender.Send(Port, Message));
+	}
+	ASSERT_TRUE(WaitUntil([&] { return Source->GetSampleRing().GetStats().CommittedSamples == 5; }));
+
+	std::vector<float> Locations;
+	std::vector<float> FieldsOfView;
+	for (int32 Frame = 0; Frame < 6; ++Frame)
+	{
+		NowMs += FrameMs;
+		Client.Tick();
+	}
+	for (const FLiveLinkFrameDataStruct& Frame : Frames())
+	{
+		const FLiveLinkCameraFrameData* Camera = Frame.Cast<FLiveLinkCameraFrameData>();
+		ASSERT_NE(Camera, nullptr);
+		Locations.push_back(Camera->Transform.GetTranslation().X);
+		FieldsOfView.push_back(Camera->FieldOfView);
+		EXPECT_EQ(Camera->Transform.GetRotation(), FQuat(0, 0, 0, 1));
+		EXPECT_EQ(Camera->FocusDistance, 300.0f);
+	}
+	// The first playout frame ends buffering, then the ring plays one sample per frame, and the last stays due.
+	EXPECT_EQ(Locations, (std::vector<float>{10, 20, 30, 40, 50, 50}));
+	EXPECT_EQ(FieldsOfView, (std::vector<float>{41, 42, 43, 44, 45, 45}));
+}
+
+TEST_F(OrvidaLiveLinkTickTest, UnchangedTakeDataMakesNoTakeRecorderCallAtAll)
+{
+	MakeSource(false, true, true);
+	Recorder.OpenPanel();
+	const FOrvidaCameraSample Sample = TakeSample(TEXT("s"), TEXT("A004"), TEXT("3"), 2);
+	Play(Sample);
+	ASSERT_TRUE(Recorder.IsRecording());
+	const std::vector<int64> After = Calls();
+	for (int32 Pass = 0; Pass < 5; ++Pass)
+	{
+		Play(Sample);
+	}
+	EXPECT_EQ(Calls(), After);
+	EXPECT_GT(Frames().Num(), 5) << "frames are pushed all the same";
+}
+
+TEST_F(OrvidaLiveLinkTickTest, RecordingFollowsTheRemoteState)
+{
+	MakeSource(false, false, true);
+	Recorder.OpenPanel();
+	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 1));
+	EXPECT_FALSE(Recorder.IsRecording());
+	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 2));
+	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 2));
+	EXPECT_TRUE(Recorder.IsRecording());
+	EXPECT_EQ(Recorder.GetScriptCallCounts().StartRequests, 1);
+	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 0));
+	EXPECT_FALSE(Recorder.IsRecording());
+	EXPECT_EQ(Recorder.GetScriptCallCounts().StopRequests, 1);
+	EXPECT_EQ(MetaDataChanges, 0) << "without scene/take update the slate is not touched";
+}
+
+TEST_F(OrvidaLiveLinkTickTest, ARecordingStartedByHandIsLeftRunning)
+{
+	MakeSource(false, true, true);
+	Recorder.OpenPanel()->StartRecording();
+	const FString ManualTake = Recorder.GetTakeFilePath();
+	Play(TakeSample(TEXT(""), TEXT("B1"), TEXT("1"), 2));
+	EXPECT_TRUE(Recorder.IsRecording());
+	EXPECT_EQ(Recorder.GetTakeFilePath(), ManualTake);
+	EXPECT_EQ(Recorder.GetScriptCallCounts().StartRequests, 1) << "only the one made by hand";
+	EXPECT_EQ(Recorder.GetScriptCallCounts().StopRequests, 0);
+}
+
+TEST_F(OrvidaLiveLinkTickTest, AMetadataChangeWhileRecordingSetsSlateAndTakeAndKeepsRecording)
+{
+	MakeSource(false, true, true);
+	Recorder.OpenPanel();
+	Play(TakeSample(TEXT("s"), TEXT("A004"), TEXT("3"), 2));
+	ASSERT_TRUE(Recorder.IsRecording());
+	Play(TakeSample(TEXT("s"), TEXT("A005"), TEXT("4"), 2));
+	EXPECT_TRUE(Recorder.IsRecording());
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*Recorder.GetTakeMetaData()->GetSlate())), "A005");
+	EXPECT_EQ(Recorder.GetTakeMetaData()->GetTakeNumber(), 4);
+	EXPECT_EQ(Recorder.GetScriptCallCounts().StartRequests, 1);
+	EXPECT_EQ(Recorder.GetScriptCallCounts().StopRequests, 0);
+}
+
+TEST_F(OrvidaLiveLinkTickTest, AutoRecordAloneRunsOnEveryPassWhileMetadataIsThere)
+{
+	MakeSource(false, false, true);
+	Recorder.OpenPanel();
+	for (int32 Pass = 0; Pass < 3; ++Pass)
+	{
+		Play(TakeSample(TEXT("s"), TEXT("A"), TEXT("1"), 2));
+	}
+	// Nothing remembers the metadata without scene/take update, so each pass asks again and starts only once.
+	EXPECT_EQ(Recorder.GetScriptCallCounts().RecordingQueries, 3 * PassesPerPlay);
+	EXPECT_EQ(Recorder.GetScriptCallCounts().StartRequests, 1);
+	EXPECT_TRUE(Recorder.IsRecording());
+	EXPECT_EQ(MetaDataChanges, 0);
+
+	// With all three strings empty only changes of the state reach the Take Recorder.
+	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 2));
+	const std::vector<int64> After = Calls();
+	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 2));
+	EXPECT_EQ(Calls(), After);
+}
+
+TEST_F(OrvidaLiveLinkTickTest, WithoutAPanelNothingIsRememberedAndALaterPanelGetsTheTake)
+{
+	MakeSource(false, true, true);
+	const FOrvidaCameraSample Sample = TakeSample(TEXT("s"), TEXT("C7"), TEXT("9"), 2);
+	Play(Sample);
+	Play(Sample);
+	EXPECT_EQ(Recorder.GetScriptCallCounts().PanelLookups, 2 * PassesPerPlay) << "each pass looks again";
+	EXPECT_FALSE(Recorder.IsRecording());
+
+	Recorder.OpenPanel();
+	Play(Sample);
+	EXPECT_TRUE(Recorder.IsRecording());
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*Recorder.GetTakeMetaData()->GetSlate())), "C7");
+	EXPECT_EQ(Recorder.GetTakeMetaData()->GetTakeNumber(), 9);
+}
+
+TEST_F(OrvidaLiveLinkTickTest, APanelWithoutMetadataGetsNoSlateButStillRecords)
+{
+	MakeSource(false, true, true);
+	Recorder.OpenPanel(false);
+	Play(TakeSample(TEXT("s"), TEXT("D1"), TEXT("2"), 2));
+	EXPECT_TRUE(Recorder.IsRecording());
+	EXPECT_EQ(MetaDataChanges, 0);
+	// The metadata was not written, so it still counts as changed: the next pass tries again.
+	const int64 Lookups = Recorder.GetScriptCallCounts().PanelLookups;
+	Play(TakeSample(TEXT("s"), TEXT("D1"), TEXT("2"), 2));
+	EXPECT_EQ(Recorder.GetScriptCallCounts().PanelLookups, Lookups + PassesPerPlay);
+	EXPECT_EQ(Recorder.GetScriptCallCounts().StartRequests, 1);
+}
+
+TEST_F(OrvidaLiveLinkTickTest, ARecordedTakeHoldsTheFramesPushedWhileRecording)
+{
+	MakeSource(false, false, true);
+	Recorder.OpenPanel();
+	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 0));
+	for (int32 Pass = 0; Pass < 4; ++Pass)
+	{
+		Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 2));
+	}
+	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 0));
+	ASSERT_FALSE(Recorder.IsRecording());
+	// The pass that starts the take pushes its frame after the start, and the one that stops it after the stop:
+	// the third pass of the first recording play, the nine of the others, and the two before the stop.
+	EXPECT_EQ(Recorder.GetTakeFrameCount(), 1 + 3 * PassesPerPlay + 2);
+	EXPECT_TRUE(std::filesystem::exists(TCHAR_TO_UTF8(*Recorder.GetTakeFilePath())));
+}

@@ -1,0 +1,259 @@
+#include "OrvidaSampleRing.h"
+
+#include "OrvidaCameraSamplePrinter.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace
+{
+/** A ring on a clock the test moves by hand; each sample is marked by its Timecode[0]. */
+class OrvidaSampleRingTest : public testing::Test
+{
+protected:
+	static constexpr int64 FrameMs = 40; // one playout frame at 25 frames per second
+
+	int64 NowMs = 5000;
+	FOrvidaSampleRing Ring{[this] { return NowMs; }};
+	int32 NextMark = 1;
+
+	void Commit(int32 Count = 1)
+	{
+		for (int32 Index = 0; Index < Count; ++Index)
+		{
+			FOrvidaCameraSample Sample;
+			Sample.Timecode[0] = NextMark++;
+			Sample.Metadata[1] = FString::FromInt(Sample.Timecode[0]);
+			Ring.CommitSample(Sample);
+		}
+	}
+
+	/** The mark of the due sample after one step at the present time, or 0 when the step found nothing. */
+	int32 Step()
+	{
+		FOrvidaCameraSample Due;
+		return Ring.StepPlayoutClock(Due) ? Due.Timecode[0] : 0;
+	}
+
+	/** Moves the clock on by whole playout frames and steps once. */
+	int32 StepAfterFrames(int32 Frames)
+	{
+		NowMs += Frames * FrameMs;
+		return Step();
+	}
+
+	/** Fills the ring to three and steps until playing, as a stream arriving at the playout rate would. */
+	void StartPlaying()
+	{
+		Commit(3);
+		StepAfterFrames(1);
+		ASSERT_FALSE(Ring.GetStats().bBuffering);
+	}
+};
+} // namespace
+
+TEST_F(OrvidaSampleRingTest, NothingIsDueBeforeTheFirstCommit)
+{
+	EXPECT_EQ(Step(), 0);
+	EXPECT_EQ(StepAfterFrames(10), 0);
+	Commit();
+	EXPECT_EQ(Step(), 1);
+	const FOrvidaSampleRing::FStats Stats = Ring.GetStats();
+	EXPECT_EQ(Stats.RingCount, 1);
+	EXPECT_TRUE(Stats.bBuffering);
+}
+
+TEST_F(OrvidaSampleRingTest, BuffersUntilHalfFullThenPlaysOneSlotPerPlayoutFrame)
+{
+	// Samples arrive at the playout rate, one per frame: the first stays due while the ring fills.
+	std::vector<int32> Due;
+	for (int32 Frame = 0; Frame < 8; ++Frame)
+	{
+		Commit();
+		Due.push_back(StepAfterFrames(1));
+	}
+	// Frames 1 and 2 buffer (1 and 2 samples); frame 3 finds 3 and starts playing without moving; from then on
+	// every frame moves one slot while one sample arrives, so the lag of two samples stays.
+	EXPECT_EQ(Due, (std::vector<int32>{1, 1, 1, 2, 3, 4, 5, 6}));
+}
+
+TEST_F(OrvidaSampleRingTest, StepsWithinOnePlayoutFrameDoNotMove)
+{
+	StartPlaying();
+	Commit(3);
+	const int32 Before = Step();
+	NowMs += FrameMs / 8;
+	EXPECT_EQ(Step(), Before);
+	NowMs += FrameMs / 8;
+	EXPECT_EQ(Step(), Before);
+}
+
+TEST_F(OrvidaSampleRingTest, MovesOneSlotPerStepHoweverManyFramesPassed)
+{
+	StartPlaying();
+	Commit(3);
+	EXPECT_EQ(StepAfterFrames(10), 2);
+	EXPECT_EQ(StepAfterFrames(7), 3);
+}
+
+TEST_F(OrvidaSampleRingTest, WriteIndexWrapsAndAFullRingDropsTheOldestWhilePlaying)
+{
+	StartPlaying();
+	Commit(3); // six committed: the ring is full, sample 1 due
+	EXPECT_EQ(Ring.GetStats().RingCount, 6);
+	Commit(); // the seventh goes into slot 0 and drops sample 1
+	EXPECT_EQ(Ring.GetStats().RingCount, 6);
+	EXPECT_EQ(Ring.GetStats().DroppedSamples, 1);
+	EXPECT_EQ(Step(), 2);
+	std::vector<int32> Due;
+	for (int32 Frame = 0; Frame < 5; ++Frame)
+	{
+		Due.push_back(StepAfterFrames(1));
+	}
+	EXPECT_EQ(Due, (std::vector<int32>{3, 4, 5, 6, 7}));
+}
+
+TEST_F(OrvidaSampleRingTest, AFullRingWhileBufferingStillPlaysInOrder)
+{
+	// Eight samples before the first step: the two oldest go, and what is left plays in the order it came.
+	Commit(8);
+	EXPECT_EQ(Ring.GetStats().DroppedSamples, 2);
+	EXPECT_EQ(Step(), 3);
+	std::vector<int32> Due;
+	for (int32 Frame = 0; Frame < 6; ++Frame)
+	{
+		Due.push_back(StepAfterFrames(1));
+	}
+	EXPECT_EQ(Due, (std::vector<int32>{3, 4, 5, 6, 7, 8}));
+}
+
+TEST_F(OrvidaSampleRingTest, RunningDryKeepsTheLastSampleDueAndBuffersAgain)
+{
+	StartPlaying();
+	EXPECT_EQ(StepAfterFrames(1), 2);
+	EXPECT_EQ(StepAfterFrames(1), 3);
+	// Only sample 3 is left: a new frame keeps it due rather than moving onto a slot no commit has filled.
+	EXPECT_EQ(StepAfterFrames(1), 3);
+	EXPECT_TRUE(Ring.GetStats().bBuffering);
+	EXPECT_EQ(StepAfterFrames(1), 3);
+	Commit(2); // 3 counts again: the next frame clears buffering, the one after moves on
+	EXPECT_EQ(StepAfterFrames(1), 3);
+	EXPECT_FALSE(Ring.GetStats().bBuffering);
+	EXPECT_EQ(StepAfterFrames(1), 4);
+}
+
+TEST_F(OrvidaSampleRingTest, PlayoutPositionRoundsTheFrameAndKeepsTheFraction)
+{
+	struct FCase
+	{
+		int64 ElapsedMs;
+		int64 Frame;
+		float Subframe;
+	};
+	// At 25 frames per second: 1,020 ms is 25.5 frames, 1,010 ms is 25.25.
+	for (const FCase& Case : {FCase{1010, 25, 0.25f}, FCase{1020, 26, 0.5f}, FCase{1039, 26, 0.975f}})
+	{
+		int64 Now = 0;
+		FOrvidaSampleRing Fresh([&Now] { return Now; });
+		Fresh.CommitSample(FOrvidaCameraSample());
+		Now = Case.ElapsedMs;
+		FOrvidaCameraSample Due;
+		ASSERT_TRUE(Fresh.StepPlayoutClock(Due));
+		EXPECT_EQ(Fresh.GetLastPlayoutFrame(), Case.Frame) << Case.ElapsedMs;
+		EXPECT_NEAR(Fresh.GetPlayoutSubframe(), Case.Subframe, 1e-6) << Case.ElapsedMs;
+	}
+}
+
+TEST_F(OrvidaSampleRingTest, KeepsItsSubframeAndEveryFrameInSessionsOfDays)
+{
+	// Past 2^23 and 2^24 playout frames (93 and 186 hours at 25) single precision would lose both.
+	for (const int64 Frames : {int64(1) << 23, int64(1) << 24, int64(1) << 26})
+	{
+		int64 Now = 0;
+		FOrvidaSampleRing Long([&Now] { return Now; });
+		int32 Mark = 0;
+		const auto CommitNext = [&] {
+			FOrvidaCameraSample Sample;
+			Sample.Timecode[0] = ++Mark;
+			Long.CommitSample(Sample);
+		};
+		FOrvidaCameraSample Due;
+		for (int32 Index = 0; Index < 4; ++Index)
+		{
+			CommitNext();
+		}
+		Now = Frames * FrameMs + 10;
+		ASSERT_TRUE(Long.StepPlayoutClock(Due)); // starts playing
+		EXPECT_NEAR(Long.GetPlayoutSubframe(), 0.25f, 1e-6) << Frames;
+		std::vector<int32> Marks;
+		for (int32 Frame = 0; Frame < 3; ++Frame)
+		{
+			Now += FrameMs;
+			CommitNext();
+			ASSERT_TRUE(Long.StepPlayoutClock(Due));
+			Marks.push_back(Due.Timecode[0]);
+		}
+		EXPECT_EQ(Marks, (std::vector<int32>{2, 3, 4})) << Frames;
+	}
+}
+
+TEST_F(OrvidaSampleRingTest, TakesTheRateFromTheTimecodeOnceTheRingHasGoneRound)
+{
+	struct FCase
+	{
+		int32 Numerator;
+		int32 Denominator;
+		bool bTaken;
+		double Rate;
+	};
+	const FCase Cases[] = {
+		{30000, 1001, true, 30000.0 / 1001.0},
+		{24000, 1001, true, 24000.0 / 1001.0},
+		{25, 1, true, 25.0},
+		{50, 1, true, 50.0},
+		{0, 0, false, 25.0},
+		{1001, 30000, false, 25.0}, // below one frame per second: would stop the clock
+		{-25, 1, false, 25.0},
+		{1000000, 1, false, 25.0},
+		{-2147483647 - 1, -1, false, 25.0},
+	};
+	for (const FCase& Case : Cases)
+	{
+		int64 Now = 0;
+		FOrvidaSampleRing Fresh([&Now] { return Now; });
+		FOrvidaCameraSample Sample;
+		Sample.Timecode[1] = Case.Numerator;
+		Sample.Timecode[2] = Case.Denominator;
+		for (int32 Index = 0; Index < FOrvidaSampleRing::RingCapacity - 1; ++Index)
+		{
+			Fresh.CommitSample(Sample);
+			EXPECT_FALSE(Fresh.UpdatePlayoutRate()) << "the slot the next commit fills is still empty";
+		}
+		Fresh.CommitSample(Sample);
+		EXPECT_EQ(Fresh.UpdatePlayoutRate(), Case.bTaken) << Case.Numerator << "/" << Case.Denominator;
+		EXPECT_DOUBLE_EQ(Fresh.GetPlayoutRate(), Case.Rate) << Case.Numerator << "/" << Case.Denominator;
+	}
+}
+
+TEST_F(OrvidaSampleRingTest, ACopyInASlotReadsBackEqualInEveryField)
+{
+	FOrvidaCameraSample Sample;
+	Sample.Location[0] = 1.5f;
+	Sample.Rotation[3] = -0.25f;
+	Sample.Scale[2] = 3.0f;
+	Sample.Lens[1] = 123.456;
+	Sample.Timecode[2] = 1001;
+	Sample.Metadata[0] = TEXT("Scene 1");
+	Sample.Metadata[1] = TEXT("A\u00e9");
+	Sample.Metadata[2] = TEXT("12b");
+	Sample.State = 2;
+	Ring.CommitSample(Sample);
+	FOrvidaCameraSample Due;
+	ASSERT_TRUE(Ring.StepPlayoutClock(Due));
+	EXPECT_EQ(Due, Sample);
+
+	const FOrvidaCameraSample Default;
+	EXPECT_EQ(Default.Rotation[3], 0.0f) << "the default is a zero quaternion, not the identity";
+	EXPECT_EQ(Default.Scale[0], 0.0f);
+}
