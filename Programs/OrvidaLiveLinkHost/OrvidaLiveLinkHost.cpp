@@ -4,7 +4,9 @@
 #include <CLI/CLI.hpp>
 
 #include "DecodeCommand.h"
+#include "LiveLinkClient.h"
 #include "OrvidaLiveLinkSource.h"
+#include "Roles/LiveLinkCameraTypes.h"
 
 #include <atomic>
 #include <chrono>
@@ -72,23 +74,47 @@ int main(int ArgumentCount, char** Arguments)
 	std::signal(SIGINT, RequestQuit);
 	std::signal(SIGTERM, RequestQuit);
 
-	auto Source = std::make_unique<FOrvidaLiveLinkSource>(Endpoint, false, true, false);
+	// The game thread: ticks the client at 60 Hz, as the editor does, and reports once a second.
+	FLiveLinkClient Client;
+	const TSharedPtr<FOrvidaLiveLinkSource> Source = MakeShared<FOrvidaLiveLinkSource>(Endpoint, true, true, false);
+	const FGuid SourceGuid = Client.AddSource(Source);
 	std::printf("%s on %s, listening on %s: %s\n", ToUtf8(Source->GetSourceType()).c_str(), ToUtf8(Source->GetSourceMachineName()).c_str(),
 		TCHAR_TO_UTF8(*Endpoint.ToString()), ToUtf8(Source->GetSourceStatus()).c_str());
 	std::fflush(stdout);
 	if (!Source->IsSourceStillValid())
 	{
+		Client.RemoveSource(SourceGuid);
 		return 1;
 	}
 
-	const auto Deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(Seconds);
-	while (!bQuitRequested.load() && (Seconds <= 0.0 || std::chrono::steady_clock::now() < Deadline))
+	const auto Start = std::chrono::steady_clock::now();
+	auto NextReport = Start + std::chrono::seconds(1);
+	const FLiveLinkSubjectKey Subject(SourceGuid, FName("Orvida - Camera"));
+	while (!bQuitRequested.load() && (Seconds <= 0.0 || std::chrono::steady_clock::now() - Start < std::chrono::duration<double>(Seconds)))
 	{
-		std::this_thread::sleep_for(std::chrono::milliseconds(50));
+		Client.Tick();
+		if (std::chrono::steady_clock::now() >= NextReport)
+		{
+			NextReport += std::chrono::seconds(1);
+			const FOrvidaSampleRing::FStats Stats = Source->GetSampleRing().GetStats();
+			const TArray<FLiveLinkFrameDataStruct> Frames = Client.GetFrames(Subject);
+			const FLiveLinkCameraFrameData* Last = Frames.IsEmpty() ? nullptr : Frames.Last().Cast<FLiveLinkCameraFrameData>();
+			if (Last != nullptr)
+			{
+				const FVector Location = Last->Transform.GetTranslation();
+				std::printf("samples %lld, dropped %lld, playout rate %.3f, camera at %.2f %.2f %.2f, field of view %.2f\n", (long long)Stats.CommittedSamples,
+					(long long)Stats.DroppedSamples, Source->GetSampleRing().GetPlayoutRate(), Location.X, Location.Y, Location.Z, Last->FieldOfView);
+			}
+			else
+			{
+				std::printf("samples %lld, waiting for the first camera message\n", (long long)Stats.CommittedSamples);
+			}
+			std::fflush(stdout);
+		}
+		std::this_thread::sleep_for(std::chrono::microseconds(16667));
 	}
 
-	Source->RequestSourceShutdown();
-	Source.reset();
+	Client.RemoveSource(SourceGuid);
 	std::printf("stopped\n");
 	return 0;
 }

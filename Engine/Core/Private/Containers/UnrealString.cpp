@@ -36,11 +36,11 @@ void AppendNarrow(std::u16string& Out, const char* Text)
 	Out += FUTF8ToTCHAR(Text).Get();
 }
 
-// Formats one conversion with the C library; Spec holds flags, width and precision without length modifiers.
+// Formats one conversion with the C library; Modifiers holds its flags, width and precision, without a length.
 template <typename ValueType>
-void AppendFormatted(std::u16string& Out, const std::string& Spec, const char* LengthAndConversion, ValueType Value)
+void AppendFormatted(std::u16string& Out, const std::string& Modifiers, const char* LengthAndConversion, ValueType Value)
 {
-	const std::string Full = "%" + Spec + LengthAndConversion;
+	const std::string Full = "%" + Modifiers + LengthAndConversion;
 	char Small[128];
 	const int Needed = std::snprintf(Small, sizeof(Small), Full.c_str(), Value);
 	if (Needed < 0)
@@ -98,14 +98,14 @@ void AppendText(std::u16string& Out, const std::string& Options, std::u16string_
 	}
 }
 
-void AppendArgument(std::u16string& Out, const std::string& Spec, char Conversion, const FStringFormatArg& Arg)
+void AppendArgument(std::u16string& Out, const std::string& Modifiers, char Conversion, const FStringFormatArg& Arg)
 {
 	using EKind = FStringFormatArg::EKind;
 	switch (Conversion)
 	{
 	case 'd':
 	case 'i':
-		AppendFormatted(Out, Spec, "lld", Arg.Kind == EKind::Double ? (long long)Arg.DoubleValue : (long long)Arg.SignedValue);
+		AppendFormatted(Out, Modifiers, "lld", Arg.Kind == EKind::Double ? (long long)Arg.DoubleValue : (long long)Arg.SignedValue);
 		return;
 	case 'u':
 	case 'x':
@@ -118,7 +118,7 @@ void AppendArgument(std::u16string& Out, const std::string& Spec, char Conversio
 		{
 			Value &= (1ull << (8 * Arg.IntegerBytes)) - 1;
 		}
-		AppendFormatted(Out, Spec, Length, Value);
+		AppendFormatted(Out, Modifiers, Length, Value);
 		return;
 	}
 	case 'f':
@@ -132,23 +132,23 @@ void AppendArgument(std::u16string& Out, const std::string& Spec, char Conversio
 	{
 		const char Length[] = {Conversion, '\0'};
 		const double Value = Arg.Kind == EKind::Double ? Arg.DoubleValue : Arg.Kind == EKind::Unsigned ? double(Arg.UnsignedValue) : double(Arg.SignedValue);
-		AppendFormatted(Out, Spec, Length, Value);
+		AppendFormatted(Out, Modifiers, Length, Value);
 		return;
 	}
 	case 'c':
 		Out.push_back(char16_t(Arg.UnsignedValue));
 		return;
 	case 'p':
-		AppendFormatted(Out, Spec, "p", Arg.Pointer);
+		AppendFormatted(Out, Modifiers, "p", Arg.Pointer);
 		return;
 	case 's':
 		if (Arg.Kind == EKind::WideText)
 		{
-			AppendText(Out, Spec, Arg.WideText ? Arg.WideText : u"");
+			AppendText(Out, Modifiers, Arg.WideText ? Arg.WideText : u"");
 		}
 		else if (Arg.Kind == EKind::NarrowText)
 		{
-			AppendText(Out, Spec, FUTF8ToTCHAR(Arg.NarrowText).Get());
+			AppendText(Out, Modifiers, FUTF8ToTCHAR(Arg.NarrowText).Get());
 		}
 		return;
 	default:
@@ -369,10 +369,10 @@ FString FString::PrintfImpl(const TCHAR* Format, const FStringFormatArg* Args, i
 		}
 		// Flags, width and precision pass through; length modifiers are dropped because the argument's
 		// captured type decides the length.
-		std::string Spec;
+		std::string Modifiers;
 		while (*Cursor != 0 && std::strchr("-+ #0123456789.", char(*Cursor)) != nullptr && *Cursor < 0x80)
 		{
-			Spec.push_back(char(*Cursor++));
+			Modifiers.push_back(char(*Cursor++));
 		}
 		while (*Cursor != 0 && *Cursor < 0x80 && std::strchr("hlLqjzt", char(*Cursor)) != nullptr)
 		{
@@ -384,7 +384,7 @@ FString FString::PrintfImpl(const TCHAR* Format, const FStringFormatArg* Args, i
 		}
 		if (NextArg < ArgCount)
 		{
-			AppendArgument(Out, Spec, *Cursor < 0x80 ? char(*Cursor) : '?', Args[NextArg++]);
+			AppendArgument(Out, Modifiers, *Cursor < 0x80 ? char(*Cursor) : '?', Args[NextArg++]);
 		}
 	}
 	return FString(std::move(Out));
