@@ -5,6 +5,7 @@
 #include "ILiveLinkSource.h"
 #include "Interfaces/IPv4/IPv4Endpoint.h"
 #include "OrvidaCameraMessageDecoder.h"
+#include "OrvidaLiveLinkConnectionSettings.h"
 #include "OrvidaSampleRing.h"
 #include "OrvidaTakeAutomation.h"
 
@@ -72,6 +73,8 @@ public:
 
 	/** "Vellacor Orvida Link" and a running number once Start has run; empty before. */
 	const FString& GetReceiverThreadName() const { return ReceiverThreadName; }
+	/** The endpoint and the options the source was made with; they never change. */
+	FOrvidaLiveLinkConnectionSettings GetConnectionSettings() const { return FOrvidaLiveLinkConnectionSettings{Endpoint, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord}; }
 	/** The samples between the receiver and the publisher, with the playout clock. */
 	FOrvidaSampleRing& GetSampleRing() { return Ring; }
 

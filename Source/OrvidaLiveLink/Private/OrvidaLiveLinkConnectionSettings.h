@@ -1,0 +1,13 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "Interfaces/IPv4/IPv4Endpoint.h"
+
+/** What the creation panel hands the factory when "Ok" is pressed: a parsed endpoint and the three options. */
+struct FOrvidaLiveLinkConnectionSettings
+{
+	FIPv4Endpoint Endpoint;
+	bool bAutoLens = false;
+	bool bAutoSceneTakeUpdate = false;
+	bool bAutoRecord = false;
+};

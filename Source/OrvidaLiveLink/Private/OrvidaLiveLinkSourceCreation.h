@@ -1,0 +1,43 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "OrvidaLiveLinkConnectionSettings.h"
+
+class FOrvidaLiveLinkSource;
+
+/**
+ * What the factory and its creation panel reduce to, free of any widget toolkit: the panel's first values, the
+ * repair of a committed endpoint text, the confirmation, and the two ways a source is made. The widgets and the
+ * factory only call these. Game thread.
+ */
+namespace OrvidaLiveLinkSourceCreation
+{
+struct FInitialPanelValues
+{
+	FString EndpointText;
+	bool bAutoLens = false;
+	bool bAutoSceneTakeUpdate = false;
+	bool bAutoRecord = false;
+};
+
+/**
+ * The panel's first values from the project settings. An address that does not parse becomes 0.0.0.0; the port
+ * is the setting's low 16 bits (70000 shows 4464, -1 shows 65535).
+ */
+ORVIDALIVELINK_API FInitialPanelValues MakeInitialPanelValues(const FString& Address, int32 Port, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord);
+
+/** Nothing when the committed text parses as an endpoint (it stays as typed); otherwise the fixed 0.0.0.0:9001. */
+ORVIDALIVELINK_API TOptional<FString> RepairEndpointText(const FString& CommittedText);
+
+/** The settings to create a source with, or nothing when the text does not parse as an endpoint. */
+ORVIDALIVELINK_API TOptional<FOrvidaLiveLinkConnectionSettings> ConfirmConnectionSettings(const FString& EndpointText, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord);
+
+/** A new source for the confirmed settings, and its connection string (the endpoint as a.b.c.d:port). */
+ORVIDALIVELINK_API TSharedPtr<FOrvidaLiveLinkSource> CreateSource(const FOrvidaLiveLinkConnectionSettings& Settings, FString& OutConnectionString);
+
+/**
+ * A new source for a stored connection string, with the fixed options of a re-created source: lens update off,
+ * scene/take update on, recording off. Null when the string does not parse.
+ */
+ORVIDALIVELINK_API TSharedPtr<FOrvidaLiveLinkSource> CreateSourceFromConnectionString(const FString& ConnectionString);
+} // namespace OrvidaLiveLinkSourceCreation

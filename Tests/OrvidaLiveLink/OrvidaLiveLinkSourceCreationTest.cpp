@@ -1,0 +1,108 @@
+#include "OrvidaLiveLinkSourceCreation.h"
+
+#include "LogCapture.h"
+#include "OrvidaLiveLinkSource.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+using namespace OrvidaLiveLinkSourceCreation;
+
+std::string ToUtf8(const FString& Text)
+{
+	return TCHAR_TO_UTF8(*Text);
+}
+} // namespace
+
+TEST(OrvidaLiveLinkSourceCreation, PanelStartsFromTheSettings)
+{
+	struct FCase
+	{
+		const TCHAR* Address;
+		int32 Port;
+		const char* Expected;
+	};
+	const FCase Cases[] = {
+		{TEXT("0.0.0.0"), 9001, "0.0.0.0:9001"},
+		{TEXT("10.0.0.5"), 7000, "10.0.0.5:7000"},
+		{TEXT("0.0.0.0"), 70000, "0.0.0.0:4464"},
+		{TEXT("0.0.0.0"), -1, "0.0.0.0:65535"},
+		{TEXT("localhost"), 9100, "0.0.0.0:9100"},
+		{TEXT("10.0.0"), 9100, "0.0.0.0:9100"},
+		{TEXT(""), 0, "0.0.0.0:0"},
+	};
+	for (const FCase& Case : Cases)
+	{
+		const FInitialPanelValues Values = MakeInitialPanelValues(Case.Address, Case.Port, true, false, true);
+		EXPECT_EQ(ToUtf8(Values.EndpointText), Case.Expected) << ToUtf8(Case.Address) << " " << Case.Port;
+		EXPECT_TRUE(Values.bAutoLens);
+		EXPECT_FALSE(Values.bAutoSceneTakeUpdate);
+		EXPECT_TRUE(Values.bAutoRecord);
+	}
+}
+
+TEST(OrvidaLiveLinkSourceCreation, ACommittedTextIsKeptOrRepairedToTheFixedEndpoint)
+{
+	struct FCase
+	{
+		const TCHAR* Committed;
+		bool bRepaired;
+	};
+	const FCase Cases[] = {
+		{TEXT("10.0.0.5:7000"), false},
+		{TEXT("127.0.0.1:0"), false},
+		{TEXT(""), true},
+		{TEXT("10.0.0.5"), true},
+		{TEXT("10.0.0.5:70000"), true},
+		{TEXT("camera:9001"), true},
+		{TEXT(" 10.0.0.5:7000"), true},
+	};
+	for (const FCase& Case : Cases)
+	{
+		const TOptional<FString> Repaired = RepairEndpointText(Case.Committed);
+		EXPECT_EQ(Repaired.IsSet(), Case.bRepaired) << ToUtf8(Case.Committed);
+		if (Repaired.IsSet())
+		{
+			EXPECT_EQ(ToUtf8(Repaired.GetValue()), "0.0.0.0:9001");
+		}
+	}
+}
+
+TEST(OrvidaLiveLinkSourceCreation, ConfirmationNeedsAnEndpointAndKeepsTheOptionsInOrder)
+{
+	EXPECT_FALSE(ConfirmConnectionSettings(TEXT("not an endpoint"), true, true, true).IsSet());
+	const TOptional<FOrvidaLiveLinkConnectionSettings> Settings = ConfirmConnectionSettings(TEXT("10.0.0.5:7000"), true, false, true);
+	ASSERT_TRUE(Settings.IsSet());
+	EXPECT_EQ(Settings.GetValue().Endpoint, FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000));
+	EXPECT_TRUE(Settings.GetValue().bAutoLens);
+	EXPECT_FALSE(Settings.GetValue().bAutoSceneTakeUpdate);
+	EXPECT_TRUE(Settings.GetValue().bAutoRecord);
+}
+
+TEST(OrvidaLiveLinkSourceCreation, SourcesCarryTheirSettingsAndConnectionString)
+{
+	// 10.0.0.5 is not an address of this machine: the sources cannot bind, which changes nothing here.
+	FLogCapture QuietBuilder;
+	FString ConnectionString;
+	const TSharedPtr<FOrvidaLiveLinkSource> FromPanel = CreateSource(FOrvidaLiveLinkConnectionSettings{FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000), true, true, true}, ConnectionString);
+	ASSERT_TRUE(FromPanel.IsValid());
+	EXPECT_EQ(ToUtf8(ConnectionString), "10.0.0.5:7000");
+	const FOrvidaLiveLinkConnectionSettings PanelSettings = FromPanel->GetConnectionSettings();
+	EXPECT_TRUE(PanelSettings.bAutoLens && PanelSettings.bAutoSceneTakeUpdate && PanelSettings.bAutoRecord);
+
+	const TSharedPtr<FOrvidaLiveLinkSource> FromString = CreateSourceFromConnectionString(ConnectionString);
+	ASSERT_TRUE(FromString.IsValid());
+	const FOrvidaLiveLinkConnectionSettings StringSettings = FromString->GetConnectionSettings();
+	EXPECT_EQ(StringSettings.Endpoint, PanelSettings.Endpoint);
+	EXPECT_FALSE(StringSettings.bAutoLens);
+	EXPECT_TRUE(StringSettings.bAutoSceneTakeUpdate);
+	EXPECT_FALSE(StringSettings.bAutoRecord);
+
+	for (const TCHAR* Malformed : {TEXT(""), TEXT("10.0.0.5"), TEXT("10.0.0.5:7000 "), TEXT("x")})
+	{
+		EXPECT_FALSE(CreateSourceFromConnectionString(Malformed).IsValid()) << ToUtf8(Malformed);
+	}
+}
