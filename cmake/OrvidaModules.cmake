@@ -10,5 +10,7 @@ function(orvida_module Name)
     PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/Private)
   string(TOUPPER ${Name} UpperName)
   target_compile_definitions(${Name} PUBLIC ${UpperName}_API=DLLEXPORT)
+  # The engine's build names the module to its own code; reflected classes take their script package from it.
+  target_compile_definitions(${Name} PRIVATE UE_MODULE_NAME="${Name}")
   target_link_libraries(${Name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
 endfunction()

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "LiveLinkSourceSettings.h"
+#include "Templates/SubclassOf.h"
 
 class ILiveLinkClient;
-class ULiveLinkSourceSettings;
 
 /**
  * A provider of Live Link subjects, owned by the client through a shared pointer.
@@ -25,4 +26,6 @@ public:
 	virtual FText GetSourceType() const = 0;
 	virtual FText GetSourceMachineName() const = 0;
 	virtual FText GetSourceStatus() const = 0;
+	/** The settings class the client makes for this source; a source with its own settings returns a derived class. */
+	virtual TSubclassOf<ULiveLinkSourceSettings> GetSettingsClass() const { return ULiveLinkSourceSettings::StaticClass(); }
 };

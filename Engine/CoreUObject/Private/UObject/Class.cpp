@@ -1,5 +1,7 @@
 #include "UObject/Class.h"
 
+#include "UObject/GeneratedCppIncludes.h"
+
 namespace
 {
 /** The engine names a reflected type without the letter that marks its kind in C++. */
@@ -94,9 +96,110 @@ bool UScriptStruct::CopyScriptStruct(void* Dest, const void* Src, int32 ArrayDim
 	return true;
 }
 
-UClass::UClass(const TCHAR* InCppName, UClass* InSuperClass, EClassFlags InClassFlags, FClassConstructor InClassConstructor)
+FProperty* UStruct::FindPropertyByName(const FName& InName) const
+{
+	for (TFieldIterator<FProperty> It(this); It; ++It)
+	{
+		if (It->GetFName() == InName)
+		{
+			return *It;
+		}
+	}
+	return nullptr;
+}
+
+void UStruct::AddOwnedProperty(FProperty* Property)
+{
+	if (Property != nullptr)
+	{
+		PropertyStorage.emplace_back(Property);
+		OwnProperties.Add(Property);
+	}
+}
+
+UClass::UClass(const TCHAR* InCppName, UClass* InSuperClass, EClassFlags InClassFlags, FClassConstructor InClassConstructor,
+	const TCHAR* InPackageName)
 	: UStruct(InCppName, InSuperClass)
 	, ClassFlags(InClassConstructor == nullptr ? InClassFlags | CLASS_Abstract : InClassFlags)
 	, ClassConstructor(InClassConstructor)
+	, PackageName(InPackageName)
 {
+	// The engine's config classes pass their config name and flags on to subclasses.
+	if (InSuperClass != nullptr && InSuperClass->HasAnyClassFlags(CLASS_Config))
+	{
+		ClassFlags = ClassFlags | EClassFlags(InSuperClass->GetClassFlags() & (CLASS_Config | CLASS_DefaultConfig));
+	}
 }
+
+UClass::~UClass() = default;
+
+FString UClass::GetPathName() const
+{
+	return PackageName + TEXT(".") + GetName();
+}
+
+FName UClass::GetConfigName() const
+{
+	for (const UClass* Class = this; Class != nullptr; Class = Class->GetSuperClass())
+	{
+		if (!Class->ConfigName.IsNone())
+		{
+			return Class->ConfigName;
+		}
+	}
+	return NAME_None;
+}
+
+const FString& UClass::GetMetaData(const TCHAR* Key) const
+{
+	static const FString Empty;
+	if (Key == nullptr)
+	{
+		return Empty;
+	}
+	const auto Found = MetaData.find(std::u16string(Key));
+	return Found != MetaData.end() ? Found->second : Empty;
+}
+
+void UClass::SetConfig(const FName& InConfigName, EClassFlags InExtraFlags)
+{
+	ConfigName = InConfigName;
+	ClassFlags = ClassFlags | InExtraFlags | CLASS_Config;
+}
+
+void UClass::SetMetaData(const TCHAR* Key, const FString& Value)
+{
+	if (Key != nullptr)
+	{
+		MetaData[std::u16string(Key)] = Value;
+	}
+}
+
+UObject* UClass::GetDefaultObject(bool bCreateIfNeeded) const
+{
+	std::lock_guard<std::recursive_mutex> Guard(DefaultObjectLock);
+	// A constructor or config load that asks for its own class's default object gets null rather than a second one.
+	if (ClassDefaultObject != nullptr || !bCreateIfNeeded || ClassConstructor == nullptr || bMakingDefaultObject)
+	{
+		return ClassDefaultObject.get();
+	}
+	bMakingDefaultObject = true;
+	std::unique_ptr<UObject> Made(ClassConstructor());
+	if (HasAnyClassFlags(CLASS_Config))
+	{
+		Made->LoadConfig();
+	}
+	ClassDefaultObject = std::move(Made);
+	bMakingDefaultObject = false;
+	return ClassDefaultObject.get();
+}
+
+namespace UE::CoreUObject::Private
+{
+bool DescribeClass(UClass& Class, void (*Describe)(UE::CoreUObject::FClassBuilder&))
+{
+	FClassBuilder Builder(Class);
+	Describe(Builder);
+	return true;
+}
+} // namespace UE::CoreUObject::Private

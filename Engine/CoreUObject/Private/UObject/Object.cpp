@@ -6,9 +6,12 @@ UObject::~UObject() = default;
 
 UClass* UObject::StaticClass()
 {
-	static UClass Class(TEXT("UObject"), nullptr, CLASS_None, UE::CoreUObject::Private::TClassTraits<UObject>::GetConstructor());
+	static UClass Class(TEXT("UObject"), nullptr, CLASS_None, UE::CoreUObject::Private::TClassTraits<UObject>::GetConstructor(),
+		UE_SCRIPT_PACKAGE_NAME);
 	return &Class;
 }
+
+static UE::CoreUObject::Private::FRegisterCompiledInClass GRegisterCompiledIn_UObject(&UObject::StaticClass);
 
 bool UObject::IsA(const UClass* SomeBase) const
 {

@@ -3,16 +3,22 @@
 //
 // Reflection objects are made by the IMPLEMENT_SCRIPT_STRUCT and IMPLEMENT_CLASS_INTRINSIC macros (see
 // UObject/ObjectMacros.h), once each, and never change afterwards: every accessor may be called on any thread.
-// They are not UObjects here, and nothing yet collects them by package; a registry can be added beside the
-// macros without changing what they declare.
+// They are not UObjects here. A class's registration code (IMPLEMENT_CLASS_INTRINSIC or the builder in
+// UObject/GeneratedCppIncludes.h) fills in its properties, config name and metadata inside StaticClass(), before
+// anyone else can see the class; the registry in UObject/UObjectRegistry.h collects classes by script package.
 #pragma once
 
 #include "CoreMinimal.h"
 #include "UObject/Object.h"
 #include "UObject/ObjectMacros.h"
+#include "UObject/UnrealType.h"
 
+#include <map>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <string>
+#include <vector>
 #include <type_traits>
 
 namespace UE::CoreUObject::Private
@@ -55,6 +61,12 @@ public:
 
 	/** True when this is SomeBase or derives from it, through any number of steps; false for a null SomeBase. */
 	bool IsChildOf(const UStruct* SomeBase) const;
+	/** This struct's own properties in declaration order, without those of its super structs. */
+	const TArray<FProperty*>& GetOwnProperties() const { return OwnProperties; }
+	/** The property with that name here or in a super struct; null when there is none. */
+	FProperty* FindPropertyByName(const FName& InName) const;
+	/** For registration code: takes ownership of the property and appends it; a null property is ignored. */
+	void AddOwnedProperty(FProperty* Property);
 	/** IsChildOf for T's reflection object: T::StaticStruct() for a struct, T::StaticClass() for a class. */
 	template <class T>
 	bool IsChildOf() const
@@ -71,7 +83,27 @@ public:
 
 private:
 	UStruct* SuperStruct;
+	TArray<FProperty*> OwnProperties;
+	std::vector<std::unique_ptr<FProperty>> PropertyStorage;
 };
+
+template <class T>
+TFieldIterator<T>::TFieldIterator(const UStruct* InStruct)
+	: Struct(InStruct)
+{
+	Settle();
+}
+
+template <class T>
+void TFieldIterator<T>::Settle()
+{
+	while (Struct != nullptr && Index >= Struct->GetOwnProperties().Num())
+	{
+		Struct = Struct->GetSuperStruct();
+		Index = 0;
+	}
+	Current = Struct != nullptr ? Struct->GetOwnProperties()[Index] : nullptr;
+}
 
 /** A reflected plain struct, with the type-erased operations on its instances in raw memory. */
 class COREUOBJECT_API UScriptStruct : public UStruct
@@ -151,7 +183,11 @@ enum EClassFlags : uint32
 {
 	CLASS_None = 0,
 	/** No instance of the class itself may be made; it has no constructor. */
-	CLASS_Abstract = 1u << 0,
+	CLASS_Abstract = 0x00000001u,
+	/** Config properties are saved to the project's Default<ConfigName>.ini. */
+	CLASS_DefaultConfig = 0x00000002u,
+	/** The class has a config name and its config properties are loaded from it. */
+	CLASS_Config = 0x00000004u,
 };
 
 inline constexpr EClassFlags operator|(EClassFlags Lhs, EClassFlags Rhs)
@@ -166,8 +202,10 @@ public:
 	/** Makes a new default instance of the class; the caller owns it. */
 	typedef UObject* (*FClassConstructor)();
 
-	/** InClassConstructor is null for an abstract class. */
-	UClass(const TCHAR* InCppName, UClass* InSuperClass, EClassFlags InClassFlags, FClassConstructor InClassConstructor);
+	/** InClassConstructor is null for an abstract class. PackageName is like "/Script/LiveLink"; null reads as empty. */
+	UClass(const TCHAR* InCppName, UClass* InSuperClass, EClassFlags InClassFlags, FClassConstructor InClassConstructor,
+		const TCHAR* InPackageName = nullptr);
+	~UClass() override;
 
 	UClass* GetSuperClass() const { return static_cast<UClass*>(GetSuperStruct()); }
 	EClassFlags GetClassFlags() const { return ClassFlags; }
@@ -175,9 +213,46 @@ public:
 	/** Null for an abstract class. */
 	FClassConstructor GetClassConstructor() const { return ClassConstructor; }
 
+	/** The script package of the module that declared the class, e.g. "/Script/OrvidaLiveLink"; empty when unknown. */
+	const FString& GetPackageName() const { return PackageName; }
+	/** "<package>.<name>", the config section and lookup name of the class. */
+	FString GetPathName() const;
+	/** The config file's base name ("Game"), inherited from the super class when not set; None for no config. */
+	FName GetConfigName() const;
+	/** Class metadata such as ToolTip; an empty string when missing. */
+	const FString& GetMetaData(const TCHAR* Key) const;
+	/** The tooltip shown for the class in editors: its ToolTip metadata. */
+	FString GetToolTipText() const { return GetMetaData(TEXT("ToolTip")); }
+
+	/**
+	 * The class default object. Made on first request through the class constructor, once, and for a config class
+	 * loaded from its config file straight away. Null for an abstract class, or when it does not exist yet and
+	 * bCreateIfNeeded is false. The class owns it; it lives as long as the class. Game thread: the object is not
+	 * locked, though making it is.
+	 */
+	UObject* GetDefaultObject(bool bCreateIfNeeded = true) const;
+	template <class T>
+	T* GetDefaultObject() const
+	{
+		UObject* Object = GetDefaultObject();
+		return Object != nullptr && Object->IsA(T::StaticClass()) ? static_cast<T*>(Object) : nullptr;
+	}
+
+	/** For registration code only, before the class is handed out. */
+	void SetConfig(const FName& InConfigName, EClassFlags InExtraFlags);
+	void SetMetaData(const TCHAR* Key, const FString& Value);
+
 private:
 	EClassFlags ClassFlags;
 	FClassConstructor ClassConstructor;
+	FString PackageName;
+	FName ConfigName;
+	std::map<std::u16string, FString> MetaData;
+
+	/** Protects ClassDefaultObject while it is made; never held while other classes' objects are made. */
+	mutable std::recursive_mutex DefaultObjectLock;
+	mutable std::unique_ptr<UObject> ClassDefaultObject;
+	mutable bool bMakingDefaultObject = false;
 };
 
 namespace UE::CoreUObject::Private
@@ -232,4 +307,12 @@ struct TClassTraits
 		}
 	}
 };
+} // namespace UE::CoreUObject::Private
+
+#include "UObject/UObjectRegistry.h"
+
+namespace UE::CoreUObject::Private
+{
+/** Runs a class's description on the class, for IMPLEMENT_CLASS_WITH_PROPERTIES; always true. */
+COREUOBJECT_API bool DescribeClass(UClass& Class, void (*Describe)(UE::CoreUObject::FClassBuilder&));
 } // namespace UE::CoreUObject::Private

@@ -16,7 +16,23 @@
 //   IMPLEMENT_CLASS_INTRINSIC(UMyObject)            // one .cpp, which includes "UObject/Class.h"
 //
 // Each IMPLEMENT macro defines StaticStruct() or StaticClass() over a function-local static, so the reflection
-// object is made on first use, on any thread, exactly once, and lives until the library is unloaded.
+// object is made on first use, on any thread, exactly once, and lives until the library is unloaded. The class
+// macros also announce the class to the registry (UObject/UObjectRegistry.h) while the library loads, and take
+// it back while it unloads.
+//
+// A class with reflected properties is written the engine's way, with a hand-written stand-in for each file the
+// header tool would make (see UObject/GeneratedCppIncludes.h for the .gen.cpp side):
+//
+//   // MySettings.h                                 // MySettings.generated.h
+//   #include "MySettings.generated.h"               #pragma once
+//   UCLASS(config=Game, defaultconfig)              #include "UObject/ObjectMacros.h"
+//   class UMySettings : public UObject              #undef CURRENT_FILE_ID
+//   {                                               #define CURRENT_FILE_ID MySettings_h
+//       GENERATED_BODY()                            #define MySettings_h_GENERATED_BODY
+//   public:                                             DECLARE_CLASS_WITH_PROPERTIES(UMySettings, UObject)
+//       UPROPERTY(config, EditAnywhere, Category = "Mine")
+//       int32 Port = 1;
+//   };
 #pragma once
 
 #include "CoreTypes.h"
@@ -31,8 +47,45 @@ class UScriptStruct;
 #define UENUM(...)
 #define UMETA(...)
 #define UPARAM(...)
-/** Stands where the header tool would put a type's generated members; those come later for the plug-in's own types. */
-#define GENERATED_BODY(...)
+/** Pastes after expanding, as the engine's header-tool output relies on. */
+#define BODY_MACRO_COMBINE_INNER(A, B) A##B
+#define BODY_MACRO_COMBINE(A, B) BODY_MACRO_COMBINE_INNER(A, B)
+/**
+ * Expands to <CURRENT_FILE_ID>_GENERATED_BODY, which the header's hand-written .generated.h defines; a header that
+ * did not include one fails to compile at this line.
+ */
+#define GENERATED_BODY(...) BODY_MACRO_COMBINE(CURRENT_FILE_ID, _GENERATED_BODY)
+
+/** Flags of a reflected property; the values are the engine's. */
+enum EPropertyFlags : uint64
+{
+	CPF_None = 0,
+	/** Editable in property windows (EditAnywhere and the like). */
+	CPF_Edit = 0x0000000000000001ull,
+	/** Shown but not editable. */
+	CPF_EditConst = 0x0000000000020000ull,
+	/** Loaded from and saved to the class's config file. */
+	CPF_Config = 0x0000000000004000ull,
+	/** Not saved. */
+	CPF_Transient = 0x0000000000002000ull,
+};
+
+inline constexpr EPropertyFlags operator|(EPropertyFlags Lhs, EPropertyFlags Rhs)
+{
+	return EPropertyFlags(uint64(Lhs) | uint64(Rhs));
+}
+
+/** The script package of the module being compiled: the build names the module in UE_MODULE_NAME. */
+#ifdef UE_MODULE_NAME
+#define UE_SCRIPT_PACKAGE_NAME TEXT("/Script/" UE_MODULE_NAME)
+#else
+#define UE_SCRIPT_PACKAGE_NAME TEXT("")
+#endif
+
+namespace UE::CoreUObject
+{
+class FClassBuilder;
+}
 
 /** Inside a struct body: the struct's reflection object and the Super typedef. Leaves the body public. */
 #define DECLARE_SCRIPT_STRUCT(ThisStruct, SuperStruct) \
@@ -72,6 +125,35 @@ public:
 	UClass* TClass::StaticClass() \
 	{ \
 		static UClass Class(TEXT(#TClass), TClass::Super::StaticClass(), UE::CoreUObject::Private::TClassTraits<TClass>::GetClassFlags(), \
-			UE::CoreUObject::Private::TClassTraits<TClass>::GetConstructor()); \
+			UE::CoreUObject::Private::TClassTraits<TClass>::GetConstructor(), UE_SCRIPT_PACKAGE_NAME); \
 		return &Class; \
-	}
+	} \
+	static UE::CoreUObject::Private::FRegisterCompiledInClass BODY_MACRO_COMBINE(GRegisterCompiledIn_, TClass)(&TClass::StaticClass);
+
+/**
+ * The generated body of a class with reflected properties: DECLARE_CLASS_INTRINSIC plus the function that
+ * IMPLEMENT_CLASS_WITH_PROPERTIES defines to describe the class. Leaves the body public.
+ */
+#define DECLARE_CLASS_WITH_PROPERTIES(TClass, TSuperClass) \
+	DECLARE_CLASS_INTRINSIC(TClass, TSuperClass) \
+private: \
+	static void BuildReflection(UE::CoreUObject::FClassBuilder& Builder); \
+\
+public:
+
+/**
+ * In the class's .gen.cpp, followed by the body of the function that describes it (config, metadata and
+ * properties through Builder, see UObject/GeneratedCppIncludes.h). PackageName is the module's script package,
+ * e.g. TEXT("/Script/OrvidaLiveLink"). The description runs once, inside the first StaticClass() call.
+ */
+#define IMPLEMENT_CLASS_WITH_PROPERTIES(TClass, PackageName) \
+	UClass* TClass::StaticClass() \
+	{ \
+		static UClass Class(TEXT(#TClass), TClass::Super::StaticClass(), UE::CoreUObject::Private::TClassTraits<TClass>::GetClassFlags(), \
+			UE::CoreUObject::Private::TClassTraits<TClass>::GetConstructor(), PackageName); \
+		static const bool bDescribed = UE::CoreUObject::Private::DescribeClass(Class, &TClass::BuildReflection); \
+		(void)bDescribed; \
+		return &Class; \
+	} \
+	static UE::CoreUObject::Private::FRegisterCompiledInClass BODY_MACRO_COMBINE(GRegisterCompiledIn_, TClass)(&TClass::StaticClass); \
+	void TClass::BuildReflection(UE::CoreUObject::FClassBuilder& Builder)

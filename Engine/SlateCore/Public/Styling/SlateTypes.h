@@ -1,0 +1,10 @@
+#pragma once
+
+#include "CoreTypes.h"
+
+enum class ECheckBoxState : uint8
+{
+	Unchecked,
+	Checked,
+	Undetermined
+};
