@@ -1,0 +1,45 @@
+#include "OrvidaLiveLinkSourceFactory.h"
+
+#include "OrvidaLiveLinkSource.h"
+#include "OrvidaLiveLinkSourceCreation.h"
+#include "SOrvidaLiveLinkSourceFactory.h"
+
+#define LOCTEXT_NAMESPACE "OrvidaLiveLinkSourceFactory"
+
+FText UOrvidaLiveLinkSourceFactory::GetSourceDisplayName() const
+{
+	return LOCTEXT("SourceDisplayName", "Orvida LiveLink");
+}
+
+FText UOrvidaLiveLinkSourceFactory::GetSourceTooltip() const
+{
+	return LOCTEXT("SourceTooltip", "Creates a connection to Vellacor Orvida");
+}
+
+ULiveLinkSourceFactory::EMenuType UOrvidaLiveLinkSourceFactory::GetMenuType() const
+{
+	return EMenuType::SubPanel;
+}
+
+TSharedPtr<SWidget> UOrvidaLiveLinkSourceFactory::BuildCreationPanel(FOnLiveLinkSourceCreated OnLiveLinkSourceCreated) const
+{
+	// The factory is a class default object that lives as long as its module; the panel carries the editor's
+	// callback to it as a payload.
+	UOrvidaLiveLinkSourceFactory* Factory = const_cast<UOrvidaLiveLinkSourceFactory*>(this);
+	return SNew(SOrvidaLiveLinkSourceFactory)
+		.OnConnectionSettingsAccepted(FOnConnectionSettingsAccepted::CreateRaw(Factory, &UOrvidaLiveLinkSourceFactory::HandleConnectionSettingsAccepted, OnLiveLinkSourceCreated));
+}
+
+TSharedPtr<ILiveLinkSource> UOrvidaLiveLinkSourceFactory::CreateSource(const FString& ConnectionString) const
+{
+	return OrvidaLiveLinkSourceCreation::CreateSourceFromConnectionString(ConnectionString);
+}
+
+void UOrvidaLiveLinkSourceFactory::HandleConnectionSettingsAccepted(FOrvidaLiveLinkConnectionSettings ConnectionSettings, FOnLiveLinkSourceCreated OnLiveLinkSourceCreated)
+{
+	FString ConnectionString;
+	TSharedPtr<FOrvidaLiveLinkSource> Source = OrvidaLiveLinkSourceCreation::CreateSource(ConnectionSettings, ConnectionString);
+	OnLiveLinkSourceCreated.ExecuteIfBound(Source, ConnectionString);
+}
+
+#undef LOCTEXT_NAMESPACE

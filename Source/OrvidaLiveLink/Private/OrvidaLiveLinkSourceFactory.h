@@ -1,0 +1,33 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "LiveLinkSourceFactory.h"
+#include "OrvidaLiveLinkConnectionSettings.h"
+
+#include "OrvidaLiveLinkSourceFactory.generated.h"
+
+/**
+ * Offers the camera link source in the Live Link panel's add-source menu, builds its creation panel and makes
+ * sources from the panel's values or from a stored connection string. It holds no state: the editor finds the
+ * class among the registered factories and uses its default object.
+ *
+ * Threads: game thread only.
+ */
+UCLASS()
+class UOrvidaLiveLinkSourceFactory : public ULiveLinkSourceFactory
+{
+	GENERATED_BODY()
+
+public:
+	virtual FText GetSourceDisplayName() const override;
+	virtual FText GetSourceTooltip() const override;
+	/** SubPanel: choosing the source kind opens the creation panel. */
+	virtual EMenuType GetMenuType() const override;
+	/** A new creation panel whose "Ok" makes a source and hands it, with its connection string, to OnLiveLinkSourceCreated. */
+	virtual TSharedPtr<SWidget> BuildCreationPanel(FOnLiveLinkSourceCreated OnLiveLinkSourceCreated) const override;
+	/** A source for a.b.c.d:port with lens update off, scene/take update on and recording off; null for any other text. */
+	virtual TSharedPtr<ILiveLinkSource> CreateSource(const FString& ConnectionString) const override;
+
+	/** Makes the source the panel asked for and hands it to the editor; an unbound callback lets the source go at once. */
+	void HandleConnectionSettingsAccepted(FOrvidaLiveLinkConnectionSettings ConnectionSettings, FOnLiveLinkSourceCreated OnLiveLinkSourceCreated);
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "Input/Reply.h"
+#include "OrvidaLiveLinkConnectionSettings.h"
+#include "Types/SlateEnums.h"
+#include "Widgets/DeclarativeSyntaxSupport.h"
+#include "Widgets/SCompoundWidget.h"
+
+class SCheckBox;
+class SEditableTextBox;
+
+DECLARE_DELEGATE_OneParam(FOnConnectionSettingsAccepted, FOrvidaLiveLinkConnectionSettings);
+
+/**
+ * The creation panel: "Network Address:Port" and three options, pre-filled from the project settings. A
+ * committed endpoint that does not parse is replaced by 0.0.0.0:9001; "Ok" hands the parsed endpoint and the
+ * options on, and does nothing else when the text does not parse. The panel keeps only weak references to the
+ * widgets it reads, and its handlers do nothing once one of them is gone.
+ *
+ * Threads: game thread only.
+ */
+class SOrvidaLiveLinkSourceFactory : public SCompoundWidget
+{
+public:
+	SLATE_BEGIN_ARGS(SOrvidaLiveLinkSourceFactory) {}
+		SLATE_EVENT(FOnConnectionSettingsAccepted, OnConnectionSettingsAccepted)
+	SLATE_END_ARGS()
+
+	virtual ~SOrvidaLiveLinkSourceFactory() = default;
+
+	void Construct(const FArguments& Args);
+
+private:
+	void OnEndpointTextCommitted(const FText& InText, ETextCommit::Type InCommitType);
+	FReply OnOkClicked();
+
+	TWeakPtr<SCheckBox> AutoLensCheckBox;
+	TWeakPtr<SCheckBox> AutoSceneTakeCheckBox;
+	TWeakPtr<SCheckBox> AutoRecordCheckBox;
+	TWeakPtr<SEditableTextBox> EndpointTextBox;
+	FOnConnectionSettingsAccepted OnConnectionSettingsAccepted;
+};

@@ -1,0 +1,70 @@
+// The plug-in as the editor meets it: a library this program does not link, loaded by name through the module
+// manager, whose source factory is found among the registered classes.
+
+#include "ILiveLinkSource.h"
+#include "LiveLinkSourceFactory.h"
+#include "Modules/ModuleManager.h"
+#include "UObject/Class.h"
+#include "UObject/UObjectHash.h"
+#include "UObject/UObjectRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace
+{
+uint16 PickFreePort()
+{
+	const int Descriptor = ::socket(AF_INET, SOCK_DGRAM, 0);
+	sockaddr_in Address{};
+	Address.sin_family = AF_INET;
+	Address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+	socklen_t Length = sizeof(Address);
+	::bind(Descriptor, reinterpret_cast<sockaddr*>(&Address), sizeof(Address));
+	::getsockname(Descriptor, reinterpret_cast<sockaddr*>(&Address), &Length);
+	::close(Descriptor);
+	return ntohs(Address.sin_port);
+}
+
+const ULiveLinkSourceFactory* FindOrvidaFactory()
+{
+	TArray<UClass*> Factories;
+	GetDerivedClasses(ULiveLinkSourceFactory::StaticClass(), Factories);
+	for (UClass* Class : Factories)
+	{
+		if (Class->GetName() == TEXT("OrvidaLiveLinkSourceFactory") && Class->GetPackageName() == TEXT("/Script/OrvidaLiveLink"))
+		{
+			return static_cast<const ULiveLinkSourceFactory*>(Class->GetDefaultObject());
+		}
+	}
+	return nullptr;
+}
+} // namespace
+
+TEST(PluginLoad, TheModuleManagerLoadsThePluginAndTheRegistryFindsItsFactory)
+{
+	ASSERT_EQ(FindOrvidaFactory(), nullptr) << "nothing of the plug-in is here before it is loaded";
+	FModuleManager& Modules = FModuleManager::Get();
+	ASSERT_NE(Modules.LoadModule("OrvidaLiveLink"), nullptr);
+
+	const ULiveLinkSourceFactory* Factory = FindOrvidaFactory();
+	ASSERT_NE(Factory, nullptr);
+	EXPECT_EQ(Factory->GetSourceDisplayName().ToString(), TEXT("Orvida LiveLink"));
+	EXPECT_EQ(Factory->GetMenuType(), ULiveLinkSourceFactory::EMenuType::SubPanel);
+	EXPECT_NE(FUObjectRegistry::Get().FindClass(TEXT("/Script/OrvidaLiveLink"), TEXT("OrvidaLiveLinkRuntimeSettings")), nullptr);
+	{
+		const FString ConnectionString = FString::Printf(TEXT("127.0.0.1:%u"), PickFreePort());
+		TSharedPtr<ILiveLinkSource> Source = Factory->CreateSource(ConnectionString);
+		ASSERT_TRUE(Source.IsValid());
+		EXPECT_TRUE(Source->IsSourceStillValid());
+		EXPECT_EQ(Source->GetSourceStatus().ToString(), TEXT("Receiving"));
+		EXPECT_TRUE(Source->RequestSourceShutdown());
+	}
+
+	EXPECT_TRUE(Modules.UnloadModule("OrvidaLiveLink"));
+	EXPECT_EQ(FindOrvidaFactory(), nullptr) << "unloading the library takes its classes with it";
+}
