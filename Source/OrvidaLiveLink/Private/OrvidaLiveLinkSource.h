@@ -21,8 +21,9 @@ class ISocketSubsystem;
  * Threads: the game thread runs the constructor, ReceiveClient, the ILiveLinkSource queries,
  * RequestSourceShutdown, the tick and the destructor. The receiver thread runs Run: the socket wait and
  * receives, ProcessReceivedData for each datagram (which commits into the ring) and, at the end, the removal
- * of the tick registration. The ring has its own lock; StopFlag is the only other value both threads use. Client and TickDelegateHandle are written by
- * ReceiveClient before a stop is requested and read by the receiver only once it has seen the stop.
+ * of the tick registration. The ring has its own lock; StopFlag is the only other value both threads use.
+ * Client and TickDelegateHandle are written by ReceiveClient before a stop is requested and read by the
+ * receiver only once it has seen the stop.
  */
 class ORVIDALIVELINK_API FOrvidaLiveLinkSource : public ILiveLinkSource, public FRunnable
 {
