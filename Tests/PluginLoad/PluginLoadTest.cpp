@@ -3,6 +3,7 @@
 
 #include "ILiveLinkSource.h"
 #include "LiveLinkSourceFactory.h"
+#include "LoopbackUdp.h"
 #include "Modules/ModuleManager.h"
 #include "UObject/Class.h"
 #include "UObject/UObjectHash.h"
@@ -10,27 +11,10 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <dlfcn.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace
 {
-uint16 PickFreePort()
-{
-	const int Descriptor = ::socket(AF_INET, SOCK_DGRAM, 0);
-	sockaddr_in Address{};
-	Address.sin_family = AF_INET;
-	Address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-	socklen_t Length = sizeof(Address);
-	::bind(Descriptor, reinterpret_cast<sockaddr*>(&Address), sizeof(Address));
-	::getsockname(Descriptor, reinterpret_cast<sockaddr*>(&Address), &Length);
-	::close(Descriptor);
-	return ntohs(Address.sin_port);
-}
-
 const ULiveLinkSourceFactory* FindOrvidaFactory()
 {
 	TArray<UClass*> Factories;
@@ -58,7 +42,7 @@ TEST(PluginLoad, TheModuleManagerLoadsThePluginAndTheRegistryFindsItsFactory)
 	EXPECT_EQ(Factory->GetMenuType(), ULiveLinkSourceFactory::EMenuType::SubPanel);
 	EXPECT_NE(FUObjectRegistry::Get().FindClass(TEXT("/Script/OrvidaLiveLink"), TEXT("OrvidaLiveLinkRuntimeSettings")), nullptr);
 	{
-		const FString ConnectionString = FString::Printf(TEXT("127.0.0.1:%u"), PickFreePort());
+		const FString ConnectionString = FString::Printf(TEXT("127.0.0.1:%u"), LoopbackUdp::PickFreePort());
 		TSharedPtr<ILiveLinkSource> Source = Factory->CreateSource(ConnectionString);
 		ASSERT_TRUE(Source.IsValid());
 		EXPECT_TRUE(Source->IsSourceStillValid());
