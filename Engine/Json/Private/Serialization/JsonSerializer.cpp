@@ -173,11 +173,11 @@ private:
 	/** Fills the Depth open containers until all are complete; false when one more would exceed MaxDepth. */
 	bool Fill(int32 Depth)
 	{
+		// With every frame in use, a child container only needs somewhere to be refused from.
+		FBuildFrame Refused;
 		while (Depth > 0)
 		{
 			FBuildFrame& Top = Frames[Depth - 1];
-			// With every frame in use, a child container only needs somewhere to be refused from.
-			FBuildFrame Refused;
 			FBuildFrame& ChildFrame = Depth < FJsonSerializer::MaxDepth ? Frames[Depth] : Refused;
 			bool bChildIsContainer = false;
 			if (Top.Object != nullptr)
