@@ -2,11 +2,11 @@
 
 #include "CoreMinimal.h"
 #include "HAL/PlatformTime.h"
+#include "HAL/UnrealMemory.h"
 #include "Misc/QualifiedFrameTime.h"
 #include "UObject/Class.h"
 #include "UObject/ObjectMacros.h"
 
-#include <new>
 #include <type_traits>
 
 /** The name of a Live Link subject. */
@@ -148,7 +148,7 @@ public:
 		{
 			return;
 		}
-		void* Memory = ::operator new(size_t(InScriptStruct->GetStructureSize()), std::align_val_t(InScriptStruct->GetMinAlignment()));
+		void* Memory = FMemory::Malloc(SIZE_T(InScriptStruct->GetStructureSize()), uint32(InScriptStruct->GetMinAlignment()));
 		InScriptStruct->InitializeStruct(Memory);
 		if (InStructToCopy != nullptr)
 		{
@@ -210,7 +210,7 @@ public:
 		if (StructMemory != nullptr)
 		{
 			ScriptStruct->DestroyStruct(StructMemory);
-			::operator delete(static_cast<void*>(StructMemory), std::align_val_t(ScriptStruct->GetMinAlignment()));
+			FMemory::Free(StructMemory);
 		}
 		ScriptStruct = nullptr;
 		StructMemory = nullptr;
