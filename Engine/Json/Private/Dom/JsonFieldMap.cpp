@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <mutex>
 #include <random>
 
 namespace
@@ -117,7 +118,83 @@ FORCEINLINE bool NamesEqual(const FString& Lhs, const FString& Rhs)
 	}
 	return true;
 }
+
+/** FChar's letter-case folding, for a name compared against parsed ASCII text. */
+FORCEINLINE bool ParsedNameEquals(const ANSICHAR* Parsed, const TCHAR* Name, int32 Length)
+{
+	for (int32 Index = 0; Index < Length; ++Index)
+	{
+		const TCHAR Character = TCHAR(uint8(Parsed[Index]));
+		if (Character != Name[Index] && FChar::ToUpper(Character) != FChar::ToUpper(Name[Index]))
+		{
+			return false;
+		}
+	}
+	return true;
+}
+
+/** The same folding between two parsed names. */
+FORCEINLINE bool ParsedNamesEqual(const ANSICHAR* Left, const ANSICHAR* Right, int32 Length)
+{
+	for (int32 Index = 0; Index < Length; ++Index)
+	{
+		if (Left[Index] != Right[Index] && FChar::ToUpper(TCHAR(Left[Index])) != FChar::ToUpper(TCHAR(Right[Index])))
+		{
+			return false;
+		}
+	}
+	return true;
+}
+
+/** Guards the first iteration of parsed maps, which writes their names; held only while one map's names are made. */
+std::mutex& GetKeysLock()
+{
+	static std::mutex Lock;
+	return Lock;
+}
 } // namespace
+
+FJsonFieldMap::FJsonFieldMap(const FJsonFieldMap& Other)
+{
+	Other.MakeKeys();
+	Fields = Other.Fields;
+	Slots = Other.Slots;
+}
+
+FJsonFieldMap::FJsonFieldMap(FJsonFieldMap&& Other)
+{
+	Other.EndParsedNames();
+	Fields = MoveTemp(Other.Fields);
+	Slots = MoveTemp(Other.Slots);
+	Other.Fields.Empty();
+	Other.Slots.Empty();
+}
+
+FJsonFieldMap& FJsonFieldMap::operator=(const FJsonFieldMap& Other)
+{
+	if (this != &Other)
+	{
+		Other.MakeKeys();
+		EndParsedNames();
+		Fields = Other.Fields;
+		Slots = Other.Slots;
+	}
+	return *this;
+}
+
+FJsonFieldMap& FJsonFieldMap::operator=(FJsonFieldMap&& Other)
+{
+	if (this != &Other)
+	{
+		Other.EndParsedNames();
+		EndParsedNames();
+		Fields = MoveTemp(Other.Fields);
+		Slots = MoveTemp(Other.Slots);
+		Other.Fields.Empty();
+		Other.Slots.Empty();
+	}
+	return *this;
+}
 
 TSharedPtr<FJsonValue>* FJsonFieldMap::Find(const FString& Key)
 {
@@ -137,6 +214,7 @@ TSharedPtr<FJsonValue>& FJsonFieldMap::Add(FString&& Key, TSharedPtr<FJsonValue>
 
 TSharedPtr<FJsonValue>& FJsonFieldMap::AddImpl(FString&& Key, TSharedPtr<FJsonValue>&& Value)
 {
+	EndParsedNames();
 	FJsonField* Existing = nullptr;
 	int32 FreeSlot = INDEX_NONE;
 	if (Slots.IsEmpty())
@@ -186,6 +264,7 @@ TSharedPtr<FJsonValue>& FJsonFieldMap::AddImpl(FString&& Key, TSharedPtr<FJsonVa
 
 int32 FJsonFieldMap::Remove(const FString& Key)
 {
+	EndParsedNames();
 	const int32 Index = IndexOf(Key);
 	if (Index == INDEX_NONE)
 	{
@@ -206,12 +285,14 @@ int32 FJsonFieldMap::Remove(const FString& Key)
 
 void FJsonFieldMap::Empty()
 {
+	EndParsedNames();
 	Fields.Empty();
 	Slots.Empty();
 }
 
 void FJsonFieldMap::Reserve(int32 Number)
 {
+	EndParsedNames();
 	Fields.Reserve(Number);
 	if (Number > LinearSearchLimit && 2 * Number > Slots.Num())
 	{
@@ -221,6 +302,10 @@ void FJsonFieldMap::Reserve(int32 Number)
 
 int32 FJsonFieldMap::IndexOf(const FString& Key) const
 {
+	if (ParsedNames != nullptr)
+	{
+		return IndexOfParsed(Key);
+	}
 	const FJsonField* FieldData = Fields.GetData();
 	if (Slots.IsEmpty())
 	{
@@ -269,5 +354,67 @@ void FJsonFieldMap::Rehash(int32 Capacity)
 			Slot = (Slot + 1) & Mask;
 		}
 		SlotData[Slot] = Index;
+	}
+}
+
+int32 FJsonFieldMap::IndexOfParsed(const FString& Key) const
+{
+	const int32 Length = Key.Len();
+	const TCHAR* Characters = *Key;
+	const uint32 Signature = Length == 0 ? MakeSignature(0, 0, 0) : MakeSignature(Length, Characters[0], Characters[Length - 1]);
+	const int32 Count = Fields.Num();
+	for (int32 Index = 0; Index < Count; ++Index)
+	{
+		const FParsedName& Name = ParsedNames[Index];
+		if (Name.Signature == Signature && Name.Length == Length && ParsedNameEquals(Name.Text, Characters, Length))
+		{
+			return Index;
+		}
+	}
+	return INDEX_NONE;
+}
+
+void FJsonFieldMap::AddParsed(FParsedName Name, TSharedPtr<FJsonValue>&& Value)
+{
+	const int32 Count = Fields.Num();
+	for (int32 Index = 0; Index < Count; ++Index)
+	{
+		FParsedName& Existing = ParsedNames[Index];
+		if (Existing.Signature == Name.Signature && Existing.Length == Name.Length && ParsedNamesEqual(Existing.Text, Name.Text, Name.Length))
+		{
+			Existing = Name;
+			Fields.GetData()[Index].Value = MoveTemp(Value);
+			return;
+		}
+	}
+	ParsedNames[Count] = Name;
+	Fields.Emplace(FString(), MoveTemp(Value));
+}
+
+void FJsonFieldMap::MakeKeysLocked() const
+{
+	std::lock_guard<std::mutex> Guard(GetKeysLock());
+	if (bKeysMade.load(std::memory_order_relaxed))
+	{
+		return;
+	}
+	// A parsed map is never const itself: only callers' views of it are, and they may iterate it.
+	FJsonField* FieldData = const_cast<FJsonField*>(Fields.GetData());
+	for (int32 Index = 0; Index < Fields.Num(); ++Index)
+	{
+		FString Key;
+		Key.AppendChars(ParsedNames[Index].Text, ParsedNames[Index].Length);
+		FieldData[Index].Key = MoveTemp(Key);
+	}
+	bKeysMade.store(true, std::memory_order_release);
+}
+
+void FJsonFieldMap::EndParsedNames()
+{
+	if (ParsedNames != nullptr)
+	{
+		MakeKeys();
+		ParsedNames = nullptr;
+		bKeysMade.store(false, std::memory_order_relaxed);
 	}
 }

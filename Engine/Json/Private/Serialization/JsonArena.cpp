@@ -51,10 +51,13 @@ void FJsonArena::Publish()
 	}
 }
 
-void FJsonArena::Deallocate() noexcept
+constinit thread_local FJsonArena* FJsonArena::TeardownArena = nullptr;
+constinit thread_local int64 FJsonArena::TeardownReturns = 0;
+
+void FJsonArena::Release(int64 Count) noexcept
 {
 	// acq_rel: every use of a value happens before the memory goes, whichever thread lets go last.
-	if (LiveBlocks.fetch_sub(1, std::memory_order_acq_rel) == 1)
+	if (LiveBlocks.fetch_sub(Count, std::memory_order_acq_rel) == Count)
 	{
 		Destroy();
 	}

@@ -3,8 +3,11 @@
 #pragma once
 
 #include "CoreTypes.h"
+#include "Dom/JsonObject.h"
+#include "Dom/JsonValue.h"
 
 #include <atomic>
+#include <type_traits>
 
 namespace UE::Json::Private
 {
@@ -23,11 +26,15 @@ namespace UE::Json::Private
  * 3. While the parse builds, nothing is published yet and only the building thread can reach the arena. Allocations
  *    are then counted in a plain integer and LiveBlocks starts at a large bias, so that a value released during the
  *    build (a repeated name replaces its earlier value) cannot bring it to zero. Publish adds the count and removes
- *    the bias in one atomic step. Each value thus costs one atomic decrement at its end, as a shared pointer's own
- *    count does, and none at its start.
+ *    the bias in one atomic step.
+ * 4. A tree usually goes all at once, from its root. While a container's destructor runs, the returns of its
+ *    arena on that thread are tallied in thread-local storage and subtracted in one atomic step when it ends,
+ *    instead of one step each (which measured as 15% of building and releasing a large array). Returns on other
+ *    threads still count one by one, and the container's own block stays counted throughout, so the count cannot
+ *    reach zero while a tally waits.
  *
- * Threads: Create, Allocate and Publish belong to the building thread, and Allocate only before Publish;
- * Deallocate may run on any thread at any time.
+ * Threads: Create, Allocate, AllocateData and Publish belong to the building thread, the allocations only before
+ * Publish; Deallocate and DestroyContainer may run on any thread at any time.
  */
 class FJsonArena
 {
@@ -38,6 +45,16 @@ public:
 	/** Memory for one control block; throws std::bad_alloc when the heap is exhausted. Building thread only. */
 	void* Allocate(SIZE_T Bytes, SIZE_T Alignment)
 	{
+		++AllocatedBlocks;
+		return AllocateData(Bytes, Alignment);
+	}
+
+	/**
+	 * Memory for plain data that the parse's values point into, such as parsed names: never given back on its own,
+	 * it goes with the arena, which outlives every value. Throws std::bad_alloc as Allocate. Building thread only.
+	 */
+	void* AllocateData(SIZE_T Bytes, SIZE_T Alignment)
+	{
 		const UPTRINT Start = (reinterpret_cast<UPTRINT>(Cursor) + (Alignment - 1)) & ~UPTRINT(Alignment - 1);
 		uint8* Memory = reinterpret_cast<uint8*>(Start);
 		if (Start > reinterpret_cast<UPTRINT>(Limit) || SIZE_T(Limit - Memory) < Bytes)
@@ -45,14 +62,41 @@ public:
 			Memory = AllocateInNewBlock(Bytes, Alignment);
 		}
 		Cursor = Memory + Bytes;
-		++AllocatedBlocks;
 		return Memory;
 	}
 
 	/** Hands the count of allocations over to them; the arena goes at once when none is alive. Call exactly once. */
 	void Publish();
 	/** One allocation's memory is no longer used; the last one destroys the arena. Any thread. */
-	void Deallocate() noexcept;
+	void Deallocate() noexcept
+	{
+		if (TeardownArena == this)
+		{
+			++TeardownReturns;
+			return;
+		}
+		Release(1);
+	}
+
+	/** Destroys a container of this arena, tallying the returns on the way (item 4 above). */
+	template <typename ContainerType> void DestroyContainer(ContainerType* Container) noexcept
+	{
+		if (TeardownArena != nullptr)
+		{
+			// Already inside a teardown: of this arena, whose tally goes on, or of another, whose tally this leaves be.
+			Container->~ContainerType();
+			return;
+		}
+		TeardownArena = this;
+		Container->~ContainerType();
+		TeardownArena = nullptr;
+		const int64 Returns = TeardownReturns;
+		TeardownReturns = 0;
+		if (Returns != 0)
+		{
+			Release(Returns);
+		}
+	}
 
 private:
 	/** Header of each block after the first, which lives with the arena itself. */
@@ -64,7 +108,16 @@ private:
 	FJsonArena(uint8* FirstBlock, SIZE_T FirstBlockBytes);
 	~FJsonArena() = default;
 	uint8* AllocateInNewBlock(SIZE_T Bytes, SIZE_T Alignment);
+	/** Count allocations are no longer used; the arena goes when none is left. */
+	void Release(int64 Count) noexcept;
 	void Destroy() noexcept;
+
+	/**
+	 * The arena whose container this thread is destroying, and the returns tallied for it. constinit and
+	 * initial-exec make each access one load relative to the thread pointer, not a call: this runs once per value.
+	 */
+	static constinit thread_local FJsonArena* TeardownArena __attribute__((tls_model("initial-exec")));
+	static constinit thread_local int64 TeardownReturns __attribute__((tls_model("initial-exec")));
 
 	/** Far above any number of allocations one parse can make (fewer than one per byte of text). */
 	static constexpr int64 BuildBias = int64(1) << 62;
@@ -101,6 +154,20 @@ public:
 
 	ElementType* allocate(SIZE_T Count) { return static_cast<ElementType*>(Arena->Allocate(Count * sizeof(ElementType), alignof(ElementType))); }
 	void deallocate(ElementType*, SIZE_T) noexcept { Arena->Deallocate(); }
+
+	/** Containers are destroyed with one count for what they release; other values just go. */
+	template <typename ObjectType> void destroy(ObjectType* Object) noexcept
+	{
+		if constexpr (std::is_same_v<ObjectType, FJsonObject> || std::is_same_v<ObjectType, FJsonValueArray> ||
+		              std::is_same_v<ObjectType, FJsonValueObject>)
+		{
+			Arena->DestroyContainer(Object);
+		}
+		else
+		{
+			Object->~ObjectType();
+		}
+	}
 
 	template <typename OtherType> bool operator==(const TJsonArenaAllocator<OtherType>& Other) const { return Arena == Other.Arena; }
 

@@ -127,9 +127,20 @@ private:
 		OutFrame.Object = nullptr;
 	}
 
-	static void OpenObject(simdjson::dom::object Object, FJsonObject& Target, FBuildFrame& OutFrame)
+	void OpenObject(simdjson::dom::object Object, FJsonObject& Target, FBuildFrame& OutFrame)
 	{
-		Target.Values.Reserve(int32(Object.size()));
+		const SIZE_T Count = Object.size();
+		if (Count > 0 && Count <= SIZE_T(FJsonFieldMap::LinearSearchLimit))
+		{
+			// Small objects keep their names as parsed text until someone iterates them.
+			Target.Values.Fields.Reserve(int32(Count));
+			Target.Values.BeginParsedNames(static_cast<FJsonFieldMap::FParsedName*>(
+			    Arena.AllocateData(Count * sizeof(FJsonFieldMap::FParsedName), alignof(FJsonFieldMap::FParsedName))));
+		}
+		else
+		{
+			Target.Values.Reserve(int32(Count));
+		}
 		OutFrame.NextField = Object.begin();
 		OutFrame.EndField = Object.end();
 		OutFrame.Elements = nullptr;
@@ -170,6 +181,43 @@ private:
 		}
 	}
 
+	/** Adds a parsed field: as parsed text while the map takes it and the name is ASCII, otherwise as a string. */
+	void AddField(FJsonFieldMap& Fields, std::string_view Name, TSharedPtr<FJsonValue>&& Value)
+	{
+		if (Fields.ParsedNames != nullptr && IsAscii(Name))
+		{
+			// The parser's own copy goes with the next parse on this thread; the arena's lives with the values.
+			const int32 Length = int32(Name.size());
+			ANSICHAR* Text = static_cast<ANSICHAR*>(Arena.AllocateData(Name.size(), 1));
+			std::memcpy(Text, Name.data(), Name.size());
+			const uint32 Signature = Length == 0 ? FJsonFieldMap::MakeSignature(0, 0, 0)
+			                                     : FJsonFieldMap::MakeSignature(Length, uint8(Text[0]), uint8(Text[Length - 1]));
+			Fields.AddParsed({Text, Length, Signature}, MoveTemp(Value));
+		}
+		else
+		{
+			// Non-ASCII names compare by their UTF-16 form; the map takes strings from here on.
+			Fields.Add(ConvertToString(Name), MoveTemp(Value));
+		}
+	}
+
+	static bool IsAscii(std::string_view Text)
+	{
+		uint64 Any = 0;
+		SIZE_T Index = 0;
+		for (; Index + sizeof(uint64) <= Text.size(); Index += sizeof(uint64))
+		{
+			uint64 Block;
+			std::memcpy(&Block, Text.data() + Index, sizeof(Block));
+			Any |= Block;
+		}
+		for (; Index < Text.size(); ++Index)
+		{
+			Any |= uint8(Text[Index]);
+		}
+		return (Any & 0x8080808080808080ull) == 0;
+	}
+
 	/** Fills the Depth open containers until all are complete; false when one more would exceed MaxDepth. */
 	bool Fill(int32 Depth)
 	{
@@ -179,35 +227,37 @@ private:
 		{
 			FBuildFrame& Top = Frames[Depth - 1];
 			FBuildFrame& ChildFrame = Depth < FJsonSerializer::MaxDepth ? Frames[Depth] : Refused;
+			// The members of one container in a row, until it ends or one of them is a container to fill first.
 			bool bChildIsContainer = false;
 			if (Top.Object != nullptr)
 			{
-				if (Top.NextField == Top.EndField)
+				while (!bChildIsContainer && Top.NextField != Top.EndField)
 				{
-					--Depth;
-					continue;
+					const std::string_view Name = Top.NextField.key();
+					TSharedPtr<FJsonValue> Value(MakeValue(Top.NextField.value(), ChildFrame, bChildIsContainer));
+					++Top.NextField;
+					AddField(Top.Object->Values, Name, MoveTemp(Value));
 				}
-				FString Key = ConvertToString(Top.NextField.key());
-				TSharedPtr<FJsonValue> Value(MakeValue(Top.NextField.value(), ChildFrame, bChildIsContainer));
-				++Top.NextField;
-				Top.Object->Values.Add(MoveTemp(Key), MoveTemp(Value));
 			}
 			else
 			{
-				if (Top.NextElement == Top.EndElement)
+				TArray<TSharedPtr<FJsonValue>>& Elements = *Top.Elements;
+				while (!bChildIsContainer && Top.NextElement != Top.EndElement)
 				{
-					--Depth;
-					continue;
+					Elements.Emplace(MakeValue(*Top.NextElement, ChildFrame, bChildIsContainer));
+					++Top.NextElement;
 				}
-				Top.Elements->Emplace(MakeValue(*Top.NextElement, ChildFrame, bChildIsContainer));
-				++Top.NextElement;
 			}
-			if (bChildIsContainer)
+			if (!bChildIsContainer)
 			{
-				if (Depth == FJsonSerializer::MaxDepth)
-				{
-					return false;
-				}
+				--Depth;
+			}
+			else if (Depth == FJsonSerializer::MaxDepth)
+			{
+				return false;
+			}
+			else
+			{
 				++Depth;
 			}
 		}

@@ -8,13 +8,25 @@
 //    makes lookups and additions O(1) on average. The hash is seeded once per process, so that a sender cannot
 //    pick thousands of names that all land in one slot and make building one object quadratic.
 // 4. Removal keeps the order of the other fields and costs O(Num).
+// 5. A parse hands a small object's ASCII names over as the text it read, and they become engine strings only
+//    when something iterates the fields or changes the map: most readers only look fields up by name, and making
+//    a string of every name was the largest part of building a tree.
 //
-// Threads: none of its own. Reads from any number of threads at once are safe while no thread changes the map.
+// Threads: none of its own. Reads from any number of threads at once are safe while no thread changes the map;
+// iterating counts as a read. The first iteration of a parsed map makes its names strings under a lock that all
+// maps share, once.
 #pragma once
 
 #include "CoreMinimal.h"
 
+#include <atomic>
+
 class FJsonValue;
+
+namespace UE::Json::Private
+{
+class FTreeBuilder;
+}
 
 /** One field: its name as written and its value. Changing Key in place is not allowed; remove and add instead. */
 struct FJsonField
@@ -30,6 +42,14 @@ public:
 
 	/** Objects up to this many fields are searched name by name, which is faster than hashing for them. */
 	static constexpr int32 LinearSearchLimit = 16;
+
+	FJsonFieldMap() = default;
+	/** Copies every field; the copy holds its names as strings whatever Other holds. */
+	FJsonFieldMap(const FJsonFieldMap& Other);
+	/** Takes Other's fields over and leaves it empty. */
+	FJsonFieldMap(FJsonFieldMap&& Other);
+	FJsonFieldMap& operator=(const FJsonFieldMap& Other);
+	FJsonFieldMap& operator=(FJsonFieldMap&& Other);
 
 	int32 Num() const { return Fields.Num(); }
 	bool IsEmpty() const { return Fields.IsEmpty(); }
@@ -51,12 +71,56 @@ public:
 	void Reserve(int32 Number);
 
 	// Iteration in order, as pairs with Key and Value.
-	auto begin() { return Fields.begin(); }
+	auto begin()
+	{
+		MakeKeys();
+		return Fields.begin();
+	}
 	auto end() { return Fields.end(); }
-	auto begin() const { return Fields.begin(); }
+	auto begin() const
+	{
+		MakeKeys();
+		return Fields.begin();
+	}
 	auto end() const { return Fields.end(); }
 
 private:
+	friend class UE::Json::Private::FTreeBuilder;
+
+	/** A name as a parse read it: ASCII text in memory that lives as long as the parse's values. */
+	struct FParsedName
+	{
+		const ANSICHAR* Text;
+		int32 Length;
+		/** Equal for names that compare equal, and rarely for others, so that most comparisons stop at it. */
+		uint32 Signature;
+	};
+
+	/** The signature of a name of Length characters that starts with First and ends with Last (0 and 0 when empty). */
+	static uint32 MakeSignature(int32 Length, uint32 First, uint32 Last)
+	{
+		const auto Fold = [](uint32 Character) { return (Character >= 'a' && Character <= 'z') ? Character - ('a' - 'A') : Character; };
+		return uint32(Length) * 2654435761u ^ (Fold(First) << 16) ^ Fold(Last);
+	}
+
+	/** Makes an empty map take names as parsed text, in Storage, which has room for every field the parse adds. */
+	void BeginParsedNames(FParsedName* Storage) { ParsedNames = Storage; }
+	/** Adds a field named by parsed text, replacing as Add does. Only while the map takes parsed names. */
+	void AddParsed(FParsedName Name, TSharedPtr<FJsonValue>&& Value);
+	/** Position of the field whose parsed name is Key, or INDEX_NONE. */
+	int32 IndexOfParsed(const FString& Key) const;
+	/** Gives every field its name as a string, once; safe from readers on several threads. */
+	void MakeKeys() const
+	{
+		if (ParsedNames != nullptr && !bKeysMade.load(std::memory_order_acquire))
+		{
+			MakeKeysLocked();
+		}
+	}
+	void MakeKeysLocked() const;
+	/** Before a change: the names become strings for good and the parsed text is no longer used. */
+	void EndParsedNames();
+
 	/** Position of the field named Key in Fields, or INDEX_NONE. */
 	int32 IndexOf(const FString& Key) const;
 	/** Sizes the index for at least Capacity fields and fills it from Fields. */
@@ -69,4 +133,11 @@ private:
 	 * LinearSearchLimit fields; otherwise its size is a power of two, at least twice the number of fields.
 	 */
 	TArray<int32> Slots;
+	/**
+	 * While not null, field I's name is ParsedNames[I] and lookups compare against it; its Key is empty until
+	 * bKeysMade. Only small maps take parsed names, so they never have a hash index at the same time.
+	 */
+	FParsedName* ParsedNames = nullptr;
+	/** Set, with release order, once every Key holds its name. */
+	mutable std::atomic<bool> bKeysMade{false};
 };
