@@ -229,7 +229,12 @@ void FString::AppendInt(int32 Number)
 
 bool FString::Equals(const FString& Other, ESearchCase::Type SearchCase) const
 {
-	return Data.size() == Other.Data.size() && RangeEquals(Data, 0, Other.Data, SearchCase);
+	// Names looked up are usually spelled as stored: one block compare settles those.
+	if (Data.size() != Other.Data.size())
+	{
+		return false;
+	}
+	return Data.compare(Other.Data) == 0 || (SearchCase == ESearchCase::IgnoreCase && RangeEquals(Data, 0, Other.Data, SearchCase));
 }
 
 int32 FString::Compare(const FString& Other, ESearchCase::Type SearchCase) const

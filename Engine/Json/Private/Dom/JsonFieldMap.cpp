@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <mutex>
+#include <cstring>
+#include <thread>
 #include <random>
 
 namespace
@@ -122,7 +123,20 @@ FORCEINLINE bool NamesEqual(const FString& Lhs, const FString& Rhs)
 /** FChar's letter-case folding, for a name compared against parsed ASCII text. */
 FORCEINLINE bool ParsedNameEquals(const ANSICHAR* Parsed, const TCHAR* Name, int32 Length)
 {
-	for (int32 Index = 0; Index < Length; ++Index)
+	// Names are usually spelled alike: four characters at a time while they are.
+	int32 Index = 0;
+	for (; Index + 4 <= Length; Index += 4)
+	{
+		const uint64 Widened = uint64(uint8(Parsed[Index])) | (uint64(uint8(Parsed[Index + 1])) << 16) |
+		                       (uint64(uint8(Parsed[Index + 2])) << 32) | (uint64(uint8(Parsed[Index + 3])) << 48);
+		uint64 Characters;
+		std::memcpy(&Characters, Name + Index, sizeof(Characters));
+		if (Widened != Characters)
+		{
+			break;
+		}
+	}
+	for (; Index < Length; ++Index)
 	{
 		const TCHAR Character = TCHAR(uint8(Parsed[Index]));
 		if (Character != Name[Index] && FChar::ToUpper(Character) != FChar::ToUpper(Name[Index]))
@@ -144,13 +158,6 @@ FORCEINLINE bool ParsedNamesEqual(const ANSICHAR* Left, const ANSICHAR* Right, i
 		}
 	}
 	return true;
-}
-
-/** Guards the first iteration of parsed maps, which writes their names; held only while one map's names are made. */
-std::mutex& GetKeysLock()
-{
-	static std::mutex Lock;
-	return Lock;
 }
 } // namespace
 
@@ -391,22 +398,40 @@ void FJsonFieldMap::AddParsed(FParsedName Name, TSharedPtr<FJsonValue>&& Value)
 	Fields.Emplace(FString(), MoveTemp(Value));
 }
 
-void FJsonFieldMap::MakeKeysLocked() const
+void FJsonFieldMap::MakeKeysOnce() const
 {
-	std::lock_guard<std::mutex> Guard(GetKeysLock());
-	if (bKeysMade.load(std::memory_order_relaxed))
+	for (;;)
 	{
-		return;
+		EKeysState State = KeysState.load(std::memory_order_acquire);
+		if (State == EKeysState::Made)
+		{
+			return;
+		}
+		if (State == EKeysState::NotMade && KeysState.compare_exchange_weak(State, EKeysState::Making, std::memory_order_acquire))
+		{
+			break;
+		}
+		// Another thread is making them: at most LinearSearchLimit short strings, so yielding costs less than a lock.
+		std::this_thread::yield();
 	}
 	// A parsed map is never const itself: only callers' views of it are, and they may iterate it.
 	FJsonField* FieldData = const_cast<FJsonField*>(Fields.GetData());
-	for (int32 Index = 0; Index < Fields.Num(); ++Index)
+	try
 	{
-		FString Key;
-		Key.AppendChars(ParsedNames[Index].Text, ParsedNames[Index].Length);
-		FieldData[Index].Key = MoveTemp(Key);
+		for (int32 Index = 0; Index < Fields.Num(); ++Index)
+		{
+			FString Key;
+			Key.AppendChars(ParsedNames[Index].Text, ParsedNames[Index].Length);
+			FieldData[Index].Key = MoveTemp(Key);
+		}
 	}
-	bKeysMade.store(true, std::memory_order_release);
+	catch (...)
+	{
+		// Out of memory: the next iteration tries again rather than leave waiters spinning.
+		KeysState.store(EKeysState::NotMade, std::memory_order_release);
+		throw;
+	}
+	KeysState.store(EKeysState::Made, std::memory_order_release);
 }
 
 void FJsonFieldMap::EndParsedNames()
@@ -415,6 +440,6 @@ void FJsonFieldMap::EndParsedNames()
 	{
 		MakeKeys();
 		ParsedNames = nullptr;
-		bKeysMade.store(false, std::memory_order_relaxed);
+		KeysState.store(EKeysState::NotMade, std::memory_order_relaxed);
 	}
 }

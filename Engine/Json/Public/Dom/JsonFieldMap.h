@@ -13,8 +13,8 @@
 //    a string of every name was the largest part of building a tree.
 //
 // Threads: none of its own. Reads from any number of threads at once are safe while no thread changes the map;
-// iterating counts as a read. The first iteration of a parsed map makes its names strings under a lock that all
-// maps share, once.
+// iterating counts as a read. The first iteration of a parsed map makes its names strings, once: one thread
+// writes them while any other that iterates at the same moment waits.
 #pragma once
 
 #include "CoreMinimal.h"
@@ -112,12 +112,12 @@ private:
 	/** Gives every field its name as a string, once; safe from readers on several threads. */
 	void MakeKeys() const
 	{
-		if (ParsedNames != nullptr && !bKeysMade.load(std::memory_order_acquire))
+		if (ParsedNames != nullptr && KeysState.load(std::memory_order_acquire) != EKeysState::Made)
 		{
-			MakeKeysLocked();
+			MakeKeysOnce();
 		}
 	}
-	void MakeKeysLocked() const;
+	void MakeKeysOnce() const;
 	/** Before a change: the names become strings for good and the parsed text is no longer used. */
 	void EndParsedNames();
 
@@ -135,9 +135,16 @@ private:
 	TArray<int32> Slots;
 	/**
 	 * While not null, field I's name is ParsedNames[I] and lookups compare against it; its Key is empty until
-	 * bKeysMade. Only small maps take parsed names, so they never have a hash index at the same time.
+	 * KeysState is Made. Only small maps take parsed names, so they never have a hash index at the same time.
 	 */
 	FParsedName* ParsedNames = nullptr;
-	/** Set, with release order, once every Key holds its name. */
-	mutable std::atomic<bool> bKeysMade{false};
+	enum class EKeysState : uint8
+	{
+		NotMade,
+		/** One thread is writing the names; others wait for it. */
+		Making,
+		/** Every Key holds its name; stored with release order. */
+		Made,
+	};
+	mutable std::atomic<EKeysState> KeysState{EKeysState::NotMade};
 };
