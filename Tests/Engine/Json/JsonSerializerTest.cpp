@@ -138,7 +138,10 @@ INSTANTIATE_TEST_SUITE_P(Json, JsonStringText,
                                          FTextRow{"ShortEscapes", Widen("\"\\\"\\\\\\/\\b\\f\\n\\r\\t\""), u"\"\\/\b\f\n\r\t"},
                                          FTextRow{"Empty", Widen("\"\""), u""}, FTextRow{"Utf16Text", FString(u"\"\u20AC\U0001F600\""), u"\u20AC\U0001F600"},
                                          FTextRow{"LongMixed", Widen("\"" + std::string(70, 'x') + "\xC3\xA9\\u00e9" + std::string(30, 'y') + "\""),
-                                                  std::u16string(70, u'x') + u"\u00C3\u00A9\u00E9" + std::u16string(30, u'y')}),
+                                                  std::u16string(70, u'x') + u"\u00C3\u00A9\u00E9" + std::u16string(30, u'y')},
+                                         // Where the text is converted sixteen characters at a time, a wide one at each edge of a block.
+                                         FTextRow{"BlockEdges", Widen("\"" + std::string(16, 'a') + "\\u00e9" + std::string(14, 'b') + "\\u00e9\\u00e9" + std::string(16, 'c') + "\""),
+                                                  std::u16string(16, u'a') + u"\u00E9" + std::u16string(14, u'b') + u"\u00E9\u00E9" + std::u16string(16, u'c')}),
                          [](const testing::TestParamInfo<FTextRow>& Info) { return std::string(Info.param.Name); });
 
 struct FNumberRow

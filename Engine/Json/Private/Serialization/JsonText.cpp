@@ -25,6 +25,21 @@ int32 Widen(std::string_view Utf8, char16_t* Out)
 	const uint8* const End = Read + Utf8.size();
 	while (Read < End)
 	{
+#if defined(__SSE2__)
+		// Strings are mostly ASCII: sixteen bytes to sixteen code units at a time while they are.
+		while (End - Read >= 16)
+		{
+			const __m128i Bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Read));
+			if (_mm_movemask_epi8(Bytes) != 0)
+			{
+				break;
+			}
+			_mm_storeu_si128(reinterpret_cast<__m128i*>(Write), _mm_unpacklo_epi8(Bytes, _mm_setzero_si128()));
+			_mm_storeu_si128(reinterpret_cast<__m128i*>(Write + 8), _mm_unpackhi_epi8(Bytes, _mm_setzero_si128()));
+			Read += 16;
+			Write += 16;
+		}
+#endif
 		while (End - Read >= 8)
 		{
 			uint64 Block;
