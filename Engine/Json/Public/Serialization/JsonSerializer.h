@@ -20,8 +20,8 @@
 // The parse itself never recurses, and no parsed tree is deeper than MaxDepth, so releasing one never recurses
 // deeper than that either.
 //
-// Memory: the values of one parse share one block of memory, which goes when the last of them goes; a value kept
-// from a parse keeps that block (about twelve bytes per byte of text) alive.
+// Memory: the values of one parse, and the names of its small objects, share one block of memory, which goes when
+// the last value goes; a value kept from a parse keeps that block (about twelve bytes per byte of text) alive.
 #pragma once
 
 #include "CoreMinimal.h"
