@@ -180,8 +180,11 @@ void BM_SimdjsonParseOnly(benchmark::State& State, const std::string& Message)
 	State.SetItemsProcessed(State.iterations());
 }
 
-/** The text already widened, as the decoder hands it over; each tree goes at the end of its iteration. */
-void BM_EngineParseAndRelease(benchmark::State& State, const std::string& Message)
+/**
+ * The text already widened, as the decoder hands it over; each tree goes at the end of its iteration. Items are
+ * the message's Items members, so that a message of many alike members gives the cost of one.
+ */
+void BM_EngineParseAndRelease(benchmark::State& State, const std::string& Message, int64_t Items)
 {
 	FString Text;
 	Text.AppendChars(Message.data(), int32(Message.size()));
@@ -195,9 +198,21 @@ void BM_EngineParseAndRelease(benchmark::State& State, const std::string& Messag
 		}
 		benchmark::DoNotOptimize(Object);
 	}
-	State.SetItemsProcessed(State.iterations());
+	State.SetItemsProcessed(State.iterations() * Items);
 }
 
+/** An object whose one field is an array of Count copies of Member. */
+std::string ArrayOf(const std::string& Member, int32_t Count)
+{
+	std::string Text = R"({"a":[)";
+	for (int32_t Index = 0; Index < Count; ++Index)
+	{
+		Text += (Index == 0 ? "" : ",") + Member;
+	}
+	return Text + "]}";
+}
+
+constexpr int32_t AlikeMembers = 1000;
 const std::string LargeMetadataMessage = MessageWithMetadata(1024);
 const std::string SixtyKilobyteMessage = MessageWithMetadata(20000);
 } // namespace
@@ -206,7 +221,11 @@ BENCHMARK_CAPTURE(BM_DecodeAndCommit, Typical, TypicalMessage);
 BENCHMARK_CAPTURE(BM_SimdjsonFloor, Typical, TypicalMessage);
 BENCHMARK_CAPTURE(BM_Nlohmann, Typical, TypicalMessage);
 BENCHMARK_CAPTURE(BM_SimdjsonParseOnly, Typical, TypicalMessage);
-BENCHMARK_CAPTURE(BM_EngineParseAndRelease, Typical, TypicalMessage);
+BENCHMARK_CAPTURE(BM_EngineParseAndRelease, Typical, TypicalMessage, 1);
+// What each kind of member costs the engine's tree, simdjson's share included.
+BENCHMARK_CAPTURE(BM_EngineParseAndRelease, PerNumber, ArrayOf("1.5", AlikeMembers), AlikeMembers);
+BENCHMARK_CAPTURE(BM_EngineParseAndRelease, PerArrayOfOneNumber, ArrayOf("[1.5]", AlikeMembers), AlikeMembers);
+BENCHMARK_CAPTURE(BM_EngineParseAndRelease, PerObjectOfOneField, ArrayOf(R"({"Location":1.5})", AlikeMembers), AlikeMembers);
 BENCHMARK_CAPTURE(BM_DecodeAndCommit, Metadata1KB, LargeMetadataMessage);
 BENCHMARK_CAPTURE(BM_SimdjsonFloor, Metadata1KB, LargeMetadataMessage);
 BENCHMARK_CAPTURE(BM_DecodeAndCommit, Datagram60KB, SixtyKilobyteMessage);

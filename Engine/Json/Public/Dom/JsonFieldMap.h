@@ -10,7 +10,7 @@
 // 4. Removal keeps the order of the other fields and costs O(Num).
 // 5. A parse hands a small object's ASCII names over as the text it read, and they become engine strings only
 //    when something iterates the fields or changes the map: most readers only look fields up by name, and making
-//    a string of every name took a fifth of the time to build and release a tree.
+//    a string of every name took a fifth of the time that a parse and its release took.
 //
 // Threads: none of its own. Reads from any number of threads at once are safe while no thread changes the map;
 // iterating counts as a read. The first iteration of a parsed map makes its names strings, once: one thread
