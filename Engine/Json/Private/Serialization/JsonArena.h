@@ -84,11 +84,11 @@ public:
 		if (TeardownArena != nullptr)
 		{
 			// Already inside a teardown: of this arena, whose tally goes on, or of another, whose tally this leaves be.
-			Container->~ContainerType();
+			Container->ContainerType::~ContainerType();
 			return;
 		}
 		TeardownArena = this;
-		Container->~ContainerType();
+		Container->ContainerType::~ContainerType();
 		TeardownArena = nullptr;
 		const int64 Returns = TeardownReturns;
 		TeardownReturns = 0;
@@ -165,7 +165,9 @@ public:
 		}
 		else
 		{
-			Object->~ObjectType();
+			// Qualified, so not through the vtable: this block made exactly an ObjectType, and for numbers,
+			// booleans and nulls the call then compiles to nothing.
+			Object->ObjectType::~ObjectType();
 		}
 	}
 
