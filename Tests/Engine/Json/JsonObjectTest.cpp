@@ -9,17 +9,8 @@
 
 namespace
 {
+using JsonTest::KeysOf;
 using JsonTest::ParseObject;
-
-std::vector<std::u16string> KeysOf(const FJsonFieldMap& Values)
-{
-	std::vector<std::u16string> Keys;
-	for (const FJsonField& Field : Values)
-	{
-		Keys.push_back(Field.Key.GetStdString());
-	}
-	return Keys;
-}
 
 FString Key(int32 Index) { return FString(TEXT("Field")) + FString::FromInt(Index); }
 

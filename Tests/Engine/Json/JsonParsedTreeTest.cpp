@@ -13,17 +13,8 @@
 
 namespace
 {
+using JsonTest::KeysOf;
 using JsonTest::ParseObject;
-
-std::vector<std::u16string> KeysOf(const FJsonFieldMap& Fields)
-{
-	std::vector<std::u16string> Keys;
-	for (const FJsonField& Field : Fields)
-	{
-		Keys.push_back(Field.Key.GetStdString());
-	}
-	return Keys;
-}
 
 struct FNamesRow
 {

@@ -10,6 +10,7 @@
 #include <pthread.h>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace JsonTest
 {
@@ -35,6 +36,17 @@ inline TSharedPtr<FJsonValue> ParseValue(const FString& Text)
 {
 	TSharedPtr<FJsonValue> Value;
 	return FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(Text), Value) ? Value : nullptr;
+}
+
+/** The names of Fields in iteration order. */
+inline std::vector<std::u16string> KeysOf(const FJsonFieldMap& Fields)
+{
+	std::vector<std::u16string> Keys;
+	for (const FJsonField& Field : Fields)
+	{
+		Keys.push_back(Field.Key.GetStdString());
+	}
+	return Keys;
 }
 
 inline std::string Nested(int32 Depth, std::string_view Open, std::string_view Inner, std::string_view Close)
