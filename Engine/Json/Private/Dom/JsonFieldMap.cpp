@@ -100,19 +100,19 @@ uint32 HashName(const FString& Name)
 	return uint32(Hash ^ (Hash >> 32));
 }
 
-/** FString's case-insensitive equality (ASCII letters folded), inline: it runs for every name a parse adds. */
-FORCEINLINE bool NamesEqual(const FString& Lhs, const FString& Rhs)
+/** A character as a UTF-16 code unit: parsed names are ASCII bytes, engine strings are code units already. */
+FORCEINLINE TCHAR AsUnit(ANSICHAR Character) { return TCHAR(uint8(Character)); }
+FORCEINLINE TCHAR AsUnit(TCHAR Character) { return Character; }
+
+/** FString's case-insensitive equality (ASCII letters folded) over Length characters of either kind. */
+template <typename LeftType, typename RightType>
+FORCEINLINE bool CharactersEqual(const LeftType* Left, const RightType* Right, int32 Length)
 {
-	const int32 Length = Lhs.Len();
-	if (Length != Rhs.Len())
-	{
-		return false;
-	}
-	const TCHAR* Left = *Lhs;
-	const TCHAR* Right = *Rhs;
 	for (int32 Index = 0; Index < Length; ++Index)
 	{
-		if (Left[Index] != Right[Index] && FChar::ToUpper(Left[Index]) != FChar::ToUpper(Right[Index]))
+		const TCHAR LeftUnit = AsUnit(Left[Index]);
+		const TCHAR RightUnit = AsUnit(Right[Index]);
+		if (LeftUnit != RightUnit && FChar::ToUpper(LeftUnit) != FChar::ToUpper(RightUnit))
 		{
 			return false;
 		}
@@ -120,7 +120,13 @@ FORCEINLINE bool NamesEqual(const FString& Lhs, const FString& Rhs)
 	return true;
 }
 
-/** FChar's letter-case folding, for a name compared against parsed ASCII text. */
+/** FString's ==, inline: it runs for every name a parse adds to a large object. */
+FORCEINLINE bool NamesEqual(const FString& Lhs, const FString& Rhs)
+{
+	return Lhs.Len() == Rhs.Len() && CharactersEqual(*Lhs, *Rhs, Lhs.Len());
+}
+
+/** A name looked up against parsed ASCII text. */
 FORCEINLINE bool ParsedNameEquals(const ANSICHAR* Parsed, const TCHAR* Name, int32 Length)
 {
 	// Names are usually spelled alike: four characters at a time while they are.
@@ -136,46 +142,13 @@ FORCEINLINE bool ParsedNameEquals(const ANSICHAR* Parsed, const TCHAR* Name, int
 			break;
 		}
 	}
-	for (; Index < Length; ++Index)
-	{
-		const TCHAR Character = TCHAR(uint8(Parsed[Index]));
-		if (Character != Name[Index] && FChar::ToUpper(Character) != FChar::ToUpper(Name[Index]))
-		{
-			return false;
-		}
-	}
-	return true;
-}
-
-/** The same folding between two parsed names. */
-FORCEINLINE bool ParsedNamesEqual(const ANSICHAR* Left, const ANSICHAR* Right, int32 Length)
-{
-	for (int32 Index = 0; Index < Length; ++Index)
-	{
-		if (Left[Index] != Right[Index] && FChar::ToUpper(TCHAR(Left[Index])) != FChar::ToUpper(TCHAR(Right[Index])))
-		{
-			return false;
-		}
-	}
-	return true;
+	return CharactersEqual(Parsed + Index, Name + Index, Length - Index);
 }
 } // namespace
 
-FJsonFieldMap::FJsonFieldMap(const FJsonFieldMap& Other)
-{
-	Other.MakeKeys();
-	Fields = Other.Fields;
-	Slots = Other.Slots;
-}
+FJsonFieldMap::FJsonFieldMap(const FJsonFieldMap& Other) { *this = Other; }
 
-FJsonFieldMap::FJsonFieldMap(FJsonFieldMap&& Other)
-{
-	Other.EndParsedNames();
-	Fields = MoveTemp(Other.Fields);
-	Slots = MoveTemp(Other.Slots);
-	Other.Fields.Empty();
-	Other.Slots.Empty();
-}
+FJsonFieldMap::FJsonFieldMap(FJsonFieldMap&& Other) { *this = MoveTemp(Other); }
 
 FJsonFieldMap& FJsonFieldMap::operator=(const FJsonFieldMap& Other)
 {
@@ -368,7 +341,7 @@ int32 FJsonFieldMap::IndexOfParsed(const FString& Key) const
 {
 	const int32 Length = Key.Len();
 	const TCHAR* Characters = *Key;
-	const uint32 Signature = Length == 0 ? MakeSignature(0, 0, 0) : MakeSignature(Length, Characters[0], Characters[Length - 1]);
+	const uint32 Signature = MakeSignature(Characters, Length);
 	const int32 Count = Fields.Num();
 	for (int32 Index = 0; Index < Count; ++Index)
 	{
@@ -387,7 +360,7 @@ void FJsonFieldMap::AddParsed(FParsedName Name, TSharedPtr<FJsonValue>&& Value)
 	for (int32 Index = 0; Index < Count; ++Index)
 	{
 		FParsedName& Existing = ParsedNames[Index];
-		if (Existing.Signature == Name.Signature && Existing.Length == Name.Length && ParsedNamesEqual(Existing.Text, Name.Text, Name.Length))
+		if (Existing.Signature == Name.Signature && Existing.Length == Name.Length && CharactersEqual(Existing.Text, Name.Text, Name.Length))
 		{
 			Existing = Name;
 			Fields.GetData()[Index].Value = MoveTemp(Value);

@@ -190,9 +190,7 @@ private:
 			const int32 Length = int32(Name.size());
 			ANSICHAR* Text = static_cast<ANSICHAR*>(Arena.AllocateData(Name.size(), 1));
 			std::memcpy(Text, Name.data(), Name.size());
-			const uint32 Signature = Length == 0 ? FJsonFieldMap::MakeSignature(0, 0, 0)
-			                                     : FJsonFieldMap::MakeSignature(Length, uint8(Text[0]), uint8(Text[Length - 1]));
-			Fields.AddParsed({Text, Length, Signature}, MoveTemp(Value));
+			Fields.AddParsed({Text, Length, FJsonFieldMap::MakeSignature(Text, Length)}, MoveTemp(Value));
 		}
 		else
 		{

@@ -20,6 +20,7 @@
 #include "CoreMinimal.h"
 
 #include <atomic>
+#include <type_traits>
 
 class FJsonValue;
 
@@ -96,11 +97,16 @@ private:
 		uint32 Signature;
 	};
 
-	/** The signature of a name of Length characters that starts with First and ends with Last (0 and 0 when empty). */
-	static uint32 MakeSignature(int32 Length, uint32 First, uint32 Last)
+	/** The signature of a name of Length characters, parsed ASCII text or an engine string's code units. */
+	template <typename CharType> static uint32 MakeSignature(const CharType* Text, int32 Length)
 	{
-		const auto Fold = [](uint32 Character) { return (Character >= 'a' && Character <= 'z') ? Character - ('a' - 'A') : Character; };
-		return uint32(Length) * 2654435761u ^ (Fold(First) << 16) ^ Fold(Last);
+		if (Length == 0)
+		{
+			return 0;
+		}
+		// Setting bit 5 makes letters of either case alike, so names that are equal ignoring case sign alike.
+		const auto Fold = [](CharType Character) { return uint32(std::make_unsigned_t<CharType>(Character)) | 0x20u; };
+		return uint32(Length) * 2654435761u ^ (Fold(Text[0]) << 16) ^ Fold(Text[Length - 1]);
 	}
 
 	/** Makes an empty map take names as parsed text, in Storage, which has room for every field the parse adds. */
