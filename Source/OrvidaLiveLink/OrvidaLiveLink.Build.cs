@@ -1,5 +1,5 @@
-// The engine modules the plug-in calls. In an engine build the header tool writes what Generated/ holds here,
-// so that folder stays out of an engine project.
+// The engine modules the plug-in calls. The engine's header tool writes the reflection code for the two
+// reflected classes into the project's Intermediate/ folder; nothing generated lives here.
 using UnrealBuildTool;
 
 public class OrvidaLiveLink : ModuleRules
@@ -7,6 +7,8 @@ public class OrvidaLiveLink : ModuleRules
 	public OrvidaLiveLink(ReadOnlyTargetRules Target) : base(Target)
 	{
 		PCHUsage = PCHUsageMode.UseExplicitOrSharedPCHs;
+		// 4.27 compiles modules as C++14 unless told otherwise; the module relies on C++17.
+		CppStandard = CppStandardVersion.Cpp17;
 
 		PublicDependencyModuleNames.AddRange(new string[]
 		{

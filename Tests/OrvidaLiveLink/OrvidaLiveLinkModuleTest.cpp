@@ -138,3 +138,30 @@ TEST(OrvidaLiveLinkRuntimeSettings, AMalformedValueWarnsAndKeepsTheDefault)
 	}
 	EXPECT_EQ(Warnings, 1);
 }
+
+TEST(OrvidaLiveLinkModule, TheSettingsPageSavesToTheProjectDefaultsThoughNothingHandlesSave)
+{
+	// The settings editor saves through the section; the module binds nothing to OnSave, so the section itself
+	// must write the defaultconfig class to Config/DefaultGame.ini, or every edit is lost.
+	const FTemporaryProject Project;
+	FModuleManager& Modules = FModuleManager::Get();
+	ISettingsModule* Settings = static_cast<ISettingsModule*>(Modules.LoadModule("Settings"));
+	ASSERT_NE(Settings, nullptr);
+	ASSERT_NE(Modules.LoadModule("OrvidaLiveLink"), nullptr);
+	UOrvidaLiveLinkRuntimeSettings* Defaults = GetMutableDefault<UOrvidaLiveLinkRuntimeSettings>();
+	const int32 PreviousPort = Defaults->NetworkPortIdByDefault;
+	Defaults->NetworkPortIdByDefault = 7123;
+	{
+		const TSharedPtr<ISettingsSection> Section = FindOrvidaSection(*Settings);
+		ASSERT_TRUE(Section.IsValid());
+		EXPECT_TRUE(Section->Save());
+	}
+	Defaults->NetworkPortIdByDefault = PreviousPort;
+	Modules.UnloadModule("OrvidaLiveLink");
+	Modules.UnloadModule("Settings");
+
+	std::stringstream File;
+	File << std::ifstream(Project.ConfigFile()).rdbuf();
+	EXPECT_NE(File.str().find("[/Script/OrvidaLiveLink.OrvidaLiveLinkRuntimeSettings]"), std::string::npos) << File.str();
+	EXPECT_NE(File.str().find("NetworkPortIdByDefault=7123"), std::string::npos) << File.str();
+}

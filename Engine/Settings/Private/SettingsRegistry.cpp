@@ -1,5 +1,7 @@
 #include "SettingsRegistry.h"
 
+#include "UObject/Class.h"
+
 FSettingsSection::FSettingsSection(const TWeakPtr<ISettingsCategory>& InCategory, const FName& InName, const FText& InDisplayName,
 	const FText& InDescription, const TWeakObjectPtr<UObject>& InSettingsObject)
 	: Category(InCategory)
@@ -17,7 +19,23 @@ bool FSettingsSection::NotifySectionOnPropertyModified()
 
 bool FSettingsSection::Save()
 {
-	return SaveDelegate.IsBound() && SaveDelegate.Execute();
+	if (!NotifySectionOnPropertyModified())
+	{
+		return false;
+	}
+	if (SaveDelegate.IsBound())
+	{
+		return SaveDelegate.Execute();
+	}
+	UObject* Object = SettingsObject.Get();
+	if (Object == nullptr)
+	{
+		return false;
+	}
+	// Where the editor writes a settings object nobody saves for: a defaultconfig class to the project's
+	// defaults, any other to its own config file. The editor answers true whatever the write did; a failed write
+	// is reported here, so that a lost save never reads as a saved one.
+	return Object->GetClass()->HasAnyClassFlags(CLASS_DefaultConfig) ? Object->UpdateDefaultConfigFile() : Object->SaveConfig();
 }
 
 bool FSettingsSection::SaveDefaults()

@@ -35,7 +35,11 @@ public:
 
 	/** Runs OnModified and returns its result; true when nothing is bound, as nothing objects to the change. */
 	virtual bool NotifySectionOnPropertyModified() = 0;
-	/** Runs OnSave and returns its result; false when nothing is bound, as nothing here can save. */
+	/**
+	 * False when OnModified objects; otherwise runs OnSave and returns its result. With nothing bound to OnSave,
+	 * saves the settings object itself: a defaultconfig class through UpdateDefaultConfigFile, any other through
+	 * SaveConfig; false when there is no object or the file could not be written.
+	 */
 	virtual bool Save() = 0;
 	/** Runs OnSaveDefaults and returns its result; false when nothing is bound. */
 	virtual bool SaveDefaults() = 0;

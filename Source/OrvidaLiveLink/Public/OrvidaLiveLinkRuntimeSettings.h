@@ -5,17 +5,7 @@
 
 #include "OrvidaLiveLinkRuntimeSettings.generated.h"
 
-/**
- * Implements the settings Orvida Live Link plugin.
- *
- * The defaults that the creation panel offers for a new source, kept as the project's defaults in
- * Config/DefaultGame.ini under [/Script/OrvidaLiveLink.OrvidaLiveLinkRuntimeSettings], one line a value:
- *   NetworkServerAddressByDefault=0.0.0.0
- *   NetworkPortIdByDefault=9001
- *   bAutoLens=True
- *   bAutoSceneTakeUpdate=True
- *   bAutoRecord=False
- */
+/** Implements the settings Orvida Live Link plugin. */
 UCLASS(config = Game, defaultconfig)
 class ORVIDALIVELINK_API UOrvidaLiveLinkRuntimeSettings : public UObject
 {
