@@ -6,7 +6,7 @@ CMAKE := cmake
 GENERATOR := -G Ninja
 PROGRAM_ARGS ?=
 
-.PHONY: all bootstrap build test test-asan test-tsan test-sanitizers run bench fuzz clean
+.PHONY: all bootstrap build test test-asan test-tsan test-sanitizers run bench fuzz package clean
 
 all: build
 
@@ -57,5 +57,9 @@ fuzz: build/fuzz/build.ninja
 	@build/fuzz/bin/CameraMessageFuzzer build/fuzz/corpus Fuzz/Corpus/CameraMessage \
 		-max_total_time=$(FUZZ_SECONDS) -max_len=65507 -print_final_stats=1 2>&1 | tail -n 25; exit $${PIPESTATUS[0]}
 
+# The plug-in folder as users drop it into a project's Plugins/: dist/OrvidaLiveLink-<version>-UE4.27.zip.
+package: | bootstrap
+	@python3 Scripts/package.py
+
 clean:
-	rm -rf build
+	rm -rf build dist
