@@ -2,6 +2,7 @@
 // cost of copying one sample, which every pass does at least once, and beside the hand-over that the client's
 // interface asks of every pass: a frame struct on the heap, filled, then shared into the client's history.
 
+#include "StandIn/StandInClock.h"
 #include "BenchmarkRatios.h"
 #include "HAL/PlatformTime.h"
 #include "LiveLinkClient.h"
@@ -63,7 +64,7 @@ void BM_FrameHandOver(benchmark::State& State)
 void BM_PublishingPass(benchmark::State& State)
 {
 	int64 NowMs = 0;
-	FPlatformTime::SetCycleSourceForTesting([&NowMs] { return uint64(NowMs) * 1000000u; });
+	FStandInClock::SetCycleSource([&NowMs] { return uint64(NowMs) * 1000000u; });
 	FLiveLinkClient Client;
 	// Lens values on, take automation off: the pass as a source without a Take Recorder runs it.
 	const TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeClocked(
@@ -85,7 +86,7 @@ void BM_PublishingPass(benchmark::State& State)
 	}
 	State.SetItemsProcessed(State.iterations());
 	Client.RemoveSource(SourceGuid);
-	FPlatformTime::SetCycleSourceForTesting(nullptr);
+	FStandInClock::SetCycleSource(nullptr);
 }
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "Misc/OutputDeviceRedirector.h"
 #include "OrvidaCameraMessageDecoder.h"
 #include "OrvidaSampleRing.h"
+#include "StandIn/StandInLog.h"
 
 #include <condition_variable>
 #include <mutex>
@@ -71,6 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
 	// Foreign keys and mistyped values log; a fuzz run would otherwise print millions of lines.
-	GLog->RemoveOutputDevice(FOutputDeviceRedirector::GetStandardErrorDevice());
+	GLog->RemoveOutputDevice(FStandInLog::GetStandardErrorDevice());
 	return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "Misc/OutputDeviceRedirector.h"
 #include "OrvidaCameraMessageDecoder.h"
+#include "StandIn/StandInLog.h"
 
 #include <nlohmann/json.hpp>
 
@@ -20,13 +21,13 @@ class FLogLines final : public FOutputDevice
 public:
 	FLogLines()
 	{
-		GLog->RemoveOutputDevice(FOutputDeviceRedirector::GetStandardErrorDevice());
+		GLog->RemoveOutputDevice(FStandInLog::GetStandardErrorDevice());
 		GLog->AddOutputDevice(this);
 	}
 	~FLogLines() override
 	{
 		GLog->RemoveOutputDevice(this);
-		GLog->AddOutputDevice(FOutputDeviceRedirector::GetStandardErrorDevice());
+		GLog->AddOutputDevice(FStandInLog::GetStandardErrorDevice());
 	}
 
 	void Serialize(const TCHAR* Text, ELogVerbosity::Type Verbosity, const FName& Category) override

@@ -6,6 +6,7 @@
 #include "ISettingsSection.h"
 #include "LogCapture.h"
 #include "Misc/Paths.h"
+#include "StandIn/StandInPaths.h"
 #include "Modules/ModuleManager.h"
 #include "UObject/UObjectGlobals.h"
 
@@ -39,11 +40,11 @@ public:
 	{
 		std::filesystem::create_directories(Directory / "Config");
 		Saved = FPaths::ProjectDir();
-		FPaths::SetProjectDir(FString(UTF8_TO_TCHAR(Directory.c_str())));
+		FStandInPaths::SetProjectDir(FString(UTF8_TO_TCHAR(Directory.c_str())));
 	}
 	~FTemporaryProject()
 	{
-		FPaths::SetProjectDir(Saved);
+		FStandInPaths::SetProjectDir(Saved);
 		std::filesystem::remove_all(Directory);
 	}
 	std::filesystem::path ConfigFile() const { return Directory / "Config" / "DefaultGame.ini"; }

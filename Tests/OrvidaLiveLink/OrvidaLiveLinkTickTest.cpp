@@ -1,10 +1,11 @@
+#include "StandIn/StandInClock.h"
 #include "OrvidaLiveLinkSource.h"
 
 #include "HAL/PlatformTime.h"
 #include "LiveLinkClient.h"
 #include "LoopbackUdp.h"
 #include "OrvidaLiveLinkSourceTestAccess.h"
-#include "Recorder/TakeRecorder.h"
+#include "StandIn/TakeRecorder.h"
 #include "Recorder/TakeRecorderBlueprintLibrary.h"
 #include "Recorder/TakeRecorderPanel.h"
 #include "Roles/LiveLinkCameraRole.h"
@@ -31,7 +32,7 @@ protected:
 
 	void SetUp() override
 	{
-		FPlatformTime::SetCycleSourceForTesting([this] { return uint64(NowMs) * 1000000u; });
+		FStandInClock::SetCycleSource([this] { return uint64(NowMs) * 1000000u; });
 		TakesDirectory = std::filesystem::temp_directory_path() / ("orvida-tick-test-" + std::to_string(::getpid()));
 		Recorder.SetTakesDirectory(FString(UTF8_TO_TCHAR(TakesDirectory.c_str())));
 		Recorder.AttachToClient(Client);
@@ -48,7 +49,7 @@ protected:
 		Recorder.StopRecording();
 		Recorder.ClosePanel();
 		Recorder.DetachFromClient();
-		FPlatformTime::SetCycleSourceForTesting(nullptr);
+		FStandInClock::SetCycleSource(nullptr);
 		std::filesystem::remove_all(TakesDirectory);
 	}
 

@@ -5,6 +5,7 @@
 #include "LiveLinkSourceFactory.h"
 #include "LoopbackUdp.h"
 #include "Modules/ModuleManager.h"
+#include "StandIn/StandInModules.h"
 #include "UObject/Class.h"
 #include "UObject/UObjectHash.h"
 #include "UObject/UObjectRegistry.h"
@@ -53,7 +54,7 @@ TEST(PluginLoad, TheModuleManagerLoadsThePluginAndTheRegistryFindsItsFactory)
 	EXPECT_TRUE(Modules.UnloadModule("OrvidaLiveLink"));
 	EXPECT_FALSE(Modules.IsModuleLoaded("OrvidaLiveLink"));
 	// Sanitizer runtimes may keep a closed library mapped; only a library really gone must have taken its classes.
-	const FString Library = Modules.GetModuleDirectory() + TEXT("/libOrvidaLiveLink.so");
+	const FString Library = FStandInModules::GetModuleDirectory() + TEXT("/libOrvidaLiveLink.so");
 	if (void* StillMapped = dlopen(TCHAR_TO_UTF8(*Library), RTLD_NOW | RTLD_NOLOAD))
 	{
 		dlclose(StillMapped);

@@ -2,6 +2,7 @@
 #include "LogCapture.h"
 #include "Misc/ConfigCacheIni.h"
 #include "Misc/Paths.h"
+#include "StandIn/StandInPaths.h"
 #include "UObject/Class.h"
 #include "UObject/UObjectGlobals.h"
 
@@ -26,13 +27,13 @@ protected:
 			("orvida-config-" + std::to_string(getpid()) + "-" + testing::UnitTest::GetInstance()->current_test_info()->name());
 		std::filesystem::remove_all(Root);
 		std::filesystem::create_directories(Root);
-		FPaths::SetProjectDir(FString(UTF8_TO_TCHAR(Root.string().c_str())));
+		FStandInPaths::SetProjectDir(FString(UTF8_TO_TCHAR(Root.string().c_str())));
 		IniPath = Root / "Config" / "DefaultGame.ini";
 	}
 	void TearDown() override
 	{
 		GConfig->UnloadFile(FString(UTF8_TO_TCHAR(IniPath.string().c_str())));
-		FPaths::SetProjectDir(FString());
+		FStandInPaths::SetProjectDir(FString());
 		std::filesystem::remove_all(Root);
 	}
 

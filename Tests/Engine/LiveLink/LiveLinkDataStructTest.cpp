@@ -1,3 +1,4 @@
+#include "StandIn/StandInClock.h"
 #include "HAL/PlatformTime.h"
 #include "LiveLinkTypes.h"
 #include "Roles/LiveLinkCameraTypes.h"
@@ -27,8 +28,8 @@ struct FCountedFrameData : public FLiveLinkBaseFrameData
 class FFixedClock
 {
 public:
-	explicit FFixedClock(uint64 Cycles) { FPlatformTime::SetCycleSourceForTesting([Cycles]() { return Cycles; }); }
-	~FFixedClock() { FPlatformTime::SetCycleSourceForTesting(nullptr); }
+	explicit FFixedClock(uint64 Cycles) { FStandInClock::SetCycleSource([Cycles]() { return Cycles; }); }
+	~FFixedClock() { FStandInClock::SetCycleSource(nullptr); }
 };
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "CoreMinimal.h"
 #include "LogCapture.h"
 #include "Modules/ModuleManager.h"
+#include "StandIn/StandInModules.h"
 #include "TestModuleInterface.h"
 
 #include <gtest/gtest.h>
@@ -31,7 +32,7 @@ std::vector<FLogCapture::FLine> ModuleManagerErrors(const FLogCapture& Capture)
 /** True while the library is mapped into the process, whoever opened it. */
 bool IsLibraryMapped(const char* LibraryFileName)
 {
-	const std::string Path = TCHAR_TO_UTF8(*FModuleManager::Get().GetModuleDirectory()) + std::string("/") + LibraryFileName;
+	const std::string Path = TCHAR_TO_UTF8(*FStandInModules::GetModuleDirectory()) + std::string("/") + LibraryFileName;
 	void* Handle = dlopen(Path.c_str(), RTLD_NOW | RTLD_NOLOAD);
 	if (Handle)
 	{
@@ -48,7 +49,7 @@ protected:
 	{
 		FModuleManager::Get().UnloadModule(TestModuleName);
 		FModuleManager::Get().UnloadModule(TestModuleBName);
-		FModuleManager::Get().SetModuleDirectory(FString());
+		FStandInModules::SetModuleDirectory(FString());
 	}
 };
 } // namespace
@@ -144,16 +145,16 @@ TEST_F(FModuleManagerLibraryTest, MissingLibraryGivesNullAndOneErrorLine)
 
 TEST_F(FModuleManagerLibraryTest, ModuleDirectoryDecidesWhereLibrariesAreFound)
 {
-	const FString ProgramDirectory = FModuleManager::GetProgramDirectory();
+	const FString ProgramDirectory = FStandInModules::GetProgramDirectory();
 	ASSERT_FALSE(ProgramDirectory.IsEmpty());
-	EXPECT_TRUE(FModuleManager::Get().GetModuleDirectory() == ProgramDirectory);
+	EXPECT_TRUE(FStandInModules::GetModuleDirectory() == ProgramDirectory);
 
-	FModuleManager::Get().SetModuleDirectory(FString("/nonexistent-orvida-modules"));
+	FStandInModules::SetModuleDirectory(FString("/nonexistent-orvida-modules"));
 	FLogCapture Capture;
 	EXPECT_EQ(FModuleManager::Get().LoadModule(TestModuleName), nullptr);
 	EXPECT_EQ(ModuleManagerErrors(Capture).size(), 1u);
 
-	FModuleManager::Get().SetModuleDirectory(FString());
+	FStandInModules::SetModuleDirectory(FString());
 	EXPECT_NE(FModuleManager::Get().LoadModule(TestModuleName), nullptr);
 }
 

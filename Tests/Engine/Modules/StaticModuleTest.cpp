@@ -1,6 +1,7 @@
 #include "CoreMinimal.h"
 #include "LogCapture.h"
 #include "Modules/ModuleManager.h"
+#include "StandIn/StandInModules.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +50,7 @@ IMPLEMENT_STATIC_MODULE(FMacroModule, OrvidaStaticMacro)
 TEST(FModuleManagerStaticTest, RegisteredModuleLoadsByNameWithoutALibrary)
 {
 	Events.clear();
-	FModuleManager::Get().RegisterStaticModule(FName("OrvidaStaticLone"), &MakeLone);
+	FStandInModules::RegisterStaticModule(FName("OrvidaStaticLone"), &MakeLone);
 	IModuleInterface* Module = FModuleManager::Get().LoadModule(FName("OrvidaStaticLone"));
 	ASSERT_NE(Module, nullptr);
 	EXPECT_EQ(FModuleManager::Get().LoadModule(FName("OrvidaStaticLone")), Module);
@@ -59,7 +60,7 @@ TEST(FModuleManagerStaticTest, RegisteredModuleLoadsByNameWithoutALibrary)
 	EXPECT_EQ(Events, (std::vector<std::string>{"startup lone", "shutdown lone", "delete lone"}));
 
 	// Without its registration the name is looked for as a library, which does not exist.
-	FModuleManager::Get().RegisterStaticModule(FName("OrvidaStaticLone"), nullptr);
+	FStandInModules::RegisterStaticModule(FName("OrvidaStaticLone"), nullptr);
 	FLogCapture Capture;
 	EXPECT_EQ(FModuleManager::Get().LoadModule(FName("OrvidaStaticLone")), nullptr);
 }
@@ -74,7 +75,7 @@ TEST(FModuleManagerStaticTest, MacroRegistersTheModuleAtProgramStart)
 
 TEST(FModuleManagerStaticTest, EntryThatMakesNoObjectFailsWithOneError)
 {
-	FModuleManager::Get().RegisterStaticModule(FName("OrvidaStaticNothing"), &MakeNothing);
+	FStandInModules::RegisterStaticModule(FName("OrvidaStaticNothing"), &MakeNothing);
 	FLogCapture Capture;
 	EXPECT_EQ(FModuleManager::Get().LoadModule(FName("OrvidaStaticNothing")), nullptr);
 	EXPECT_FALSE(FModuleManager::Get().IsModuleLoaded(FName("OrvidaStaticNothing")));
@@ -84,27 +85,27 @@ TEST(FModuleManagerStaticTest, EntryThatMakesNoObjectFailsWithOneError)
 		Errors += Line.Category == "LogModuleManager" && Line.Verbosity == ELogVerbosity::Error ? 1 : 0;
 	}
 	EXPECT_EQ(Errors, 1);
-	FModuleManager::Get().RegisterStaticModule(FName("OrvidaStaticNothing"), nullptr);
+	FStandInModules::RegisterStaticModule(FName("OrvidaStaticNothing"), nullptr);
 }
 
-TEST(FModuleManagerStaticTest, ShutdownAllUnloadsDependentsBeforeTheirDependencies)
+TEST(FModuleManagerStaticTest, UnloadingAtShutdownUnloadsDependentsBeforeTheirDependencies)
 {
 	Events.clear();
-	FModuleManager::Get().RegisterStaticModule(FName("OrvidaStaticInner"), &MakeInner);
-	FModuleManager::Get().RegisterStaticModule(FName("OrvidaStaticOuter"), &MakeOuter);
-	FModuleManager::Get().RegisterStaticModule(FName("OrvidaStaticLone"), &MakeLone);
+	FStandInModules::RegisterStaticModule(FName("OrvidaStaticInner"), &MakeInner);
+	FStandInModules::RegisterStaticModule(FName("OrvidaStaticOuter"), &MakeOuter);
+	FStandInModules::RegisterStaticModule(FName("OrvidaStaticLone"), &MakeLone);
 
 	ASSERT_NE(FModuleManager::Get().LoadModule(FName("OrvidaStaticOuter")), nullptr);
 	ASSERT_NE(FModuleManager::Get().LoadModule(FName("OrvidaStaticLone")), nullptr);
 	EXPECT_TRUE(FModuleManager::Get().IsModuleLoaded(FName("OrvidaStaticInner")));
 
 	Events.clear();
-	FModuleManager::Get().ShutdownAll();
+	FModuleManager::Get().UnloadModulesAtShutdown();
 	EXPECT_EQ(Events, (std::vector<std::string>{"preunload lone", "preunload outer", "preunload inner", "shutdown lone", "delete lone",
 						  "shutdown outer", "delete outer", "shutdown inner", "delete inner"}));
-	EXPECT_TRUE(FModuleManager::Get().GetLoadedModuleNames().IsEmpty());
+	EXPECT_TRUE(FStandInModules::GetLoadedModuleNames().IsEmpty());
 
-	FModuleManager::Get().RegisterStaticModule(FName("OrvidaStaticInner"), nullptr);
-	FModuleManager::Get().RegisterStaticModule(FName("OrvidaStaticOuter"), nullptr);
-	FModuleManager::Get().RegisterStaticModule(FName("OrvidaStaticLone"), nullptr);
+	FStandInModules::RegisterStaticModule(FName("OrvidaStaticInner"), nullptr);
+	FStandInModules::RegisterStaticModule(FName("OrvidaStaticOuter"), nullptr);
+	FStandInModules::RegisterStaticModule(FName("OrvidaStaticLone"), nullptr);
 }

@@ -1,4 +1,4 @@
-#include "Recorder/TakeRecorder.h"
+#include "StandIn/TakeRecorder.h"
 #include "Recorder/TakeRecorderBlueprintLibrary.h"
 #include "Recorder/TakeRecorderPanel.h"
 #include "TakeMetaData.h"

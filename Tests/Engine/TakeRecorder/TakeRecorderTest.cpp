@@ -1,7 +1,7 @@
 #include "Containers/StringConv.h"
 #include "LiveLinkClient.h"
 #include "LogCapture.h"
-#include "Recorder/TakeRecorder.h"
+#include "StandIn/TakeRecorder.h"
 #include "Recorder/TakeRecorderBlueprintLibrary.h"
 #include "Recorder/TakeRecorderPanel.h"
 #include "Roles/LiveLinkCameraRole.h"

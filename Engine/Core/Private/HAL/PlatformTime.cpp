@@ -1,5 +1,7 @@
 #include "HAL/PlatformTime.h"
 
+#include "StandIn/StandInClock.h"
+
 #include "Templates/UnrealTemplate.h"
 
 #include <chrono>
@@ -22,7 +24,7 @@ uint64 FGenericPlatformTime::Cycles64()
 	return uint64(std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count());
 }
 
-void FGenericPlatformTime::SetCycleSourceForTesting(TFunction<uint64()> Source)
+void FStandInClock::SetCycleSource(TFunction<uint64()> Source)
 {
 	CycleSource() = MoveTemp(Source);
 }

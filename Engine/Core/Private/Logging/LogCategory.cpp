@@ -3,6 +3,7 @@
 #include "Containers/StringConv.h"
 #include "Logging/LogMacros.h"
 #include "Misc/OutputDeviceRedirector.h"
+#include "StandIn/StandInLog.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -60,13 +61,13 @@ FOutputDeviceRedirector* FOutputDeviceRedirector::Get()
 	// Never destroyed, so that threads and static destructors may still log while the process exits.
 	static FOutputDeviceRedirector* const Log = [] {
 		FOutputDeviceRedirector* Redirector = new FOutputDeviceRedirector();
-		Redirector->AddOutputDevice(GetStandardErrorDevice());
+		Redirector->AddOutputDevice(FStandInLog::GetStandardErrorDevice());
 		return Redirector;
 	}();
 	return Log;
 }
 
-FOutputDevice* FOutputDeviceRedirector::GetStandardErrorDevice()
+FOutputDevice* FStandInLog::GetStandardErrorDevice()
 {
 	static FOutputDevice* const StdError = new FOutputDeviceStdError();
 	return StdError;

@@ -1,5 +1,7 @@
 #include "Misc/Paths.h"
 
+#include "StandIn/StandInPaths.h"
+
 #include "Containers/StringConv.h"
 
 #include <filesystem>
@@ -40,7 +42,7 @@ FString FPaths::ProjectConfigDir()
 	return ProjectDir() + TEXT("Config/");
 }
 
-void FPaths::SetProjectDir(const FString& InProjectDir)
+void FStandInPaths::SetProjectDir(const FString& InProjectDir)
 {
 	std::lock_guard<std::mutex> Guard(GProjectDirLock);
 	GProjectDirOverride = WithTrailingSlash(InProjectDir);

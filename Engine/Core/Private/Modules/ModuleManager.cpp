@@ -1,5 +1,7 @@
 #include "Modules/ModuleManager.h"
 
+#include "StandIn/StandInModules.h"
+
 #include "Containers/StringConv.h"
 #include "Logging/LogMacros.h"
 #include "Misc/AssertionMacros.h"
@@ -53,7 +55,7 @@ FModuleManager& FModuleManager::Get()
 }
 
 FModuleManager::FModuleManager()
-	: ModuleDirectory(GetProgramDirectory())
+	: ModuleDirectory(FStandInModules::GetProgramDirectory())
 {
 }
 
@@ -151,7 +153,7 @@ bool FModuleManager::UnloadModule(const FName InModuleName)
 	return true;
 }
 
-void FModuleManager::ShutdownAll()
+void FModuleManager::UnloadModulesAtShutdown()
 {
 	TArray<FModuleInfo> Ordered = Modules;
 	// Modules still starting (no load order) are treated as the newest.
@@ -203,56 +205,6 @@ IModuleInterface* FModuleManager::GetModule(const FName InModuleName) const
 IModuleInterface* FModuleManager::GetModulePtr_Internal(FName ModuleName)
 {
 	return Get().GetModule(ModuleName);
-}
-
-TArray<FName> FModuleManager::GetLoadedModuleNames() const
-{
-	TArray<FName> Names;
-	for (const FModuleInfo& Info : Modules)
-	{
-		Names.Add(Info.Name);
-	}
-	return Names;
-}
-
-void FModuleManager::RegisterStaticModule(const FName InModuleName, FInitializeModuleFunctionPtr InInitializeModule)
-{
-	if (InModuleName.IsNone())
-	{
-		return;
-	}
-	if (InInitializeModule)
-	{
-		StaticModules.Add(InModuleName, InInitializeModule);
-	}
-	else
-	{
-		StaticModules.Remove(InModuleName);
-	}
-}
-
-void FModuleManager::SetModuleDirectory(const FString& InDirectory)
-{
-	ModuleDirectory = InDirectory.IsEmpty() ? GetProgramDirectory() : InDirectory;
-}
-
-FString FModuleManager::GetProgramDirectory()
-{
-	std::string Path(4096, '\0');
-	const ssize_t Length = readlink("/proc/self/exe", Path.data(), Path.size());
-	if (Length <= 0 || size_t(Length) >= Path.size())
-	{
-		return FString();
-	}
-	Path.resize(size_t(Length));
-	const size_t LastSlash = Path.rfind('/');
-	if (LastSlash == std::string::npos)
-	{
-		return FString();
-	}
-	// The root directory keeps its slash.
-	Path.resize(LastSlash == 0 ? 1 : LastSlash);
-	return FString(UTF8_TO_TCHAR(Path.c_str()));
 }
 
 int32 FModuleManager::FindModuleIndex(const FName InModuleName) const

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "CoreTypes.h"
-#include "Templates/Function.h"
 
 /**
  * The engine clock: a monotonic cycle counter (nanoseconds here) and seconds derived from it with a 2^24
@@ -10,13 +9,10 @@
 struct CORE_API FGenericPlatformTime
 {
 	static double GetSecondsPerCycle() { return 1e-9; }
-	/** The cycle counter: the injected source when one is set, otherwise the system's monotonic clock. */
+	/** The cycle counter: the system's monotonic clock (see StandIn/StandInClock.h for the one exception). */
 	static uint64 Cycles64();
 	/** Cycles64() times GetSecondsPerCycle(), plus 16777216.0. */
 	static double Seconds() { return double(Cycles64()) * GetSecondsPerCycle() + 16777216.0; }
-
-	/** Replaces the cycle counter (null restores the system's). Set it before other threads read the clock. */
-	static void SetCycleSourceForTesting(TFunction<uint64()> Source);
 };
 
 typedef FGenericPlatformTime FPlatformTime;

@@ -13,10 +13,8 @@
 class CORE_API FOutputDeviceRedirector : public FOutputDevice
 {
 public:
-	/** The process-wide log, which starts with one device that writes to standard error. */
+	/** The process-wide log, which starts with one device that writes to standard error (StandIn/StandInLog.h). */
 	static FOutputDeviceRedirector* Get();
-	/** The device that writes to standard error, which the log starts with; a program may remove it. */
-	static FOutputDevice* GetStandardErrorDevice();
 
 	/** Adding a device twice adds it once; null is ignored. */
 	void AddOutputDevice(FOutputDevice* OutputDevice);

@@ -5,10 +5,10 @@
 
 /**
  * The project's folders. The engine finds the project from its command line; the stand-in has no project file,
- * so the host (and a test) names the project folder with SetProjectDir, an addition of the stand-in. Until then
- * the project is the process's working directory.
+ * so the host (and a test) names the project folder (StandIn/StandInPaths.h). Until then the project is the
+ * process's working directory.
  *
- * Threads: any thread; SetProjectDir is meant for start-up, before anything reads the configuration.
+ * Threads: any thread.
  */
 class CORE_API FPaths
 {
@@ -17,8 +17,6 @@ public:
 	static FString ProjectDir();
 	/** ProjectDir() + "Config/". */
 	static FString ProjectConfigDir();
-	/** Names the project folder; a missing trailing '/' is added, and an empty path means the working directory. */
-	static void SetProjectDir(const FString& InProjectDir);
 	/** Joins two path parts with exactly one '/' between them; an empty part leaves the other unchanged. */
 	static FString Combine(const FString& A, const FString& B);
 	/** True when a regular file exists at the path. */

@@ -2,7 +2,7 @@
 //
 // Loading a module named N:
 //   1. A module already loaded is returned as it is.
-//   2. A module registered with RegisterStaticModule (linked into the program) is made from its entry.
+//   2. A module linked into the program (see StandIn/StandInModules.h) is made from its entry.
 //   3. Otherwise lib<N>.so in the module directory is opened (RTLD_NOW | RTLD_LOCAL) and its own exported
 //      InitializeModule makes the module object.
 //   4. StartupModule runs. Only then does the module take its place in the load order, so that modules it loads
@@ -40,7 +40,7 @@ public:
 	/** Shuts the module down, deletes its object and closes its library; false when it was not loaded or is already being unloaded. */
 	bool UnloadModule(const FName InModuleName);
 	/** Unloads every module, the most recently loaded first, after giving each its PreUnloadCallback. */
-	void ShutdownAll();
+	void UnloadModulesAtShutdown();
 
 	bool IsModuleLoaded(const FName InModuleName) const;
 	/** The loaded module's object, or null when it is not loaded. Never loads. */
@@ -52,19 +52,9 @@ public:
 		return static_cast<TModuleInterface*>(GetModulePtr_Internal(ModuleName));
 	}
 	static IModuleInterface* GetModulePtr_Internal(FName ModuleName);
-	/** Names of the loaded modules in load order. */
-	TArray<FName> GetLoadedModuleNames() const;
-
-	/** Lets a module linked into the program be loaded by name; a later registration of the same name replaces the entry, a null entry removes it. */
-	void RegisterStaticModule(const FName InModuleName, FInitializeModuleFunctionPtr InInitializeModule);
-
-	/** Where lib<Name>.so files are looked for; an empty directory restores the default, the running program's directory. */
-	void SetModuleDirectory(const FString& InDirectory);
-	const FString& GetModuleDirectory() const { return ModuleDirectory; }
-	/** The directory of the running program (from /proc/self/exe); empty when it cannot be read. */
-	static FString GetProgramDirectory();
-
 private:
+	friend struct FStandInModules;
+
 	struct FModuleInfo
 	{
 		FName Name;
@@ -96,17 +86,3 @@ private:
 	{ \
 		return new ModuleImplClass(); \
 	}
-
-/** For a module linked into the program: registers its class under ModuleName when the program starts. */
-#define IMPLEMENT_STATIC_MODULE(ModuleImplClass, ModuleName) \
-	static IModuleInterface* InitializeStaticModule_##ModuleName() \
-	{ \
-		return new ModuleImplClass(); \
-	} \
-	static const struct FStaticModuleRegistrant_##ModuleName \
-	{ \
-		FStaticModuleRegistrant_##ModuleName() \
-		{ \
-			FModuleManager::Get().RegisterStaticModule(FName(#ModuleName), &InitializeStaticModule_##ModuleName); \
-		} \
-	} StaticModuleRegistrant_##ModuleName;

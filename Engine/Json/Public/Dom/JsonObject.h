@@ -9,7 +9,7 @@
 #pragma once
 
 #include "CoreMinimal.h"
-#include "Dom/JsonFieldMap.h"
+#include "StandIn/JsonFieldMap.h"
 #include "Dom/JsonValue.h"
 
 class JSON_API FJsonObject

@@ -1,6 +1,6 @@
 #include "Recorder/TakeRecorderPanel.h"
 
-#include "Recorder/TakeRecorder.h"
+#include "StandIn/TakeRecorder.h"
 #include "UObject/Class.h"
 
 IMPLEMENT_CLASS_INTRINSIC(UTakeRecorderPanel)

@@ -1,4 +1,4 @@
-#include "Dom/JsonFieldMap.h"
+#include "StandIn/JsonFieldMap.h"
 
 #include "Dom/JsonValue.h"
 

@@ -1,4 +1,6 @@
-// The host's Take Recorder: the panel that scripts reach, the take metadata, and the take files.
+// The host's Take Recorder, which the engine's editor has in its own form: the panel that scripts reach, the take
+// metadata, and the take files. Only the stand-in has this class; the plug-in reaches the recorder through
+// UTakeRecorderBlueprintLibrary and UTakeRecorderPanel, as it does in the editor.
 //
 // While recording, every frame that the attached Live Link client accepts, for every subject, becomes one row of
 // the take file, in the order the frames arrive. A take file is CSV, UTF-8, with a header row and these columns:

@@ -1,4 +1,4 @@
-#include "Recorder/TakeRecorder.h"
+#include "StandIn/TakeRecorder.h"
 
 #include "Misc/ScopeLock.h"
 #include "Recorder/TakeRecorderPanel.h"

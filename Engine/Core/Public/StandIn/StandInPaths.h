@@ -1,0 +1,15 @@
+// The project folder, which the host and the tests name: the engine finds its project from the command line and
+// the project file, neither of which the stand-in has.
+#pragma once
+
+#include "CoreTypes.h"
+#include "Containers/UnrealString.h"
+
+struct CORE_API FStandInPaths
+{
+	/**
+	 * Names the project folder that FPaths::ProjectDir reports; a missing trailing '/' is added, and an empty path
+	 * means the working directory. Meant for start-up, before anything reads the configuration; any thread.
+	 */
+	static void SetProjectDir(const FString& InProjectDir);
+};
