@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CoreTypes.h"
+#include "Misc/CString.h"
 #include "Misc/Char.h"
 
 #include <string>
