@@ -5,6 +5,7 @@
 
 #include "DecodeCommand.h"
 #include "LiveLinkClient.h"
+#include "OrvidaEndpointText.h"
 #include "OrvidaLiveLinkSource.h"
 #include "Roles/LiveLinkCameraTypes.h"
 
@@ -65,7 +66,7 @@ int main(int ArgumentCount, char** Arguments)
 	}
 
 	FIPv4Endpoint Endpoint;
-	if (!FIPv4Endpoint::Parse(FString(UTF8_TO_TCHAR(ConnectionString.c_str())), Endpoint))
+	if (!FOrvidaEndpointText::ParseEndpoint(FString(UTF8_TO_TCHAR(ConnectionString.c_str())), Endpoint))
 	{
 		std::fprintf(stderr, "orvida-livelink: \"%s\" is not an endpoint of the form a.b.c.d:port\n", ConnectionString.c_str());
 		return 2;

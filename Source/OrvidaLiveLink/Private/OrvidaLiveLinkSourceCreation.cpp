@@ -1,5 +1,6 @@
 #include "OrvidaLiveLinkSourceCreation.h"
 
+#include "OrvidaEndpointText.h"
 #include "OrvidaLiveLinkSource.h"
 
 namespace OrvidaLiveLinkSourceCreation
@@ -13,14 +14,14 @@ constexpr uint16 FallbackPort = 9001;
 FInitialPanelValues MakeInitialPanelValues(const FString& Address, int32 Port, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord)
 {
 	FIPv4Address ParsedAddress = FIPv4Address::Any;
-	FIPv4Address::Parse(Address, ParsedAddress);
+	FOrvidaEndpointText::ParseAddress(Address, ParsedAddress);
 	return FInitialPanelValues{FIPv4Endpoint(ParsedAddress, uint16(uint32(Port) & 0xFFFFu)).ToString(), bAutoLens, bAutoSceneTakeUpdate, bAutoRecord};
 }
 
 TOptional<FString> RepairEndpointText(const FString& CommittedText)
 {
 	FIPv4Endpoint Parsed;
-	if (FIPv4Endpoint::Parse(CommittedText, Parsed))
+	if (FOrvidaEndpointText::ParseEndpoint(CommittedText, Parsed))
 	{
 		return TOptional<FString>();
 	}
@@ -30,7 +31,7 @@ TOptional<FString> RepairEndpointText(const FString& CommittedText)
 TOptional<FOrvidaLiveLinkConnectionSettings> ConfirmConnectionSettings(const FString& EndpointText, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord)
 {
 	FIPv4Endpoint Parsed;
-	if (!FIPv4Endpoint::Parse(EndpointText, Parsed))
+	if (!FOrvidaEndpointText::ParseEndpoint(EndpointText, Parsed))
 	{
 		return TOptional<FOrvidaLiveLinkConnectionSettings>();
 	}
@@ -46,7 +47,7 @@ TSharedPtr<FOrvidaLiveLinkSource> CreateSource(const FOrvidaLiveLinkConnectionSe
 TSharedPtr<FOrvidaLiveLinkSource> CreateSourceFromConnectionString(const FString& ConnectionString)
 {
 	FIPv4Endpoint Parsed;
-	if (!FIPv4Endpoint::Parse(ConnectionString, Parsed))
+	if (!FOrvidaEndpointText::ParseEndpoint(ConnectionString, Parsed))
 	{
 		return nullptr;
 	}

@@ -21,15 +21,15 @@ struct FInitialPanelValues
 };
 
 /**
- * The panel's first values from the project settings. An address that does not parse becomes 0.0.0.0; the port
- * is the setting's low 16 bits (70000 shows 4464, -1 shows 65535).
+ * The panel's first values from the project settings. An address that is not four dot-separated numbers 0 to 255
+ * (FOrvidaEndpointText) becomes 0.0.0.0; the port is the setting's low 16 bits (70000 shows 4464, -1 shows 65535).
  */
 ORVIDALIVELINK_API FInitialPanelValues MakeInitialPanelValues(const FString& Address, int32 Port, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord);
 
-/** Nothing when the committed text parses as an endpoint (it stays as typed); otherwise the fixed 0.0.0.0:9001. */
+/** Nothing when the committed text is an endpoint as FOrvidaEndpointText reads it (it stays as typed); otherwise the fixed 0.0.0.0:9001. */
 ORVIDALIVELINK_API TOptional<FString> RepairEndpointText(const FString& CommittedText);
 
-/** The settings to create a source with, or nothing when the text does not parse as an endpoint. */
+/** The settings to create a source with, or nothing when the text is not an endpoint as FOrvidaEndpointText reads it. */
 ORVIDALIVELINK_API TOptional<FOrvidaLiveLinkConnectionSettings> ConfirmConnectionSettings(const FString& EndpointText, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord);
 
 /** A new source for the confirmed settings, and its connection string (the endpoint as a.b.c.d:port). */
@@ -37,7 +37,7 @@ ORVIDALIVELINK_API TSharedPtr<FOrvidaLiveLinkSource> CreateSource(const FOrvidaL
 
 /**
  * A new source for a stored connection string, with the fixed options of a re-created source: lens update off,
- * scene/take update on, recording off. Null when the string does not parse.
+ * scene/take update on, recording off. Null when the string is not an endpoint as FOrvidaEndpointText reads it.
  */
 ORVIDALIVELINK_API TSharedPtr<FOrvidaLiveLinkSource> CreateSourceFromConnectionString(const FString& ConnectionString);
 } // namespace OrvidaLiveLinkSourceCreation

@@ -1,6 +1,5 @@
 #include "OrvidaTakeAutomation.h"
 
-#include "HAL/PlatformString.h"
 #include "Recorder/TakeRecorderBlueprintLibrary.h"
 #include "Recorder/TakeRecorderPanel.h"
 #include "TakeMetaData.h"
@@ -34,7 +33,7 @@ void FOrvidaTakeAutomation::Run(const FOrvidaCameraSample& DueSample)
 		if (UTakeMetaData* TakeMetaData = Panel->GetTakeMetaData())
 		{
 			TakeMetaData->SetSlate(DueSample.Metadata[1], true);
-			TakeMetaData->SetTakeNumber(_wtoi(*DueSample.Metadata[2]), true);
+			TakeMetaData->SetTakeNumber(FCString::Atoi(*DueSample.Metadata[2]), true);
 			for (int32 Index = 0; Index < 3; ++Index)
 			{
 				LastMetadata[Index] = DueSample.Metadata[Index];

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // FString's own == ignores case, so expectations compare the exact code units instead.
 
@@ -214,5 +215,39 @@ TEST(UnrealString, IsNumericAcceptsSignDigitsAndOneDot)
 	for (const auto& Row : Rows)
 	{
 		EXPECT_EQ(FString(Row.Text).IsNumeric(), Row.bNumeric) << "row \"" << TCHAR_TO_UTF8(Row.Text) << "\"";
+	}
+}
+
+TEST(UnrealString, ParseIntoArraySplitsAtEachDelimiter)
+{
+	const struct
+	{
+		FString Text;
+		const TCHAR* Delim;
+		bool bCullEmpty;
+		std::vector<std::u16string> Expected;
+	} Rows[] = {
+		{TEXT("1..2:"), TEXT("."), false, {u"1", u"", u"2:"}},
+		{TEXT("1..2:"), TEXT("."), true, {u"1", u"2:"}},
+		{TEXT(".a."), TEXT("."), false, {u"", u"a", u""}},
+		{TEXT(".a."), TEXT("."), true, {u"a"}},
+		{TEXT("a::b:"), TEXT("::"), false, {u"a", u"b:"}},
+		{TEXT("aXb"), TEXT("x"), false, {u"aXb"}},
+		{TEXT(""), TEXT("."), false, {}},
+		{TEXT("a.b"), TEXT(""), false, {}},
+		// The text ends at its first terminator, as the engine's does.
+		{FString(5, u"a.b\0.c"), TEXT("."), false, {u"a", u"b"}},
+	};
+	for (const auto& Row : Rows)
+	{
+		TArray<FString> Pieces;
+		Pieces.Add(TEXT("left over"));
+		EXPECT_EQ(Row.Text.ParseIntoArray(Pieces, Row.Delim, Row.bCullEmpty), int32(Row.Expected.size())) << TCHAR_TO_UTF8(*Row.Text);
+		std::vector<std::u16string> Actual;
+		for (const FString& Piece : Pieces)
+		{
+			Actual.push_back(Piece.GetStdString());
+		}
+		EXPECT_EQ(Actual, Row.Expected) << TCHAR_TO_UTF8(*Row.Text) << " split on " << TCHAR_TO_UTF8(Row.Delim);
 	}
 }

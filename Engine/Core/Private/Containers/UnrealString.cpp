@@ -321,6 +321,32 @@ FString FString::ToLower() const
 	return FString(std::move(Result));
 }
 
+int32 FString::ParseIntoArray(TArray<FString>& OutArray, const TCHAR* pchDelim, bool InCullEmpty) const
+{
+	check(pchDelim != nullptr);
+	OutArray.Reset();
+	const std::u16string_view Text(Data.c_str());
+	const std::u16string_view Delim(pchDelim);
+	if (Text.empty() || Delim.empty())
+	{
+		return 0;
+	}
+	size_t Start = 0;
+	for (size_t At = Text.find(Delim); At != std::u16string_view::npos; At = Text.find(Delim, Start))
+	{
+		if (!InCullEmpty || At > Start)
+		{
+			OutArray.Emplace(int32(At - Start), Text.data() + Start);
+		}
+		Start = At + Delim.size();
+	}
+	if (!InCullEmpty || Start < Text.size())
+	{
+		OutArray.Emplace(int32(Text.size() - Start), Text.data() + Start);
+	}
+	return OutArray.Num();
+}
+
 bool FString::IsNumeric() const
 {
 	size_t Index = 0;

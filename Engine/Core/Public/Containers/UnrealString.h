@@ -3,6 +3,8 @@
 #pragma once
 
 #include "CoreTypes.h"
+#include "Containers/Array.h"
+#include "Misc/CString.h"
 #include "Misc/Char.h"
 
 #include <string>
@@ -104,6 +106,13 @@ public:
 	FString TrimStartAndEnd() const;
 	FString ToUpper() const;
 	FString ToLower() const;
+
+	/**
+	 * Splits the text at each occurrence of pchDelim (case-sensitive) into OutArray and returns the number of
+	 * pieces. Culling drops empty pieces; without it "1..2:" split on "." keeps {"1", "", "2:"}. As in the engine,
+	 * the text ends at its first terminator, and an empty text or delimiter gives no pieces; pchDelim must not be null.
+	 */
+	int32 ParseIntoArray(TArray<FString>& OutArray, const TCHAR* pchDelim, bool InCullEmpty = true) const;
 
 	/** True for an optional sign, digits and at most one '.', with at least one digit and nothing else. */
 	bool IsNumeric() const;

@@ -25,8 +25,10 @@ struct NETWORKING_API FIPv4Address
 	FString ToString() const;
 
 	/**
-	 * Reads exactly four dot-separated decimal numbers of one to three digits, each 0 to 255, with nothing
-	 * before, between or after them. False (and OutAddress untouched) for anything else.
+	 * Lenient, like the engine's: splits the text on "." and needs exactly four pieces, empty ones included;
+	 * each piece is read with FCString::Atoi and keeps its low byte. So "a.b.c.d" reads as 0.0.0.0, "300.1.1.1"
+	 * as 44.1.1.1, "-1.2.3.4" as 255.2.3.4 and "1.2.3.4:5" as 1.2.3.4. False (and OutAddress untouched) only
+	 * when the piece count is not four.
 	 */
 	static bool Parse(const FString& AddressString, FIPv4Address& OutAddress);
 

@@ -21,8 +21,10 @@ struct NETWORKING_API FIPv4Endpoint
 	TSharedRef<FInternetAddr> ToInternetAddr() const;
 
 	/**
-	 * Reads an address as FIPv4Address::Parse does, one colon and a decimal port of one to five digits, 0 to
-	 * 65535, with nothing else. False (and OutEndpoint untouched) for anything else, including a bare address.
+	 * Lenient, like the engine's: splits the text on ":" and needs exactly two pieces; the first is read by
+	 * FIPv4Address::Parse, the second with FCString::Atoi, keeping its low 16 bits. So "a.b.c.d:9001" reads as
+	 * 0.0.0.0:9001, "1.2.3.4:70000" as port 4464 and "1.2.3.4:" as port 0. False (and OutEndpoint untouched)
+	 * only for a piece count other than two or an address that is refused.
 	 */
 	static bool Parse(const FString& EndpointString, FIPv4Endpoint& OutEndpoint);
 

@@ -1,9 +1,10 @@
+#include "Misc/CString.h"
+
 #include "Containers/StringConv.h"
-#include "HAL/PlatformString.h"
 
 #include <gtest/gtest.h>
 
-TEST(PlatformString, WtoiReadsLikeTheWindowsRuntime)
+TEST(CString, AtoiReadsLikeTheWindowsRuntime)
 {
 	const struct
 	{
@@ -41,11 +42,12 @@ TEST(PlatformString, WtoiReadsLikeTheWindowsRuntime)
 	};
 	for (const auto& Row : Rows)
 	{
-		EXPECT_EQ(_wtoi(Row.Text), Row.Expected) << "\"" << TCHAR_TO_UTF8(Row.Text) << "\"";
+		EXPECT_EQ(FCString::Atoi(Row.Text), Row.Expected) << "\"" << TCHAR_TO_UTF8(Row.Text) << "\"";
 	}
 }
 
-TEST(PlatformString, WtoiReadsNullAsZero)
+// The engine reads through a null text; reading it as 0 here would hide a caller's fault that crashes there.
+TEST(CString, AtoiStopsOnNull)
 {
-	EXPECT_EQ(_wtoi(nullptr), 0);
+	EXPECT_DEATH(FCString::Atoi(nullptr), "String != nullptr");
 }
