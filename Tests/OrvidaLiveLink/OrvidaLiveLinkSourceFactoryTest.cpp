@@ -11,6 +11,8 @@
 #include "Widgets/Input/SCheckBox.h"
 #include "Widgets/Input/SEditableTextBox.h"
 #include "Widgets/Layout/SBox.h"
+#include "StandIn/SlateUserInput.h"
+#include "StandIn/SlateWidgetTree.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +29,7 @@ std::string ToUtf8(const FText& Text)
 void CollectWidgets(const TSharedRef<SWidget>& Widget, std::vector<TSharedRef<SWidget>>& Out)
 {
 	Out.push_back(Widget);
-	for (const TSharedRef<SWidget>& Child : Widget->GetChildren())
+	for (const TSharedRef<SWidget>& Child : FSlateWidgetTree::GetChildren(*Widget))
 	{
 		CollectWidgets(Child, Out);
 	}
@@ -188,11 +190,11 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, EveryWayInReadsAnEndpointTextAlike)
 		const std::string Text = TCHAR_TO_UTF8(Row.Text);
 		const size_t CreatedBefore = Created.size();
 
-		TextBox->CommitText(FText::FromString(Row.Text), ETextCommit::OnEnter);
+		FSlateUserInput::CommitText(*TextBox, FText::FromString(Row.Text), ETextCommit::OnEnter);
 		EXPECT_EQ(PanelText(), Row.bAccepted ? Text : std::string("0.0.0.0:9001")) << Text;
 		// A text set without a commit is never repaired, so Ok is what meets it.
 		TextBox->SetText(FText::FromString(Row.Text));
-		Button->Click();
+		FSlateUserInput::Click(*Button);
 		const TSharedPtr<ILiveLinkSource> FromString = Factory()->CreateSource(Row.Text);
 
 		if (Row.bAccepted)
@@ -218,19 +220,19 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, OkHandsTheEngineASourceWithTheTickedOpti
 {
 	SetSettings(TEXT("0.0.0.0"), 9001, false, false, false);
 	OpenPanel();
-	TextBox->CommitText(FText::FromString(TEXT("10.0.0.5:7000")), ETextCommit::OnEnter);
+	FSlateUserInput::CommitText(*TextBox, FText::FromString(TEXT("10.0.0.5:7000")), ETextCommit::OnEnter);
 	for (const TSharedPtr<SCheckBox>& CheckBox : CheckBoxes)
 	{
 		CheckBox->ToggleCheckedState();
 	}
-	EXPECT_TRUE(Button->Click().IsEventHandled());
+	EXPECT_TRUE(FSlateUserInput::Click(*Button).IsEventHandled());
 	ASSERT_EQ(Created.size(), 1u);
 	EXPECT_EQ(ConnectionStrings[0], "10.0.0.5:7000");
 	const FOrvidaLiveLinkConnectionSettings Made = static_cast<FOrvidaLiveLinkSource&>(*Created[0]).GetConnectionSettings();
 	EXPECT_EQ(Made.Endpoint, FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000));
 	EXPECT_TRUE(Made.bAutoLens && Made.bAutoSceneTakeUpdate && Made.bAutoRecord);
 
-	Button->Click();
+	FSlateUserInput::Click(*Button);
 	EXPECT_EQ(Created.size(), 2u) << "every Ok makes a source of its own";
 	EXPECT_NE(Created[0].Get(), Created[1].Get());
 }
@@ -239,8 +241,8 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, AnUnboundCallbackLetsTheNewSourceGoAtOnc
 {
 	const uint16 Port = LoopbackUdp::PickFreePort();
 	OpenPanel(false);
-	TextBox->CommitText(FText::FromString(FIPv4Endpoint(FIPv4Address::InternalLoopback, Port).ToString()), ETextCommit::OnEnter);
-	EXPECT_TRUE(Button->Click().IsEventHandled());
+	FSlateUserInput::CommitText(*TextBox, FText::FromString(FIPv4Endpoint(FIPv4Address::InternalLoopback, Port).ToString()), ETextCommit::OnEnter);
+	EXPECT_TRUE(FSlateUserInput::Click(*Button).IsEventHandled());
 	// The source bound the port and, destroyed at once, let it go again.
 	EXPECT_TRUE(LoopbackUdp::FExclusiveBinding(Port).IsBound());
 }
@@ -256,9 +258,9 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, HandlersDoNothingOnceTheirWidgetsAreGone
 	Box.Reset();
 	Panel.Reset();
 	// With the panel gone its handlers are unbound: the kept widgets neither repair nor create.
-	KeptTextBox->CommitText(FText::FromString(TEXT("bad")), ETextCommit::OnEnter);
+	FSlateUserInput::CommitText(*KeptTextBox, FText::FromString(TEXT("bad")), ETextCommit::OnEnter);
 	EXPECT_EQ(ToUtf8(KeptTextBox->GetText()), "bad");
-	KeptButton->Click();
+	FSlateUserInput::Click(*KeptButton);
 	EXPECT_TRUE(Created.empty());
 }
 

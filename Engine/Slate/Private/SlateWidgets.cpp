@@ -35,33 +35,6 @@ void SEditableTextBox::Construct(const FArguments& InArgs)
 	OnTextCommitted = InArgs._OnTextCommitted;
 }
 
-void SEditableTextBox::ChangeText(const FText& NewText)
-{
-	if (IsReadOnly())
-	{
-		return;
-	}
-	if (!BoundText.IsBound())
-	{
-		BoundText.Set(NewText);
-	}
-	OnTextChanged.ExecuteIfBound(NewText);
-}
-
-void SEditableTextBox::CommitText(const FText& NewText, ETextCommit::Type CommitType)
-{
-	if (IsReadOnly())
-	{
-		return;
-	}
-	// Kept before the event, so that a handler that repairs the text has the last word.
-	if (!BoundText.IsBound())
-	{
-		BoundText.Set(NewText);
-	}
-	OnTextCommitted.ExecuteIfBound(NewText, CommitType);
-}
-
 SCheckBox::SCheckBox() = default;
 SCheckBox::~SCheckBox() = default;
 
@@ -98,13 +71,4 @@ void SButton::Construct(const FArguments& InArgs)
 	{
 		ChildSlot[SNew(STextBlock).Text(InArgs._Text)];
 	}
-}
-
-FReply SButton::Click()
-{
-	if (!IsEnabled() || !OnClicked.IsBound())
-	{
-		return FReply::Unhandled();
-	}
-	return OnClicked.Execute();
 }

@@ -1,4 +1,6 @@
 #include "SlateTestPanel.h"
+#include "StandIn/SlateUserInput.h"
+#include "StandIn/SlateWidgetTree.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +14,9 @@ FString TextOf(const TSharedRef<SWidget>& Widget)
 /** The panel's vertical box, found by walking down from the panel. */
 TSharedRef<SVerticalBox> FindVerticalBox(const TSharedRef<STestCreationPanel>& Panel)
 {
-	const TArray<TSharedRef<SWidget>> PanelChildren = Panel->GetChildren();
+	const TArray<TSharedRef<SWidget>> PanelChildren = FSlateWidgetTree::GetChildren(*Panel);
 	EXPECT_EQ(PanelChildren.Num(), 1);
-	const TArray<TSharedRef<SWidget>> BoxChildren = PanelChildren[0]->GetChildren();
+	const TArray<TSharedRef<SWidget>> BoxChildren = FSlateWidgetTree::GetChildren(*PanelChildren[0]);
 	EXPECT_EQ(BoxChildren.Num(), 1);
 	return StaticCastSharedRef<SVerticalBox>(BoxChildren[0]);
 }
@@ -26,7 +28,7 @@ TEST(SlatePanel, TreeHasTheCreationPanelShapeAndAttributes)
 	TSharedRef<STestCreationPanel> Panel = SNew(STestCreationPanel).Log(&Log);
 
 	EXPECT_EQ(Panel->GetTypeAsString(), FString(TEXT("STestCreationPanel")));
-	const TSharedRef<SWidget> Box = Panel->GetChildren()[0];
+	const TSharedRef<SWidget> Box = FSlateWidgetTree::GetChildren(*Panel)[0];
 	ASSERT_EQ(Box->GetTypeAsString(), FString(TEXT("SBox")));
 	const FOptionalSize Width = static_cast<SBox&>(Box.Get()).GetWidthOverride();
 	EXPECT_TRUE(Width.IsSet());
@@ -35,12 +37,12 @@ TEST(SlatePanel, TreeHasTheCreationPanelShapeAndAttributes)
 
 	const TSharedRef<SVerticalBox> Column = FindVerticalBox(Panel);
 	ASSERT_EQ(Column->GetTypeAsString(), FString(TEXT("SVerticalBox")));
-	ASSERT_EQ(Column->GetNumSlots(), 5);
+	ASSERT_EQ(FSlateWidgetTree::GetNumSlots(*Column), 5);
 	const char* const Labels[] = {"Network Address:Port", "Auto Lens Update", "Auto Scene/Take", "Auto Record"};
 	const char* const Controls[] = {"SEditableTextBox", "SCheckBox", "SCheckBox", "SCheckBox"};
 	for (int32 Row = 0; Row < 5; ++Row)
 	{
-		const FSlotBase* RowSlot = Column->GetSlot(Row);
+		const FSlotBase* RowSlot = FSlateWidgetTree::GetSlot(*Column, Row);
 		ASSERT_NE(RowSlot, nullptr);
 		EXPECT_EQ(RowSlot->GetSizeRule(), ESizeRule::Auto) << "row " << Row;
 		EXPECT_EQ(RowSlot->GetHAlign(), Row == 4 ? HAlign_Right : HAlign_Fill) << "row " << Row;
@@ -50,24 +52,24 @@ TEST(SlatePanel, TreeHasTheCreationPanelShapeAndAttributes)
 		}
 		const TSharedRef<SWidget> RowWidget = RowSlot->GetWidget().ToSharedRef();
 		ASSERT_EQ(RowWidget->GetTypeAsString(), FString(TEXT("SHorizontalBox")));
-		ASSERT_EQ(RowWidget->GetNumSlots(), 2);
+		ASSERT_EQ(FSlateWidgetTree::GetNumSlots(*RowWidget), 2);
 		for (int32 Column2 = 0; Column2 < 2; ++Column2)
 		{
-			EXPECT_EQ(RowWidget->GetSlot(Column2)->GetSizeRule(), ESizeRule::Fill);
-			EXPECT_FLOAT_EQ(RowWidget->GetSlot(Column2)->GetSizeValue(), 0.5f);
+			EXPECT_EQ(FSlateWidgetTree::GetSlot(*RowWidget, Column2)->GetSizeRule(), ESizeRule::Fill);
+			EXPECT_FLOAT_EQ(FSlateWidgetTree::GetSlot(*RowWidget, Column2)->GetSizeValue(), 0.5f);
 		}
-		EXPECT_EQ(RowWidget->GetSlot(0)->GetHAlign(), HAlign_Left);
-		EXPECT_EQ(RowWidget->GetSlot(1)->GetHAlign(), HAlign_Fill);
-		const TArray<TSharedRef<SWidget>> Cells = RowWidget->GetChildren();
+		EXPECT_EQ(FSlateWidgetTree::GetSlot(*RowWidget, 0)->GetHAlign(), HAlign_Left);
+		EXPECT_EQ(FSlateWidgetTree::GetSlot(*RowWidget, 1)->GetHAlign(), HAlign_Fill);
+		const TArray<TSharedRef<SWidget>> Cells = FSlateWidgetTree::GetChildren(*RowWidget);
 		ASSERT_EQ(Cells.Num(), 2);
 		EXPECT_EQ(Cells[0]->GetTypeAsString(), FString(TEXT("STextBlock")));
 		EXPECT_EQ(TextOf(Cells[0]), FString(Labels[Row]));
 		EXPECT_EQ(Cells[1]->GetTypeAsString(), FString(Controls[Row]));
 	}
 
-	const TSharedRef<SWidget> Button = Column->GetSlot(4)->GetWidget().ToSharedRef();
+	const TSharedRef<SWidget> Button = FSlateWidgetTree::GetSlot(*Column, 4)->GetWidget().ToSharedRef();
 	ASSERT_EQ(Button->GetTypeAsString(), FString(TEXT("SButton")));
-	const TArray<TSharedRef<SWidget>> Caption = Button->GetChildren();
+	const TArray<TSharedRef<SWidget>> Caption = FSlateWidgetTree::GetChildren(*Button);
 	ASSERT_EQ(Caption.Num(), 1);
 	EXPECT_EQ(Caption[0]->GetTypeAsString(), FString(TEXT("STextBlock")));
 	EXPECT_EQ(TextOf(Caption[0]), FString(TEXT("Ok")));
@@ -79,15 +81,15 @@ TEST(SlatePanel, WeakMembersPointIntoTheTreeWithTheirStates)
 	const TSharedRef<SVerticalBox> Column = FindVerticalBox(Panel);
 
 	// The weak members must be the very widgets in the tree, not copies.
-	EXPECT_EQ(Panel->EndpointTextBox.Pin().Get(), Column->GetSlotAt(0).GetWidget()->GetChildren()[1].operator->());
-	EXPECT_EQ(Panel->AutoRecordCheckBox.Pin().Get(), Column->GetSlotAt(3).GetWidget()->GetChildren()[1].operator->());
+	EXPECT_EQ(Panel->EndpointTextBox.Pin().Get(), FSlateWidgetTree::GetChildren(*Column->GetSlotAt(0).GetWidget())[1].operator->());
+	EXPECT_EQ(Panel->AutoRecordCheckBox.Pin().Get(), FSlateWidgetTree::GetChildren(*Column->GetSlotAt(3).GetWidget())[1].operator->());
 	EXPECT_EQ(Panel->EndpointTextBox.Pin()->GetText().ToString(), FString(TEXT("0.0.0.0:9001")));
 	EXPECT_TRUE(Panel->AutoLensCheckBox.Pin()->IsChecked());
 	EXPECT_EQ(Panel->AutoSceneTakeCheckBox.Pin()->GetCheckedState(), ECheckBoxState::Checked);
 	EXPECT_FALSE(Panel->AutoRecordCheckBox.Pin()->IsChecked());
 	EXPECT_EQ(Panel->AutoRecordCheckBox.Pin()->GetCheckedState(), ECheckBoxState::Unchecked);
 	// A check box given no content has no child for a host to draw.
-	EXPECT_EQ(Panel->AutoRecordCheckBox.Pin()->GetChildren().Num(), 0);
+	EXPECT_EQ(FSlateWidgetTree::GetChildren(*Panel->AutoRecordCheckBox.Pin()).Num(), 0);
 }
 
 TEST(SlatePanel, TextCommitRunsTheMemberHandlerWhichHasTheLastWord)
@@ -96,12 +98,12 @@ TEST(SlatePanel, TextCommitRunsTheMemberHandlerWhichHasTheLastWord)
 	TSharedRef<STestCreationPanel> Panel = SNew(STestCreationPanel).Log(&Log);
 	TSharedPtr<SEditableTextBox> TextBox = Panel->EndpointTextBox.Pin();
 
-	TextBox->CommitText(FText::FromString(TEXT("10.0.0.5:7000")), ETextCommit::OnEnter);
+	FSlateUserInput::CommitText(*TextBox, FText::FromString(TEXT("10.0.0.5:7000")), ETextCommit::OnEnter);
 	EXPECT_EQ(Log.CommitCount, 1);
 	EXPECT_EQ(Log.LastCommitType, ETextCommit::OnEnter);
 	EXPECT_EQ(TextBox->GetText().ToString(), FString(TEXT("10.0.0.5:7000")));
 
-	TextBox->CommitText(FText::FromString(TEXT("garbage")), ETextCommit::OnUserMovedFocus);
+	FSlateUserInput::CommitText(*TextBox, FText::FromString(TEXT("garbage")), ETextCommit::OnUserMovedFocus);
 	EXPECT_EQ(Log.CommitCount, 2);
 	EXPECT_EQ(Log.LastCommitType, ETextCommit::OnUserMovedFocus);
 	EXPECT_EQ(TextBox->GetText().ToString(), FString(TEXT("0.0.0.0:9001")));
@@ -120,10 +122,10 @@ TEST(SlatePanel, ToggleAndClickReachTheHandlersThroughTheTree)
 
 	const TSharedRef<SWidget> Button = FindVerticalBox(Panel)->GetSlotAt(4).GetWidget().ToSharedRef();
 	// Routed by id from the root, as a host does for "clicked widget N".
-	TSharedPtr<SWidget> Found = SWidget::FindWidgetById(Panel, Button->GetId());
+	TSharedPtr<SWidget> Found = FSlateWidgetTree::FindWidgetById(Panel, FSlateWidgetTree::GetId(*Button));
 	ASSERT_TRUE(Found.IsValid());
 	ASSERT_EQ(Found->GetTypeAsString(), FString(TEXT("SButton")));
-	const FReply Reply = StaticCastSharedPtr<SButton>(Found)->Click();
+	const FReply Reply = FSlateUserInput::Click(*StaticCastSharedPtr<SButton>(Found));
 
 	EXPECT_TRUE(Reply.IsEventHandled());
 	EXPECT_EQ(Log.ClickCount, 1);
@@ -147,16 +149,16 @@ TEST(SlatePanel, FindWidgetByIdCoversEveryWidgetAndOnlyThose)
 	while (!Pending.IsEmpty())
 	{
 		const TSharedRef<SWidget> Widget = Pending.Pop();
-		EXPECT_FALSE(Seen.Contains(Widget->GetId()));
-		Seen.Add(Widget->GetId());
-		EXPECT_EQ(SWidget::FindWidgetById(Panel, Widget->GetId()).Get(), &Widget.Get());
-		Pending.Append(Widget->GetChildren());
+		EXPECT_FALSE(Seen.Contains(FSlateWidgetTree::GetId(*Widget)));
+		Seen.Add(FSlateWidgetTree::GetId(*Widget));
+		EXPECT_EQ(FSlateWidgetTree::FindWidgetById(Panel, FSlateWidgetTree::GetId(*Widget)).Get(), &Widget.Get());
+		Pending.Append(FSlateWidgetTree::GetChildren(*Widget));
 	}
 	// Panel, box, column, four rows of two, the button and its caption.
 	EXPECT_EQ(Seen.Num(), 1 + 1 + 1 + 4 * 3 + 2);
-	EXPECT_GT(Other->GetId(), Panel->GetId());
-	EXPECT_FALSE(SWidget::FindWidgetById(Panel, Other->GetId()).IsValid());
-	EXPECT_FALSE(SWidget::FindWidgetById(Panel, 0).IsValid());
+	EXPECT_GT(FSlateWidgetTree::GetId(*Other), FSlateWidgetTree::GetId(*Panel));
+	EXPECT_FALSE(FSlateWidgetTree::FindWidgetById(Panel, FSlateWidgetTree::GetId(*Other)).IsValid());
+	EXPECT_FALSE(FSlateWidgetTree::FindWidgetById(Panel, 0).IsValid());
 }
 
 TEST(SlatePanel, DestroyedPanelReleasesItsChildrenAndItsBindingsStopRunning)
@@ -176,8 +178,8 @@ TEST(SlatePanel, DestroyedPanelReleasesItsChildrenAndItsBindingsStopRunning)
 	EXPECT_FALSE(WeakPanel.IsValid());
 	EXPECT_FALSE(LensCheckBox.IsValid());
 	EXPECT_FALSE(StoredDelegate.IsBound());
-	EXPECT_FALSE(Button->Click().IsEventHandled());
-	TextBox->CommitText(FText::FromString(TEXT("garbage")), ETextCommit::OnEnter);
+	EXPECT_FALSE(FSlateUserInput::Click(*Button).IsEventHandled());
+	FSlateUserInput::CommitText(*TextBox, FText::FromString(TEXT("garbage")), ETextCommit::OnEnter);
 	EXPECT_EQ(Log.ClickCount, 0);
 	EXPECT_EQ(Log.CommitCount, 0);
 	// No handler ran, so nothing repaired the text.

@@ -7,6 +7,8 @@
 #include "Widgets/SBoxPanel.h"
 #include "Widgets/SCompoundWidget.h"
 #include "Widgets/Text/STextBlock.h"
+#include "StandIn/SlateUserInput.h"
+#include "StandIn/SlateWidgetTree.h"
 
 #include <gtest/gtest.h>
 
@@ -106,7 +108,7 @@ TEST(SlateDeclarative, AssignNewInsideConstructReachesTheMemberOfTheOwner)
 	TSharedRef<SExposeProbe> Probe = SNew(SExposeProbe);
 	TSharedPtr<SCheckBox> Child = Probe->Child.Pin();
 	ASSERT_TRUE(Child.IsValid());
-	EXPECT_EQ(Probe->GetChildren()[0].operator->(), Child.Get());
+	EXPECT_EQ(FSlateWidgetTree::GetChildren(*Probe)[0].operator->(), Child.Get());
 	EXPECT_EQ(Child->GetCheckedState(), ECheckBoxState::Undetermined);
 	EXPECT_FALSE(Child->IsChecked());
 }
@@ -118,40 +120,40 @@ TEST(SlateBoxPanel, SlotsDefaultToFillOneAndKeepTheirOrder)
 		+ SHorizontalBox::Slot().AutoWidth().VAlign(VAlign_Center).Padding(FMargin(1.0f, 2.0f))[SNew(STextBlock).Text(FText::FromString(TEXT("second")))]
 		+ SHorizontalBox::Slot().FillWidth(TAttribute<float>::CreateLambda([] { return 2.5f; }));
 
-	ASSERT_EQ(Row->GetNumSlots(), 3);
+	ASSERT_EQ(FSlateWidgetTree::GetNumSlots(*Row), 3);
 	EXPECT_EQ(Row->GetOrientation(), Orient_Horizontal);
-	EXPECT_EQ(Row->GetSlot(0)->GetSizeRule(), ESizeRule::Fill);
-	EXPECT_FLOAT_EQ(Row->GetSlot(0)->GetSizeValue(), 1.0f);
-	EXPECT_EQ(Row->GetSlot(0)->GetHAlign(), HAlign_Fill);
-	EXPECT_EQ(Row->GetSlot(1)->GetSizeRule(), ESizeRule::Auto);
-	EXPECT_EQ(Row->GetSlot(1)->GetVAlign(), VAlign_Center);
-	EXPECT_EQ(Row->GetSlot(1)->GetPadding(), FMargin(1.0f, 2.0f, 1.0f, 2.0f));
-	EXPECT_FLOAT_EQ(Row->GetSlot(2)->GetSizeValue(), 2.5f);
-	EXPECT_EQ(Row->GetSlot(3), nullptr);
-	EXPECT_EQ(Row->GetSlot(-1), nullptr);
+	EXPECT_EQ(FSlateWidgetTree::GetSlot(*Row, 0)->GetSizeRule(), ESizeRule::Fill);
+	EXPECT_FLOAT_EQ(FSlateWidgetTree::GetSlot(*Row, 0)->GetSizeValue(), 1.0f);
+	EXPECT_EQ(FSlateWidgetTree::GetSlot(*Row, 0)->GetHAlign(), HAlign_Fill);
+	EXPECT_EQ(FSlateWidgetTree::GetSlot(*Row, 1)->GetSizeRule(), ESizeRule::Auto);
+	EXPECT_EQ(FSlateWidgetTree::GetSlot(*Row, 1)->GetVAlign(), VAlign_Center);
+	EXPECT_EQ(FSlateWidgetTree::GetSlot(*Row, 1)->GetPadding(), FMargin(1.0f, 2.0f, 1.0f, 2.0f));
+	EXPECT_FLOAT_EQ(FSlateWidgetTree::GetSlot(*Row, 2)->GetSizeValue(), 2.5f);
+	EXPECT_EQ(FSlateWidgetTree::GetSlot(*Row, 3), nullptr);
+	EXPECT_EQ(FSlateWidgetTree::GetSlot(*Row, -1), nullptr);
 
 	// The empty third slot is not a child.
-	const TArray<TSharedRef<SWidget>> Children = Row->GetChildren();
+	const TArray<TSharedRef<SWidget>> Children = FSlateWidgetTree::GetChildren(*Row);
 	ASSERT_EQ(Children.Num(), 2);
 	EXPECT_EQ(StaticCastSharedRef<STextBlock>(Children[1])->GetText().ToString(), FString(TEXT("second")));
 
 	EXPECT_EQ(Row->RemoveSlot(Children[0]), 0);
 	EXPECT_EQ(Row->RemoveSlot(Children[0]), INDEX_NONE);
-	ASSERT_EQ(Row->GetNumSlots(), 2);
-	EXPECT_EQ(Row->GetSlot(0)->GetSizeRule(), ESizeRule::Auto);
+	ASSERT_EQ(FSlateWidgetTree::GetNumSlots(*Row), 2);
+	EXPECT_EQ(FSlateWidgetTree::GetSlot(*Row, 0)->GetSizeRule(), ESizeRule::Auto);
 }
 
 TEST(SlateBoxPanel, AddSlotAtRunTimeAppendsToAVerticalBox)
 {
 	TSharedRef<SVerticalBox> Column = SNew(SVerticalBox) + SVerticalBox::Slot().AutoHeight();
 	Column->AddSlot().FillHeight(0.25f).MaxHeight(40.0f)[SNew(SButton)];
-	ASSERT_EQ(Column->GetNumSlots(), 2);
+	ASSERT_EQ(FSlateWidgetTree::GetNumSlots(*Column), 2);
 	EXPECT_EQ(Column->GetOrientation(), Orient_Vertical);
 	EXPECT_EQ(Column->GetSlotAt(1).GetSizeRule(), ESizeRule::Fill);
 	EXPECT_FLOAT_EQ(Column->GetSlotAt(1).GetSizeValue(), 0.25f);
 	EXPECT_FLOAT_EQ(Column->GetSlotAt(1).GetMaxSize(), 40.0f);
-	ASSERT_EQ(Column->GetChildren().Num(), 1);
-	EXPECT_EQ(Column->GetChildren()[0]->GetTypeAsString(), FString(TEXT("SButton")));
+	ASSERT_EQ(FSlateWidgetTree::GetChildren(*Column).Num(), 1);
+	EXPECT_EQ(FSlateWidgetTree::GetChildren(*Column)[0]->GetTypeAsString(), FString(TEXT("SButton")));
 }
 
 TEST(SlateWidgets, CheckBoxToggleFlipsAndReportsButSetDoesNot)
@@ -195,7 +197,7 @@ TEST(SlateWidgets, EditableTextBoxEventsAndReadOnly)
 		.OnTextCommitted_Lambda([&Commits](const FText&, ETextCommit::Type) { ++Commits; });
 
 	EXPECT_TRUE(TextBox->GetText().IsEmpty());
-	TextBox->ChangeText(FText::FromString(TEXT("typing")));
+	FSlateUserInput::ChangeText(*TextBox, FText::FromString(TEXT("typing")));
 	EXPECT_EQ(Changed, FString(TEXT("typing")));
 	EXPECT_EQ(TextBox->GetText().ToString(), FString(TEXT("typing")));
 	EXPECT_EQ(Commits, 0);
@@ -207,7 +209,7 @@ TEST(SlateWidgets, EditableTextBoxEventsAndReadOnly)
 		.Text(FText::FromString(TEXT("fixed")))
 		.IsReadOnly(true)
 		.OnTextCommitted_Lambda([&Commits](const FText&, ETextCommit::Type) { ++Commits; });
-	ReadOnly->CommitText(FText::FromString(TEXT("other")), ETextCommit::OnEnter);
+	FSlateUserInput::CommitText(*ReadOnly, FText::FromString(TEXT("other")), ETextCommit::OnEnter);
 	EXPECT_EQ(ReadOnly->GetText().ToString(), FString(TEXT("fixed")));
 	EXPECT_EQ(Commits, 0);
 }
@@ -218,22 +220,22 @@ TEST(SlateWidgets, ButtonClickGivesTheHandlersReplyOrUnhandled)
 	TSharedRef<SButton> Button = SNew(SButton)
 		.Text(FText::FromString(TEXT("Go")))
 		.OnClicked_Lambda([&Clicks] { ++Clicks; return FReply::Handled(); });
-	EXPECT_TRUE(Button->Click().IsEventHandled());
+	EXPECT_TRUE(FSlateUserInput::Click(*Button).IsEventHandled());
 	EXPECT_EQ(Clicks, 1);
 	// A caption given as Text becomes a text block child.
-	ASSERT_EQ(Button->GetChildren().Num(), 1);
-	EXPECT_EQ(StaticCastSharedRef<STextBlock>(Button->GetChildren()[0])->GetText().ToString(), FString(TEXT("Go")));
+	ASSERT_EQ(FSlateWidgetTree::GetChildren(*Button).Num(), 1);
+	EXPECT_EQ(StaticCastSharedRef<STextBlock>(FSlateWidgetTree::GetChildren(*Button)[0])->GetText().ToString(), FString(TEXT("Go")));
 
 	Button->SetEnabled(false);
-	EXPECT_FALSE(Button->Click().IsEventHandled());
+	EXPECT_FALSE(FSlateUserInput::Click(*Button).IsEventHandled());
 	EXPECT_EQ(Clicks, 1);
 
 	TSharedRef<SButton> Unbound = SNew(SButton);
-	EXPECT_FALSE(Unbound->Click().IsEventHandled());
-	EXPECT_EQ(Unbound->GetChildren().Num(), 0);
+	EXPECT_FALSE(FSlateUserInput::Click(*Unbound).IsEventHandled());
+	EXPECT_EQ(FSlateWidgetTree::GetChildren(*Unbound).Num(), 0);
 
 	TSharedRef<SButton> Declines = SNew(SButton).OnClicked(FOnClicked::CreateLambda([] { return FReply::Unhandled(); }));
-	EXPECT_FALSE(Declines->Click().IsEventHandled());
+	EXPECT_FALSE(FSlateUserInput::Click(*Declines).IsEventHandled());
 }
 
 TEST(SlateWidgets, BoxAlignmentAndOverridesReachItsSlot)
@@ -246,13 +248,13 @@ TEST(SlateWidgets, BoxAlignmentAndOverridesReachItsSlot)
 		[
 			SNew(STextBlock)
 		];
-	ASSERT_EQ(Box->GetNumSlots(), 1);
-	EXPECT_EQ(Box->GetSlot(0)->GetHAlign(), HAlign_Center);
-	EXPECT_EQ(Box->GetSlot(0)->GetVAlign(), VAlign_Bottom);
+	ASSERT_EQ(FSlateWidgetTree::GetNumSlots(*Box), 1);
+	EXPECT_EQ(FSlateWidgetTree::GetSlot(*Box, 0)->GetHAlign(), HAlign_Center);
+	EXPECT_EQ(FSlateWidgetTree::GetSlot(*Box, 0)->GetVAlign(), VAlign_Bottom);
 	EXPECT_FALSE(Box->GetWidthOverride().IsSet());
 	EXPECT_FLOAT_EQ(Box->GetHeightOverride().Get(), 60.0f);
 	Width = 200.0f;
 	EXPECT_FLOAT_EQ(Box->GetHeightOverride().Get(), 100.0f);
 	Box->SetContent(nullptr);
-	EXPECT_EQ(Box->GetChildren().Num(), 0);
+	EXPECT_EQ(FSlateWidgetTree::GetChildren(*Box).Num(), 0);
 }

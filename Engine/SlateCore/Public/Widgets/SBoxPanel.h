@@ -40,8 +40,6 @@ class SLATECORE_API SBoxPanel : public SWidget
 public:
 	~SBoxPanel() override;
 
-	int32 GetNumSlots() const override { return Children.Num(); }
-	const FSlotBase* GetSlot(int32 Index) const override { return Children.IsValidIndex(Index) ? Children[Index].get() : nullptr; }
 	EOrientation GetOrientation() const { return Orientation; }
 
 	/** Removes the first slot holding SlotWidget; returns its index, or INDEX_NONE when no slot holds it. */
@@ -50,6 +48,9 @@ public:
 
 protected:
 	explicit SBoxPanel(EOrientation InOrientation) : Orientation(InOrientation) {}
+
+	int32 GetNumSlots() const override { return Children.Num(); }
+	const FSlotBase* GetSlot(int32 Index) const override { return Children.IsValidIndex(Index) ? Children[Index].get() : nullptr; }
 
 	TArray<std::shared_ptr<FBoxSlot>> Children;
 

@@ -10,11 +10,11 @@ class SLATECORE_API SCompoundWidget : public SWidget
 public:
 	~SCompoundWidget() override;
 
-	int32 GetNumSlots() const override { return 1; }
-	const FSlotBase* GetSlot(int32 Index) const override { return Index == 0 ? &ChildSlot : nullptr; }
-
 protected:
 	SCompoundWidget();
+
+	int32 GetNumSlots() const override { return 1; }
+	const FSlotBase* GetSlot(int32 Index) const override { return Index == 0 ? &ChildSlot : nullptr; }
 
 	FSimpleSlot ChildSlot;
 };

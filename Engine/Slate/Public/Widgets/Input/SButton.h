@@ -33,13 +33,10 @@ public:
 	void SetEnabled(const TAttribute<bool>& InIsEnabled) { bIsEnabled = InIsEnabled; }
 	void SetOnClicked(const FOnClicked& InOnClicked) { OnClicked = InOnClicked; }
 
-	/**
-	 * The user clicked: runs OnClicked and gives back its reply. Unhandled when the button is disabled or
-	 * nothing (living) is bound.
-	 */
-	FReply Click();
-
 private:
+	/** The stand-in's user input reaches OnClicked (StandIn/SlateUserInput.h). */
+	friend struct FSlateUserInput;
+
 	TAttribute<bool> bIsEnabled;
 	FOnClicked OnClicked;
 };

@@ -32,18 +32,10 @@ public:
 	FText GetHintText() const { return HintText.Get(FText::GetEmpty()); }
 	bool IsReadOnly() const { return bIsReadOnly.Get(false); }
 
-	/**
-	 * The user edited the text to NewText: keeps it (unless the text is bound to a getter, whose owner is told
-	 * through the event instead) and fires OnTextChanged. Ignored while read-only.
-	 */
-	void ChangeText(const FText& NewText);
-	/**
-	 * The user committed NewText: keeps it as ChangeText does, then fires OnTextCommitted, whose handler may
-	 * replace the text again. Ignored while read-only.
-	 */
-	void CommitText(const FText& NewText, ETextCommit::Type CommitType);
-
 private:
+	/** The stand-in's user input reaches the text and its events (StandIn/SlateUserInput.h). */
+	friend struct FSlateUserInput;
+
 	TAttribute<FText> BoundText;
 	TAttribute<FText> HintText;
 	TAttribute<bool> bIsReadOnly;
