@@ -29,7 +29,7 @@ public:
 	int32 Length() const { return int32(Converted.size()); }
 
 private:
-	std::u16string Converted;
+	std::basic_string<TCHAR> Converted;
 };
 
 /** Widens 8-bit text byte by byte (Latin-1), the way the engine's ANSI conversion treats plain ASCII. */
@@ -42,7 +42,7 @@ public:
 	int32 Length() const { return int32(Converted.size()); }
 
 private:
-	std::u16string Converted;
+	std::basic_string<TCHAR> Converted;
 };
 
 #define TCHAR_TO_UTF8(Str) (FTCHARToUTF8((const TCHAR*)(Str)).Get())

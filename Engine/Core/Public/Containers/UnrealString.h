@@ -53,12 +53,12 @@ class CORE_API FString
 {
 public:
 	FString() = default;
-	FString(const TCHAR* Text) : Data(Text ? Text : u"") {}
+	FString(const TCHAR* Text) : Data(Text ? Text : TEXT("")) {}
 	/** Widens 8-bit text byte by byte; null reads as empty. */
 	FString(const ANSICHAR* Text);
 	/** Takes Count code units from Text (null or Count <= 0 gives an empty string). */
 	FString(int32 Count, const TCHAR* Text);
-	explicit FString(std::u16string Text) : Data(std::move(Text)) {}
+	explicit FString(std::basic_string<TCHAR> Text) : Data(std::move(Text)) {}
 
 	/** The text with its terminator; never null. */
 	const TCHAR* operator*() const { return Data.c_str(); }
@@ -127,12 +127,12 @@ public:
 		return PrintfImpl(Format, Captured, int32(sizeof...(Args)));
 	}
 
-	const std::u16string& GetStdString() const { return Data; }
+	const std::basic_string<TCHAR>& GetStdString() const { return Data; }
 
 private:
 	static FString PrintfImpl(const TCHAR* Format, const FStringFormatArg* Args, int32 ArgCount);
 
-	std::u16string Data;
+	std::basic_string<TCHAR> Data;
 };
 
 // Comparison ignores letter case, as the engine's FString operators do.

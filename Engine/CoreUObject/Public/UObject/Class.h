@@ -247,7 +247,7 @@ private:
 	FClassConstructor ClassConstructor;
 	FString PackageName;
 	FName ConfigName;
-	std::map<std::u16string, FString> MetaData;
+	std::map<std::basic_string<TCHAR>, FString> MetaData;
 
 	/** Protects ClassDefaultObject while it is made; never held while other classes' objects are made. */
 	mutable std::recursive_mutex DefaultObjectLock;

@@ -67,7 +67,7 @@ private:
 	FName Name;
 	int32 Offset;
 	EPropertyFlags Flags;
-	std::map<std::u16string, FString> MetaData;
+	std::map<std::basic_string<TCHAR>, FString> MetaData;
 };
 
 class COREUOBJECT_API FStrProperty final : public FProperty
