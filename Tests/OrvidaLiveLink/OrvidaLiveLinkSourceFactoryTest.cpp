@@ -44,9 +44,27 @@ protected:
 		Settings = GetMutableDefault<UOrvidaLiveLinkRuntimeSettings>();
 		Saved = {Settings->NetworkServerAddressByDefault, Settings->NetworkPortIdByDefault, Settings->bAutoLens, Settings->bAutoSceneTakeUpdate, Settings->bAutoRecord};
 		SetSettings(TEXT("0.0.0.0"), 9001, true, true, false);
+		// As the editor makes it: a transient instance of the registered class, found without the plug-in's headers.
+		UClass* Class = FUObjectRegistry::Get().FindClass(TEXT("/Script/OrvidaLiveLink"), TEXT("OrvidaLiveLinkSourceFactory"));
+		ASSERT_NE(Class, nullptr);
+		FactoryObject = NewObject<ULiveLinkSourceFactory>(nullptr, Class);
 	}
 
-	void TearDown() override { SetSettings(Saved.Address, Saved.Port, Saved.bLens, Saved.bTake, Saved.bRecord); }
+	void TearDown() override
+	{
+		DestroyFactory();
+		SetSettings(Saved.Address, Saved.Port, Saved.bLens, Saved.bTake, Saved.bRecord);
+	}
+
+	/** What the editor's collector does to the factory once its panel closed; nothing when it is gone already. */
+	void DestroyFactory()
+	{
+		if (ULiveLinkSourceFactory* Factory = FactoryObject.Get())
+		{
+			Factory->MarkPendingKill();
+			CollectGarbage(RF_NoFlags);
+		}
+	}
 
 	void SetSettings(const FString& Address, int32 Port, bool bLens, bool bTake, bool bRecord)
 	{
@@ -97,15 +115,11 @@ protected:
 		ASSERT_EQ(CheckBoxes.size(), 3u);
 	}
 
-	/** The factory as the editor reaches it: through the registered class, not the plug-in's headers. */
-	static const ULiveLinkSourceFactory* Factory()
-	{
-		UClass* Class = FUObjectRegistry::Get().FindClass(TEXT("/Script/OrvidaLiveLink"), TEXT("OrvidaLiveLinkSourceFactory"));
-		return Class != nullptr ? static_cast<const ULiveLinkSourceFactory*>(Class->GetDefaultObject()) : nullptr;
-	}
+	const ULiveLinkSourceFactory* Factory() const { return FactoryObject.Get(); }
 	std::string PanelText() const { return ToUtf8(TextBox->GetText()); }
 	std::vector<bool> Ticks() const { return {CheckBoxes[0]->IsChecked(), CheckBoxes[1]->IsChecked(), CheckBoxes[2]->IsChecked()}; }
 
+	TWeakObjectPtr<ULiveLinkSourceFactory> FactoryObject;
 	UOrvidaLiveLinkRuntimeSettings* Settings = nullptr;
 	struct
 	{
@@ -245,6 +259,17 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, AnUnboundCallbackLetsTheNewSourceGoAtOnc
 	EXPECT_TRUE(FSlateUserInput::Click(*Button).IsEventHandled());
 	// The source bound the port and, destroyed at once, let it go again.
 	EXPECT_TRUE(LoopbackUdp::FExclusiveBinding(Port).IsBound());
+}
+
+TEST_F(OrvidaLiveLinkSourceFactoryTest, OkAfterTheFactoryIsGoneCreatesNothing)
+{
+	OpenPanel();
+	FSlateUserInput::CommitText(*TextBox, FText::FromString(TEXT("10.0.0.5:7000")), ETextCommit::OnEnter);
+	DestroyFactory();
+	ASSERT_EQ(Factory(), nullptr);
+
+	FSlateUserInput::Click(*Button);
+	EXPECT_TRUE(Created.empty());
 }
 
 TEST_F(OrvidaLiveLinkSourceFactoryTest, HandlersDoNothingOnceTheirWidgetsAreGone)

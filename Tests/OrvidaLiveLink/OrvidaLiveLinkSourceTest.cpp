@@ -189,7 +189,7 @@ TEST(OrvidaLiveLinkSource, HandsOnTheLargestDatagramWhole)
 	EXPECT_EQ(Log->Get()[0], Datagram);
 }
 
-TEST(OrvidaLiveLinkSource, ShutdownRequestStopsTheReceiverWhichRemovesItsTickRegistration)
+TEST(OrvidaLiveLinkSource, ShutdownRequestStopsTheSourceButLeavesTheSocketToTheDestructor)
 {
 	const uint16 Port = LoopbackUdp::PickFreePort();
 	FTestLiveLinkClient Client;
@@ -201,34 +201,29 @@ TEST(OrvidaLiveLinkSource, ShutdownRequestStopsTheReceiverWhichRemovesItsTickReg
 	EXPECT_TRUE(Source->RequestSourceShutdown());
 	EXPECT_FALSE(Source->IsSourceStillValid());
 	EXPECT_EQ(ToUtf8(Source->GetSourceStatus()), "Receiving") << "the status is set at construction only";
-
-	EXPECT_TRUE(WaitUntil([&] { return !Client.HasTickRegistrations(); })) << "the receiver removes the registration once it sees the stop";
 	EXPECT_FALSE(IsPortFree(Port)) << "a shutdown request alone does not close the socket";
 
 	Source.reset();
 	EXPECT_TRUE(IsPortFree(Port));
 }
 
-TEST(OrvidaLiveLinkSource, DestructionLeavesNoTickRegistrationInAnyOrder)
+TEST(OrvidaLiveLinkSource, DestructorLeavesNoTickRegistrationWhateverTheReceiverDid)
 {
 	FTestLiveLinkClient Client;
 
-	// Destroyed while running: the destructor stops the receiver, which removes the registration.
+	// Destroyed while receiving.
 	auto Running = std::make_unique<FOrvidaLiveLinkSource>(LoopbackEndpoint(LoopbackUdp::PickFreePort()), false, true, false);
 	Running->ReceiveClient(&Client, FGuid::NewGuid());
 	Running.reset();
 	EXPECT_FALSE(Client.HasTickRegistrations());
 
-	// Registered after its receiver had already ended: only the destructor can remove it.
-	FTestLiveLinkClient LateClient;
-	auto Ended = std::make_unique<FOrvidaLiveLinkSource>(LoopbackEndpoint(LoopbackUdp::PickFreePort()), false, true, false);
-	Ended->ReceiveClient(&Client, FGuid::NewGuid());
-	Ended->RequestSourceShutdown();
-	ASSERT_TRUE(WaitUntil([&] { return !Client.HasTickRegistrations(); }));
-	Ended->ReceiveClient(&LateClient, FGuid::NewGuid());
-	EXPECT_TRUE(LateClient.HasTickRegistrations());
-	Ended.reset();
-	EXPECT_FALSE(LateClient.HasTickRegistrations());
+	// Given its client only after a stop request, when its receiver may have ended already.
+	auto Stopped = std::make_unique<FOrvidaLiveLinkSource>(LoopbackEndpoint(LoopbackUdp::PickFreePort()), false, true, false);
+	Stopped->RequestSourceShutdown();
+	Stopped->ReceiveClient(&Client, FGuid::NewGuid());
+	ASSERT_TRUE(Client.HasTickRegistrations());
+	Stopped.reset();
+	EXPECT_FALSE(Client.HasTickRegistrations());
 
 	// Never given a client.
 	auto Lonely = std::make_unique<FOrvidaLiveLinkSource>(LoopbackEndpoint(LoopbackUdp::PickFreePort()), false, true, false);

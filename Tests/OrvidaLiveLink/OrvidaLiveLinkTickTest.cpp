@@ -157,6 +157,20 @@ TEST_F(OrvidaLiveLinkTickTest, FirstPassPushesStaticDataOnceAndNoFrameBeforeAnyM
 	EXPECT_EQ(Frames().Num(), 2);
 }
 
+TEST_F(OrvidaLiveLinkTickTest, AfterAStopRequestTheTickPublishesNothing)
+{
+	MakeSource(false, false, false);
+	CommitAndAdvance(TakeSample(TEXT(""), TEXT(""), TEXT(""), 0));
+	Client.Tick();
+	ASSERT_EQ(Frames().Num(), 1);
+
+	EXPECT_TRUE(Source->RequestSourceShutdown());
+	CommitAndAdvance(TakeSample(TEXT(""), TEXT(""), TEXT(""), 0));
+	Client.Tick();
+	EXPECT_FALSE(Source->LiveLinkTick());
+	EXPECT_EQ(Frames().Num(), 1);
+}
+
 TEST_F(OrvidaLiveLinkTickTest, FrameCarriesTheDueTransformUnchangedAndTheEngineTime)
 {
 	MakeSource(false, false, false);

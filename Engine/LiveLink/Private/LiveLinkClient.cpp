@@ -72,7 +72,20 @@ void FLiveLinkClient::PushSubjectFrameData_AnyThread(const FLiveLinkSubjectKey& 
 		}
 		Subject->Frames.Add(Stored);
 	}
+	FScopeLock Guard(&FramePushedLock);
 	FramePushedDelegate.Broadcast(SubjectKey, *Stored);
+}
+
+FDelegateHandle FLiveLinkClient::RegisterForFramePushed(const FOnLiveLinkFramePushed::FDelegate& Delegate)
+{
+	FScopeLock Guard(&FramePushedLock);
+	return FramePushedDelegate.Add(Delegate);
+}
+
+void FLiveLinkClient::UnregisterForFramePushed(FDelegateHandle Handle)
+{
+	FScopeLock Guard(&FramePushedLock);
+	FramePushedDelegate.Remove(Handle);
 }
 
 FGuid FLiveLinkClient::AddSource(TSharedPtr<ILiveLinkSource> Source)

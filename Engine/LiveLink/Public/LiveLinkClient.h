@@ -4,20 +4,21 @@
 //    shut down and releases the client's reference once it agrees; a source that does not agree yet is asked
 //    again on each tick. The source's subjects go with it.
 // 2. Removal during a tick. Tick calls each source's Update and then broadcasts OnLiveLinkTicked. A RemoveSource
-//    asked for inside Tick (from a source's Update or from a tick binding) waits until the broadcast has ended: a
-//    source's destructor may wait for its own thread, and that thread may be waiting for the broadcast to end so
-//    that it can remove its tick binding; releasing the source inside the broadcast would deadlock.
+//    asked for inside Tick (from a source's Update or from a tick binding) is done once the broadcast has ended:
+//    releasing the source inside it could destroy a source whose own tick binding is still running.
 // 3. Subjects. Static data names the subject's role and must be of the role's static struct; it creates the
 //    subject or replaces what it had, and drops the subject's buffered frames. A frame must be of the role's frame
 //    struct and is refused, and counted, when the subject has no static data or the struct differs.
 // 4. Frames. Each subject keeps its latest MaxFramesPerSubject frames in the order they were pushed, newest last.
-//    Each accepted frame is then broadcast to OnFramePushed.
+//    Each accepted frame is then handed to the frame listeners (RegisterForFramePushed).
 //
-// Threads: AddSource, RemoveSource, Tick, the source queries and the destructor belong to the game thread. The
-// pushes, the subject queries, the counters, and adding to or removing from OnFramePushed and OnLiveLinkTicked
-// may be called on any thread. OnFramePushed runs on the pushing thread, after the frame is stored and outside
-// the subject lock, so a listener may query the client; broadcasts are serialised, so a listener must not wait
-// for another thread that is pushing. Whatever is bound to the client must be unbound before it is destroyed.
+// Threads: AddSource, RemoveSource, Tick, the source queries, OnLiveLinkTicked (adding, removing and the
+// broadcast) and the destructor belong to the game thread. The pushes, the subject queries, the counters and
+// registering or unregistering a frame listener may be called on any thread. Frame listeners run on the pushing
+// thread, after the frame is stored and outside the subject lock, so a listener may query the client; they run
+// one broadcast at a time, so a listener must not wait for another thread that is pushing, and unregistering
+// returns only once a running broadcast has ended. Whatever is bound to the client must be unbound before it is
+// destroyed.
 #pragma once
 
 #include "CoreMinimal.h"
@@ -54,8 +55,10 @@ public:
 	void PushSubjectFrameData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, FLiveLinkFrameDataStruct&& FrameData) override;
 	FSimpleMulticastDelegate& OnLiveLinkTicked() override { return TickedDelegate; }
 
-	/** Every frame the client accepts, with its subject. */
-	FOnLiveLinkFramePushed& OnFramePushed() { return FramePushedDelegate; }
+	/** Calls Delegate with every frame the client accepts from now on, and its subject; returns the handle to unregister it with. */
+	FDelegateHandle RegisterForFramePushed(const FOnLiveLinkFramePushed::FDelegate& Delegate);
+	/** Unregisters the listener with this handle; an unknown or invalid handle does nothing. */
+	void UnregisterForFramePushed(FDelegateHandle Handle);
 
 	/** Keeps the source, hands it this client and a new guid, and returns the guid; a null source gives an invalid guid. */
 	FGuid AddSource(TSharedPtr<ILiveLinkSource> Source);
@@ -127,6 +130,10 @@ private:
 	std::atomic<int64> RefusedFrameCount{0};
 	std::atomic<int64> RefusedStaticDataCount{0};
 
+	// Game thread only.
 	FSimpleMulticastDelegate TickedDelegate;
+
+	/** Protects FramePushedDelegate, and is held for its whole broadcast: frames are pushed on any thread. */
+	mutable FCriticalSection FramePushedLock;
 	FOnLiveLinkFramePushed FramePushedDelegate;
 };

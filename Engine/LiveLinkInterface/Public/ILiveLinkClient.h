@@ -9,9 +9,8 @@
 /**
  * The editor's Live Link client as sources see it.
  *
- * Threads: the *_AnyThread pushes may be called from any thread. OnLiveLinkTicked is broadcast on the game thread
- * once per tick; a source may add to it and remove from it on any thread (the notification is thread-safe, and a
- * removal waits for a running broadcast).
+ * Threads: the *_AnyThread pushes may be called from any thread. OnLiveLinkTicked belongs to the game thread: it
+ * is broadcast there once per tick, has no lock, and is added to and removed from there only.
  */
 class LIVELINKINTERFACE_API ILiveLinkClient : public IModularFeature
 {

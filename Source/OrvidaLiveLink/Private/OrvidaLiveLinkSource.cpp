@@ -81,9 +81,11 @@ FOrvidaLiveLinkSource::~FOrvidaLiveLinkSource()
 		delete ReceiverThread;
 		ReceiverThread = nullptr;
 	}
-	// The receiver removes the registration on its way out; this covers a source whose receiver never ran or
-	// had already ended when ReceiveClient came.
-	RemoveTickRegistration();
+	// The tick notification has no lock, so only the game thread removes the registration.
+	if (Client != nullptr)
+	{
+		Client->OnLiveLinkTicked().Remove(TickDelegateHandle);
+	}
 	if (Socket != nullptr)
 	{
 		Socket->Close();
@@ -157,7 +159,6 @@ uint32 FOrvidaLiveLinkSource::Run()
 			}
 		}
 	}
-	RemoveTickRegistration();
 	return 0;
 }
 
@@ -192,6 +193,11 @@ void FOrvidaLiveLinkSource::HandleReceivedData(TSharedPtr<TArray<uint8>, ESPMode
 
 bool FOrvidaLiveLinkSource::LiveLinkTick()
 {
+	// The client may tick a source it has asked to shut down until it releases it; the user has ended the link.
+	if (IsStopRequested())
+	{
+		return false;
+	}
 	// Before the clock step, so that the subject reaches the client before any message has.
 	if (bStaticDataPending)
 	{
@@ -264,14 +270,6 @@ bool FOrvidaLiveLinkSource::IsStopRequested() const
 {
 	// A compare-exchange of 0 for 0: a read with a full barrier.
 	return FPlatformAtomics::InterlockedCompareExchange(const_cast<volatile int32*>(&StopFlag), 0, 0) != 0;
-}
-
-void FOrvidaLiveLinkSource::RemoveTickRegistration()
-{
-	if (Client != nullptr && TickDelegateHandle.IsValid())
-	{
-		Client->OnLiveLinkTicked().Remove(TickDelegateHandle);
-	}
 }
 
 #undef LOCTEXT_NAMESPACE

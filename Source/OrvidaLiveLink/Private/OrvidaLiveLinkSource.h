@@ -19,11 +19,10 @@ class ISocketSubsystem;
  * user chose and a receiver thread that hands every datagram to the decoder.
  *
  * Threads: the game thread runs the constructor, ReceiveClient, the ILiveLinkSource queries,
- * RequestSourceShutdown, the tick and the destructor. The receiver thread runs Run: the socket wait and
- * receives, ProcessReceivedData for each datagram (which commits into the ring) and, at the end, the removal
- * of the tick registration. The ring has its own lock; StopFlag is the only other value both threads use.
- * Client and TickDelegateHandle are written by ReceiveClient before a stop is requested and read by the
- * receiver only once it has seen the stop.
+ * RequestSourceShutdown, the tick and the destructor, and alone touches the client's tick notification, which
+ * has no lock. The receiver thread runs Run: the socket wait and receives, and ProcessReceivedData for each
+ * datagram (which commits into the ring). The ring has its own lock; StopFlag is the only other value both
+ * threads use.
  */
 class ORVIDALIVELINK_API FOrvidaLiveLinkSource : public ILiveLinkSource, public FRunnable
 {
@@ -33,7 +32,7 @@ public:
 	 * thread cannot be started, the source stays "Device Not Found" and reports itself not valid.
 	 */
 	FOrvidaLiveLinkSource(FIPv4Endpoint Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord);
-	/** Stops and waits for the receiver, removes the tick registration if still there, closes the socket. */
+	/** Stops and waits for the receiver, removes the tick registration, closes the socket. */
 	virtual ~FOrvidaLiveLinkSource();
 
 	// ILiveLinkSource
@@ -65,8 +64,8 @@ public:
 
 	/**
 	 * The publishing pass of one client tick, on the game thread: the camera subject's static data once, then
-	 * the due sample as a camera frame, with the take automation the options ask for. False only while no
-	 * sample has arrived yet.
+	 * the due sample as a camera frame, with the take automation the options ask for. Once a stop was requested
+	 * it publishes nothing. False when it published no frame because of a stop or because no sample has arrived yet.
 	 */
 	bool LiveLinkTick();
 	/** What ReceiveClient registers on the client's tick notification; Source is never null. */
@@ -91,7 +90,6 @@ private:
 		FOrvidaSampleRing::FSteadyClock SteadyClock);
 
 	bool IsStopRequested() const;
-	void RemoveTickRegistration();
 	/** Pushes the camera static data; leaves bStaticDataPending set when the structure cannot be made. */
 	void PushStaticData();
 

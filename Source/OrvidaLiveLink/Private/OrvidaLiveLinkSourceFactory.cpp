@@ -23,11 +23,9 @@ ULiveLinkSourceFactory::EMenuType UOrvidaLiveLinkSourceFactory::GetMenuType() co
 
 TSharedPtr<SWidget> UOrvidaLiveLinkSourceFactory::BuildCreationPanel(FOnLiveLinkSourceCreated OnLiveLinkSourceCreated) const
 {
-	// The factory is a class default object that lives as long as its module; the panel carries the editor's
-	// callback to it as a payload.
-	UOrvidaLiveLinkSourceFactory* Factory = const_cast<UOrvidaLiveLinkSourceFactory*>(this);
+	// The panel may outlive this factory, which the editor collects; the editor's callback rides along as a payload.
 	return SNew(SOrvidaLiveLinkSourceFactory)
-		.OnConnectionSettingsAccepted(FOnConnectionSettingsAccepted::CreateRaw(Factory, &UOrvidaLiveLinkSourceFactory::HandleConnectionSettingsAccepted, OnLiveLinkSourceCreated));
+		.OnConnectionSettingsAccepted(FOnConnectionSettingsAccepted::CreateUObject(this, &UOrvidaLiveLinkSourceFactory::HandleConnectionSettingsAccepted, OnLiveLinkSourceCreated));
 }
 
 TSharedPtr<ILiveLinkSource> UOrvidaLiveLinkSourceFactory::CreateSource(const FString& ConnectionString) const
@@ -35,7 +33,7 @@ TSharedPtr<ILiveLinkSource> UOrvidaLiveLinkSourceFactory::CreateSource(const FSt
 	return OrvidaLiveLinkSourceCreation::CreateSourceFromConnectionString(ConnectionString);
 }
 
-void UOrvidaLiveLinkSourceFactory::HandleConnectionSettingsAccepted(FOrvidaLiveLinkConnectionSettings ConnectionSettings, FOnLiveLinkSourceCreated OnLiveLinkSourceCreated)
+void UOrvidaLiveLinkSourceFactory::HandleConnectionSettingsAccepted(FOrvidaLiveLinkConnectionSettings ConnectionSettings, FOnLiveLinkSourceCreated OnLiveLinkSourceCreated) const
 {
 	FString ConnectionString;
 	TSharedPtr<FOrvidaLiveLinkSource> Source = OrvidaLiveLinkSourceCreation::CreateSource(ConnectionSettings, ConnectionString);

@@ -8,8 +8,9 @@
 
 /**
  * Offers the camera link source in the Live Link panel's add-source menu, builds its creation panel and makes
- * sources from the panel's values or from a stored connection string. It holds no state: the editor finds the
- * class among the registered factories and uses its default object.
+ * sources from the panel's values or from a stored connection string. It holds no state. The editor makes a
+ * transient instance of the class to build its menu and the panel, and collects it later: the panel holds it
+ * weakly, and an "Ok" after the factory has gone makes nothing.
  *
  * Threads: game thread only.
  */
@@ -29,5 +30,5 @@ public:
 	virtual TSharedPtr<ILiveLinkSource> CreateSource(const FString& ConnectionString) const override;
 
 	/** Makes the source the panel asked for and hands it to the editor; an unbound callback lets the source go at once. */
-	void HandleConnectionSettingsAccepted(FOrvidaLiveLinkConnectionSettings ConnectionSettings, FOnLiveLinkSourceCreated OnLiveLinkSourceCreated);
+	void HandleConnectionSettingsAccepted(FOrvidaLiveLinkConnectionSettings ConnectionSettings, FOnLiveLinkSourceCreated OnLiveLinkSourceCreated) const;
 };

@@ -1,19 +1,11 @@
 #include "Delegates/Delegate.h"
-#include "WaitUntil.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <future>
-#include <memory>
-#include <thread>
 #include <vector>
 
 namespace
 {
-using namespace std::chrono_literals;
-
 /** What a binding saw: the call's own parameter followed by the payload it was bound with. */
 struct FCall
 {
@@ -181,105 +173,4 @@ TEST(MulticastDelegate, SharedPointerBindingEndsWithItsObject)
 	EXPECT_FALSE(Delegate.IsBound());
 	Delegate.Broadcast();
 	EXPECT_EQ(Calls, (std::vector<int32>{-1}));
-}
-
-TEST(MulticastDelegate, RemoveOnAnotherThreadWaitsForTheRunningBroadcast)
-{
-	FSimpleMulticastDelegate Delegate;
-	FDelegateHandle Handle;
-	int32 Calls = 0;
-	std::promise<void> RemoveStarting;
-	std::future<bool> RemoveResult;
-	bool bRemoveReturnedDuringBroadcast = false;
-
-	Handle = Delegate.AddLambda([&] {
-		if (++Calls > 1)
-		{
-			return;
-		}
-		RemoveResult = std::async(std::launch::async, [&] {
-			RemoveStarting.set_value();
-			return Delegate.Remove(Handle);
-		});
-		ASSERT_EQ(RemoveStarting.get_future().wait_for(10s), std::future_status::ready);
-		// The remover has every chance to return while this binding still runs; it must stay blocked.
-		bRemoveReturnedDuringBroadcast = RemoveResult.wait_for(200ms) == std::future_status::ready;
-	});
-	Delegate.Broadcast();
-
-	EXPECT_FALSE(bRemoveReturnedDuringBroadcast);
-	ASSERT_TRUE(RemoveResult.valid());
-	ASSERT_EQ(RemoveResult.wait_for(10s), std::future_status::ready);
-	EXPECT_TRUE(RemoveResult.get());
-	Delegate.Broadcast();
-	EXPECT_EQ(Calls, 1);
-}
-
-TEST(MulticastDelegate, BindingIsNeverCalledAfterRemoveReturns)
-{
-	/** Shared with the binding, which a faulty delegate could still call after its round has ended. */
-	struct FRound
-	{
-		std::atomic<bool> bCalled{false};
-		std::atomic<bool> bRemoved{false};
-		std::atomic<int32> CallsAfterRemove{0};
-	};
-	FSimpleMulticastDelegate Delegate;
-	std::atomic<int32> Broadcasts{0};
-	std::atomic<bool> bStop{false};
-
-	// Added first and yielding, so that each pass leaves the remover a moment between the start of the
-	// Broadcast and the call of the binding it removes.
-	Delegate.AddLambda([&] {
-		++Broadcasts;
-		std::this_thread::yield();
-	});
-	// Stops when told, or on its own should the test thread never get that far.
-	std::thread Broadcaster([&] {
-		const auto Deadline = std::chrono::steady_clock::now() + 30s;
-		while (!bStop.load() && std::chrono::steady_clock::now() < Deadline)
-		{
-			Delegate.Broadcast();
-		}
-	});
-	// Stops the broadcaster should an assertion end the test early.
-	struct FStopOnExit
-	{
-		std::atomic<bool>& bStop;
-		std::thread& Thread;
-		~FStopOnExit()
-		{
-			bStop = true;
-			if (Thread.joinable())
-			{
-				Thread.join();
-			}
-		}
-	} StopBroadcaster{bStop, Broadcaster};
-
-	std::vector<std::shared_ptr<FRound>> Rounds;
-	for (int32 RoundIndex = 0; RoundIndex < 60; ++RoundIndex)
-	{
-		const std::shared_ptr<FRound> Round = std::make_shared<FRound>();
-		Rounds.push_back(Round);
-		const FDelegateHandle Handle = Delegate.AddLambda([Round] {
-			Round->bCalled = true;
-			if (Round->bRemoved.load())
-			{
-				++Round->CallsAfterRemove;
-			}
-		});
-		ASSERT_TRUE(WaitUntil([&] { return Round->bCalled.load(); }));
-		EXPECT_TRUE(Delegate.Remove(Handle));
-		Round->bRemoved = true;
-		const int32 BroadcastsAtRemoval = Broadcasts.load();
-		ASSERT_TRUE(WaitUntil([&] { return Broadcasts.load() > BroadcastsAtRemoval + 20; }));
-	}
-	bStop = true;
-	Broadcaster.join();
-
-	for (const std::shared_ptr<FRound>& Round : Rounds)
-	{
-		EXPECT_EQ(Round->CallsAfterRemove.load(), 0);
-	}
 }

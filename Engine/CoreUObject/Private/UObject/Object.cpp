@@ -1,8 +1,27 @@
 #include "UObject/Object.h"
 
 #include "UObject/Class.h"
+#include "UObjectArray.h"
 
-UObject::~UObject() = default;
+UObject::UObject()
+	: InternalIndex(FUObjectArray::Get().AllocateIndex(this))
+{
+}
+
+UObject::~UObject()
+{
+	FUObjectArray::Get().FreeIndex(InternalIndex);
+}
+
+void UObject::MarkPendingKill()
+{
+	FUObjectArray::Get().MarkPendingKill(InternalIndex);
+}
+
+bool UObject::IsPendingKill() const
+{
+	return FUObjectArray::Get().IsPendingKill(InternalIndex);
+}
 
 UClass* UObject::StaticClass()
 {

@@ -2,23 +2,26 @@
 
 #include "CoreMinimal.h"
 #include "UObject/ObjectMacros.h"
+#include "UObject/WeakObjectPtr.h"
 
 class FConfigCacheIni;
 
 /**
- * The base of the engine's object classes. Here an object is a plain C++ object owned by whoever made it: there
- * is no garbage collector, no outer and no name yet. What an object has is its class, which every class derived
- * with DECLARE_CLASS_INTRINSIC reports through GetClass().
+ * The base of the engine's object classes. What an object has is its class, which every class derived with
+ * DECLARE_CLASS_INTRINSIC reports through GetClass(), and its slot in the object array, through which weak
+ * pointers find it (UObject/WeakObjectPtr.h). There is no outer and no name yet. An object made with NewObject
+ * belongs to the collector, which destroys it once it is marked pending kill (see CollectGarbage in
+ * UObject/UObjectGlobals.h); class default objects belong to their class, and any other object to whoever made it.
  *
- * Threads: an object is no more thread-safe than its class says; GetClass() and StaticClass() may be called on
- * any thread.
+ * Threads: an object is no more thread-safe than its class says; GetClass(), StaticClass(), GetUniqueID() and
+ * IsPendingKill() may be called on any thread. Objects are marked pending kill on the game thread.
  */
 class COREUOBJECT_API UObject
 {
 public:
 	typedef UObject ThisClass;
 
-	UObject() = default;
+	UObject();
 	virtual ~UObject();
 	UObject(const UObject&) = delete;
 	UObject& operator=(const UObject&) = delete;
@@ -31,6 +34,16 @@ public:
 	 * call, from inside a constructor or destructor it answers with the class being constructed or destroyed.
 	 */
 	UClass* GetClass() const { return GetClassForObject(); }
+
+	/** The object's slot in the object array; another object may have it once this one is gone. */
+	int32 GetUniqueID() const { return InternalIndex; }
+
+	/**
+	 * Marks the object as gone for everyone who holds it weakly (weak pointers, UObject delegate bindings); the
+	 * next CollectGarbage destroys it if NewObject made it. It cannot be taken back.
+	 */
+	void MarkPendingKill();
+	bool IsPendingKill() const;
 
 	/** True when the object's class is SomeBase or derives from it; false for a null SomeBase. */
 	bool IsA(const UClass* SomeBase) const;
@@ -62,4 +75,7 @@ public:
 
 protected:
 	virtual UClass* GetClassForObject() const;
+
+private:
+	int32 InternalIndex;
 };

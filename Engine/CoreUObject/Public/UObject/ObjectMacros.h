@@ -56,6 +56,12 @@ class UScriptStruct;
  */
 #define GENERATED_BODY(...) BODY_MACRO_COMBINE(CURRENT_FILE_ID, _GENERATED_BODY)
 
+/** Flags of an object; the values are the engine's. No object carries any here yet. */
+enum EObjectFlags : uint32
+{
+	RF_NoFlags = 0x00000000,
+};
+
 /** Flags of a reflected property; the values are the engine's. */
 enum EPropertyFlags : uint64
 {

@@ -192,14 +192,14 @@ void FTakeRecorder::AttachToClient(FLiveLinkClient& Client)
 {
 	DetachFromClient();
 	AttachedClient = &Client;
-	FramePushedHandle = Client.OnFramePushed().AddRaw(this, &FTakeRecorder::HandleFramePushed);
+	FramePushedHandle = Client.RegisterForFramePushed(FOnLiveLinkFramePushed::FDelegate::CreateRaw(this, &FTakeRecorder::HandleFramePushed));
 }
 
 void FTakeRecorder::DetachFromClient()
 {
 	if (AttachedClient != nullptr)
 	{
-		AttachedClient->OnFramePushed().Remove(FramePushedHandle);
+		AttachedClient->UnregisterForFramePushed(FramePushedHandle);
 		AttachedClient = nullptr;
 		FramePushedHandle.Reset();
 	}
