@@ -5,7 +5,7 @@
 #include "StandIn/StandInClock.h"
 #include "BenchmarkRatios.h"
 #include "HAL/PlatformTime.h"
-#include "LiveLinkClient.h"
+#include "StandIn/LiveLinkClient.h"
 #include "LoopbackUdp.h"
 #include "OrvidaLiveLinkSourceTestAccess.h"
 #include "Roles/LiveLinkCameraTypes.h"

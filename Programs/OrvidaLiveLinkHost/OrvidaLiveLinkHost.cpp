@@ -4,7 +4,7 @@
 #include <CLI/CLI.hpp>
 
 #include "DecodeCommand.h"
-#include "LiveLinkClient.h"
+#include "StandIn/LiveLinkClient.h"
 #include "OrvidaEndpointText.h"
 #include "OrvidaLiveLinkSource.h"
 #include "Roles/LiveLinkCameraTypes.h"

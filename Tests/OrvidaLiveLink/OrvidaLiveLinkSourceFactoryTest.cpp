@@ -6,7 +6,7 @@
 #include "OrvidaLiveLinkSource.h"
 #include "SOrvidaLiveLinkSourceFactory.h"
 #include "UObject/UObjectGlobals.h"
-#include "UObject/UObjectRegistry.h"
+#include "StandIn/UObjectRegistry.h"
 #include "Widgets/Input/SButton.h"
 #include "Widgets/Input/SCheckBox.h"
 #include "Widgets/Input/SEditableTextBox.h"

@@ -2,7 +2,7 @@
 #include "OrvidaLiveLinkSource.h"
 
 #include "HAL/PlatformTime.h"
-#include "LiveLinkClient.h"
+#include "StandIn/LiveLinkClient.h"
 #include "LoopbackUdp.h"
 #include "OrvidaLiveLinkSourceTestAccess.h"
 #include "StandIn/TakeRecorder.h"

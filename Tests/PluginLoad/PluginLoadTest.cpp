@@ -8,7 +8,7 @@
 #include "StandIn/StandInModules.h"
 #include "UObject/Class.h"
 #include "UObject/UObjectHash.h"
-#include "UObject/UObjectRegistry.h"
+#include "StandIn/UObjectRegistry.h"
 
 #include <gtest/gtest.h>
 

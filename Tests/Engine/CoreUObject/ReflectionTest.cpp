@@ -4,7 +4,7 @@
 #include "UObject/Class.h"
 #include "UObject/UObjectGlobals.h"
 #include "UObject/UObjectHash.h"
-#include "UObject/UObjectRegistry.h"
+#include "StandIn/UObjectRegistry.h"
 #include "UObject/UnrealType.h"
 
 #include <gtest/gtest.h>

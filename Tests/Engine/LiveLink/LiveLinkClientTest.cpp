@@ -1,5 +1,5 @@
 #include "Containers/StringConv.h"
-#include "LiveLinkClient.h"
+#include "StandIn/LiveLinkClient.h"
 #include "Roles/LiveLinkCameraRole.h"
 #include "Roles/LiveLinkCameraTypes.h"
 #include "Roles/LiveLinkTransformRole.h"

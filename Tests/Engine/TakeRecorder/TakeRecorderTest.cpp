@@ -1,5 +1,5 @@
 #include "Containers/StringConv.h"
-#include "LiveLinkClient.h"
+#include "StandIn/LiveLinkClient.h"
 #include "LogCapture.h"
 #include "StandIn/TakeRecorder.h"
 #include "Recorder/TakeRecorderBlueprintLibrary.h"

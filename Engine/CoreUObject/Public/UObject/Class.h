@@ -4,8 +4,8 @@
 // Reflection objects are made by the IMPLEMENT_SCRIPT_STRUCT and IMPLEMENT_CLASS_INTRINSIC macros (see
 // UObject/ObjectMacros.h), once each, and never change afterwards: every accessor may be called on any thread.
 // They are not UObjects here. A class's registration code (IMPLEMENT_CLASS_INTRINSIC or the builder in
-// UObject/GeneratedCppIncludes.h) fills in its properties, config name and metadata inside StaticClass(), before
-// anyone else can see the class; the registry in UObject/UObjectRegistry.h collects classes by script package.
+// StandIn/ClassBuilder.h) fills in its properties, config name and metadata inside StaticClass(), before
+// anyone else can see the class; the registry in StandIn/UObjectRegistry.h collects classes by script package.
 #pragma once
 
 #include "CoreMinimal.h"
@@ -309,7 +309,7 @@ struct TClassTraits
 };
 } // namespace UE::CoreUObject::Private
 
-#include "UObject/UObjectRegistry.h"
+#include "StandIn/UObjectRegistry.h"
 
 namespace UE::CoreUObject::Private
 {

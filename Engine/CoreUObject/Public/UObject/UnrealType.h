@@ -1,5 +1,5 @@
 // The properties of reflected classes: a name, a place in the object, flags, metadata, and the value as text.
-// Properties are made by the class's registration code (UObject/GeneratedCppIncludes.h) and never change
+// Properties are made by the class's registration code (StandIn/ClassBuilder.h) and never change
 // afterwards, so every accessor may be called on any thread; reading or writing a value is as thread-safe as
 // the object it is read from.
 #pragma once

@@ -29,7 +29,7 @@
 
 #include "CoreMinimal.h"
 #include "HAL/CriticalSection.h"
-#include "LiveLinkClient.h"
+#include "StandIn/LiveLinkClient.h"
 #include "LiveLinkTypes.h"
 
 #include <atomic>

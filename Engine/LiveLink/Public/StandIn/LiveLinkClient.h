@@ -1,4 +1,5 @@
-// The editor's Live Link client: it owns the sources, keeps what they push for each subject, and ticks them.
+// The host's Live Link client, in the editor's place (the engine's FLiveLinkClient has an interface of its own; sources
+// see only ILiveLinkClient): it owns the sources, keeps what they push for each subject, and ticks them.
 //
 // 1. Sources. AddSource keeps the source and hands it the client and a fresh guid. RemoveSource asks the source to
 //    shut down and releases the client's reference once it agrees; a source that does not agree yet is asked

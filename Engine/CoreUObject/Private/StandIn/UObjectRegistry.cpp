@@ -1,4 +1,4 @@
-#include "UObject/UObjectRegistry.h"
+#include "StandIn/UObjectRegistry.h"
 
 #include "UObject/Class.h"
 #include "UObject/UObjectHash.h"

@@ -1,4 +1,4 @@
-#include "LiveLinkClient.h"
+#include "StandIn/LiveLinkClient.h"
 
 #include "LiveLinkLog.h"
 #include "Templates/Casts.h"
