@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace
@@ -17,6 +18,8 @@ protected:
 	int64 NowMs = 5000;
 	FOrvidaSampleRing Ring{[this] { return NowMs; }};
 	int32 NextMark = 1;
+	/** The rate the committed samples carry, numerator and denominator. */
+	int32 StreamRate[2] = {25, 1};
 
 	void Commit(int32 Count = 1)
 	{
@@ -24,6 +27,8 @@ protected:
 		{
 			FOrvidaCameraSample Sample;
 			Sample.Timecode[0] = NextMark++;
+			Sample.Timecode[1] = StreamRate[0];
+			Sample.Timecode[2] = StreamRate[1];
 			Sample.Metadata[1] = FString::FromInt(Sample.Timecode[0]);
 			Ring.CommitSample(Sample);
 		}
@@ -41,6 +46,14 @@ protected:
 	{
 		NowMs += Frames * FrameMs;
 		return Step();
+	}
+
+	/** One publishing pass: the step, then the rate from the stream, as the tick does them. */
+	int32 Tick()
+	{
+		const int32 Due = Step();
+		Ring.UpdatePlayoutRate();
+		return Due;
 	}
 
 	/** Fills the ring to three and steps until playing, as a stream arriving at the playout rate would. */
@@ -233,6 +246,98 @@ TEST_F(OrvidaSampleRingTest, TakesTheRateFromTheTimecodeOnceTheRingHasGoneRound)
 		Fresh.CommitSample(Sample);
 		EXPECT_EQ(Fresh.UpdatePlayoutRate(), Case.bTaken) << Case.Numerator << "/" << Case.Denominator;
 		EXPECT_DOUBLE_EQ(Fresh.GetPlayoutRate(), Case.Rate) << Case.Numerator << "/" << Case.Denominator;
+	}
+}
+
+TEST_F(OrvidaSampleRingTest, AStreamStartingLongAfterConstructionAtALowerRatePlaysWithoutAStall)
+{
+	// Ten minutes on the 25 fps clock, then a 24 fps stream, with the engine ticking every 10 ms.
+	NowMs += 10 * 60 * 1000;
+	StreamRate[0] = 24;
+	const int64 StreamStartMs = NowMs;
+	int32 Sent = 0;
+	int64 FrameAtChange = -1;
+	int64 ChangeMs = 0;
+	std::vector<int32> LagsAfterChange;
+	for (int64 Elapsed = 0; Elapsed < 10000; Elapsed += 10)
+	{
+		NowMs = StreamStartMs + Elapsed;
+		while (int64(Sent) * 1000 <= Elapsed * 24)
+		{
+			Commit();
+			++Sent;
+		}
+		const int32 Due = Tick();
+		if (FrameAtChange < 0 && Ring.GetPlayoutRate() == 24.0)
+		{
+			FrameAtChange = Ring.GetLastPlayoutFrame();
+			ChangeMs = NowMs;
+		}
+		else if (FrameAtChange >= 0)
+		{
+			LagsAfterChange.push_back(NextMark - 1 - Due);
+		}
+		if (FrameAtChange >= 0 && NowMs == ChangeMs + 50)
+		{
+			EXPECT_GT(Ring.GetLastPlayoutFrame(), FrameAtChange) << "the first playout frame after the change is acted on";
+		}
+	}
+	ASSERT_GE(FrameAtChange, 0);
+	EXPECT_GE(*std::min_element(LagsAfterChange.begin(), LagsAfterChange.end()), 2);
+	EXPECT_LE(*std::max_element(LagsAfterChange.begin(), LagsAfterChange.end()), 3);
+	EXPECT_EQ(Ring.GetStats().DroppedSamples, 0);
+}
+
+TEST_F(OrvidaSampleRingTest, OneStrayRateDropsNoRunOfSamples)
+{
+	StartPlaying();
+	for (int32 Frame = 0; Frame < 250; ++Frame)
+	{
+		Commit();
+		NowMs += FrameMs;
+		Tick();
+	}
+	// One sample claims 1000 frames per second; the clock takes it for one pass once its slot comes round.
+	StreamRate[0] = 1000;
+	Commit();
+	StreamRate[0] = 25;
+	const int64 DroppedBefore = Ring.GetStats().DroppedSamples;
+	std::vector<int32> Due;
+	for (int32 Frame = 0; Frame < 40; ++Frame)
+	{
+		Commit();
+		NowMs += FrameMs;
+		Due.push_back(Tick());
+	}
+	EXPECT_EQ(Ring.GetStats().DroppedSamples, DroppedBefore);
+	for (size_t Index = 1; Index < Due.size(); ++Index)
+	{
+		EXPECT_EQ(Due[Index], Due[Index - 1] + 1) << "pass " << Index;
+	}
+}
+
+TEST_F(OrvidaSampleRingTest, ThePlayoutPositionIsContinuousAcrossEveryRateChange)
+{
+	struct FChange
+	{
+		int64 AfterMs;
+		int32 Numerator;
+		int32 Denominator;
+	};
+	// One clock through a chain of changes, so that each anchor builds on the one before.
+	const FChange Changes[] = {{600000, 24, 1}, {10000, 1000, 1}, {40, 25, 1}, {1234567, 30000, 1001}, {333, 24000, 1001}};
+	for (const FChange& Change : Changes)
+	{
+		NowMs += Change.AfterMs;
+		StreamRate[0] = Change.Numerator;
+		StreamRate[1] = Change.Denominator;
+		Commit(FOrvidaSampleRing::RingCapacity);
+		const double Before = Ring.GetPlayoutPosition();
+		ASSERT_TRUE(Ring.UpdatePlayoutRate()) << Change.Numerator << "/" << Change.Denominator;
+		EXPECT_DOUBLE_EQ(Ring.GetPlayoutPosition(), Before) << Change.Numerator << "/" << Change.Denominator;
+		NowMs += 1000;
+		EXPECT_NEAR(Ring.GetPlayoutPosition() - Before, double(Change.Numerator) / Change.Denominator, 1e-6)
+			<< "a second later the position has moved on at the new rate";
 	}
 }
 

@@ -14,7 +14,7 @@ constexpr double MaxPlayoutRate = 1000.0;
 
 FOrvidaSampleRing::FOrvidaSampleRing(FSteadyClock InSteadyClock) : SteadyClock(MoveTemp(InSteadyClock))
 {
-	ClockStartMs = NowMilliseconds();
+	AnchorMs = NowMilliseconds();
 }
 
 void FOrvidaSampleRing::CommitSample(FOrvidaCameraSample Sample)
@@ -47,8 +47,7 @@ bool FOrvidaSampleRing::StepPlayoutClock(FOrvidaCameraSample& OutDueSample)
 		return false;
 	}
 
-	const uint64 ElapsedMs = uint64(NowMilliseconds() - ClockStartMs);
-	const double Position = double(ElapsedMs) * 0.001 * PlayoutRate;
+	const double Position = GetPlayoutPosition();
 	const int64 PlayoutFrame = int64(std::floor(Position + 0.5));
 	const double Fraction = Position - std::floor(Position);
 	// A NaN fraction fails the comparison and reads as 0.
@@ -85,17 +84,42 @@ bool FOrvidaSampleRing::UpdatePlayoutRate()
 		Numerator = SampleRing[WriteIndex].Timecode[1];
 		Denominator = SampleRing[WriteIndex].Timecode[2];
 	}
+	if (!IsUsableFrameRate(Numerator, Denominator))
+	{
+		return false;
+	}
+	const double Rate = double(Numerator) / double(Denominator);
+	if (Rate != PlayoutRate)
+	{
+		// Counted from construction, a stream that starts late at a lower rate would put the frame number far
+		// below the last one acted on and stall the clock; one stray high rate would do the same on its way back.
+		const int64 NowMs = NowMilliseconds();
+		AnchorPosition = PlayoutPositionAt(NowMs);
+		AnchorMs = NowMs;
+		PlayoutRate = Rate;
+	}
+	return true;
+}
+
+bool FOrvidaSampleRing::IsUsableFrameRate(int32 Numerator, int32 Denominator)
+{
 	if (Denominator == 0)
 	{
 		return false;
 	}
 	const double Rate = double(Numerator) / double(Denominator);
-	if (!(Rate >= OrvidaSampleRing::MinPlayoutRate && Rate <= OrvidaSampleRing::MaxPlayoutRate))
-	{
-		return false;
-	}
-	PlayoutRate = Rate;
-	return true;
+	return Rate >= OrvidaSampleRing::MinPlayoutRate && Rate <= OrvidaSampleRing::MaxPlayoutRate;
+}
+
+double FOrvidaSampleRing::GetPlayoutPosition() const
+{
+	return PlayoutPositionAt(NowMilliseconds());
+}
+
+double FOrvidaSampleRing::PlayoutPositionAt(int64 NowMs) const
+{
+	const uint64 ElapsedMs = uint64(NowMs - AnchorMs);
+	return AnchorPosition + double(ElapsedMs) * 0.001 * PlayoutRate;
 }
 
 FOrvidaSampleRing::FStats FOrvidaSampleRing::GetStats() const

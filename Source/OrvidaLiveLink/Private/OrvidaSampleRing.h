@@ -7,9 +7,10 @@
 
 /**
  * The six-slot ring between the receiver and the publisher, and the playout clock that decides which slot is
- * due. The clock runs from construction at PlayoutRate frames per second; each time it enters a new playout
- * frame the read position moves on by at most one slot. When only the due sample is left, the ring buffers
- * until it is half full again, and the due sample stays due meanwhile.
+ * due. The clock runs from construction at PlayoutRate frames per second, and a new rate takes over from the
+ * position the old one had reached; each time it enters a new playout frame the read position moves on by at
+ * most one slot. When only the due sample is left, the ring buffers until it is half full again, and the due
+ * sample stays due meanwhile.
  *
  * Threads: the receiver thread calls CommitSample; the game thread calls StepPlayoutClock, UpdatePlayoutRate
  * and reads PlayoutSubframe. RingLock guards the slots and the indices; the clock fields belong to the game
@@ -46,11 +47,17 @@ public:
 	bool StepPlayoutClock(FOrvidaCameraSample& OutDueSample);
 
 	/**
-	 * Takes the playout rate from the timecode of the slot the next commit fills. False, and no change, when
-	 * that slot's rate is missing (denominator 0) or outside 1 to 1000 frames per second.
+	 * Takes the playout rate from the timecode of the slot the next commit fills; a rate that differs from the
+	 * present one moves the clock's origin so that the playout position carries on from where it is. False,
+	 * and no change, when that slot's rate is not usable (see IsUsableFrameRate).
 	 */
 	bool UpdatePlayoutRate();
 
+	/** Whether Numerator / Denominator is a camera rate: a denominator other than 0 and 1 to 1000 frames per second. */
+	static bool IsUsableFrameRate(int32 Numerator, int32 Denominator);
+
+	/** Playout frames since the clock started, at the present time; steps round it to the playout frame. */
+	double GetPlayoutPosition() const;
 	/** Fraction of the playout position at the last step, 0 to FFrameTime::MaxSubframe. */
 	float GetPlayoutSubframe() const { return PlayoutSubframe; }
 	double GetPlayoutRate() const { return PlayoutRate; }
@@ -60,6 +67,7 @@ public:
 
 private:
 	int64 NowMilliseconds() const;
+	double PlayoutPositionAt(int64 NowMs) const;
 
 	FSteadyClock SteadyClock;
 
@@ -77,7 +85,9 @@ private:
 
 	double PlayoutRate = 25.0;
 	float PlayoutSubframe = 0.0f;
-	int64 ClockStartMs = 0;
+	/** The clock's origin: the playout position PlayoutRate counts on from, and when it was reached. */
+	int64 AnchorMs = 0;
+	double AnchorPosition = 0.0;
 	/** Kept in 64 bits, with the position in double precision, so that the clock neither loses its subframe nor skips frames in sessions of many days. */
 	int64 LastPlayoutFrame = 0;
 };
