@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -215,7 +216,7 @@ TEST_F(OrvidaLiveLinkTickTest, LensValuesGoIntoTheFrameOnlyWithAutoLens)
 	EXPECT_EQ(Frame.FocalLength, FLiveLinkCameraFrameData().FocalLength) << "lens value 0 is not published";
 }
 
-TEST_F(OrvidaLiveLinkTickTest, SceneTimeOnlyOnceTheRateComesFromTheStream)
+TEST_F(OrvidaLiveLinkTickTest, SceneTimeCarriesTheDueSamplesTimecodeAndTheClocksSubframe)
 {
 	MakeSource(false, false, false);
 	FOrvidaCameraSample Sample;
@@ -235,16 +236,60 @@ TEST_F(OrvidaLiveLinkTickTest, SceneTimeOnlyOnceTheRateComesFromTheStream)
 	EXPECT_EQ(Frame.MetaData.SceneTime.Rate, FFrameRate(30000, 1001));
 	EXPECT_FLOAT_EQ(Frame.MetaData.SceneTime.Time.GetSubFrame(), Source->GetSampleRing().GetPlayoutSubframe());
 	EXPECT_GT(Frame.MetaData.SceneTime.Time.GetSubFrame(), 0.0f);
+}
 
-	// A fresh source with fewer than six samples leaves the scene time at its default.
-	Client.RemoveSource(SourceGuid);
+TEST_F(OrvidaLiveLinkTickTest, OnlyADueSampleWithAValidRateGivesItsFrameASceneTime)
+{
+	struct FCase
+	{
+		int32 Numerator;
+		int32 Denominator;
+		bool bValid;
+	};
+	// From the first sample on, before the ring has gone round; each invalid rate follows a valid one.
+	const FCase Cases[] = {{24, 1, true}, {25, 0, false}, {30000, 1001, true}, {0, 1, false}, {50, 1, true}, {-25, 1, false},
+		{1001, 30000, false}, {25, 1, true}, {25, 1, true}, {25, 1, true}};
+	const int32 NumCases = int32(UE_ARRAY_COUNT(Cases));
 	MakeSource(false, false, false);
-	Source->GetSampleRing().CommitSample(Sample);
-	NowMs += FrameMs;
-	Client.Tick();
-	const FLiveLinkCameraFrameData& Early = LastCameraFrame(Storage);
-	EXPECT_EQ(Early.MetaData.SceneTime.Time.FrameNumber.Value, FQualifiedFrameTime().Time.FrameNumber.Value);
-	EXPECT_EQ(Early.MetaData.SceneTime.Rate, FQualifiedFrameTime().Rate);
+	for (int32 Index = 0; Index < NumCases; ++Index)
+	{
+		FOrvidaCameraSample Sample;
+		Sample.Location[0] = float(Index);
+		Sample.Timecode[0] = 500 + Index;
+		Sample.Timecode[1] = Cases[Index].Numerator;
+		Sample.Timecode[2] = Cases[Index].Denominator;
+		CommitAndAdvance(Sample);
+		Client.Tick();
+	}
+	// The ring runs dry and keeps the last sample due.
+	for (int32 Pass = 0; Pass < NumCases; ++Pass)
+	{
+		NowMs += FrameMs;
+		Client.Tick();
+	}
+	const FQualifiedFrameTime Default;
+	std::vector<bool> Seen(NumCases, false);
+	for (const FLiveLinkFrameDataStruct& Frame : Frames())
+	{
+		const FLiveLinkCameraFrameData* Camera = Frame.Cast<FLiveLinkCameraFrameData>();
+		ASSERT_NE(Camera, nullptr);
+		const int32 Index = int32(Camera->Transform.GetTranslation().X);
+		Seen[Index] = true;
+		const FCase& Case = Cases[Index];
+		const FQualifiedFrameTime& SceneTime = Camera->MetaData.SceneTime;
+		if (Case.bValid)
+		{
+			EXPECT_EQ(SceneTime.Time.FrameNumber.Value, 500 + Index);
+			EXPECT_EQ(SceneTime.Rate, FFrameRate(Case.Numerator, Case.Denominator)) << Index;
+		}
+		else
+		{
+			EXPECT_EQ(SceneTime.Time.FrameNumber.Value, Default.Time.FrameNumber.Value) << Case.Numerator << "/" << Case.Denominator;
+			EXPECT_EQ(SceneTime.Time.GetSubFrame(), Default.Time.GetSubFrame()) << Case.Numerator << "/" << Case.Denominator;
+			EXPECT_EQ(SceneTime.Rate, Default.Rate) << Case.Numerator << "/" << Case.Denominator;
+		}
+	}
+	EXPECT_EQ(std::count(Seen.begin(), Seen.end(), true), NumCases) << "every sample was due once";
 }
 
 TEST_F(OrvidaLiveLinkTickTest, TakeTextsBecomeTakeNumbers)

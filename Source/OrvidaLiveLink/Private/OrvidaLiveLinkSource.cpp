@@ -220,7 +220,9 @@ bool FOrvidaLiveLinkSource::LiveLinkTick()
 		FVector(Due.Location[0], Due.Location[1], Due.Location[2]), FVector(Due.Scale[0], Due.Scale[1], Due.Scale[2]));
 	const double WorldTime = FPlatformTime::Seconds();
 	Frame->WorldTime = FLiveLinkWorldTime(WorldTime, FPlatformTime::Seconds() - WorldTime);
-	if (Ring.UpdatePlayoutRate())
+	Ring.UpdatePlayoutRate();
+	// The scene time is the due sample's own; with a rate Live Link cannot use it keeps the structure's default.
+	if (FOrvidaSampleRing::IsUsableFrameRate(Due.Timecode[1], Due.Timecode[2]))
 	{
 		Frame->MetaData.SceneTime = FQualifiedFrameTime(FFrameTime(FFrameNumber(Due.Timecode[0]), Ring.GetPlayoutSubframe()),
 			FFrameRate(uint32(Due.Timecode[1]), uint32(Due.Timecode[2])));
