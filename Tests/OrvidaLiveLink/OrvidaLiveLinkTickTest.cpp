@@ -407,6 +407,22 @@ TEST_F(OrvidaLiveLinkTickTest, AMetadataChangeWhileRecordingSetsSlateAndTakeAndK
 	EXPECT_EQ(Recorder.GetScriptCallCounts().StopRequests, 0);
 }
 
+TEST_F(OrvidaLiveLinkTickTest, ASlateChangedOnlyInCaseOrASceneChangedAloneReachesTheTakeRecorder)
+{
+	MakeSource(false, true, false);
+	UTakeMetaData* TakeMetaData = Recorder.OpenPanel()->GetTakeMetaData();
+	ASSERT_NE(TakeMetaData, nullptr);
+	Play(TakeSample(TEXT("Scene"), TEXT("A004"), TEXT("3"), 0));
+	Play(TakeSample(TEXT("Scene"), TEXT("a004"), TEXT("3"), 0));
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*TakeMetaData->GetSlate())), "a004") << "engine strings compare ignoring case unless told";
+
+	// The slate edited by hand is written over again when the camera application moves to another scene.
+	TakeMetaData->SetSlate(TEXT("by hand"));
+	Play(TakeSample(TEXT("Scene 2"), TEXT("a004"), TEXT("3"), 0));
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*TakeMetaData->GetSlate())), "a004");
+	EXPECT_EQ(TakeMetaData->GetTakeNumber(), 3);
+}
+
 TEST_F(OrvidaLiveLinkTickTest, AutoRecordAloneRunsOnEveryPassWhileMetadataIsThere)
 {
 	MakeSource(false, false, true);
