@@ -228,7 +228,7 @@ TEST_F(OrvidaLiveLinkTickTest, SceneTimeCarriesTheDueSamplesTimecodeAndTheClocks
 		Source->GetSampleRing().CommitSample(Sample);
 	}
 	NowMs += FrameMs + 10;
-	// Before the sixth commit the slot the next commit fills was empty; now it holds a rate.
+	// Six samples, so that the ring has gone round and the playout rate is the stream's too.
 	Client.Tick();
 	TArray<FLiveLinkFrameDataStruct> Storage;
 	const FLiveLinkCameraFrameData& Frame = LastCameraFrame(Storage);
