@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -103,11 +104,50 @@ TEST_P(OrvidaLiveLinkSourceUnusableEndpoint, StaysDeviceNotFoundWithoutThread)
 	EXPECT_FALSE(Client.HasTickRegistrations()) << "nothing else removes the registration of a source without a receiver";
 
 	int32 SocketErrors = 0;
+	int32 SharingWarnings = 0;
 	for (const FLogCapture::FLine& Line : Log.GetLines())
 	{
 		SocketErrors += Line.Category == "LogSockets" && Line.Verbosity == ELogVerbosity::Error;
+		SharingWarnings += Line.Category == "ModuleLog" && Line.Verbosity == ELogVerbosity::Warning;
 	}
 	EXPECT_EQ(SocketErrors, 1) << "the builder writes one line of its own";
+	EXPECT_EQ(SharingWarnings, 0) << "a source that bound nothing shares no port";
+}
+
+// Another program's receiver that asked for address reuse too lets the source bind, and on Linux takes the datagrams.
+TEST(OrvidaLiveLinkSource, WarnsOnceWhenAnotherSocketHoldsItsPortAndStillReceives)
+{
+	for (const bool bHeld : {true, false})
+	{
+		SCOPED_TRACE(bHeld ? "held" : "free");
+		const uint16 Port = LoopbackUdp::PickFreePort();
+		std::optional<LoopbackUdp::FSharedBinding> Holder;
+		if (bHeld)
+		{
+			Holder.emplace(Port);
+			ASSERT_TRUE(Holder->IsBound());
+		}
+
+		FLogCapture Log;
+		const FOrvidaLiveLinkSource Source(LoopbackEndpoint(Port), false, true, false);
+		EXPECT_TRUE(Source.IsSourceStillValid());
+		EXPECT_EQ(ToUtf8(Source.GetSourceStatus()), "Receiving");
+
+		std::vector<std::string> Warnings;
+		for (const FLogCapture::FLine& Line : Log.GetLines())
+		{
+			EXPECT_NE(Line.Verbosity, ELogVerbosity::Error) << Line.Category << ": " << Line.Text << " (the probe's refused bind is no error)";
+			if (Line.Category == "ModuleLog" && Line.Verbosity == ELogVerbosity::Warning)
+			{
+				Warnings.push_back(Line.Text);
+			}
+		}
+		ASSERT_EQ(Warnings.size(), bHeld ? 1u : 0u);
+		if (bHeld)
+		{
+			EXPECT_NE(Warnings[0].find("127.0.0.1:" + std::to_string(Port)), std::string::npos) << Warnings[0];
+		}
+	}
 }
 
 INSTANTIATE_TEST_SUITE_P(
