@@ -11,8 +11,10 @@
 
 #include <atomic>
 #include <optional>
+#include <pthread.h>
 #include <string>
 #include <thread>
+#include <time.h>
 
 namespace
 {
@@ -285,6 +287,56 @@ TEST(OrvidaLiveLinkSource, ThreadNamesCarryARunningNumberWithoutSeparator)
 		EXPECT_EQ(Name.find_first_not_of("0123456789", Prefix.size()), std::string::npos) << Name;
 	}
 	EXPECT_NE(First.GetReceiverThreadName(), Second.GetReceiverThreadName());
+}
+
+// A loop that does not block in the socket wait spins a core while no camera sends. CPU time, not wall time: a
+// spinning loop uses nearly all of the time that passes, however fast or busy the machine is.
+TEST(OrvidaLiveLinkSource, IdleReceiverSpendsItsTimeInTheSocketWait)
+{
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	std::atomic<bool> bHaveClock{false};
+	clockid_t ReceiverClock{};
+	const TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeObserved(LoopbackEndpoint(Port), [&](const auto&) {
+		if (!bHaveClock.load() && pthread_getcpuclockid(pthread_self(), &ReceiverClock) == 0)
+		{
+			bHaveClock.store(true);
+		}
+	});
+	const LoopbackUdp::FSender Sender;
+	ASSERT_TRUE(Sender.Send(Port, "wake"));
+	ASSERT_TRUE(WaitUntil([&] { return bHaveClock.load(); }));
+
+	const auto ReceiverCpu = [&] {
+		timespec Now{};
+		clock_gettime(ReceiverClock, &Now);
+		return std::chrono::seconds(Now.tv_sec) + std::chrono::nanoseconds(Now.tv_nsec);
+	};
+	const int64 WaitsBefore = FOrvidaLiveLinkSourceTestAccess::GetSocketWaitCalls(*Source);
+	const auto CpuBefore = ReceiverCpu();
+	const auto WallBefore = std::chrono::steady_clock::now();
+	// Idles for twenty socket waits, or two seconds when the loop no longer waits: either way only the share of
+	// the time the receiver was on a processor is asserted.
+	WaitUntil([&] { return FOrvidaLiveLinkSourceTestAccess::GetSocketWaitCalls(*Source) >= WaitsBefore + 20; }, std::chrono::seconds(2));
+	const auto Cpu = ReceiverCpu() - CpuBefore;
+	const auto Wall = std::chrono::steady_clock::now() - WallBefore;
+
+	EXPECT_LT(Cpu * 5, Wall) << "the idle receiver used " << std::chrono::duration_cast<std::chrono::microseconds>(Cpu).count() << " us of CPU in "
+							 << std::chrono::duration_cast<std::chrono::microseconds>(Wall).count() << " us";
+}
+
+// Counted in socket waits rather than time, so that a slow machine cannot pass a loop that lags behind a stop:
+// after the request at most one more wait begins, the one the loop was about to start when the request came.
+TEST(OrvidaLiveLinkSource, ReceiverSeesAStopWithinOneSocketWait)
+{
+	FOrvidaLiveLinkSource Source(LoopbackEndpoint(LoopbackUdp::PickFreePort()), false, true, false);
+	ASSERT_TRUE(Source.IsSourceStillValid());
+	ASSERT_TRUE(WaitUntil([&] { return FOrvidaLiveLinkSourceTestAccess::GetSocketWaitCalls(Source) >= 2; }));
+
+	Source.RequestSourceShutdown();
+	const int64 WaitsAtStop = FOrvidaLiveLinkSourceTestAccess::GetSocketWaitCalls(Source);
+	FOrvidaLiveLinkSourceTestAccess::WaitForReceiver(Source);
+
+	EXPECT_LE(FOrvidaLiveLinkSourceTestAccess::GetSocketWaitCalls(Source) - WaitsAtStop, 1);
 }
 
 TEST(OrvidaLiveLinkSource, DestructorReturnsWhileASenderKeepsTheSocketBusy)
