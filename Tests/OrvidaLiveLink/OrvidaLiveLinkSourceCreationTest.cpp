@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -47,12 +48,15 @@ TEST(OrvidaLiveLinkSourceCreation, PanelStartsFromTheSettings)
 
 TEST(OrvidaLiveLinkSourceCreation, ConfirmationKeepsTheOptionsInOrder)
 {
-	const TOptional<FOrvidaLiveLinkConnectionSettings> Settings = ConfirmConnectionSettings(TEXT("10.0.0.5:7000"), true, false, true);
-	ASSERT_TRUE(Settings.IsSet());
-	EXPECT_EQ(Settings.GetValue().Endpoint, FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000));
-	EXPECT_TRUE(Settings.GetValue().bAutoLens);
-	EXPECT_FALSE(Settings.GetValue().bAutoSceneTakeUpdate);
-	EXPECT_TRUE(Settings.GetValue().bAutoRecord);
+	// One option on at a time: a swap of any two options changes the result.
+	const std::vector<bool> OptionSets[] = {{true, false, false}, {false, true, false}, {false, false, true}};
+	for (const std::vector<bool>& Options : OptionSets)
+	{
+		const TOptional<FOrvidaLiveLinkConnectionSettings> Settings = ConfirmConnectionSettings(TEXT("10.0.0.5:7000"), Options[0], Options[1], Options[2]);
+		ASSERT_TRUE(Settings.IsSet());
+		EXPECT_EQ(Settings.GetValue().Endpoint, FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000));
+		EXPECT_EQ((std::vector<bool>{Settings.GetValue().bAutoLens, Settings.GetValue().bAutoSceneTakeUpdate, Settings.GetValue().bAutoRecord}), Options);
+	}
 }
 
 TEST(OrvidaLiveLinkSourceCreation, SourcesCarryTheirSettingsAndConnectionString)

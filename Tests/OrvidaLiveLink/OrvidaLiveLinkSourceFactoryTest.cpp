@@ -235,20 +235,29 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, OkHandsTheEngineASourceWithTheTickedOpti
 	SetSettings(TEXT("0.0.0.0"), 9001, false, false, false);
 	OpenPanel();
 	FSlateUserInput::CommitText(*TextBox, FText::FromString(TEXT("10.0.0.5:7000")), ETextCommit::OnEnter);
-	for (const TSharedPtr<SCheckBox>& CheckBox : CheckBoxes)
+	// One option on at a time: a swap of any two options on the way to the source changes the result.
+	const std::vector<bool> OptionSets[] = {{true, false, false}, {false, true, false}, {false, false, true}};
+	for (const std::vector<bool>& Options : OptionSets)
 	{
-		CheckBox->ToggleCheckedState();
+		for (size_t Index = 0; Index < CheckBoxes.size(); ++Index)
+		{
+			if (CheckBoxes[Index]->IsChecked() != Options[Index])
+			{
+				CheckBoxes[Index]->ToggleCheckedState();
+			}
+		}
+		const size_t CreatedBefore = Created.size();
+		EXPECT_TRUE(FSlateUserInput::Click(*Button).IsEventHandled());
+		ASSERT_EQ(Created.size(), CreatedBefore + 1);
+		EXPECT_EQ(ConnectionStrings.back(), "10.0.0.5:7000");
+		const FOrvidaLiveLinkConnectionSettings Made = static_cast<FOrvidaLiveLinkSource&>(*Created.back()).GetConnectionSettings();
+		EXPECT_EQ(Made.Endpoint, FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000));
+		EXPECT_EQ((std::vector<bool>{Made.bAutoLens, Made.bAutoSceneTakeUpdate, Made.bAutoRecord}), Options);
 	}
-	EXPECT_TRUE(FSlateUserInput::Click(*Button).IsEventHandled());
-	ASSERT_EQ(Created.size(), 1u);
-	EXPECT_EQ(ConnectionStrings[0], "10.0.0.5:7000");
-	const FOrvidaLiveLinkConnectionSettings Made = static_cast<FOrvidaLiveLinkSource&>(*Created[0]).GetConnectionSettings();
-	EXPECT_EQ(Made.Endpoint, FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000));
-	EXPECT_TRUE(Made.bAutoLens && Made.bAutoSceneTakeUpdate && Made.bAutoRecord);
 
 	FSlateUserInput::Click(*Button);
-	EXPECT_EQ(Created.size(), 2u) << "every Ok makes a source of its own";
-	EXPECT_NE(Created[0].Get(), Created[1].Get());
+	ASSERT_EQ(Created.size(), 4u);
+	EXPECT_NE(Created[2].Get(), Created[3].Get()) << "every Ok makes a source of its own";
 }
 
 TEST_F(OrvidaLiveLinkSourceFactoryTest, AnUnboundCallbackLetsTheNewSourceGoAtOnce)

@@ -10,8 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
+#include <pthread.h>
 #include <string>
 #include <thread>
+#include <time.h>
 
 namespace
 {
@@ -103,11 +106,50 @@ TEST_P(OrvidaLiveLinkSourceUnusableEndpoint, StaysDeviceNotFoundWithoutThread)
 	EXPECT_FALSE(Client.HasTickRegistrations()) << "nothing else removes the registration of a source without a receiver";
 
 	int32 SocketErrors = 0;
+	int32 SharingWarnings = 0;
 	for (const FLogCapture::FLine& Line : Log.GetLines())
 	{
 		SocketErrors += Line.Category == "LogSockets" && Line.Verbosity == ELogVerbosity::Error;
+		SharingWarnings += Line.Category == "ModuleLog" && Line.Verbosity == ELogVerbosity::Warning;
 	}
 	EXPECT_EQ(SocketErrors, 1) << "the builder writes one line of its own";
+	EXPECT_EQ(SharingWarnings, 0) << "a source that bound nothing shares no port";
+}
+
+// Another program's receiver that asked for address reuse too lets the source bind, and on Linux takes the datagrams.
+TEST(OrvidaLiveLinkSource, WarnsOnceWhenAnotherSocketHoldsItsPortAndStillReceives)
+{
+	for (const bool bHeld : {true, false})
+	{
+		SCOPED_TRACE(bHeld ? "held" : "free");
+		const uint16 Port = LoopbackUdp::PickFreePort();
+		std::optional<LoopbackUdp::FSharedBinding> Holder;
+		if (bHeld)
+		{
+			Holder.emplace(Port);
+			ASSERT_TRUE(Holder->IsBound());
+		}
+
+		FLogCapture Log;
+		const FOrvidaLiveLinkSource Source(LoopbackEndpoint(Port), false, true, false);
+		EXPECT_TRUE(Source.IsSourceStillValid());
+		EXPECT_EQ(ToUtf8(Source.GetSourceStatus()), "Receiving");
+
+		std::vector<std::string> Warnings;
+		for (const FLogCapture::FLine& Line : Log.GetLines())
+		{
+			EXPECT_NE(Line.Verbosity, ELogVerbosity::Error) << Line.Category << ": " << Line.Text << " (the probe's refused bind is no error)";
+			if (Line.Category == "ModuleLog" && Line.Verbosity == ELogVerbosity::Warning)
+			{
+				Warnings.push_back(Line.Text);
+			}
+		}
+		ASSERT_EQ(Warnings.size(), bHeld ? 1u : 0u);
+		if (bHeld)
+		{
+			EXPECT_NE(Warnings[0].find("127.0.0.1:" + std::to_string(Port)), std::string::npos) << Warnings[0];
+		}
+	}
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -245,6 +287,56 @@ TEST(OrvidaLiveLinkSource, ThreadNamesCarryARunningNumberWithoutSeparator)
 		EXPECT_EQ(Name.find_first_not_of("0123456789", Prefix.size()), std::string::npos) << Name;
 	}
 	EXPECT_NE(First.GetReceiverThreadName(), Second.GetReceiverThreadName());
+}
+
+// A loop that does not block in the socket wait spins a core while no camera sends. CPU time, not wall time: a
+// spinning loop uses nearly all of the time that passes, however fast or busy the machine is.
+TEST(OrvidaLiveLinkSource, IdleReceiverSpendsItsTimeInTheSocketWait)
+{
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	std::atomic<bool> bHaveClock{false};
+	clockid_t ReceiverClock{};
+	const TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeObserved(LoopbackEndpoint(Port), [&](const auto&) {
+		if (!bHaveClock.load() && pthread_getcpuclockid(pthread_self(), &ReceiverClock) == 0)
+		{
+			bHaveClock.store(true);
+		}
+	});
+	const LoopbackUdp::FSender Sender;
+	ASSERT_TRUE(Sender.Send(Port, "wake"));
+	ASSERT_TRUE(WaitUntil([&] { return bHaveClock.load(); }));
+
+	const auto ReceiverCpu = [&] {
+		timespec Now{};
+		clock_gettime(ReceiverClock, &Now);
+		return std::chrono::seconds(Now.tv_sec) + std::chrono::nanoseconds(Now.tv_nsec);
+	};
+	const int64 WaitsBefore = FOrvidaLiveLinkSourceTestAccess::GetSocketWaitCalls(*Source);
+	const auto CpuBefore = ReceiverCpu();
+	const auto WallBefore = std::chrono::steady_clock::now();
+	// Idles for twenty socket waits, or two seconds when the loop no longer waits: either way only the share of
+	// the time the receiver was on a processor is asserted.
+	WaitUntil([&] { return FOrvidaLiveLinkSourceTestAccess::GetSocketWaitCalls(*Source) >= WaitsBefore + 20; }, std::chrono::seconds(2));
+	const auto Cpu = ReceiverCpu() - CpuBefore;
+	const auto Wall = std::chrono::steady_clock::now() - WallBefore;
+
+	EXPECT_LT(Cpu * 5, Wall) << "the idle receiver used " << std::chrono::duration_cast<std::chrono::microseconds>(Cpu).count() << " us of CPU in "
+							 << std::chrono::duration_cast<std::chrono::microseconds>(Wall).count() << " us";
+}
+
+// Counted in socket waits rather than time, so that a slow machine cannot pass a loop that lags behind a stop:
+// after the request at most one more wait begins, the one the loop was about to start when the request came.
+TEST(OrvidaLiveLinkSource, ReceiverSeesAStopWithinOneSocketWait)
+{
+	FOrvidaLiveLinkSource Source(LoopbackEndpoint(LoopbackUdp::PickFreePort()), false, true, false);
+	ASSERT_TRUE(Source.IsSourceStillValid());
+	ASSERT_TRUE(WaitUntil([&] { return FOrvidaLiveLinkSourceTestAccess::GetSocketWaitCalls(Source) >= 2; }));
+
+	Source.RequestSourceShutdown();
+	const int64 WaitsAtStop = FOrvidaLiveLinkSourceTestAccess::GetSocketWaitCalls(Source);
+	FOrvidaLiveLinkSourceTestAccess::WaitForReceiver(Source);
+
+	EXPECT_LE(FOrvidaLiveLinkSourceTestAccess::GetSocketWaitCalls(Source) - WaitsAtStop, 1);
 }
 
 TEST(OrvidaLiveLinkSource, DestructorReturnsWhileASenderKeepsTheSocketBusy)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "HAL/RunnableThread.h"
 #include "OrvidaLiveLinkSource.h"
+#include "StandIn/SocketCallCounts.h"
 
 #include <memory>
 #include <mutex>
@@ -48,6 +50,12 @@ public:
 	{
 		return TSharedPtr<FOrvidaLiveLinkSource>(new FOrvidaLiveLinkSource(Endpoint, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord, FObserver(), MoveTemp(SteadyClock)));
 	}
+
+	/** The Wait calls begun on the source's socket so far; the source must have bound it. */
+	static int64 GetSocketWaitCalls(const FOrvidaLiveLinkSource& Source) { return FStandInSocketCallCounts::GetWaitCallCount(*Source.Socket); }
+
+	/** Returns once the receive loop has returned; the source must have a receiver thread. */
+	static void WaitForReceiver(FOrvidaLiveLinkSource& Source) { Source.ReceiverThread->WaitForCompletion(); }
 
 	/** A source that appends every datagram it hands on to Log. */
 	static TSharedPtr<FOrvidaLiveLinkSource> MakeLogged(const FIPv4Endpoint& Endpoint, std::shared_ptr<FDatagramLog> Log)

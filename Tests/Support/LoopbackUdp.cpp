@@ -19,12 +19,18 @@ sockaddr_in LoopbackAddress(uint16_t Port)
 	return Address;
 }
 
-int OpenBound(uint16_t Port)
+int OpenBound(uint16_t Port, bool bAddressReuse = false)
 {
 	const int Descriptor = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
 	if (Descriptor < 0)
 	{
 		throw std::runtime_error("socket() failed");
+	}
+	const int Reuse = 1;
+	if (bAddressReuse && ::setsockopt(Descriptor, SOL_SOCKET, SO_REUSEADDR, &Reuse, sizeof(Reuse)) != 0)
+	{
+		::close(Descriptor);
+		throw std::runtime_error("setsockopt(SO_REUSEADDR) failed");
 	}
 	const sockaddr_in Address = LoopbackAddress(Port);
 	if (::bind(Descriptor, reinterpret_cast<const sockaddr*>(&Address), sizeof(Address)) != 0)
@@ -80,11 +86,11 @@ uint16_t FSender::GetPort() const
 	return BoundPort(Descriptor);
 }
 
-FExclusiveBinding::FExclusiveBinding(uint16_t Port) : Descriptor(OpenBound(Port)), bBound(Descriptor >= 0)
+FBinding::FBinding(uint16_t Port, bool bAddressReuse) : Descriptor(OpenBound(Port, bAddressReuse)), bBound(Descriptor >= 0)
 {
 }
 
-FExclusiveBinding::~FExclusiveBinding()
+FBinding::~FBinding()
 {
 	if (bBound)
 	{

@@ -28,19 +28,33 @@ private:
 	int Descriptor;
 };
 
-/** A UDP socket bound to 127.0.0.1:Port without address reuse, or invalid when the bind failed. */
-class FExclusiveBinding
+/** A UDP socket bound to 127.0.0.1:Port, with address reuse when asked, or invalid when the bind failed. */
+class FBinding
 {
 public:
-	explicit FExclusiveBinding(uint16_t Port);
-	~FExclusiveBinding();
-	FExclusiveBinding(const FExclusiveBinding&) = delete;
-	FExclusiveBinding& operator=(const FExclusiveBinding&) = delete;
+	FBinding(uint16_t Port, bool bAddressReuse);
+	~FBinding();
+	FBinding(const FBinding&) = delete;
+	FBinding& operator=(const FBinding&) = delete;
 
 	bool IsBound() const { return bBound; }
 
 private:
 	int Descriptor;
 	bool bBound = false;
+};
+
+/** Holds the port alone: no other socket, reusing or not, can bind it while this one lives. */
+class FExclusiveBinding : public FBinding
+{
+public:
+	explicit FExclusiveBinding(uint16_t Port) : FBinding(Port, false) {}
+};
+
+/** Holds the port as another program's receiver might: a socket that asks for reuse can bind it too. */
+class FSharedBinding : public FBinding
+{
+public:
+	explicit FSharedBinding(uint16_t Port) : FBinding(Port, true) {}
 };
 } // namespace LoopbackUdp

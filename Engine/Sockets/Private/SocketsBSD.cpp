@@ -50,6 +50,7 @@ bool FSocketBSD::Bind(const FInternetAddr& Addr)
 
 bool FSocketBSD::Wait(ESocketWaitConditions::Type Condition, FTimespan WaitTime)
 {
+	WaitCalls.fetch_add(1, std::memory_order_relaxed);
 	const auto Deadline = std::chrono::steady_clock::now() + std::chrono::nanoseconds(WaitTime.GetTicks() * 100);
 	short Events = 0;
 	if (Condition == ESocketWaitConditions::WaitForRead || Condition == ESocketWaitConditions::WaitForReadOrWrite)

@@ -2,6 +2,8 @@
 
 #include "Sockets.h"
 
+#include <atomic>
+
 /** A socket over a POSIX file descriptor. */
 class FSocketBSD final : public FSocket
 {
@@ -28,10 +30,14 @@ public:
 	bool SetMulticastTtl(uint8 TimeToLive) override;
 	bool SetMulticastInterface(const FInternetAddr& InterfaceAddress) override;
 
+	int64 GetWaitCallCount() const { return WaitCalls.load(std::memory_order_relaxed); }
+
 private:
 	bool SetIntOption(int Level, int Name, int Value);
 	bool SetBufferSize(int Name, int32 Size, int32& NewSize);
 
 	/** -1 once closed. */
 	int Descriptor;
+	/** Counted as each Wait begins; read from any thread. */
+	std::atomic<int64> WaitCalls{0};
 };

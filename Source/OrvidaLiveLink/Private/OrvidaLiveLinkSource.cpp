@@ -6,6 +6,7 @@
 #include "HAL/RunnableThread.h"
 #include "ILiveLinkClient.h"
 #include "LiveLinkTypes.h"
+#include "OrvidaLiveLinkLog.h"
 #include "OrvidaNarrowing.h"
 #include "Roles/LiveLinkCameraRole.h"
 #include "Roles/LiveLinkCameraTypes.h"
@@ -26,6 +27,27 @@ const FName& SubjectName()
 {
 	static const FName Name("Orvida - Camera");
 	return Name;
+}
+
+/**
+ * True when a socket without address reuse cannot bind the endpoint: another socket holds its port. The source
+ * binds with reuse all the same, and on Linux the socket bound last on a shared port takes every datagram, so
+ * the other one may starve the source without a sign. On Windows SO_REUSEADDR lets a socket take a port that
+ * another holds (unless that one used SO_EXCLUSIVEADDRUSE, and then the source's bind fails too), while a bind
+ * without it fails there as well, so the probe answers alike. The probe and the source's bind are two steps: a
+ * socket bound in between goes unnoticed.
+ */
+bool IsPortHeldByAnotherSocket(ISocketSubsystem& SocketSubsystem, const FIPv4Endpoint& Endpoint)
+{
+	// Not FUdpSocketBuilder: it writes an error line when the bind fails, and here that failure is the answer.
+	FSocket* Probe = SocketSubsystem.CreateSocket(NAME_DGram, TEXT("OVD port probe"), true);
+	if (Probe == nullptr)
+	{
+		return false;
+	}
+	const bool bHeld = Probe->SetReuseAddr(false) && !Probe->Bind(*Endpoint.ToInternetAddr());
+	SocketSubsystem.DestroySocket(Probe);
+	return bHeld;
 }
 } // namespace OrvidaLiveLinkSource
 
@@ -51,6 +73,9 @@ FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(
 	SourceTypeText = LOCTEXT("OrvidaLiveLinkSourceType", "Vellacor Orvida LiveLink");
 	MachineNameText = LOCTEXT("OrvidaLiveLinkSourceMachineName", "localhost");
 
+	SocketSubsystem = ISocketSubsystem::Get(PLATFORM_SOCKETSUBSYSTEM);
+	const bool bPortHeld = SocketSubsystem != nullptr && OrvidaLiveLinkSource::IsPortHeldByAnotherSocket(*SocketSubsystem, Endpoint);
+
 	Socket = FUdpSocketBuilder(TEXT("OVD"))
 				 .AsNonBlocking()
 				 .AsReusable()
@@ -62,7 +87,11 @@ FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(
 
 	if (Socket != nullptr && Socket->GetSocketType() == SOCKTYPE_Datagram)
 	{
-		SocketSubsystem = ISocketSubsystem::Get(PLATFORM_SOCKETSUBSYSTEM);
+		// Said only once the source shares the port: when its own bind failed too, the builder has said why.
+		if (bPortHeld)
+		{
+			UE_LOG(ModuleLog, Warning, TEXT("Another socket already holds the port of %s: datagrams sent there may go to that socket instead of this source."), *Endpoint.ToString());
+		}
 		Start();
 		// Without a thread nothing receives, so the status must not claim otherwise.
 		if (ReceiverThread != nullptr)

@@ -29,7 +29,8 @@ class ORVIDALIVELINK_API FOrvidaLiveLinkSource : public ILiveLinkSource, public 
 public:
 	/**
 	 * Binds the socket and, when that works, starts the receiver thread. When the socket cannot be made or the
-	 * thread cannot be started, the source stays "Device Not Found" and reports itself not valid.
+	 * thread cannot be started, the source stays "Device Not Found" and reports itself not valid. When another
+	 * socket already held the endpoint's port and the source bound it all the same, it logs one Warning.
 	 */
 	FOrvidaLiveLinkSource(FIPv4Endpoint Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord);
 	/** Stops and waits for the receiver, removes the tick registration, closes the socket. */
