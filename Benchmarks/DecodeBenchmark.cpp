@@ -113,7 +113,7 @@ bool DecodeWithNlohmann(const std::string& Text, FPlainSample& Out)
 
 void BM_DecodeAndCommit(benchmark::State& State, const std::string& Message)
 {
-	const FOrvidaCameraMessageDecoder Decoder(true, true, false);
+	FOrvidaCameraMessageDecoder Decoder(true, true, false);
 	FOrvidaSampleRing Ring([] { return int64(0); });
 	const uint8* Bytes = reinterpret_cast<const uint8*>(Message.data());
 	for (auto _ : State)

@@ -87,7 +87,7 @@ int RunDecodeCommand(const FDecodeCommandOptions& Options)
 	}
 
 	// The same options a source takes: both take options read the same fields, so one flag stands for them.
-	const FOrvidaCameraMessageDecoder Decoder(Options.bAutoLens, Options.bTakeOptions, false);
+	FOrvidaCameraMessageDecoder Decoder(Options.bAutoLens, Options.bTakeOptions, false);
 	std::vector<nlohmann::json> Samples;
 	std::vector<std::string> LogLines;
 	{
@@ -96,7 +96,6 @@ int RunDecodeCommand(const FDecodeCommandOptions& Options)
 		LogLines = Log.Lines;
 	}
 
-	// Non-finite values, which JSON cannot hold, print as null.
 	for (const nlohmann::json& Sample : Samples)
 	{
 		std::printf("%s\n", Sample.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());

@@ -2,11 +2,12 @@
 
 #include "LogCapture.h"
 #include "OrvidaCameraSamplePrinter.h"
+#include "StandIn/StandInClock.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,16 @@ FOrvidaCameraSample WithLocation(float X, float Y, float Z)
 	Sample.Location[0] = X;
 	Sample.Location[1] = Y;
 	Sample.Location[2] = Z;
+	return Sample;
+}
+
+FOrvidaCameraSample WithLens(double Carried, double FocusDistance, double AspectRatio, double FieldOfView)
+{
+	FOrvidaCameraSample Sample = Decoded();
+	Sample.Lens[0] = Carried;
+	Sample.Lens[1] = FocusDistance;
+	Sample.Lens[2] = AspectRatio;
+	Sample.Lens[3] = FieldOfView;
 	return Sample;
 }
 
@@ -127,6 +138,15 @@ const FDecodeCase DecodeCases[] = {
 	{"StateOutOfRangeIsZero", Camera(R"({"State":1e10})"), true, true, {WithState(0)}, 0},
 	{"StateNotANumberIsZero", Camera(R"({"State":[2]})"), true, true, {WithState(0)}, 0},
 	{"ElementsOfOtherTypesGoThroughTheAccessor", Camera(R"({"Location":["1.5",true,null]})"), true, true, {WithLocation(1.5f, 1, 0)}, 0},
+	{"LocationBeyondSingleIsNoSample", Camera(R"({"Location":[1e300,-1e39,3]})"), true, true, {}, 0},
+	{"RotationBeyondSingleIsNoSample", Camera(R"({"Rotation":[0,-1e300,0,1]})"), true, true, {}, 0},
+	{"ScaleBeyondSingleIsNoSample", Camera(R"({"Scale":[1,1,1e39]})"), true, true, {}, 0},
+	{"InfiniteTextInScaleIsNoSample", Camera(R"({"Scale":[1,")" + std::string(400, '9') + R"(",1]})"), true, true, {}, 0},
+	{"LargestSinglesStillFit", Camera(R"({"Location":[3.4e38,-3.4e38,1e-300]})"), true, true, {WithLocation(3.4e38f, -3.4e38f, 0.0f)}, 0},
+	{"PublishedLensBeyondSingleIsNoSample", Camera(R"({"Lens":[0,0,0,1e300]})"), true, true, {}, 0},
+	{"LensBeyondSingleIsIgnoredWithoutAutoLens", Camera(R"({"Lens":[0,0,0,1e300]})"), false, true, {Decoded()}, 0},
+	{"CarriedLensValueNeedsOnlyADouble", Camera(R"({"Lens":[1e300,1,2,3]})"), true, true, {WithLens(1e300, 1, 2, 3)}, 0},
+	{"InfiniteTextInCarriedLensIsNoSample", Camera(R"({"Lens":[")" + std::string(400, '9') + R"(",1,2,3]})"), true, true, {}, 0},
 	{"CameraNotAnArray", R"({"OVDCamera":{"Location":[1,2,3]}})", true, true, {}, 0},
 	{"CameraEmptyArray", R"({"OVDCamera":[]})", true, true, {}, 0},
 	{"CameraFirstElementNotAnObject", R"({"OVDCamera":[[1,2,3],{"Location":[1,2,3]}]})", true, true, {}, 0},
@@ -150,7 +170,7 @@ int32 CountUnknownDataLines(const FLogCapture& Log)
 
 std::vector<FOrvidaCameraSample> DecodeAll(const std::string& Datagram, bool bAutoLens, bool bTakeOptions)
 {
-	const FOrvidaCameraMessageDecoder Decoder(bAutoLens, bTakeOptions, false);
+	FOrvidaCameraMessageDecoder Decoder(bAutoLens, bTakeOptions, false);
 	std::vector<FOrvidaCameraSample> Samples;
 	const int32 Count = Decoder.Decode(reinterpret_cast<const uint8*>(Datagram.data()), int32(Datagram.size()), [&](FOrvidaCameraSample&& Sample) { Samples.push_back(MoveTemp(Sample)); });
 	EXPECT_EQ(Count, int32(Samples.size()));
@@ -199,15 +219,6 @@ TEST(OrvidaCameraMessageDecoder, HostileInputCommitsNothingAndDoesNotCrash)
 	}
 }
 
-TEST(OrvidaCameraMessageDecoder, ValuesBeyondSinglePrecisionBecomeInfinity)
-{
-	const std::vector<FOrvidaCameraSample> Samples = DecodeAll(Camera(R"({"Location":[1e300,-1e300,1e-300]})"), true, true);
-	ASSERT_EQ(Samples.size(), 1u);
-	EXPECT_EQ(Samples[0].Location[0], INFINITY);
-	EXPECT_EQ(Samples[0].Location[1], -INFINITY);
-	EXPECT_EQ(Samples[0].Location[2], 0.0f);
-}
-
 TEST(OrvidaCameraMessageDecoder, ALargeValidMessageDecodes)
 {
 	// A camera record padded to the largest datagram with a foreign key still decodes, and logs that key once.
@@ -219,4 +230,81 @@ TEST(OrvidaCameraMessageDecoder, ALargeValidMessageDecodes)
 	ASSERT_EQ(Samples.size(), 1u);
 	EXPECT_EQ(Samples[0], Full());
 	EXPECT_EQ(CountUnknownDataLines(Log), 1);
+}
+
+TEST(OrvidaCameraMessageDecoder, UnknownDataLinesAreLimitedPerSecondAndTheRestCounted)
+{
+	int64 NowMs = 5000;
+	FStandInClock::SetCycleSource([&NowMs] { return uint64(NowMs) * 1000000u; });
+	FOrvidaCameraMessageDecoder Decoder(true, true, false);
+	const auto Foreign = [](int32 Keys)
+	{
+		std::string Message = "{";
+		for (int32 Key = 0; Key < Keys; ++Key)
+		{
+			Message += "\"k" + std::to_string(Key) + "\":0,";
+		}
+		return Message + R"("OVDCamera":[{}]})";
+	};
+	struct FStep
+	{
+		int64 AtMs;
+		std::string Datagram;
+		int32 UnknownDataLines;
+		/** The summary expected before them, or empty. */
+		std::string Summary;
+	};
+	const FStep Steps[] = {
+		{5000, Foreign(6000), 10, ""},
+		{5999, Camera("{}"), 0, ""},
+		{6000, Camera("{}"), 0, "Unknow data received: 5990 more lines held back, from 1 datagrams"},
+		{6000, Camera("{}"), 0, ""},
+		{7500, Foreign(6000), 10, ""},
+		{7900, Foreign(3), 0, ""},
+		{7900, "not json", 0, ""},
+		{8500, Foreign(2), 2, "Unknow data received: 5993 more lines held back, from 2 datagrams"},
+		{8600, Foreign(9), 8, ""},
+	};
+	for (const FStep& Step : Steps)
+	{
+		NowMs = Step.AtMs;
+		FLogCapture Log;
+		Decoder.Decode(reinterpret_cast<const uint8*>(Step.Datagram.data()), int32(Step.Datagram.size()), [](FOrvidaCameraSample&&) {});
+		std::vector<std::string> Summaries;
+		for (const FLogCapture::FLine& Line : Log.GetLines())
+		{
+			if (Line.Category == "ModuleLog" && Line.Verbosity == ELogVerbosity::Warning)
+			{
+				Summaries.push_back(Line.Text);
+			}
+		}
+		EXPECT_EQ(CountUnknownDataLines(Log), Step.UnknownDataLines) << "at " << Step.AtMs << " ms";
+		EXPECT_EQ(Summaries, Step.Summary.empty() ? std::vector<std::string>() : std::vector<std::string>{Step.Summary}) << "at " << Step.AtMs << " ms";
+		EXPECT_EQ(Log.GetLines().size(), size_t(Step.UnknownDataLines) + Summaries.size()) << "at " << Step.AtMs << " ms";
+	}
+	FStandInClock::SetCycleSource(nullptr);
+}
+
+TEST(OrvidaCameraSample, EqualityLooksAtEveryField)
+{
+	// Each decoder case compares with ==, so a field it skips goes unchecked there. The last element of each array
+	// changes, so that comparing only a prefix fails too.
+	const std::function<void(FOrvidaCameraSample&)> Changes[] = {
+		[](FOrvidaCameraSample& Sample) { Sample.Location[2] = 151.0f; },
+		[](FOrvidaCameraSample& Sample) { Sample.Rotation[3] = 0.5f; },
+		[](FOrvidaCameraSample& Sample) { Sample.Scale[2] = 2.0f; },
+		[](FOrvidaCameraSample& Sample) { Sample.Lens[3] = 54.433; },
+		[](FOrvidaCameraSample& Sample) { Sample.Timecode[2] = 2; },
+		[](FOrvidaCameraSample& Sample) { Sample.Metadata[2] = TEXT("13"); },
+		[](FOrvidaCameraSample& Sample) { Sample.Metadata[1] = TEXT("a004"); },
+		[](FOrvidaCameraSample& Sample) { Sample.State = 0; },
+	};
+	EXPECT_EQ(Full(), Full());
+	for (size_t Index = 0; Index < std::size(Changes); ++Index)
+	{
+		FOrvidaCameraSample Changed = Full();
+		Changes[Index](Changed);
+		EXPECT_NE(Full(), Changed) << "change " << Index;
+		EXPECT_NE(Changed, Full()) << "change " << Index;
+	}
 }

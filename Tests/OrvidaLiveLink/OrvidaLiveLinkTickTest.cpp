@@ -24,7 +24,7 @@ namespace
 {
 /**
  * A source on a real Live Link client, with the playout clock and the engine clock on one clock that the test
- * moves. Samples go straight into the ring unless a test sends them over the loopback.
+ * moves. Samples go straight into the ring unless a test sends them over the loopback to the source's port.
  */
 class OrvidaLiveLinkTickTest : public testing::Test
 {
@@ -56,9 +56,18 @@ protected:
 
 	void MakeSource(bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord)
 	{
-		Source = FOrvidaLiveLinkSourceTestAccess::MakeClocked(FIPv4Endpoint(FIPv4Address::InternalLoopback, LoopbackUdp::PickFreePort()), bAutoLens,
-			bAutoSceneTakeUpdate, bAutoRecord, [this] { return NowMs; });
+		Port = LoopbackUdp::PickFreePort();
+		Source = FOrvidaLiveLinkSourceTestAccess::MakeClocked(FIPv4Endpoint(FIPv4Address::InternalLoopback, Port), bAutoLens, bAutoSceneTakeUpdate,
+			bAutoRecord, [this] { return NowMs; });
 		SourceGuid = Client.AddSource(Source);
+	}
+
+	/** Sends Message to the source and waits until the receiver has committed one more sample. */
+	void Deliver(const std::string& Message)
+	{
+		const int64 Committed = Source->GetSampleRing().GetStats().CommittedSamples;
+		ASSERT_TRUE(Sender.Send(Port, Message));
+		ASSERT_TRUE(WaitUntil([&] { return Source->GetSampleRing().GetStats().CommittedSamples == Committed + 1; }));
 	}
 
 	FLiveLinkSubjectKey SubjectKey() const { return FLiveLinkSubjectKey(SourceGuid, FName("Orvida - Camera")); }
@@ -104,9 +113,20 @@ protected:
 	 */
 	void Play(const FOrvidaCameraSample& Sample)
 	{
+		PlayWith([&] { Source->GetSampleRing().CommitSample(Sample); });
+	}
+	/** The same with Message sent over the loopback, through the receiver and the decoder. */
+	void Play(const std::string& Message)
+	{
+		PlayWith([&] { Deliver(Message); });
+	}
+	template <typename CommitType>
+	void PlayWith(CommitType&& Commit)
+	{
 		for (int32 Index = 0; Index < PassesPerPlay; ++Index)
 		{
-			CommitAndAdvance(Sample);
+			Commit();
+			NowMs += FrameMs;
 			Client.Tick();
 		}
 	}
@@ -118,6 +138,8 @@ protected:
 	int64 MetaDataChanges = 0;
 	TSharedPtr<FOrvidaLiveLinkSource> Source;
 	FGuid SourceGuid;
+	uint16 Port = 0;
+	const LoopbackUdp::FSender Sender;
 	std::filesystem::path TakesDirectory;
 };
 
@@ -315,18 +337,13 @@ TEST_F(OrvidaLiveLinkTickTest, TakeTextsBecomeTakeNumbers)
 
 TEST_F(OrvidaLiveLinkTickTest, DatagramsOverTheLoopbackBecomeTheSubjectsFrames)
 {
-	const uint16 Port = LoopbackUdp::PickFreePort();
-	Source = FOrvidaLiveLinkSourceTestAccess::MakeClocked(FIPv4Endpoint(FIPv4Address::InternalLoopback, Port), true, false, false, [this] { return NowMs; });
-	SourceGuid = Client.AddSource(Source);
-
-	const LoopbackUdp::FSender Sender;
+	MakeSource(true, false, false);
 	for (int32 Index = 1; Index <= 5; ++Index)
 	{
 		const std::string Message = R"({"OVDCamera":[{"Location":[)" + std::to_string(Index * 10) + R"(,1,2],"Rotation":[0,0,0,1],"Lens":[0,300,1.25,)" +
 			std::to_string(40 + Index) + "]}]}";
-		ASSERT_TRUE(Sender.Send(Port, Message));
+		Deliver(Message);
 	}
-	ASSERT_TRUE(WaitUntil([&] { return Source->GetSampleRing().GetStats().CommittedSamples == 5; }));
 
 	std::vector<float> Locations;
 	std::vector<float> FieldsOfView;
@@ -489,4 +506,38 @@ TEST_F(OrvidaLiveLinkTickTest, ARecordedTakeHoldsTheFramesPushedWhileRecording)
 	// the third pass of the first recording play, the nine of the others, and the two before the stop.
 	EXPECT_EQ(Recorder.GetTakeFrameCount(), 1 + 3 * PassesPerPlay + 2);
 	EXPECT_TRUE(std::filesystem::exists(TCHAR_TO_UTF8(*Recorder.GetTakeFilePath())));
+}
+
+TEST_F(OrvidaLiveLinkTickTest, EachOptionAloneTakesItsPartOfTheSameDatagram)
+{
+	// The decoder reads lens, metadata and state each under its own options: a slip there shows only end to end.
+	const std::string Message = R"({"OVDCamera":[{"Lens":[0,300,1.25,41],"Metadata":["s","A7","5"],"State":2}]})";
+	const FLiveLinkCameraFrameData Defaults;
+	TArray<FLiveLinkFrameDataStruct> Storage;
+	UTakeMetaData* TakeMetaData = Recorder.OpenPanel()->GetTakeMetaData();
+	ASSERT_NE(TakeMetaData, nullptr);
+
+	MakeSource(true, false, false);
+	Play(Message);
+	EXPECT_EQ(LastCameraFrame(Storage).FieldOfView, 41.0f);
+	EXPECT_EQ(MetaDataChanges, 0);
+	EXPECT_FALSE(Recorder.IsRecording());
+
+	Client.RemoveSource(SourceGuid);
+	MakeSource(false, true, false);
+	Play(Message);
+	EXPECT_EQ(LastCameraFrame(Storage).FieldOfView, Defaults.FieldOfView);
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*TakeMetaData->GetSlate())), "A7");
+	EXPECT_EQ(TakeMetaData->GetTakeNumber(), 5);
+	EXPECT_FALSE(Recorder.IsRecording());
+
+	Client.RemoveSource(SourceGuid);
+	MakeSource(false, false, true);
+	TakeMetaData->SetSlate(TEXT("hand"));
+	const int64 ChangesBefore = MetaDataChanges;
+	Play(Message);
+	EXPECT_EQ(LastCameraFrame(Storage).FieldOfView, Defaults.FieldOfView);
+	EXPECT_TRUE(Recorder.IsRecording());
+	EXPECT_EQ(MetaDataChanges, ChangesBefore);
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*TakeMetaData->GetSlate())), "hand");
 }

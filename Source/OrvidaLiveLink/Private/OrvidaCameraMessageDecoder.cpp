@@ -6,7 +6,10 @@
 #include "Serialization/JsonReader.h"
 #include "Serialization/JsonSerializer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace OrvidaCameraMessageDecoder
@@ -62,6 +65,19 @@ FString AsText(const FJsonValue& Value)
 	return Value.AsString();
 }
 
+template <int32 Count>
+bool AreAllFinite(const float (&Values)[Count])
+{
+	return std::all_of(std::begin(Values), std::end(Values), [](float Value) { return std::isfinite(Value); });
+}
+
+/** Lens[0] is only carried, as read; the source publishes the others narrowed to single precision. */
+bool IsLensPublishable(const double (&Lens)[4])
+{
+	return std::isfinite(Lens[0])
+		&& std::all_of(std::begin(Lens) + 1, std::end(Lens), [](double Value) { return std::isfinite(OrvidaLiveLink::NarrowToSingle(Value)); });
+}
+
 /** The camera record's object, when Value is a non-empty array whose first element is one. */
 const FJsonObject* FindCameraRecord(const FJsonValue& Value)
 {
@@ -81,9 +97,15 @@ FOrvidaCameraMessageDecoder::FOrvidaCameraMessageDecoder(bool bInAutoLens, bool 
 {
 }
 
-int32 FOrvidaCameraMessageDecoder::Decode(const uint8* Bytes, int32 Count, TFunctionRef<void(FOrvidaCameraSample&&)> Commit) const
+int32 FOrvidaCameraMessageDecoder::Decode(const uint8* Bytes, int32 Count, TFunctionRef<void(FOrvidaCameraSample&&)> Commit)
 {
 	using namespace OrvidaCameraMessageDecoder;
+
+	const FOrvidaLogLimiter::FHeldBack HeldBack = UnknownDataLimiter.BeginMessage();
+	if (HeldBack.Lines > 0)
+	{
+		UE_LOG(ModuleLog, Warning, TEXT("Unknow data received: %d more lines held back, from %d datagrams"), HeldBack.Lines, HeldBack.Messages);
+	}
 
 	// Each byte is one character of the same value; zero bytes are dropped wherever they stand. They are rare,
 	// so the text is widened in runs between them.
@@ -109,7 +131,10 @@ int32 FOrvidaCameraMessageDecoder::Decode(const uint8* Bytes, int32 Count, TFunc
 	{
 		if (!Field.Key.Equals(CameraKey, ESearchCase::IgnoreCase))
 		{
-			UE_LOG(ModuleLog, Error, TEXT("Unknow data received"));
+			if (UnknownDataLimiter.TryAdmitLine())
+			{
+				UE_LOG(ModuleLog, Error, TEXT("Unknow data received"));
+			}
 			continue;
 		}
 		const FJsonObject* Record = Field.Value.IsValid() ? FindCameraRecord(*Field.Value) : nullptr;
@@ -125,6 +150,11 @@ int32 FOrvidaCameraMessageDecoder::Decode(const uint8* Bytes, int32 Count, TFunc
 		if (bAutoLens)
 		{
 			ReadArrayField(*Record, LensKey, Sample.Lens, 0.0, AsDouble);
+		}
+		// An infinite camera poisons whatever the engine computes from it, so the record goes as a whole.
+		if (!AreAllFinite(Sample.Location) || !AreAllFinite(Sample.Rotation) || !AreAllFinite(Sample.Scale) || !IsLensPublishable(Sample.Lens))
+		{
+			continue;
 		}
 		ReadArrayField(*Record, TimecodeKey, Sample.Timecode, 0, AsTimecodeComponent);
 		if (bReadTakeState)

@@ -2,14 +2,16 @@
 
 #include "CoreMinimal.h"
 #include "OrvidaCameraSample.h"
+#include "OrvidaLogLimiter.h"
 
 /**
  * Turns the bytes of one datagram into camera samples: the text is the bytes read as ISO 8859-1 with zero
  * bytes dropped, and must be one JSON object; its "OVDCamera" array's first element is the camera record.
- * Every other top-level key logs "Unknow data received" at Error in ModuleLog.
+ * Every other top-level key logs "Unknow data received" at Error in ModuleLog, through the decoder's log limiter;
+ * the first message after a window in which lines were held back logs their count at Warning first.
  *
- * Threads: holds only the option flags, which never change, so any thread may decode; a source decodes on its
- * receiver thread.
+ * Threads: decoding changes the log limiter, so one thread at a time decodes with one decoder; a source has its
+ * own and decodes on its receiver thread alone.
  */
 class ORVIDALIVELINK_API FOrvidaCameraMessageDecoder
 {
@@ -21,11 +23,13 @@ public:
 	 * Decodes Count bytes and hands the sample to Commit; returns the number of samples handed on (0 or 1).
 	 * Text that does not parse as a JSON object, an "OVDCamera" that is not an array, an empty one or one whose
 	 * first element is not an object: nothing handed on, nothing logged. Missing or short fields take their
-	 * defaults. Never fails otherwise, whatever the bytes.
+	 * defaults. A record with a Location, Rotation or Scale value, or a lens value read under bAutoLens, that is
+	 * not finite at the precision it is published at: nothing handed on. Never fails otherwise, whatever the bytes.
 	 */
-	int32 Decode(const uint8* Bytes, int32 Count, TFunctionRef<void(FOrvidaCameraSample&&)> Commit) const;
+	int32 Decode(const uint8* Bytes, int32 Count, TFunctionRef<void(FOrvidaCameraSample&&)> Commit);
 
 private:
 	bool bAutoLens;
 	bool bReadTakeState;
+	FOrvidaLogLimiter UnknownDataLimiter;
 };
