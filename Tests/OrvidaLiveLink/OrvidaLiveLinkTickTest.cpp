@@ -270,7 +270,7 @@ TEST_F(OrvidaLiveLinkTickTest, OnlyADueSampleWithAValidRateGivesItsFrameASceneTi
 	};
 	// From the first sample on, before the ring has gone round; each invalid rate follows a valid one.
 	const FCase Cases[] = {{24, 1, true}, {25, 0, false}, {30000, 1001, true}, {0, 1, false}, {50, 1, true}, {-25, 1, false},
-		{1001, 30000, false}, {25, 1, true}, {25, 1, true}, {25, 1, true}};
+		{1001, 30000, false}, {25, 1, true}, {-25, -1, false}, {25, 1, true}, {25, 1, true}};
 	const int32 NumCases = int32(UE_ARRAY_COUNT(Cases));
 	MakeSource(false, false, false);
 	for (int32 Index = 0; Index < NumCases; ++Index)

@@ -103,7 +103,9 @@ bool FOrvidaSampleRing::UpdatePlayoutRate()
 
 bool FOrvidaSampleRing::IsUsableFrameRate(int32 Numerator, int32 Denominator)
 {
-	if (Denominator == 0)
+	// A frame rate is published as unsigned numbers: -25/-1 reads as 25 here but would reach Live Link as two
+	// numbers near four billion, so a denominator must be positive (the engine's own rates need that too).
+	if (Denominator <= 0)
 	{
 		return false;
 	}

@@ -53,7 +53,7 @@ public:
 	 */
 	bool UpdatePlayoutRate();
 
-	/** Whether Numerator / Denominator is a camera rate: a denominator other than 0 and 1 to 1000 frames per second. */
+	/** Whether Numerator / Denominator is a camera rate: a positive denominator and 1 to 1000 frames per second. */
 	static bool IsUsableFrameRate(int32 Numerator, int32 Denominator);
 
 	/** Playout frames since the clock started, at the present time; steps round it to the playout frame. */
