@@ -4,11 +4,10 @@
 
 FOrvidaLogLimiter::FHeldBack FOrvidaLogLimiter::BeginMessage()
 {
-	// One clock reading per message: a message is decoded in far less than a window, and reading the clock per
-	// line would cost as much as the lines it saves.
-	MessageTime = FPlatformTime::Seconds();
+	// The clock is read only while a window is open: a stream without foreign keys never opens one, and its
+	// messages cost no clock reading here.
 	bMessageHeldBack = false;
-	if (LinesInWindow == 0 || MessageTime - WindowStart < WindowSeconds)
+	if (LinesInWindow == 0 || FPlatformTime::Seconds() - WindowStart < WindowSeconds)
 	{
 		return FHeldBack();
 	}
@@ -22,7 +21,7 @@ bool FOrvidaLogLimiter::TryAdmitLine()
 {
 	if (LinesInWindow == 0)
 	{
-		WindowStart = MessageTime;
+		WindowStart = FPlatformTime::Seconds();
 	}
 	if (LinesInWindow < MaxLinesPerWindow)
 	{

@@ -31,7 +31,7 @@ public:
 	};
 
 	/**
-	 * Starts a message at the engine clock's time. When lines were held back in a window that has closed, returns
+	 * Starts a message. When lines were held back in a window that has closed, returns
 	 * their count (once) and starts counting afresh; otherwise a count of zero.
 	 */
 	FHeldBack BeginMessage();
@@ -39,7 +39,6 @@ public:
 	bool TryAdmitLine();
 
 private:
-	double MessageTime = 0.0;
 	/** Meaningful only while LinesInWindow is above zero. */
 	double WindowStart = 0.0;
 	int32 LinesInWindow = 0;
