@@ -6,12 +6,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <optional>
+#include <cstring>
+#include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -38,18 +41,57 @@ public:
 	std::vector<std::string> Lines;
 };
 
-std::optional<std::vector<uint8>> ReadDatagram(const std::string& Path)
+/** The largest payload a UDP datagram over IPv4 can carry: no real datagram is longer, so longer input is not one. */
+constexpr size_t MaxDatagramSize = 65507;
+
+/**
+ * Reads the datagram's bytes from Path ("-": standard input). Reads at most one byte past the largest datagram,
+ * so an endless input (/dev/zero) is refused at once. False, with the reason in OutError, for a folder, an input
+ * that cannot be opened or read, or one longer than a datagram.
+ */
+bool ReadDatagram(const std::string& Path, std::vector<uint8>& OutBytes, std::string& OutError)
 {
-	if (Path == "-")
+	const bool bStandardInput = Path == "-";
+	const int Descriptor = bStandardInput ? STDIN_FILENO : ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+	if (Descriptor < 0)
 	{
-		return std::vector<uint8>(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+		OutError = std::strerror(errno);
+		return false;
 	}
-	std::ifstream File(Path, std::ios::binary);
-	if (!File)
+	struct stat Status;
+	if (::fstat(Descriptor, &Status) == 0 && S_ISDIR(Status.st_mode))
 	{
-		return std::nullopt;
+		OutError = "it is a folder, not a file";
 	}
-	return std::vector<uint8>(std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>());
+	OutBytes.resize(MaxDatagramSize + 1);
+	size_t Size = 0;
+	while (OutError.empty() && Size < OutBytes.size())
+	{
+		const ssize_t Result = ::read(Descriptor, OutBytes.data() + Size, OutBytes.size() - Size);
+		if (Result < 0 && errno == EINTR)
+		{
+			continue;
+		}
+		if (Result < 0)
+		{
+			OutError = std::strerror(errno);
+		}
+		if (Result <= 0)
+		{
+			break;
+		}
+		Size += size_t(Result);
+	}
+	if (!bStandardInput)
+	{
+		::close(Descriptor);
+	}
+	if (OutError.empty() && Size > MaxDatagramSize)
+	{
+		OutError = "longer than the largest datagram (" + std::to_string(MaxDatagramSize) + " bytes)";
+	}
+	OutBytes.resize(Size);
+	return OutError.empty();
 }
 
 template <typename ElementType, size_t Count>
@@ -79,10 +121,11 @@ nlohmann::json ToJson(const FOrvidaCameraSample& Sample)
 
 int RunDecodeCommand(const FDecodeCommandOptions& Options)
 {
-	const std::optional<std::vector<uint8>> Datagram = ReadDatagram(Options.Path);
-	if (!Datagram)
+	std::vector<uint8> Datagram;
+	std::string Error;
+	if (!ReadDatagram(Options.Path, Datagram, Error))
 	{
-		std::fprintf(stderr, "orvida-livelink decode: cannot read %s\n", Options.Path.c_str());
+		std::fprintf(stderr, "orvida-livelink decode: cannot read %s: %s\n", Options.Path.c_str(), Error.c_str());
 		return 2;
 	}
 
@@ -92,7 +135,7 @@ int RunDecodeCommand(const FDecodeCommandOptions& Options)
 	std::vector<std::string> LogLines;
 	{
 		FLogLines Log;
-		Decoder.Decode(Datagram->data(), int32(Datagram->size()), [&Samples](FOrvidaCameraSample&& Sample) { Samples.push_back(ToJson(Sample)); });
+		Decoder.Decode(Datagram.data(), int32(Datagram.size()), [&Samples](FOrvidaCameraSample&& Sample) { Samples.push_back(ToJson(Sample)); });
 		LogLines = Log.Lines;
 	}
 

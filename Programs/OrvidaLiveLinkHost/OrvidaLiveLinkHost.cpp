@@ -80,7 +80,7 @@ int main(int ArgumentCount, char** Arguments)
 	const TSharedPtr<FOrvidaLiveLinkSource> Source = MakeShared<FOrvidaLiveLinkSource>(Endpoint, true, true, false);
 	const FGuid SourceGuid = Client.AddSource(Source);
 	std::printf("%s on %s, listening on %s: %s\n", ToUtf8(Source->GetSourceType()).c_str(), ToUtf8(Source->GetSourceMachineName()).c_str(),
-		TCHAR_TO_UTF8(*Endpoint.ToString()), ToUtf8(Source->GetSourceStatus()).c_str());
+		TCHAR_TO_UTF8(*Source->GetBoundEndpoint().ToString()), ToUtf8(Source->GetSourceStatus()).c_str());
 	std::fflush(stdout);
 	if (!Source->IsSourceStillValid())
 	{

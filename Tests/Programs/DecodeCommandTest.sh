@@ -37,8 +37,40 @@ ModuleLog: Error: Unknow data received" "$program" decode "$file"
 
 printf '[1,2,3]' > "$file"
 expect "not a message" 1 "no sample" "$program" decode "$file"
-expect "missing file" 2 "" "$program" decode /nonexistent/datagram
 expect "unknown flag" 2 "" "$program" decode --bogus
+
+# Inputs that are no datagram: exit 2 at once (timeout catches an endless read), nothing on standard output, and
+# one line on standard error that names the input.
+refused() { # name, input path, command...
+  local name=$1 input=$2
+  shift 2
+  local output errors status
+  errors=$(mktemp)
+  output=$(timeout 20 "$@" 2>"$errors")
+  status=$?
+  if [ "$status" != 2 ] || [ -n "$output" ] || [ "$(wc -l < "$errors")" != 1 ] || ! grep -qF "$input" "$errors"; then
+    echo "FAIL $name: exit $status (wanted 2), stdout '$output', stderr:"
+    sed 's/^/  /' "$errors"
+    failures=$((failures + 1))
+  else
+    passes=$((passes + 1))
+  fi
+  rm -f "$errors"
+}
+
+folder=$(mktemp -d)
+trap 'rm -f "$file"; rm -rf "$folder"' EXIT
+refused "missing file" /nonexistent/datagram "$program" decode /nonexistent/datagram
+refused "a folder" "$folder" "$program" decode "$folder"
+refused "unreadable bytes" /proc/self/mem "$program" decode /proc/self/mem
+refused "endless input" /dev/zero "$program" decode /dev/zero
+refused "endless standard input" "-" bash -c "'$program' decode - < /dev/zero"
+
+# The largest datagram is still read; one byte more is refused.
+head -c 65507 /dev/zero | tr '\0' ' ' > "$file"
+expect "largest datagram" 1 "no sample" "$program" decode "$file"
+printf ' ' >> "$file"
+refused "one byte past the largest datagram" "$file" "$program" decode "$file"
 
 echo "$passes passed, $failures failed"
 [ "$failures" = 0 ]

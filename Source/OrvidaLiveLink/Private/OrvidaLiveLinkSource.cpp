@@ -60,6 +60,7 @@ FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(
 	FIPv4Endpoint InEndpoint, bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord, FReceivedDataObserver InReceivedDataObserver,
 	FOrvidaSampleRing::FSteadyClock SteadyClock)
 	: Endpoint(InEndpoint)
+	, BoundEndpoint(InEndpoint)
 	, ReceiveWaitTime(FTimespan::FromMilliseconds(OrvidaLiveLinkSource::ReceiveWaitMilliseconds))
 	, bAutoLens(bInAutoLens)
 	, bAutoSceneTakeUpdate(bInAutoSceneTakeUpdate)
@@ -87,6 +88,7 @@ FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(
 
 	if (Socket != nullptr && Socket->GetSocketType() == SOCKTYPE_Datagram)
 	{
+		BoundEndpoint.Port = uint16(Socket->GetPortNo());
 		// Said only once the source shares the port: when its own bind failed too, the builder has said why.
 		if (bPortHeld)
 		{

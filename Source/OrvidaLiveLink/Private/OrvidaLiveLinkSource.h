@@ -76,6 +76,8 @@ public:
 	const FString& GetReceiverThreadName() const { return ReceiverThreadName; }
 	/** The endpoint and the options the source was made with; they never change. */
 	FOrvidaLiveLinkConnectionSettings GetConnectionSettings() const { return FOrvidaLiveLinkConnectionSettings{Endpoint, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord}; }
+	/** Where the socket is bound: the endpoint asked for, with the port the system picked when that was 0; the endpoint asked for when no socket could be made. */
+	const FIPv4Endpoint& GetBoundEndpoint() const { return BoundEndpoint; }
 	/** The samples between the receiver and the publisher, with the playout clock. */
 	FOrvidaSampleRing& GetSampleRing() { return Ring; }
 
@@ -103,6 +105,8 @@ private:
 	FText StatusText;
 
 	FIPv4Endpoint Endpoint;
+	/** Set by the constructor, never changed after. */
+	FIPv4Endpoint BoundEndpoint;
 	FSocket* Socket = nullptr;
 	ISocketSubsystem* SocketSubsystem = nullptr;
 	/** 1 once a stop was requested; never goes back to 0. Read and written only atomically. */
