@@ -1,42 +1,69 @@
-// orvida-livelink: runs the camera link source the way the editor would and reports on it.
+// orvida-livelink: the stand-in editor. It runs the plug-in's module and sources as the editor would, reports on
+// them, and has the decode and settings commands.
 
 // CLI11 comes first: the engine's check() macro would otherwise rewrite its member functions of that name.
 #include <CLI/CLI.hpp>
 
 #include "DecodeCommand.h"
-#include "StandIn/LiveLinkClient.h"
+#include "HostRunCommand.h"
+#include "HostSettingsCommand.h"
 #include "OrvidaEndpointText.h"
-#include "OrvidaLiveLinkSource.h"
-#include "Roles/LiveLinkCameraTypes.h"
 
-#include <atomic>
-#include <chrono>
-#include <csignal>
+#include <cmath>
 #include <cstdio>
-#include <thread>
+#include <optional>
 
 namespace
 {
-std::atomic<bool> bQuitRequested{false};
+FString ToFString(const std::string& Text) { return FString(UTF8_TO_TCHAR(Text.c_str())); }
 
-void RequestQuit(int)
+/** The --source and --connect requests in the order given; false, with a line on standard error, for a --source that is no endpoint. */
+bool MakeSourceRequests(const std::vector<std::string>& PanelEndpoints, const std::vector<std::string>& ConnectionStrings, const FHostPanelChoices& Options,
+                        std::vector<FHostSourceRequest>& OutRequests)
 {
-	bQuitRequested.store(true);
-}
-
-std::string ToUtf8(const FText& Text)
-{
-	return TCHAR_TO_UTF8(*Text.ToString());
+	for (const std::string& Endpoint : PanelEndpoints)
+	{
+		FIPv4Endpoint Parsed;
+		if (!FOrvidaEndpointText::ParseEndpoint(ToFString(Endpoint), Parsed))
+		{
+			std::fprintf(stderr, "orvida-livelink: \"%s\" is not an endpoint of the form a.b.c.d:port\n", Endpoint.c_str());
+			return false;
+		}
+		FHostSourceRequest& Request = OutRequests.emplace_back();
+		Request.Choices = Options;
+		Request.Choices.EndpointText = ToFString(Endpoint);
+	}
+	for (const std::string& ConnectionString : ConnectionStrings)
+	{
+		FHostSourceRequest& Request = OutRequests.emplace_back();
+		Request.Path = FHostSourceRequest::EPath::ConnectionString;
+		Request.ConnectionString = ToFString(ConnectionString);
+	}
+	if (OutRequests.empty())
+	{
+		OutRequests.emplace_back().Choices = Options;
+	}
+	return true;
 }
 } // namespace
 
 int main(int ArgumentCount, char** Arguments)
 {
-	CLI::App App{"Receives Orvida camera messages as a Live Link source."};
-	std::string ConnectionString = "0.0.0.0:9001";
-	double Seconds = 0.0;
-	App.add_option("--connection,-c", ConnectionString, "where to listen, as a.b.c.d:port")->capture_default_str();
-	App.add_option("--seconds", Seconds, "stop after this many seconds (0: run until interrupted)");
+	CLI::App App{"The stand-in editor: receives Orvida camera messages through the plug-in's Live Link source."};
+	std::string ProjectDir;
+	std::vector<std::string> PanelEndpoints;
+	std::vector<std::string> ConnectionStrings;
+	FHostPanelChoices PanelOptions;
+	FHostRunOptions RunOptions;
+	App.add_option("--project", ProjectDir, "the project folder (default: the current folder)");
+	App.add_option("--source,--connection,-c", PanelEndpoints, "a source made through the creation panel, listening on a.b.c.d:port (repeatable)");
+	App.add_option("--connect", ConnectionStrings, "a source made from a connection string, as the editor restores one (repeatable)");
+	App.add_flag("--lens,!--no-lens", PanelOptions.bAutoLens, "tick or untick \"Auto Lens Update\" in the creation panel");
+	App.add_flag("--take,!--no-take", PanelOptions.bAutoSceneTakeUpdate, "tick or untick \"Auto Scene/Take\" in the creation panel");
+	App.add_flag("--record,!--no-record", PanelOptions.bAutoRecord, "tick or untick \"Auto Record\" in the creation panel");
+	App.add_option("--tick-rate", RunOptions.TickRate, "game thread ticks per second")->capture_default_str();
+	App.add_option("--seconds", RunOptions.Seconds, "stop after this many seconds (0: run until interrupted)");
+	App.add_flag("--console", RunOptions.bConsole, "print one line per source per second");
 	App.require_subcommand(0, 1);
 
 	FDecodeCommandOptions DecodeOptions;
@@ -44,6 +71,18 @@ int main(int ArgumentCount, char** Arguments)
 	Decode->add_option("file", DecodeOptions.Path, "the datagram's bytes; - for standard input")->capture_default_str();
 	Decode->add_flag("--lens", DecodeOptions.bAutoLens, "decode as a source with lens update on");
 	Decode->add_flag("--take", DecodeOptions.bTakeOptions, "decode as a source with scene/take update on");
+
+	FHostSettingsCommand SettingsCommand;
+	CLI::App* Settings = App.add_subcommand("settings", "list, get or set the plug-in's project settings");
+	Settings->require_subcommand(1);
+	Settings->fallthrough();
+	Settings->add_subcommand("list", "print every setting as Key=Value")->fallthrough();
+	CLI::App* Get = Settings->add_subcommand("get", "print one setting's value");
+	Get->add_option("key", SettingsCommand.Argument)->required();
+	Get->fallthrough();
+	CLI::App* Set = Settings->add_subcommand("set", "change one setting and save it to the project");
+	Set->add_option("assignment", SettingsCommand.Argument, "KEY=VALUE")->required();
+	Set->fallthrough();
 
 	try
 	{
@@ -58,64 +97,29 @@ int main(int ArgumentCount, char** Arguments)
 	{
 		return RunDecodeCommand(DecodeOptions);
 	}
-
-	if (Seconds < 0.0)
+	if (Settings->parsed())
 	{
-		std::fprintf(stderr, "orvida-livelink: --seconds must not be negative\n");
+		SettingsCommand.ProjectDir = ToFString(ProjectDir);
+		SettingsCommand.Action = Get->parsed()   ? FHostSettingsCommand::EAction::Get
+		                         : Set->parsed() ? FHostSettingsCommand::EAction::Set
+		                                         : FHostSettingsCommand::EAction::List;
+		return RunSettingsCommand(SettingsCommand);
+	}
+
+	if (!(RunOptions.Seconds >= 0.0) || !std::isfinite(RunOptions.Seconds))
+	{
+		std::fprintf(stderr, "orvida-livelink: --seconds takes a number of seconds, 0 or more\n");
 		return 2;
 	}
-
-	FIPv4Endpoint Endpoint;
-	if (!FOrvidaEndpointText::ParseEndpoint(FString(UTF8_TO_TCHAR(ConnectionString.c_str())), Endpoint))
+	if (!(RunOptions.TickRate > 0.0) || !std::isfinite(RunOptions.TickRate))
 	{
-		std::fprintf(stderr, "orvida-livelink: \"%s\" is not an endpoint of the form a.b.c.d:port\n", ConnectionString.c_str());
+		std::fprintf(stderr, "orvida-livelink: --tick-rate takes a positive number of ticks per second\n");
 		return 2;
 	}
-
-	std::signal(SIGINT, RequestQuit);
-	std::signal(SIGTERM, RequestQuit);
-
-	// The game thread: ticks the client at 60 Hz, as the editor does, and reports once a second.
-	FLiveLinkClient Client;
-	const TSharedPtr<FOrvidaLiveLinkSource> Source = MakeShared<FOrvidaLiveLinkSource>(Endpoint, true, true, false);
-	const FGuid SourceGuid = Client.AddSource(Source);
-	std::printf("%s on %s, listening on %s: %s\n", ToUtf8(Source->GetSourceType()).c_str(), ToUtf8(Source->GetSourceMachineName()).c_str(),
-		TCHAR_TO_UTF8(*Source->GetBoundEndpoint().ToString()), ToUtf8(Source->GetSourceStatus()).c_str());
-	std::fflush(stdout);
-	if (!Source->IsSourceStillValid())
+	RunOptions.ProjectDir = ToFString(ProjectDir);
+	if (!MakeSourceRequests(PanelEndpoints, ConnectionStrings, PanelOptions, RunOptions.Sources))
 	{
-		Client.RemoveSource(SourceGuid);
-		return 1;
+		return 2;
 	}
-
-	const auto Start = std::chrono::steady_clock::now();
-	auto NextReport = Start + std::chrono::seconds(1);
-	const FLiveLinkSubjectKey Subject(SourceGuid, FName("Orvida - Camera"));
-	while (!bQuitRequested.load() && (Seconds <= 0.0 || std::chrono::steady_clock::now() - Start < std::chrono::duration<double>(Seconds)))
-	{
-		Client.Tick();
-		if (std::chrono::steady_clock::now() >= NextReport)
-		{
-			NextReport += std::chrono::seconds(1);
-			const FOrvidaSampleRing::FStats Stats = Source->GetSampleRing().GetStats();
-			const TArray<FLiveLinkFrameDataStruct> Frames = Client.GetFrames(Subject);
-			const FLiveLinkCameraFrameData* Last = Frames.IsEmpty() ? nullptr : Frames.Last().Cast<FLiveLinkCameraFrameData>();
-			if (Last != nullptr)
-			{
-				const FVector Location = Last->Transform.GetTranslation();
-				std::printf("samples %lld, dropped %lld, playout rate %.3f, camera at %.2f %.2f %.2f, field of view %.2f\n", (long long)Stats.CommittedSamples,
-					(long long)Stats.DroppedSamples, Source->GetSampleRing().GetPlayoutRate(), Location.X, Location.Y, Location.Z, Last->FieldOfView);
-			}
-			else
-			{
-				std::printf("samples %lld, waiting for the first camera message\n", (long long)Stats.CommittedSamples);
-			}
-			std::fflush(stdout);
-		}
-		std::this_thread::sleep_for(std::chrono::microseconds(16667));
-	}
-
-	Client.RemoveSource(SourceGuid);
-	std::printf("stopped\n");
-	return 0;
+	return RunHost(RunOptions);
 }

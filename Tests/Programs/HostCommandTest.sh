@@ -1,12 +1,29 @@
 #!/usr/bin/env bash
-# The host's start-up line: with port 0 it must name the port the system picked, not ":0".
+# The host's start-up and its refusal to run without a usable source.
+# Faults caught: a start-up line that names ":0" instead of the port the system picked; a source that cannot bind
+# left unreported, or the host running on (or exiting 0) without any usable source.
 # Usage: HostCommandTest.sh <path to orvida-livelink>
 set -uo pipefail
 program=$1
-first_line=$(timeout 20 "$program" --connection 127.0.0.1:0 --seconds 0.1 | head -n 1)
+project=$(mktemp -d)
+trap 'rm -rf "$project"' EXIT
+failures=0
+
+first_line=$(timeout 20 "$program" --project "$project" --source 127.0.0.1:0 --seconds 0.1 | head -n 1)
 port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\):.*/\1/p' <<< "$first_line")
 if [ -z "$port" ] || [ "$port" = 0 ]; then
   echo "FAIL: the start-up line does not name the picked port: $first_line"
-  exit 1
+  failures=$((failures + 1))
 fi
-echo "passed: $first_line"
+
+# 192.0.2.1 is a documentation address that no machine here has.
+errors=$(timeout 20 "$program" --project "$project" --source 192.0.2.1:9001 2>&1 >/dev/null)
+status=$?
+if [ "$status" != 1 ] || ! grep -q 'cannot receive on 192\.0\.2\.1:9001' <<< "$errors"; then
+  echo "FAIL: an endpoint that cannot be bound: exit $status (wanted 1), standard error:"
+  sed 's/^/  /' <<< "$errors"
+  failures=$((failures + 1))
+fi
+
+[ "$failures" = 0 ] && echo passed
+[ "$failures" = 0 ]

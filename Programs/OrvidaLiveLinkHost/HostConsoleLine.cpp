@@ -1,0 +1,44 @@
+#include "HostConsoleLine.h"
+
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+
+std::string FormatTimecode(int32_t FrameNumber, int32_t RateNumerator, int32_t RateDenominator)
+{
+	if (RateNumerator <= 0 || RateDenominator <= 0)
+	{
+		return "-";
+	}
+	const int64_t FramesPerSecond = static_cast<int64_t>(std::ceil(double(RateNumerator) / double(RateDenominator)));
+	const int64_t Frames = FrameNumber < 0 ? -int64_t(FrameNumber) : int64_t(FrameNumber);
+	const int64_t Seconds = Frames / FramesPerSecond;
+	char Text[64];
+	std::snprintf(Text, sizeof(Text), "%s%02" PRId64 ":%02" PRId64 ":%02" PRId64 ":%02" PRId64, FrameNumber < 0 ? "-" : "", Seconds / 3600, Seconds / 60 % 60,
+	              Seconds % 60, Frames % FramesPerSecond);
+	return Text;
+}
+
+std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTakeSnapshot& Take)
+{
+	std::string Line = Source.Endpoint + " " + Source.Status;
+	Line += ", samples " + std::to_string(Source.Samples);
+	Line += ", dropped " + std::to_string(Source.Dropped);
+	if (Source.bHasFrame)
+	{
+		Line += ", rate " + std::to_string(Source.RateNumerator) + "/" + std::to_string(Source.RateDenominator);
+		Line += ", timecode " + FormatTimecode(Source.FrameNumber, Source.RateNumerator, Source.RateDenominator);
+	}
+	else
+	{
+		Line += ", rate -, timecode -";
+	}
+	Line += ", ring " + std::to_string(Source.RingCount) + "/" + std::to_string(Source.RingCapacity);
+	Line += ", take " + (Take.Slate.empty() ? std::string("-") : Take.Slate) + " #" + std::to_string(Take.TakeNumber);
+	Line += Take.bRecording ? " recording" : " stopped";
+	if (!Take.LastError.empty())
+	{
+		Line += ", take error " + Take.LastError;
+	}
+	return Line;
+}

@@ -1,0 +1,133 @@
+#include "HostRunCommand.h"
+
+#include "HostConsole.h"
+#include "HostEditor.h"
+#include "HostGameLoop.h"
+#include "HostSignals.h"
+#include "HostSnapshotBoard.h"
+#include "HostSnapshotBuilder.h"
+#include "HostSource.h"
+#include "HostTakeErrorLog.h"
+#include "OrvidaLiveLinkSource.h"
+#include "StandIn/LiveLinkClient.h"
+#include "StandIn/TakeRecorder.h"
+
+#include <chrono>
+#include <cstdio>
+#include <optional>
+
+namespace
+{
+std::string ToUtf8(const FText& Text) { return TCHAR_TO_UTF8(*Text.ToString()); }
+
+/** Standard output is what scripts read: every line goes out whole and at once. */
+void PrintLine(const std::string& Line)
+{
+	std::printf("%s\n", Line.c_str());
+	std::fflush(stdout);
+}
+
+/** Makes each requested source and hands it to the client; keeps those that can receive, removes the others. */
+TArray<FHostSource> StartSources(const ULiveLinkSourceFactory& Factory, FLiveLinkClient& Client, const std::vector<FHostSourceRequest>& Requests)
+{
+	TArray<FHostSource> Usable;
+	for (const FHostSourceRequest& Request : Requests)
+	{
+		const TSharedPtr<FOrvidaLiveLinkSource> Source = CreateHostSource(Factory, Request);
+		if (!Source.IsValid())
+		{
+			continue;
+		}
+		const FGuid Guid = Client.AddSource(Source);
+		const std::string Endpoint = TCHAR_TO_UTF8(*Source->GetBoundEndpoint().ToString());
+		PrintLine(ToUtf8(Source->GetSourceType()) + " on " + ToUtf8(Source->GetSourceMachineName()) + ", listening on " + Endpoint + ": " +
+		          ToUtf8(Source->GetSourceStatus()));
+		if (!Source->IsSourceStillValid())
+		{
+			// The socket layer has logged why; this line names the endpoint for whoever reads only the host.
+			std::fprintf(stderr, "orvida-livelink: cannot receive on %s: %s\n", Endpoint.c_str(), ToUtf8(Source->GetSourceStatus()).c_str());
+			Client.RemoveSource(Guid);
+			continue;
+		}
+		Usable.Add(FHostSource{Guid, Source});
+	}
+	return Usable;
+}
+
+/** Each source asked to shut down and released by the client, then by the host, which destroys it. */
+void StopSources(FLiveLinkClient& Client, TArray<FHostSource>& Sources)
+{
+	for (FHostSource& Entry : Sources)
+	{
+		const std::string Endpoint = TCHAR_TO_UTF8(*Entry.Source->GetBoundEndpoint().ToString());
+		const TWeakPtr<FOrvidaLiveLinkSource> Watch = Entry.Source;
+		Client.RemoveSource(Entry.Guid);
+		Entry.Source.Reset();
+		PrintLine("source " + Endpoint + (Watch.IsValid() ? " removed, still held by the client" : " shut down and destroyed"));
+	}
+	Sources.Empty();
+}
+} // namespace
+
+int RunHost(const FHostRunOptions& Options)
+{
+	FHostSignals::Install();
+	FHostEditor Editor;
+	if (!Editor.Start(Options.ProjectDir))
+	{
+		return 1;
+	}
+	FLiveLinkClient Client;
+	FTakeRecorder TakeRecorder;
+	const FHostTakeErrorLog TakeErrors;
+	TakeRecorder.SetTakesDirectory(Editor.GetProjectDir() + TEXT("Saved/Takes"));
+	// The plug-in's take automation reaches the recorder through its open panel, as in the editor.
+	TakeRecorder.OpenPanel();
+	TakeRecorder.AttachToClient(Client);
+
+	TArray<FHostSource> Sources;
+	if (const ULiveLinkSourceFactory* Factory = Editor.NewSourceFactory())
+	{
+		Sources = StartSources(*Factory, Client, Options.Sources);
+	}
+	const bool bRunnable = !Sources.IsEmpty();
+	if (bRunnable)
+	{
+		FHostSnapshotBoard Board;
+		const FHostSnapshotBuilder Builder(Client, TakeRecorder, TakeErrors);
+		std::optional<FHostConsole> Console;
+		if (Options.bConsole)
+		{
+			Console.emplace(Board);
+		}
+		const auto Start = std::chrono::steady_clock::now();
+		const auto RunTime = std::chrono::duration<double>(Options.Seconds);
+		int64_t TickCount = 0;
+		FHostGameLoop(Options.TickRate)
+		    .Run(
+		        [&]
+		        {
+			        Client.Tick();
+			        Board.Publish(Builder.Build(Sources, TickCount++));
+			        if (Console)
+			        {
+				        Console->Tick(std::chrono::steady_clock::now());
+			        }
+		        },
+		        [&] { return FHostSignals::IsQuitRequested() || (Options.Seconds > 0.0 && std::chrono::steady_clock::now() - Start >= RunTime); });
+		PrintLine("shutting down");
+	}
+	else
+	{
+		std::fprintf(stderr, "orvida-livelink: no source can receive; shutting down\n");
+	}
+
+	StopSources(Client, Sources);
+	TakeRecorder.DetachFromClient();
+	TakeRecorder.ClosePanel();
+	PrintLine("take recorder detached");
+	const bool bUnloaded = Editor.Shutdown();
+	PrintLine(std::string("module ") + TCHAR_TO_UTF8(FHostEditor::PluginModuleName) + (bUnloaded ? " unloaded" : " still loaded"));
+	PrintLine("stopped");
+	return bRunnable && bUnloaded ? 0 : 1;
+}

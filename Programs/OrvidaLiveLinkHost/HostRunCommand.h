@@ -1,0 +1,29 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "HostSourceCreation.h"
+
+#include <vector>
+
+struct FHostRunOptions
+{
+	/** Empty: the current folder. */
+	FString ProjectDir;
+	/** In the order given. */
+	std::vector<FHostSourceRequest> Sources;
+	/** Ticks of the game thread per second. */
+	double TickRate = 60.0;
+	/** Stop after this many seconds, as Ctrl-C would; 0 runs until Ctrl-C. */
+	double Seconds = 0.0;
+	/** One line per source per second on standard output. */
+	bool bConsole = false;
+};
+
+/**
+ * Runs the host as the editor would run the plug-in: starts the project and the module, makes the sources
+ * through the factory, ticks the Live Link client on this thread (which becomes the game thread) with the Take
+ * Recorder attached, publishes a snapshot per tick, and shuts everything down in order on Ctrl-C or after
+ * Options.Seconds. Returns 0 after an orderly shutdown, 1 when the module cannot be started or no source is
+ * usable (each source that is not says so, naming its endpoint).
+ */
+int RunHost(const FHostRunOptions& Options);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "CoreMinimal.h"
+#include "HostSnapshot.h"
+#include "HostSource.h"
+#include "LiveLinkTypes.h"
+#include "Misc/Guid.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+class FHostTakeErrorLog;
+class FLiveLinkClient;
+class FTakeRecorder;
+
+/**
+ * Builds the host's snapshot from the engine's state: the sources' status and ring, the scene time of the last
+ * frame each source published (watched as the client accepts it), and the Take Recorder.
+ *
+ * Threads: the constructor, the destructor and Build belong to the game thread. The frame listener runs on
+ * whichever thread pushed the frame; Lock protects LastSceneTimes between it and Build. The client must outlive
+ * the builder.
+ */
+class FHostSnapshotBuilder
+{
+public:
+	FHostSnapshotBuilder(FLiveLinkClient& InClient, const FTakeRecorder& InTakeRecorder, const FHostTakeErrorLog& InTakeErrors);
+	/** Stops watching the client's frames. */
+	~FHostSnapshotBuilder();
+	FHostSnapshotBuilder(const FHostSnapshotBuilder&) = delete;
+	FHostSnapshotBuilder& operator=(const FHostSnapshotBuilder&) = delete;
+
+	/** A new immutable snapshot of the sources (in this order) and the Take Recorder. */
+	std::shared_ptr<const FHostSnapshot> Build(const TArray<FHostSource>& Sources, int64_t TickCount) const;
+
+private:
+	void HandleFramePushed(const FLiveLinkSubjectKey& SubjectKey, const FLiveLinkFrameDataStruct& FrameData);
+
+	FLiveLinkClient& Client;
+	const FTakeRecorder& TakeRecorder;
+	const FHostTakeErrorLog& TakeErrors;
+	FDelegateHandle FramePushedHandle;
+
+	mutable std::mutex Lock;
+	/** By source guid, as its string: the scene time of the last frame the client accepted from the source. */
+	std::map<std::string, FQualifiedFrameTime> LastSceneTimes;
+};

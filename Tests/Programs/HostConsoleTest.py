@@ -1,0 +1,103 @@
+#!/usr/bin/env python3
+"""The host's console mode end to end: a sender on 127.0.0.1 streams camera messages with rising timecode,
+recording state and a slate into `orvida-livelink --console --source 127.0.0.1:0 --take --record`.
+
+Faults caught: console lines that stop counting samples or show a frozen timecode (snapshot not republished
+per tick, or built from the wrong frame); a take state the plug-in's automation never reaches (Take Recorder
+not attached or its panel closed); take files written outside the project's Saved/Takes; an empty take file.
+Usage: HostConsoleTest.py <path to orvida-livelink>"""
+import csv
+import json
+import pathlib
+import re
+import select
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+LINE = re.compile(r"^127\.0\.0\.1:(\d+) (\S+), samples (\d+), dropped (\d+), rate (\S+), timecode (\S+), ring (\d+)/(\d+), take (\S+) #(\d+) (recording|stopped)")
+
+
+def message(frame, state):
+    record = {"Location": [frame, 2, 3], "Timecode": [frame, 25, 1], "Metadata": ["Scene 4", "A004", "12"], "State": state}
+    return json.dumps({"OVDCamera": [record]}).encode()
+
+
+def read_line(process, deadline):
+    """One line of the host's standard output, or None once the deadline has passed or the output ended."""
+    while time.monotonic() < deadline:
+        ready, _, _ = select.select([process.stdout], [], [], 0.2)
+        if ready:
+            line = process.stdout.readline()
+            return line.rstrip("\n") if line else None
+    return None
+
+
+def main():
+    program = sys.argv[1]
+    failures = []
+    with tempfile.TemporaryDirectory() as project:
+        host = subprocess.Popen([program, "--project", project, "--console", "--source", "127.0.0.1:0", "--take", "--record"],
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        try:
+            deadline = time.monotonic() + 30
+            start_up = read_line(host, deadline) or ""
+            port = re.search(r"listening on 127\.0\.0\.1:(\d+): Receiving", start_up)
+            if not port:
+                print(f"FAIL: no start-up line naming the bound endpoint: {start_up!r}")
+                return 1
+            sender = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+            lines = []
+            frame = 250
+            # 25 messages a second, recording, until three console lines have been seen after the first sample.
+            while time.monotonic() < deadline and len([l for l in lines if int(l.group(3)) > 0]) < 3:
+                sender.sendto(message(frame, 2), ("127.0.0.1", int(port.group(1))))
+                frame += 1
+                ready, _, _ = select.select([host.stdout], [], [], 0.04)
+                if ready:
+                    parsed = LINE.match(host.stdout.readline())
+                    if parsed:
+                        lines.append(parsed)
+            for stop in range(10):
+                sender.sendto(message(frame + stop, 0), ("127.0.0.1", int(port.group(1))))
+                time.sleep(0.04)
+            live = [l for l in lines if int(l.group(3)) > 0]
+            samples = [int(l.group(3)) for l in live]
+            timecodes = [l.group(6) for l in live]
+            if len(live) < 3:
+                failures.append(f"fewer than three console lines with samples: {[l.group(0) for l in lines]}")
+            elif not (samples == sorted(samples) and samples[-1] > samples[0]):
+                failures.append(f"samples do not rise: {samples}")
+            elif not (timecodes == sorted(timecodes) and timecodes[-1] > timecodes[0] and timecodes[0] >= "00:00:10:00"):
+                failures.append(f"timecode does not rise from 00:00:10:00: {timecodes}")
+            if not any(l.group(9) == "A004" and l.group(10) == "12" and l.group(11) == "recording" for l in live):
+                failures.append(f"no line shows take A004 #12 recording: {[l.group(0) for l in live]}")
+            if live and live[-1].group(5) != "25/1":
+                failures.append(f"rate is not 25/1: {live[-1].group(0)}")
+        finally:
+            host.send_signal(signal.SIGINT)
+            try:
+                host.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                host.kill()
+                failures.append("the host did not stop after SIGINT")
+        takes = list(pathlib.Path(project, "Saved", "Takes").glob("*.csv"))
+        if len(takes) != 1 or not takes[0].name.startswith("A004_012"):
+            failures.append(f"wanted one take file A004_012*.csv under the project's Saved/Takes, found {takes}")
+        else:
+            with open(takes[0], newline="") as file:
+                rows = list(csv.reader(file))
+            if len(rows) < 2 or rows[0][0] != "Subject":
+                failures.append(f"the take file has no rows: {rows[:2]}")
+    for failure in failures:
+        print("FAIL:", failure)
+    if not failures:
+        print("passed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
