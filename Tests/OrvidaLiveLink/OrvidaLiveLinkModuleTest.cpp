@@ -54,6 +54,29 @@ private:
 	std::filesystem::path Directory;
 	FString Saved;
 };
+
+/** Saves the port as the settings editor does, through the plug-in's section with the modules loaded; the section's answer. */
+bool SavePortThroughTheSettingsPage(int32 Port)
+{
+	FModuleManager& Modules = FModuleManager::Get();
+	ISettingsModule* Settings = static_cast<ISettingsModule*>(Modules.LoadModule("Settings"));
+	bool bSaved = false;
+	if (Settings != nullptr && Modules.LoadModule("OrvidaLiveLink") != nullptr)
+	{
+		UOrvidaLiveLinkRuntimeSettings* Defaults = GetMutableDefault<UOrvidaLiveLinkRuntimeSettings>();
+		const int32 PreviousPort = Defaults->NetworkPortIdByDefault;
+		Defaults->NetworkPortIdByDefault = Port;
+		// Held only inside this block: the registry's objects must not outlive the Settings module.
+		{
+			const TSharedPtr<ISettingsSection> Section = FindOrvidaSection(*Settings);
+			bSaved = Section.IsValid() && Section->Save();
+		}
+		Defaults->NetworkPortIdByDefault = PreviousPort;
+	}
+	Modules.UnloadModule("OrvidaLiveLink");
+	Modules.UnloadModule("Settings");
+	return bSaved;
+}
 } // namespace
 
 TEST(OrvidaLiveLinkModule, RegistersItsSettingsOnlyWhileTheSettingsModuleIsThere)
@@ -145,24 +168,20 @@ TEST(OrvidaLiveLinkModule, TheSettingsPageSavesToTheProjectDefaultsThoughNothing
 	// The settings editor saves through the section; the module binds nothing to OnSave, so the section itself
 	// must write the defaultconfig class to Config/DefaultGame.ini, or every edit is lost.
 	const FTemporaryProject Project;
-	FModuleManager& Modules = FModuleManager::Get();
-	ISettingsModule* Settings = static_cast<ISettingsModule*>(Modules.LoadModule("Settings"));
-	ASSERT_NE(Settings, nullptr);
-	ASSERT_NE(Modules.LoadModule("OrvidaLiveLink"), nullptr);
-	UOrvidaLiveLinkRuntimeSettings* Defaults = GetMutableDefault<UOrvidaLiveLinkRuntimeSettings>();
-	const int32 PreviousPort = Defaults->NetworkPortIdByDefault;
-	Defaults->NetworkPortIdByDefault = 7123;
-	{
-		const TSharedPtr<ISettingsSection> Section = FindOrvidaSection(*Settings);
-		ASSERT_TRUE(Section.IsValid());
-		EXPECT_TRUE(Section->Save());
-	}
-	Defaults->NetworkPortIdByDefault = PreviousPort;
-	Modules.UnloadModule("OrvidaLiveLink");
-	Modules.UnloadModule("Settings");
+	EXPECT_TRUE(SavePortThroughTheSettingsPage(7123));
 
 	std::stringstream File;
 	File << std::ifstream(Project.ConfigFile()).rdbuf();
 	EXPECT_NE(File.str().find("[/Script/OrvidaLiveLink.OrvidaLiveLinkRuntimeSettings]"), std::string::npos) << File.str();
 	EXPECT_NE(File.str().find("NetworkPortIdByDefault=7123"), std::string::npos) << File.str();
+}
+
+TEST(OrvidaLiveLinkModule, TheSettingsPageReportsASaveThatCouldNotBeWritten)
+{
+	// The editor itself answers true whatever the write did; here a lost save must read as one.
+	const FTemporaryProject Project;
+	std::filesystem::create_directories(Project.ConfigFile() / "kept");
+	FLogCapture Log;
+	EXPECT_FALSE(SavePortThroughTheSettingsPage(7124));
+	EXPECT_TRUE(std::filesystem::is_directory(Project.ConfigFile() / "kept"));
 }

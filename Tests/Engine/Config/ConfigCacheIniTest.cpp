@@ -1,8 +1,8 @@
 #include "../CoreUObject/TestConfigSettings.h"
+#include "ConfigStoreFixture.h"
 #include "LogCapture.h"
 #include "Misc/ConfigCacheIni.h"
 #include "Misc/Paths.h"
-#include "StandIn/StandInPaths.h"
 #include "UObject/Class.h"
 #include "UObject/UObjectGlobals.h"
 
@@ -11,50 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
-
-namespace
-{
-const char* const Section = "[/Script/EngineTests.TestConfigSettings]";
-
-/** A project folder of its own under /tmp, named as the project while the test runs, removed afterwards. */
-class ConfigStore : public testing::Test
-{
-protected:
-	void SetUp() override
-	{
-		Root = std::filesystem::temp_directory_path() /
-			("orvida-config-" + std::to_string(getpid()) + "-" + testing::UnitTest::GetInstance()->current_test_info()->name());
-		std::filesystem::remove_all(Root);
-		std::filesystem::create_directories(Root);
-		FStandInPaths::SetProjectDir(FString(UTF8_TO_TCHAR(Root.string().c_str())));
-		IniPath = Root / "Config" / "DefaultGame.ini";
-	}
-	void TearDown() override
-	{
-		GConfig->UnloadFile(FString(UTF8_TO_TCHAR(IniPath.string().c_str())));
-		FStandInPaths::SetProjectDir(FString());
-		std::filesystem::remove_all(Root);
-	}
-
-	void WriteIni(const std::string& Text)
-	{
-		std::filesystem::create_directories(IniPath.parent_path());
-		std::ofstream(IniPath, std::ios::binary) << Text;
-		GConfig->UnloadFile(FString(UTF8_TO_TCHAR(IniPath.string().c_str())));
-	}
-	std::string ReadIni() const
-	{
-		std::ifstream Stream(IniPath, std::ios::binary);
-		std::stringstream Text;
-		Text << Stream.rdbuf();
-		return Text.str();
-	}
-
-	std::filesystem::path Root;
-	std::filesystem::path IniPath;
-};
-} // namespace
 
 TEST_F(ConfigStore, DefaultsStandWhenTheProjectHasNoFile)
 {
@@ -82,6 +40,9 @@ TEST_F(ConfigStore, SavedValuesReadBackInAFreshObject)
 	EXPECT_NE(Text.find("Port=7777\n"), std::string::npos) << Text;
 	EXPECT_NE(Text.find("bEnabled=False\n"), std::string::npos) << Text;
 	EXPECT_EQ(Text.find("SessionOnly"), std::string::npos) << "a property without config was saved:\n" << Text;
+	struct stat Status = {};
+	ASSERT_EQ(stat(IniPath.c_str(), &Status), 0);
+	EXPECT_EQ(Status.st_mode & 07777, 0644u) << "a new file is as readable as one the editor makes";
 
 	// Read from disk, not from the cache the save filled.
 	WriteIni(Text);
@@ -157,18 +118,6 @@ TEST_F(ConfigStore, SaveKeepsUnknownSectionsKeysAndCommentsInPlace)
 		"[/Script/Other.Thing]\n"
 		"Value=1 ; not a comment here\n";
 	EXPECT_EQ(ReadIni(), Expected);
-}
-
-TEST_F(ConfigStore, FailedWriteLeavesTheOldFileWhole)
-{
-	WriteIni(std::string(Section) + "\nPort=1234\n");
-	UTestConfigSettings Object;
-	Object.Port = 5;
-	// A directory where the temporary file would go makes the write fail before the rename.
-	std::filesystem::create_directories(IniPath.string() + ".tmp" + std::to_string(getpid()) + "/blocker");
-	FLogCapture Capture;
-	EXPECT_FALSE(Object.UpdateDefaultConfigFile());
-	EXPECT_EQ(ReadIni(), std::string(Section) + "\nPort=1234\n");
 }
 
 TEST_F(ConfigStore, DefaultObjectLoadsFromConfigWhenFirstMade)

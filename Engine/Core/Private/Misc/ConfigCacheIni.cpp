@@ -1,13 +1,10 @@
 #include "Misc/ConfigCacheIni.h"
 
+#include "ConfigFileStorage.h"
 #include "Containers/StringConv.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
-#include <sstream>
-#include <unistd.h>
 
 DEFINE_LOG_CATEGORY(LogConfig)
 
@@ -15,213 +12,31 @@ namespace
 {
 FConfigCacheIni GConfigInstance;
 
-bool IsCommentOrBlank(const FString& Trimmed)
-{
-	return Trimmed.IsEmpty() || Trimmed[0] == TEXT(';') || Trimmed[0] == TEXT('#');
-}
+std::filesystem::path ToPath(const std::u16string& Filename) { return std::filesystem::path(TCHAR_TO_UTF8(Filename.c_str())); }
 
-FString Unquote(const FString& Value)
+FConfigFile ReadConfigFile(const std::u16string& Filename)
 {
-	if (Value.Len() >= 2 && Value[0] == TEXT('"') && Value[Value.Len() - 1] == TEXT('"'))
+	FConfigFile File;
+	std::string Bytes;
+	FString Error;
+	if (FConfigFileStorage::Read(ToPath(Filename), Bytes, Error))
 	{
-		return Value.Mid(1, Value.Len() - 2);
+		File.ProcessInputFileBytes(Bytes);
 	}
-	return Value;
-}
-
-/** A value that the reader would trim or unquote is written in quotes, so that it reads back as it was. */
-FString QuoteIfNeeded(const FString& Value)
-{
-	if (Value.IsEmpty())
+	else
 	{
-		return Value;
+		UE_LOG(LogConfig, Error, TEXT("Could not read the configuration file %s: %s"), Filename.c_str(), *Error);
+		File.MarkUnreadable(Error);
 	}
-	const TCHAR First = Value[0];
-	const TCHAR Last = Value[Value.Len() - 1];
-	const bool bNeedsQuotes = First == TEXT(' ') || First == TEXT('\t') || Last == TEXT(' ') || Last == TEXT('\t') || First == TEXT('"');
-	return bNeedsQuotes ? FString(TEXT("\"")) + Value + TEXT("\"") : Value;
-}
-
-std::filesystem::path ToPath(const std::u16string& Filename)
-{
-	return std::filesystem::path(TCHAR_TO_UTF8(Filename.c_str()));
+	return File;
 }
 } // namespace
 
 FConfigCacheIni* GConfig = &GConfigInstance;
 
-void FConfigFile::ProcessInputFileContents(const FString& Contents)
-{
-	Sections.clear();
-	Sections.push_back(FSection());
-	bDirty = false;
-	int32 Start = 0;
-	while (Start <= Contents.Len())
-	{
-		int32 End = Start;
-		while (End < Contents.Len() && Contents[End] != TEXT('\n'))
-		{
-			++End;
-		}
-		if (End == Contents.Len() && Start == End)
-		{
-			break;
-		}
-		FString Text = Contents.Mid(Start, End - Start);
-		if (!Text.IsEmpty() && Text[Text.Len() - 1] == TEXT('\r'))
-		{
-			Text = Text.Left(Text.Len() - 1);
-		}
-		Start = End + 1;
-
-		const FString Trimmed = Text.TrimStartAndEnd();
-		if (Trimmed.Len() >= 2 && Trimmed[0] == TEXT('[') && Trimmed[Trimmed.Len() - 1] == TEXT(']'))
-		{
-			FSection Section;
-			Section.Name = Trimmed.Mid(1, Trimmed.Len() - 2).TrimStartAndEnd();
-			Section.HeaderText = Text;
-			Sections.push_back(std::move(Section));
-			continue;
-		}
-		FLine Line;
-		Line.Text = Text;
-		const int32 Equals = Trimmed.Find(TEXT("="), ESearchCase::CaseSensitive);
-		if (!IsCommentOrBlank(Trimmed) && Equals > 0)
-		{
-			Line.Key = Trimmed.Left(Equals).TrimStartAndEnd();
-			Line.Value = Unquote(Trimmed.Mid(Equals + 1).TrimStartAndEnd());
-		}
-		Sections.back().Lines.push_back(std::move(Line));
-	}
-}
-
-FString FConfigFile::GenerateText() const
-{
-	FString Text;
-	for (const FSection& Section : Sections)
-	{
-		if (!Section.HeaderText.IsEmpty())
-		{
-			Text += Section.HeaderText;
-			Text += TEXT("\n");
-		}
-		for (const FLine& Line : Section.Lines)
-		{
-			Text += Line.Text;
-			Text += TEXT("\n");
-		}
-	}
-	return Text;
-}
-
-const FConfigFile::FSection* FConfigFile::FindSection(const FString& Section) const
-{
-	for (const FSection& Candidate : Sections)
-	{
-		if (!Candidate.HeaderText.IsEmpty() && Candidate.Name == Section)
-		{
-			return &Candidate;
-		}
-	}
-	return nullptr;
-}
-
-bool FConfigFile::GetString(const FString& Section, const FString& Key, FString& Value) const
-{
-	// A section may appear more than once in a hand-edited file; the first key found wins, as it does in SetString.
-	for (const FSection& Candidate : Sections)
-	{
-		if (Candidate.HeaderText.IsEmpty() || Candidate.Name != Section)
-		{
-			continue;
-		}
-		for (const FLine& Line : Candidate.Lines)
-		{
-			if (!Line.Key.IsEmpty() && Line.Key.Equals(Key, ESearchCase::IgnoreCase))
-			{
-				Value = Line.Value;
-				return true;
-			}
-		}
-	}
-	return false;
-}
-
-void FConfigFile::SetString(const FString& Section, const FString& Key, const FString& Value)
-{
-	const FString NewText = Key + TEXT("=") + QuoteIfNeeded(Value);
-	FSection* LastMatching = nullptr;
-	for (FSection& Candidate : Sections)
-	{
-		if (Candidate.HeaderText.IsEmpty() || Candidate.Name != Section)
-		{
-			continue;
-		}
-		LastMatching = &Candidate;
-		for (FLine& Line : Candidate.Lines)
-		{
-			if (!Line.Key.IsEmpty() && Line.Key.Equals(Key, ESearchCase::IgnoreCase))
-			{
-				if (Line.Value != Value)
-				{
-					Line.Text = NewText;
-					Line.Value = Value;
-					bDirty = true;
-				}
-				return;
-			}
-		}
-	}
-	if (LastMatching == nullptr)
-	{
-		if (Sections.empty())
-		{
-			Sections.push_back(FSection());
-		}
-		// A blank line between sections, as the engine writes them.
-		const FSection& Previous = Sections.back();
-		if (!Previous.HeaderText.IsEmpty() || !Previous.Lines.empty())
-		{
-			if (Previous.Lines.empty() || !Previous.Lines.back().Text.TrimStartAndEnd().IsEmpty())
-			{
-				Sections.back().Lines.push_back(FLine());
-			}
-		}
-		FSection NewSection;
-		NewSection.Name = Section;
-		NewSection.HeaderText = FString(TEXT("[")) + Section + TEXT("]");
-		Sections.push_back(std::move(NewSection));
-		LastMatching = &Sections.back();
-	}
-	// New keys go after the section's last key, ahead of the blank lines that separate it from the next one.
-	auto InsertAt = LastMatching->Lines.end();
-	while (InsertAt != LastMatching->Lines.begin() && std::prev(InsertAt)->Text.TrimStartAndEnd().IsEmpty())
-	{
-		--InsertAt;
-	}
-	FLine Line;
-	Line.Text = NewText;
-	Line.Key = Key;
-	Line.Value = Value;
-	LastMatching->Lines.insert(InsertAt, std::move(Line));
-	bDirty = true;
-}
-
-bool FConfigFile::DoesSectionExist(const FString& Section) const
-{
-	return FindSection(Section) != nullptr;
-}
-
 void FConfigCacheIni::LoadFile(const FString& Filename)
 {
-	std::ifstream Stream(ToPath(Filename.GetStdString()), std::ios::binary);
-	std::string Bytes;
-	if (Stream)
-	{
-		Bytes.assign(std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>());
-	}
-	FConfigFile File;
-	File.ProcessInputFileContents(FString(UTF8_TO_TCHAR(Bytes.c_str())));
+	FConfigFile File = ReadConfigFile(Filename.GetStdString());
 	std::lock_guard<std::mutex> Guard(Lock);
 	Files[Filename.GetStdString()] = std::move(File);
 }
@@ -239,15 +54,7 @@ FConfigFile& FConfigCacheIni::FindOrLoad(const FString& Filename)
 	{
 		return Found->second;
 	}
-	std::ifstream Stream(ToPath(Filename.GetStdString()), std::ios::binary);
-	std::string Bytes;
-	if (Stream)
-	{
-		Bytes.assign(std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>());
-	}
-	FConfigFile& File = Files[Filename.GetStdString()];
-	File.ProcessInputFileContents(FString(UTF8_TO_TCHAR(Bytes.c_str())));
-	return File;
+	return Files.emplace(Filename.GetStdString(), ReadConfigFile(Filename.GetStdString())).first->second;
 }
 
 bool FConfigCacheIni::GetString(const TCHAR* Section, const TCHAR* Key, FString& Value, const FString& Filename)
@@ -270,31 +77,11 @@ bool FConfigCacheIni::DoesSectionExist(const TCHAR* Section, const FString& File
 
 bool FConfigCacheIni::WriteFile(const std::u16string& Filename, FConfigFile& File)
 {
-	const std::filesystem::path Target = ToPath(Filename);
-	std::error_code Error;
-	if (Target.has_parent_path())
+	std::string Bytes;
+	FString Reason;
+	if (!File.GenerateBytes(Bytes, Reason) || !FConfigFileStorage::Replace(ToPath(Filename), Bytes, Reason))
 	{
-		std::filesystem::create_directories(Target.parent_path(), Error);
-	}
-	std::filesystem::path Temporary = Target;
-	Temporary += ".tmp" + std::to_string(getpid());
-	bool bWritten = false;
-	{
-		std::ofstream Stream(Temporary, std::ios::binary | std::ios::trunc);
-		const std::string Bytes = TCHAR_TO_UTF8(*File.GenerateText());
-		Stream.write(Bytes.data(), std::streamsize(Bytes.size()));
-		Stream.flush();
-		bWritten = bool(Stream);
-	}
-	if (bWritten)
-	{
-		std::filesystem::rename(Temporary, Target, Error);
-		bWritten = !Error;
-	}
-	if (!bWritten)
-	{
-		std::filesystem::remove(Temporary, Error);
-		UE_LOG(LogConfig, Warning, TEXT("Could not write the configuration file %s"), Filename.c_str());
+		UE_LOG(LogConfig, Error, TEXT("Could not save the configuration file %s: %s"), Filename.c_str(), *Reason);
 		return false;
 	}
 	File.ClearDirty();
