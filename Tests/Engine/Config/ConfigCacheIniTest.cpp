@@ -160,4 +160,8 @@ TEST(ConfigFile, ReadsTheEngineFormat)
 	EXPECT_FALSE(File.IsDirty());
 	File.SetString(TEXT("A"), TEXT("Key"), TEXT("spaced value"));
 	EXPECT_FALSE(File.IsDirty()) << "setting the same value must not rewrite the file";
+	File.SetString(TEXT("A"), TEXT("Key"), TEXT("Spaced Value"));
+	EXPECT_TRUE(File.IsDirty()) << "a change of case is a change";
+	EXPECT_TRUE(File.GetString(TEXT("A"), TEXT("Key"), Value));
+	EXPECT_TRUE(Value.Equals(TEXT("Spaced Value"), ESearchCase::CaseSensitive));
 }

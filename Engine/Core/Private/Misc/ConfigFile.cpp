@@ -223,7 +223,8 @@ void FConfigFile::SetString(const FString& Section, const FString& Key, const FS
 			{
 				continue;
 			}
-			if (Line.Value != Value)
+			// FString's == ignores case, and a value that differs only in case is still a change the user asked for.
+			if (!Line.Value.Equals(Value, ESearchCase::CaseSensitive))
 			{
 				if (Line.bUndecodable)
 				{
