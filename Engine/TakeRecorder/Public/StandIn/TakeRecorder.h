@@ -76,8 +76,10 @@ public:
 	/** The metadata that names the next take; it exists whether or not a panel shows it. */
 	UTakeMetaData* GetTakeMetaData() const { return TakeMetaData.Get(); }
 
-	/** Where take files go, made when a recording starts; an empty text restores the default, Saved/Takes under the current directory. A change applies from
-	 * the next take. */
+	/**
+	 * Where take files go, made when a recording starts; an empty text restores the default, Saved/Takes under the
+	 * current directory. A change applies from the next take.
+	 */
 	void SetTakesDirectory(const FString& Directory);
 	const FString& GetTakesDirectory() const { return TakesDirectory; }
 
@@ -86,8 +88,10 @@ public:
 	/** Waits for a frame being written to finish; nothing when not attached. */
 	void DetachFromClient();
 
-	/** Starts a take file and records into it; false, doing nothing, while recording, and false with an Error line and the last error when the file cannot be
-	 * made. */
+	/**
+	 * Starts a take file and records into it. False, doing nothing, while recording; false with an Error line and the
+	 * last error when the file cannot be made or its first lines written.
+	 */
 	bool StartRecording();
 	/**
 	 * Flushes the take file to disk and closes it. True when the take was kept whole; false with an Error line and
@@ -114,9 +118,9 @@ public:
 	struct FTakeError
 	{
 		ETakeOperation Operation = ETakeOperation::None;
-		/** What failed and why, ending with the system's text for the error ("No space left on device"). */
+		/** What failed and why, ending with the system's text for the error where there is one ("No space left on device"). */
 		FString Message;
-		/** The take file, or the directory when no file was made. */
+		/** The file or directory it concerns: the take file, or the takes directory when the fault is the directory's. */
 		FString Path;
 		/** When it failed, in UTC, ISO 8601 to the millisecond: 2024-05-17T09:41:07.250Z. */
 		FString Time;
