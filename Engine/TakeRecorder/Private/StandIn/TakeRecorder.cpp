@@ -48,8 +48,8 @@ FTakeRecorder::FTakeError MakeTakeError(FTakeRecorder::ETakeOperation Operation,
 } // namespace
 
 FTakeRecorder::FTakeRecorder()
-    : TakeMetaData(MakeShared<UTakeMetaData>())
-    , TakesDirectory(DefaultTakesDirectory())
+	: TakeMetaData(MakeShared<UTakeMetaData>())
+	, TakesDirectory(DefaultTakesDirectory())
 {
 	GCurrentRecorder.store(this);
 }
@@ -124,7 +124,7 @@ bool FTakeRecorder::StartRecording()
 		}
 		std::unique_ptr<FTakeFile> NewFile = std::make_unique<FTakeFile>();
 		if (!NewFile->Open(Directory, FTakeFileFormat::MakeBaseName(Slate, TakeNumber), Error) ||
-		    !NewFile->WriteRow(FTakeFileFormat::FormatHead(Slate, TakeNumber), Error))
+			!NewFile->WriteRow(FTakeFileFormat::FormatHead(Slate, TakeNumber), Error))
 		{
 			LastError = MakeTakeError(ETakeOperation::Start, Error);
 		}
@@ -233,5 +233,5 @@ void FTakeRecorder::HandleFramePushed(const FLiveLinkSubjectKey& SubjectKey, con
 FTakeRecorder::FScriptCallCounts FTakeRecorder::GetScriptCallCounts() const
 {
 	return FScriptCallCounts{PanelLookups.load(std::memory_order_relaxed), RecordingQueries.load(std::memory_order_relaxed),
-	                         StartRequests.load(std::memory_order_relaxed), StopRequests.load(std::memory_order_relaxed)};
+		StartRequests.load(std::memory_order_relaxed), StopRequests.load(std::memory_order_relaxed)};
 }
