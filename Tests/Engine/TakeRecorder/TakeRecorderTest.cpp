@@ -21,7 +21,12 @@
 #include <thread>
 #include <vector>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <ctime>
+#include <regex>
+#include <sys/mount.h>
 #include <sys/resource.h>
 
 namespace
@@ -53,12 +58,47 @@ public:
 	std::string Path;
 };
 
+/** A 64 KiB tmpfs on a fresh directory, unmounted when the test ends however it ends; empty Path when it cannot be mounted. */
+class FSmallTmpfs
+{
+public:
+	explicit FSmallTmpfs(unsigned long Flags)
+	{
+		if (::mount("tmpfs", Directory.Path.c_str(), "tmpfs", Flags, "size=64k") == 0)
+		{
+			Path = Directory.Path;
+		}
+		else
+		{
+			Refusal = std::strerror(errno);
+		}
+	}
+	~FSmallTmpfs()
+	{
+		if (!Path.empty())
+		{
+			// Detached, so that a take file a failed test left open does not keep the mount.
+			::umount2(Path.c_str(), MNT_DETACH);
+		}
+	}
+
+	FTemporaryDirectory Directory;
+	std::string Path;
+	std::string Refusal;
+};
+
 std::string ReadFile(const FString& Path)
 {
 	std::ifstream Stream(TCHAR_TO_UTF8(*Path), std::ios::binary);
 	std::ostringstream Text;
 	Text << Stream.rdbuf();
 	return Text.str();
+}
+
+std::string ReadSlateLine(const FString& Path)
+{
+	const std::string Text = ReadFile(Path);
+	return Text.substr(0, Text.find('\n'));
 }
 
 /** Splits CSV text into rows of fields, honouring quoted fields with doubled quotes; false on a malformed file. */
@@ -112,11 +152,14 @@ bool ParseCsv(const std::string& Text, std::vector<std::vector<std::string>>& Ou
 	return !bQuoted && Row.empty() && Field.empty();
 }
 
-/** Rows after the header, checking the header and that every row has every column. */
+/** Rows after the header, checking the slate line and the header, and that every row has every column. */
 std::vector<std::vector<std::string>> ReadTake(const FString& Path)
 {
 	std::vector<std::vector<std::string>> Rows;
-	EXPECT_TRUE(ParseCsv(ReadFile(Path), Rows)) << TCHAR_TO_UTF8(*Path);
+	const std::string Text = ReadFile(Path);
+	const size_t SlateLineEnd = Text.find('\n');
+	EXPECT_EQ(Text.rfind("# Slate: ", 0), 0u) << TCHAR_TO_UTF8(*Path);
+	EXPECT_TRUE(SlateLineEnd != std::string::npos && ParseCsv(Text.substr(SlateLineEnd + 1), Rows)) << TCHAR_TO_UTF8(*Path);
 	if (Rows.empty())
 	{
 		ADD_FAILURE() << "no header in " << TCHAR_TO_UTF8(*Path);
@@ -184,6 +227,30 @@ int32 CountErrorLines(const FLogCapture& Log)
 	return Count;
 }
 
+/** UTC time in ISO 8601 to the second, which sorts as text against the recorder's times. */
+std::string UtcSecondsNow(std::time_t Offset = 0)
+{
+	const std::time_t Now = std::time(nullptr) + Offset;
+	std::tm Utc{};
+	::gmtime_r(&Now, &Utc);
+	char Text[32];
+	std::strftime(Text, sizeof(Text), "%Y-%m-%dT%H:%M:%S", &Utc);
+	return Text;
+}
+
+/** Checks the last error against what failed, the path it should name and the system's text it should end with. */
+void ExpectLastError(
+	const FTakeRecorder& Recorder, FTakeRecorder::ETakeOperation Operation, const std::string& Path, int SystemError, const std::string& NotBefore)
+{
+	const FTakeRecorder::FTakeError Error = Recorder.GetLastTakeError();
+	const std::string Time = TCHAR_TO_UTF8(*Error.Time);
+	EXPECT_EQ(Error.Operation, Operation);
+	EXPECT_EQ(fs::path(TCHAR_TO_UTF8(*Error.Path)), fs::path(Path));
+	EXPECT_NE(std::string(TCHAR_TO_UTF8(*Error.Message)).find(std::strerror(SystemError)), std::string::npos) << TCHAR_TO_UTF8(*Error.Message);
+	EXPECT_TRUE(std::regex_match(Time, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)"))) << Time;
+	EXPECT_TRUE(NotBefore <= Time && Time <= UtcSecondsNow(1)) << NotBefore << " <= " << Time;
+}
+
 /** A client with a camera subject and a transform subject, and a recorder attached to it writing under a temporary directory. */
 class TakeRecorderTest : public ::testing::Test
 {
@@ -230,6 +297,7 @@ TEST_F(TakeRecorderTest, TakeHoldsExactlyTheFramesPushedWhileRecordingInOrder)
 	PushCamera(3);
 
 	EXPECT_EQ(fs::path(TCHAR_TO_UTF8(*Recorder.GetTakeFilePath())), fs::path(Directory.Path) / "Saved/Takes/A004_012.csv");
+	EXPECT_EQ(ReadSlateLine(Recorder.GetTakeFilePath()), "# Slate: A004, Take: 12");
 	EXPECT_EQ(Recorder.GetTakeFrameCount(), 3);
 	const std::vector<std::vector<std::string>> Rows = ReadTake(Recorder.GetTakeFilePath());
 	ASSERT_EQ(Rows.size(), 3u);
@@ -238,27 +306,46 @@ TEST_F(TakeRecorderTest, TakeHoldsExactlyTheFramesPushedWhileRecordingInOrder)
 	ExpectCameraRow(Rows[2], "Camera, \"A\"", 2);
 }
 
-TEST_F(TakeRecorderTest, FileNameComesFromTheSlateMadeSafe)
+TEST_F(TakeRecorderTest, FileNameIsTheSlateMadeSafeAndShortAndTheFileKeepsTheWholeSlate)
 {
+	// 300 characters, with path separators and a letter outside ASCII; 23 cleaned copies and a half fill 235 characters.
+	FString LongSlate;
+	std::string LongName;
+	for (int32 Copy = 0; Copy < 30; ++Copy)
+	{
+		LongSlate += TEXT("Sc\u00e8ne/042-");
+		LongName += "Sc_ne_042-";
+	}
+	LongName.resize(235);
+	const std::string LongSlateText = TCHAR_TO_UTF8(*LongSlate);
 	const struct
 	{
-		const TCHAR* Slate;
+		FString Slate;
 		int32 TakeNumber;
-		const char* FileName;
+		std::string FileName;
+		std::string SlateLine;
 	} Rows[] = {
-		{TEXT("A004"), 12, "A004_012.csv"},
-		{TEXT("scene-1_b"), 1, "scene-1_b_001.csv"},
-		{TEXT(""), 1, "Take_001.csv"},
-		{TEXT("../etc/x y"), 7, "___etc_x_y_007.csv"},
-		{TEXT("caf\u00e9"), 1000, "caf__1000.csv"},
+		{TEXT("A004"), 12, "A004_012.csv", "# Slate: A004, Take: 12"},
+		{TEXT("scene-1_b"), 1, "scene-1_b_001.csv", "# Slate: scene-1_b, Take: 1"},
+		{TEXT(""), 1, "Take_001.csv", "# Slate: , Take: 1"},
+		{TEXT("../etc/x y"), 7, "___etc_x_y_007.csv", "# Slate: ../etc/x y, Take: 7"},
+		{TEXT("caf\u00e9"), 1000, "caf__1000.csv", "# Slate: caf\u00e9, Take: 1000"},
+		{TEXT("\u64ae\u5f71-/"), 3, "Take_003.csv", "# Slate: \u64ae\u5f71-/, Take: 3"},
+		{TEXT("a\\b, Take: 9\r\nc"), 2, "a_b__Take__9__c_002.csv", "# Slate: a\\\\b, Take: 9\\r\\nc, Take: 2"},
+		{LongSlate, 7, LongName + "_007.csv", "# Slate: " + LongSlateText + ", Take: 7"},
+		{LongSlate, 2147483647, LongName + "_2147483647.csv", "# Slate: " + LongSlateText + ", Take: 2147483647"},
+		{LongSlate, 2147483647, LongName + "_2147483647_2.csv", "# Slate: " + LongSlateText + ", Take: 2147483647"},
 	};
 	for (const auto& Row : Rows)
 	{
-		MetaData->SetSlate(FString(Row.Slate));
+		MetaData->SetSlate(Row.Slate);
 		MetaData->SetTakeNumber(Row.TakeNumber);
 		ASSERT_TRUE(Recorder.StartRecording()) << Row.FileName;
-		Recorder.StopRecording();
+		PushCamera(1);
+		EXPECT_TRUE(Recorder.StopRecording());
 		EXPECT_EQ(fs::path(TCHAR_TO_UTF8(*Recorder.GetTakeFilePath())).filename().string(), Row.FileName);
+		EXPECT_EQ(ReadSlateLine(Recorder.GetTakeFilePath()), Row.SlateLine);
+		EXPECT_EQ(ReadTake(Recorder.GetTakeFilePath()).size(), 1u) << Row.FileName;
 		EXPECT_TRUE(fs::is_regular_file(fs::path(Directory.Path) / "Saved/Takes" / Row.FileName)) << Row.FileName;
 	}
 }
@@ -289,7 +376,7 @@ TEST_F(TakeRecorderTest, SameSlateAndTakeGetANewFileAndTheFirstIsUnchanged)
 TEST_F(TakeRecorderTest, StartWhileRecordingAndStopWhileNotDoNothing)
 {
 	FLogCapture Log;
-	Recorder.StopRecording();
+	EXPECT_FALSE(Recorder.StopRecording());
 	EXPECT_TRUE(Log.GetLines().empty());
 
 	ASSERT_TRUE(Recorder.StartRecording());
@@ -298,8 +385,8 @@ TEST_F(TakeRecorderTest, StartWhileRecordingAndStopWhileNotDoNothing)
 	EXPECT_FALSE(Recorder.StartRecording());
 	EXPECT_EQ(Recorder.GetTakeFilePath(), Path);
 	PushCamera(2);
-	Recorder.StopRecording();
-	Recorder.StopRecording();
+	EXPECT_TRUE(Recorder.StopRecording());
+	EXPECT_FALSE(Recorder.StopRecording());
 
 	EXPECT_EQ(ReadTake(Path).size(), 2u);
 	EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(Directory.Path) / "Saved/Takes"), fs::directory_iterator()), 1);
@@ -322,12 +409,14 @@ TEST_F(TakeRecorderTest, DirectoryThatIsAFileRefusesTheTakeWithOneError)
 	std::ofstream(Blocker) << "occupied";
 	Recorder.SetTakesDirectory(Directory.AsFString("NotADirectory/Takes"));
 	FLogCapture Log;
+	const std::string Before = UtcSecondsNow();
 
 	EXPECT_FALSE(Recorder.StartRecording());
 	PushCamera(1);
 
 	EXPECT_FALSE(Recorder.IsRecording());
 	EXPECT_EQ(CountErrorLines(Log), 1);
+	ExpectLastError(Recorder, FTakeRecorder::ETakeOperation::Start, Blocker + "/Takes", ENOTDIR, Before);
 	EXPECT_EQ(ReadFile(Directory.AsFString("NotADirectory")), "occupied");
 
 	// The next take, with a usable directory, records as usual.
@@ -359,7 +448,9 @@ TEST_F(TakeRecorderTest, WriteErrorStopsTheTakeAndKeepsEveryWholeRow)
 	PushCamera(4);
 
 	EXPECT_FALSE(Recorder.IsRecording());
+	EXPECT_FALSE(Recorder.StopRecording());
 	EXPECT_EQ(CountErrorLines(Log), 1);
+	ExpectLastError(Recorder, FTakeRecorder::ETakeOperation::Write, TCHAR_TO_UTF8(*Path), EFBIG, UtcSecondsNow(-1));
 	EXPECT_EQ(Recorder.GetTakeFrameCount(), 2);
 	EXPECT_EQ(fs::file_size(TCHAR_TO_UTF8(*Path)), WrittenSize);
 	const std::vector<std::vector<std::string>> Rows = ReadTake(Path);
@@ -368,15 +459,64 @@ TEST_F(TakeRecorderTest, WriteErrorStopsTheTakeAndKeepsEveryWholeRow)
 	ExpectCameraRow(Rows[1], "Camera, \"A\"", 2);
 }
 
+TEST_F(TakeRecorderTest, ReadOnlyFileSystemRefusesTheTakeAndNamesTheFile)
+{
+	FSmallTmpfs ReadOnly(MS_RDONLY);
+	if (ReadOnly.Path.empty())
+	{
+		GTEST_SKIP() << "this machine does not let the test mount a tmpfs: " << ReadOnly.Refusal;
+	}
+	Recorder.SetTakesDirectory(FString(UTF8_TO_TCHAR(ReadOnly.Path.c_str())));
+	FLogCapture Log;
+	const std::string Before = UtcSecondsNow();
+
+	EXPECT_FALSE(Recorder.StartRecording());
+
+	EXPECT_FALSE(Recorder.IsRecording());
+	EXPECT_EQ(CountErrorLines(Log), 1);
+	ExpectLastError(Recorder, FTakeRecorder::ETakeOperation::Start, ReadOnly.Path + "/Take_001.csv", EROFS, Before);
+}
+
+TEST_F(TakeRecorderTest, FullDiskEndsTheTakeWithWholeRowsOnly)
+{
+	FSmallTmpfs Disk(0);
+	if (Disk.Path.empty())
+	{
+		GTEST_SKIP() << "this machine does not let the test mount a tmpfs: " << Disk.Refusal;
+	}
+	Recorder.SetTakesDirectory(FString(UTF8_TO_TCHAR(Disk.Path.c_str())));
+	FLogCapture Log;
+	const std::string Before = UtcSecondsNow();
+
+	ASSERT_TRUE(Recorder.StartRecording());
+	// Bounded: 64 KiB holds a few hundred rows.
+	for (int32 Index = 0; Index < 100000 && Recorder.IsRecording(); ++Index)
+	{
+		PushCamera(Index);
+	}
+
+	EXPECT_FALSE(Recorder.IsRecording());
+	EXPECT_FALSE(Recorder.StopRecording());
+	EXPECT_EQ(CountErrorLines(Log), 1);
+	const FString Path = Recorder.GetTakeFilePath();
+	ExpectLastError(Recorder, FTakeRecorder::ETakeOperation::Write, TCHAR_TO_UTF8(*Path), ENOSPC, Before);
+	const std::vector<std::vector<std::string>> Rows = ReadTake(Path);
+	EXPECT_GT(Rows.size(), 0u);
+	EXPECT_EQ(int32(Rows.size()), Recorder.GetTakeFrameCount());
+	ExpectCameraRow(Rows.back(), "Camera, \"A\"", int32(Rows.size()) - 1);
+}
+
 TEST_F(TakeRecorderTest, TakesStartAndStopWhileAnotherThreadPushes)
 {
 	std::atomic<bool> bPushing{true};
-	std::thread Pusher([&]() {
-		for (int32 Index = 0; bPushing.load(); ++Index)
+	std::thread Pusher(
+	    [&]()
 		{
-			PushCamera(Index % 100);
-		}
-	});
+		    for (int32 Index = 0; bPushing.load(); ++Index)
+		    {
+			    PushCamera(Index % 100);
+		    }
+	    });
 	std::vector<std::pair<FString, int32>> Takes;
 	for (int32 Take = 1; Take <= 5; ++Take)
 	{

@@ -8,44 +8,56 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-bool FTakeFile::Open(const std::string& Directory, const std::string& BaseName, std::string& OutError)
+FTakeFile::~FTakeFile()
 {
-	Close();
-	std::error_code Error;
-	std::filesystem::create_directories(Directory, Error);
-	if (Error || !std::filesystem::is_directory(Directory, Error))
+	if (IsOpen())
 	{
-		OutError = "cannot make the directory '" + Directory + "': " + (Error ? Error.message() : std::string("it is not a directory"));
+		::close(FileDescriptor);
+	}
+}
+
+bool FTakeFile::Open(const std::string& InDirectory, const std::string& BaseName, FError& OutError)
+{
+	if (IsOpen())
+	{
+		OutError = {Path, "the take file '" + Path + "' is already open"};
+		return false;
+	}
+	std::error_code Error;
+	std::filesystem::create_directories(InDirectory, Error);
+	if (Error || !std::filesystem::is_directory(InDirectory, Error))
+	{
+		OutError = {InDirectory, "cannot make the directory '" + InDirectory + "': " + (Error ? Error.message() : std::string("it is not a directory"))};
 		return false;
 	}
 	for (int32 Suffix = 1; Suffix <= MaxNameSuffix; ++Suffix)
 	{
 		const std::string Name = Suffix == 1 ? BaseName + ".csv" : BaseName + "_" + std::to_string(Suffix) + ".csv";
-		const std::string Candidate = (std::filesystem::path(Directory) / Name).string();
+		const std::string Candidate = (std::filesystem::path(InDirectory) / Name).string();
 		// O_EXCL makes taking the name and creating the file one step, so no other writer can slip in between.
 		const int Descriptor = ::open(Candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
 		if (Descriptor >= 0)
 		{
 			FileDescriptor = Descriptor;
+			Directory = InDirectory;
 			Path = Candidate;
 			Size = 0;
 			return true;
 		}
 		if (errno != EEXIST)
 		{
-			OutError = "cannot create '" + Candidate + "': " + std::strerror(errno);
-			return false;
+			return Fail("create", Candidate, OutError);
 		}
 	}
-	OutError = "every name from '" + BaseName + ".csv' to suffix " + std::to_string(MaxNameSuffix) + " is taken in '" + Directory + "'";
+	OutError = {InDirectory, "every name from '" + BaseName + ".csv' to suffix " + std::to_string(MaxNameSuffix) + " is taken in '" + InDirectory + "'"};
 	return false;
 }
 
-bool FTakeFile::WriteRow(const std::string& Row, std::string& OutError)
+bool FTakeFile::WriteRow(const std::string& Row, FError& OutError)
 {
 	if (!IsOpen())
 	{
-		OutError = "the take file is not open";
+		OutError = {Path, "the take file is not open"};
 		return false;
 	}
 	size_t Written = 0;
@@ -58,10 +70,17 @@ bool FTakeFile::WriteRow(const std::string& Row, std::string& OutError)
 		}
 		if (Result <= 0)
 		{
-			OutError = std::string("cannot write '") + Path + "': " + (Result < 0 ? std::strerror(errno) : "nothing was written");
+			if (Result == 0)
+			{
+				OutError = {Path, "cannot write '" + Path + "': nothing was written"};
+			}
+			else
+			{
+				Fail("write", Path, OutError);
+			}
 			if (Written > 0 && ::ftruncate(FileDescriptor, off_t(Size)) != 0)
 			{
-				OutError += " (and the partial row could not be cut off)";
+				OutError.Message += " (and the partial row could not be cut off)";
 			}
 			return false;
 		}
@@ -71,11 +90,36 @@ bool FTakeFile::WriteRow(const std::string& Row, std::string& OutError)
 	return true;
 }
 
-void FTakeFile::Close()
+bool FTakeFile::Close(FError& OutError)
 {
-	if (FileDescriptor >= 0)
+	if (!IsOpen())
 	{
-		::close(FileDescriptor);
-		FileDescriptor = -1;
+		return true;
 	}
+	bool bOnDisk = ::fsync(FileDescriptor) == 0 || Fail("flush", Path, OutError);
+	// Linux releases the descriptor whatever close returns, so a failed close is reported, never retried.
+	if (::close(FileDescriptor) != 0 && bOnDisk)
+	{
+		bOnDisk = Fail("close", Path, OutError);
+	}
+	FileDescriptor = -1;
+	if (!bOnDisk)
+	{
+		return false;
+	}
+	// A new file's name is on disk only once its directory is.
+	const int DirectoryDescriptor = ::open(Directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+	if (DirectoryDescriptor < 0)
+	{
+		return Fail("open the directory", Directory, OutError);
+	}
+	bOnDisk = ::fsync(DirectoryDescriptor) == 0 || Fail("flush the directory", Directory, OutError);
+	::close(DirectoryDescriptor);
+	return bOnDisk;
+}
+
+bool FTakeFile::Fail(const std::string& What, const std::string& ErrorPath, FError& OutError)
+{
+	OutError = {ErrorPath, "cannot " + What + " '" + ErrorPath + "': " + std::strerror(errno)};
+	return false;
 }

@@ -2,14 +2,14 @@
 
 #include "Misc/ScopeLock.h"
 #include "Recorder/TakeRecorderPanel.h"
-#include "Roles/LiveLinkCameraTypes.h"
-#include "Roles/LiveLinkTransformTypes.h"
 #include "TakeFile.h"
+#include "TakeFileFormat.h"
 #include "TakeMetaData.h"
 #include "TakeRecorderLog.h"
 
-#include <charconv>
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -17,10 +17,6 @@
 namespace
 {
 std::atomic<FTakeRecorder*> GCurrentRecorder{nullptr};
-
-const char* const TakeFileHeader = "Subject,WorldTime,FrameNumber,SubFrame,RateNumerator,RateDenominator,"
-								   "LocationX,LocationY,LocationZ,RotationX,RotationY,RotationZ,RotationW,ScaleX,ScaleY,ScaleZ,"
-								   "FieldOfView,AspectRatio,FocalLength,Aperture,FocusDistance\n";
 
 FString DefaultTakesDirectory()
 {
@@ -31,108 +27,23 @@ FString DefaultTakesDirectory()
 	return FString(UTF8_TO_TCHAR(Directory.string().c_str()));
 }
 
-/** ASCII letters, digits, '-' and '_' are kept; anything else would be a path separator or worse on some system. */
-std::string SanitizeSlate(const FString& Slate)
+/** The time now in UTC, as ISO 8601 text to the millisecond. */
+FString FormatUtcNow()
 {
-	if (Slate.IsEmpty())
-	{
-		return "Take";
-	}
-	std::string Result;
-	Result.reserve(size_t(Slate.Len()));
-	for (int32 Index = 0; Index < Slate.Len(); ++Index)
-	{
-		const TCHAR Char = Slate[Index];
-		const bool bKeep = (Char >= 'A' && Char <= 'Z') || (Char >= 'a' && Char <= 'z') || (Char >= '0' && Char <= '9') || Char == '-' || Char == '_';
-		Result.push_back(bKeep ? char(Char) : '_');
-	}
-	return Result;
+	const std::chrono::system_clock::time_point Now = std::chrono::system_clock::now();
+	const std::time_t Seconds = std::chrono::system_clock::to_time_t(Now);
+	const int64 Milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(Now.time_since_epoch()).count() % 1000;
+	std::tm Utc{};
+	::gmtime_r(&Seconds, &Utc);
+	char Text[40];
+	const size_t Length = std::strftime(Text, sizeof(Text), "%Y-%m-%dT%H:%M:%S", &Utc);
+	std::snprintf(Text + Length, sizeof(Text) - Length, ".%03dZ", int(Milliseconds));
+	return FString(UTF8_TO_TCHAR(Text));
 }
 
-std::string MakeTakeBaseName(const FString& Slate, int32 TakeNumber)
+FTakeRecorder::FTakeError MakeTakeError(FTakeRecorder::ETakeOperation Operation, const FTakeFile::FError& Error)
 {
-	char Number[16];
-	std::snprintf(Number, sizeof(Number), "%03d", TakeNumber);
-	return SanitizeSlate(Slate) + "_" + Number;
-}
-
-template <typename NumberType>
-void AppendNumber(std::string& Row, NumberType Value)
-{
-	// to_chars gives the shortest text that reads back to the same value, whatever the process locale.
-	char Text[32];
-	const std::to_chars_result Result = std::to_chars(Text, Text + sizeof(Text), Value);
-	Row.append(Text, Result.ptr);
-}
-
-void AppendField(std::string& Row, const std::string& Text)
-{
-	if (Text.find_first_of(",\"\r\n") == std::string::npos)
-	{
-		Row += Text;
-		return;
-	}
-	Row += '"';
-	for (const char Char : Text)
-	{
-		if (Char == '"')
-		{
-			Row += '"';
-		}
-		Row += Char;
-	}
-	Row += '"';
-}
-
-std::string FormatRow(const FLiveLinkSubjectKey& SubjectKey, const FLiveLinkFrameDataStruct& FrameData)
-{
-	std::string Row;
-	Row.reserve(256);
-	AppendField(Row, FTCHARToUTF8(*SubjectKey.SubjectName.ToString()).Get());
-
-	const FLiveLinkBaseFrameData* Base = FrameData.GetBaseData();
-	const FQualifiedFrameTime& SceneTime = Base->MetaData.SceneTime;
-	Row += ',';
-	AppendNumber(Row, Base->WorldTime.GetOffsettedTime());
-	Row += ',';
-	AppendNumber(Row, SceneTime.Time.FrameNumber.Value);
-	Row += ',';
-	AppendNumber(Row, SceneTime.Time.GetSubFrame());
-	Row += ',';
-	AppendNumber(Row, SceneTime.Rate.Numerator);
-	Row += ',';
-	AppendNumber(Row, SceneTime.Rate.Denominator);
-
-	if (const FLiveLinkTransformFrameData* Transform = FrameData.Cast<FLiveLinkTransformFrameData>())
-	{
-		const FVector& Location = Transform->Transform.GetTranslation();
-		const FQuat& Rotation = Transform->Transform.GetRotation();
-		const FVector& Scale = Transform->Transform.GetScale3D();
-		for (const float Value : {Location.X, Location.Y, Location.Z, Rotation.X, Rotation.Y, Rotation.Z, Rotation.W, Scale.X, Scale.Y, Scale.Z})
-		{
-			Row += ',';
-			AppendNumber(Row, Value);
-		}
-	}
-	else
-	{
-		Row += ",,,,,,,,,,";
-	}
-
-	if (const FLiveLinkCameraFrameData* Camera = FrameData.Cast<FLiveLinkCameraFrameData>())
-	{
-		for (const float Value : {Camera->FieldOfView, Camera->AspectRatio, Camera->FocalLength, Camera->Aperture, Camera->FocusDistance})
-		{
-			Row += ',';
-			AppendNumber(Row, Value);
-		}
-	}
-	else
-	{
-		Row += ",,,,,";
-	}
-	Row += '\n';
-	return Row;
+	return FTakeRecorder::FTakeError{Operation, FString(UTF8_TO_TCHAR(Error.Message.c_str())), FString(UTF8_TO_TCHAR(Error.Path.c_str())), FormatUtcNow()};
 }
 } // namespace
 
@@ -152,10 +63,7 @@ FTakeRecorder::~FTakeRecorder()
 	GCurrentRecorder.compare_exchange_strong(Expected, nullptr);
 }
 
-FTakeRecorder* FTakeRecorder::Get()
-{
-	return GCurrentRecorder.load();
-}
+FTakeRecorder* FTakeRecorder::Get() { return GCurrentRecorder.load(); }
 
 UTakeRecorderPanel* FTakeRecorder::OpenPanel(bool bWithMetaData)
 {
@@ -183,10 +91,7 @@ void FTakeRecorder::ClosePanel()
 	OpenedPanel = nullptr;
 }
 
-void FTakeRecorder::SetTakesDirectory(const FString& Directory)
-{
-	TakesDirectory = Directory.IsEmpty() ? DefaultTakesDirectory() : Directory;
-}
+void FTakeRecorder::SetTakesDirectory(const FString& Directory) { TakesDirectory = Directory.IsEmpty() ? DefaultTakesDirectory() : Directory; }
 
 void FTakeRecorder::AttachToClient(FLiveLinkClient& Client)
 {
@@ -207,9 +112,10 @@ void FTakeRecorder::DetachFromClient()
 
 bool FTakeRecorder::StartRecording()
 {
+	const FString& Slate = TakeMetaData->GetSlate();
+	const int32 TakeNumber = TakeMetaData->GetTakeNumber();
 	const std::string Directory = FTCHARToUTF8(*TakesDirectory).Get();
-	const std::string BaseName = MakeTakeBaseName(TakeMetaData->GetSlate(), TakeMetaData->GetTakeNumber());
-	std::string Error;
+	FTakeFile::FError Error;
 	{
 		FScopeLock Guard(&FileLock);
 		if (TakeFile != nullptr)
@@ -217,7 +123,12 @@ bool FTakeRecorder::StartRecording()
 			return false;
 		}
 		std::unique_ptr<FTakeFile> NewFile = std::make_unique<FTakeFile>();
-		if (NewFile->Open(Directory, BaseName, Error) && NewFile->WriteRow(TakeFileHeader, Error))
+		if (!NewFile->Open(Directory, FTakeFileFormat::MakeBaseName(Slate, TakeNumber), Error) ||
+			!NewFile->WriteRow(FTakeFileFormat::FormatHead(Slate, TakeNumber), Error))
+		{
+			LastError = MakeTakeError(ETakeOperation::Start, Error);
+		}
+		else
 		{
 			TakeFile = std::move(NewFile);
 			TakeFilePath = FString(UTF8_TO_TCHAR(TakeFile->GetPath().c_str()));
@@ -225,31 +136,51 @@ bool FTakeRecorder::StartRecording()
 			bRecording.store(true, std::memory_order_release);
 		}
 	}
-	if (!Error.empty())
+	if (!Error.Message.empty())
 	{
-		UE_LOG(LogTakeRecorder, Error, TEXT("The take could not be recorded: %s."), UTF8_TO_TCHAR(Error.c_str()));
+		UE_LOG(LogTakeRecorder, Error, TEXT("The take could not be recorded: %s."), UTF8_TO_TCHAR(Error.Message.c_str()));
 		return false;
 	}
 	UE_LOG(LogTakeRecorder, Log, TEXT("Recording take '%s'."), *GetTakeFilePath());
 	return true;
 }
 
-void FTakeRecorder::StopRecording()
+bool FTakeRecorder::StopRecording()
 {
+	FTakeFile::FError Error;
+	bool bKeptWhole = false;
 	int32 FrameCount = 0;
 	FString Path;
 	{
 		FScopeLock Guard(&FileLock);
 		if (TakeFile == nullptr)
 		{
-			return;
+			return false;
 		}
+		// Flushed under the lock, so that IsRecording never reads false while the last error is not yet set.
+		bKeptWhole = TakeFile->Close(Error);
 		TakeFile.reset();
 		bRecording.store(false, std::memory_order_release);
+		if (!bKeptWhole)
+		{
+			LastError = MakeTakeError(ETakeOperation::Stop, Error);
+		}
 		FrameCount = TakeFrameCount;
 		Path = TakeFilePath;
 	}
+	if (!bKeptWhole)
+	{
+		UE_LOG(LogTakeRecorder, Error, TEXT("Take '%s' may not be whole on disk: %s."), *Path, UTF8_TO_TCHAR(Error.Message.c_str()));
+		return false;
+	}
 	UE_LOG(LogTakeRecorder, Log, TEXT("Take '%s' recorded: %d frames."), *Path, FrameCount);
+	return true;
+}
+
+FTakeRecorder::FTakeError FTakeRecorder::GetLastTakeError() const
+{
+	FScopeLock Guard(&FileLock);
+	return LastError;
 }
 
 FString FTakeRecorder::GetTakeFilePath() const
@@ -270,8 +201,8 @@ void FTakeRecorder::HandleFramePushed(const FLiveLinkSubjectKey& SubjectKey, con
 	{
 		return;
 	}
-	const std::string Row = FormatRow(SubjectKey, FrameData);
-	std::string Error;
+	const std::string Row = FTakeFileFormat::FormatRow(SubjectKey, FrameData);
+	FTakeFile::FError Error;
 	int32 FrameCount = 0;
 	{
 		FScopeLock Guard(&FileLock);
@@ -285,11 +216,18 @@ void FTakeRecorder::HandleFramePushed(const FLiveLinkSubjectKey& SubjectKey, con
 			++TakeFrameCount;
 			return;
 		}
+		// The whole rows before the error are worth keeping: they go to disk too, and a failure to do so is told.
+		FTakeFile::FError CloseError;
+		if (!TakeFile->Close(CloseError))
+		{
+			Error.Message += "; then " + CloseError.Message;
+		}
 		TakeFile.reset();
 		bRecording.store(false, std::memory_order_release);
+		LastError = MakeTakeError(ETakeOperation::Write, Error);
 		FrameCount = TakeFrameCount;
 	}
-	UE_LOG(LogTakeRecorder, Error, TEXT("The take stopped recording after %d frames: %s."), FrameCount, UTF8_TO_TCHAR(Error.c_str()));
+	UE_LOG(LogTakeRecorder, Error, TEXT("The take stopped recording after %d frames: %s."), FrameCount, UTF8_TO_TCHAR(Error.Message.c_str()));
 }
 
 FTakeRecorder::FScriptCallCounts FTakeRecorder::GetScriptCallCounts() const

@@ -3,7 +3,15 @@
 // UTakeRecorderBlueprintLibrary and UTakeRecorderPanel, as it does in the editor.
 //
 // While recording, every frame that the attached Live Link client accepts, for every subject, becomes one row of
-// the take file, in the order the frames arrive. A take file is CSV, UTF-8, with a header row and these columns:
+// the take file, in the order the frames arrive. A take file is UTF-8 text. Its first line holds the whole slate and
+// the take number, whatever the file name could keep of them:
+//
+//   # Slate: <the slate>, Take: <the take number>
+//
+// The slate is written as it is, except that '\' is written "\\" and a carriage return and a line feed are written
+// "\r" and "\n", so that the line stays one line; the take number is what follows the last ", Take: ". The rest
+// of the file is CSV with a header row and these columns, read by any CSV reader that skips lines starting
+// with '#':
 //
 //   Subject, WorldTime (the frame's time on the engine clock, in seconds),
 //   FrameNumber, SubFrame, RateNumerator, RateDenominator (the frame's scene time),
@@ -16,21 +24,28 @@
 //
 // The file is named from the slate and take number when the recording starts: Slate_TakeNumber.csv, the number
 // with at least three digits (A004_012.csv). The slate keeps its ASCII letters and digits, '-' and '_'; anything
-// else becomes '_', and an empty slate reads as "Take". A take file is never overwritten: when the name is taken,
-// the file becomes A004_012_2.csv, then _3 and so on.
+// else becomes '_'. It is cut to its first 235 characters, so that the name with the longest take number and
+// suffix ("_2147483647_9999.csv") still fits the 255 bytes of a file name; a slate without a letter or digit
+// among them (an empty one too) reads as "Take". A take file is never overwritten: when the name is taken, the
+// file becomes A004_012_2.csv, then _3 and so on.
 //
-// A file that cannot be created, or written, ends the recording with one Error line in LogTakeRecorder; a row
-// that was only partly written is cut off, so the file holds its header and every whole row before the error.
+// A take is kept whole when every frame it was given is a row of its file and the file and its directory entry
+// have reached the disk (fsync) and the file closed without an error, which StopRecording checks and reports.
+// A file that cannot be created, or written, ends the recording; a row that was only partly written is cut off,
+// so the file holds its slate line, its header and every whole row before the error, and it is still flushed and
+// closed. Each failure writes one Error line in LogTakeRecorder and becomes the last error (GetLastTakeError):
+// what failed, why, the file or directory, and when. The last error stays until the next failure replaces it.
 //
 // Threads: everything here belongs to the game thread, except that frames arrive on whatever thread pushed them
-// to the client, and IsRecording, GetTakeFilePath and GetTakeFrameCount may be called on any thread. FileLock
-// keeps the take file whole between the pushing threads and StartRecording and StopRecording.
+// to the client, and IsRecording, GetTakeFilePath, GetTakeFrameCount and GetLastTakeError may be called on any
+// thread. FileLock keeps the take file whole between the pushing threads and StartRecording and StopRecording,
+// and guards the last error.
 #pragma once
 
 #include "CoreMinimal.h"
 #include "HAL/CriticalSection.h"
-#include "StandIn/LiveLinkClient.h"
 #include "LiveLinkTypes.h"
+#include "StandIn/LiveLinkClient.h"
 
 #include <atomic>
 #include <memory>
@@ -61,7 +76,10 @@ public:
 	/** The metadata that names the next take; it exists whether or not a panel shows it. */
 	UTakeMetaData* GetTakeMetaData() const { return TakeMetaData.Get(); }
 
-	/** Where take files go, made when a recording starts; an empty text restores the default, Saved/Takes under the current directory. A change applies from the next take. */
+	/**
+	 * Where take files go, made when a recording starts; an empty text restores the default, Saved/Takes under the
+	 * current directory. A change applies from the next take.
+	 */
 	void SetTakesDirectory(const FString& Directory);
 	const FString& GetTakesDirectory() const { return TakesDirectory; }
 
@@ -70,11 +88,45 @@ public:
 	/** Waits for a frame being written to finish; nothing when not attached. */
 	void DetachFromClient();
 
-	/** Starts a take file and records into it; false, doing nothing, while recording, and false with an Error line when the file cannot be made. */
+	/**
+	 * Starts a take file and records into it. False, doing nothing, while recording; false with an Error line and the
+	 * last error when the file cannot be made or its first lines written.
+	 */
 	bool StartRecording();
-	/** Closes the take file; nothing while not recording. */
-	void StopRecording();
+	/**
+	 * Flushes the take file to disk and closes it. True when the take was kept whole; false with an Error line and
+	 * the last error when the flush or the close fails. False, doing nothing, while not recording, which includes a
+	 * take that a write error ended (the last error says so).
+	 */
+	bool StopRecording();
+	/** True from a start that succeeded until the stop, or until a write error ends the take. */
 	bool IsRecording() const { return bRecording.load(std::memory_order_acquire); }
+
+	/** The step of a take that failed. */
+	enum class ETakeOperation : uint8
+	{
+		/** Nothing has failed yet. */
+		None,
+		/** Making the directory or the file, or writing its first lines. */
+		Start,
+		/** Writing a frame's row; the take ended there. */
+		Write,
+		/** Flushing the file or its directory to disk, or closing the file. */
+		Stop,
+	};
+	/** The last failure of this recorder. */
+	struct FTakeError
+	{
+		ETakeOperation Operation = ETakeOperation::None;
+		/** What failed and why, ending with the system's text for the error where there is one ("No space left on device"). */
+		FString Message;
+		/** The file or directory it concerns: the take file, or the takes directory when the fault is the directory's. */
+		FString Path;
+		/** When it failed, in UTC, ISO 8601 to the millisecond: 2024-05-17T09:41:07.250Z. */
+		FString Time;
+	};
+	/** A copy of the last failure; Operation None before any. */
+	FTakeError GetLastTakeError() const;
 
 	/** How often scripts reached this recorder through UTakeRecorderBlueprintLibrary and the panel. */
 	struct FScriptCallCounts
@@ -108,11 +160,12 @@ private:
 	FLiveLinkClient* AttachedClient = nullptr;
 	FDelegateHandle FramePushedHandle;
 
-	/** Protects TakeFile, TakeFilePath and TakeFrameCount, and the changes of bRecording. */
+	/** Protects TakeFile, TakeFilePath, TakeFrameCount and LastError, and the changes of bRecording. */
 	mutable FCriticalSection FileLock;
 	std::unique_ptr<FTakeFile> TakeFile;
 	FString TakeFilePath;
 	int32 TakeFrameCount = 0;
+	FTakeError LastError;
 	/** Read without the lock, so that a frame arriving while nothing records costs no lock. */
 	std::atomic<bool> bRecording{false};
 
