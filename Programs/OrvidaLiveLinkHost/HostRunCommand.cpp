@@ -7,7 +7,6 @@
 #include "HostSnapshotBoard.h"
 #include "HostSnapshotBuilder.h"
 #include "HostSource.h"
-#include "HostTakeErrorLog.h"
 #include "OrvidaLiveLinkSource.h"
 #include "StandIn/LiveLinkClient.h"
 #include "StandIn/TakeRecorder.h"
@@ -79,7 +78,6 @@ int RunHost(const FHostRunOptions& Options)
 	}
 	FLiveLinkClient Client;
 	FTakeRecorder TakeRecorder;
-	const FHostTakeErrorLog TakeErrors;
 	TakeRecorder.SetTakesDirectory(Editor.GetProjectDir() + TEXT("Saved/Takes"));
 	// The plug-in's take automation reaches the recorder through its open panel, as in the editor.
 	TakeRecorder.OpenPanel();
@@ -94,7 +92,7 @@ int RunHost(const FHostRunOptions& Options)
 	if (bRunnable)
 	{
 		FHostSnapshotBoard Board;
-		const FHostSnapshotBuilder Builder(Client, TakeRecorder, TakeErrors);
+		const FHostSnapshotBuilder Builder(Client, TakeRecorder);
 		std::optional<FHostConsole> Console;
 		if (Options.bConsole)
 		{

@@ -29,7 +29,7 @@ struct FHostTakeSnapshot
 	std::string Slate;
 	int32_t TakeNumber = 0;
 	bool bRecording = false;
-	/** The last error the Take Recorder logged; empty while there was none. */
+	/** The Take Recorder's last failure, its UTC time then what failed and why; empty while there was none. */
 	std::string LastError;
 };
 

@@ -1,6 +1,5 @@
 #include "HostSnapshotBuilder.h"
 
-#include "HostTakeErrorLog.h"
 #include "OrvidaLiveLinkSource.h"
 #include "StandIn/LiveLinkClient.h"
 #include "StandIn/TakeRecorder.h"
@@ -11,10 +10,9 @@ namespace
 std::string ToUtf8(const FString& Text) { return TCHAR_TO_UTF8(*Text); }
 } // namespace
 
-FHostSnapshotBuilder::FHostSnapshotBuilder(FLiveLinkClient& InClient, const FTakeRecorder& InTakeRecorder, const FHostTakeErrorLog& InTakeErrors)
+FHostSnapshotBuilder::FHostSnapshotBuilder(FLiveLinkClient& InClient, const FTakeRecorder& InTakeRecorder)
     : Client(InClient)
     , TakeRecorder(InTakeRecorder)
-    , TakeErrors(InTakeErrors)
 {
 	FramePushedHandle = Client.RegisterForFramePushed(FOnLiveLinkFramePushed::FDelegate::CreateRaw(this, &FHostSnapshotBuilder::HandleFramePushed));
 }
@@ -60,6 +58,10 @@ std::shared_ptr<const FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FH
 		Snapshot->Take.TakeNumber = MetaData->GetTakeNumber();
 	}
 	Snapshot->Take.bRecording = TakeRecorder.IsRecording();
-	Snapshot->Take.LastError = TakeErrors.GetLastError();
+	const FTakeRecorder::FTakeError Error = TakeRecorder.GetLastTakeError();
+	if (Error.Operation != FTakeRecorder::ETakeOperation::None)
+	{
+		Snapshot->Take.LastError = ToUtf8(Error.Time + TEXT(" ") + Error.Message);
+	}
 	return Snapshot;
 }

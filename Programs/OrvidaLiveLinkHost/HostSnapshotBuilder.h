@@ -10,7 +10,6 @@
 #include <memory>
 #include <mutex>
 
-class FHostTakeErrorLog;
 class FLiveLinkClient;
 class FTakeRecorder;
 
@@ -25,7 +24,7 @@ class FTakeRecorder;
 class FHostSnapshotBuilder
 {
 public:
-	FHostSnapshotBuilder(FLiveLinkClient& InClient, const FTakeRecorder& InTakeRecorder, const FHostTakeErrorLog& InTakeErrors);
+	FHostSnapshotBuilder(FLiveLinkClient& InClient, const FTakeRecorder& InTakeRecorder);
 	/** Stops watching the client's frames. */
 	~FHostSnapshotBuilder();
 	FHostSnapshotBuilder(const FHostSnapshotBuilder&) = delete;
@@ -39,7 +38,6 @@ private:
 
 	FLiveLinkClient& Client;
 	const FTakeRecorder& TakeRecorder;
-	const FHostTakeErrorLog& TakeErrors;
 	FDelegateHandle FramePushedHandle;
 
 	mutable std::mutex Lock;
