@@ -46,6 +46,8 @@ public:
 	{
 		std::vector<std::string> Datagrams;
 		std::chrono::nanoseconds Delay{0};
+
+		bool operator==(const FOutcome&) const = default;
 	};
 	FOutcome Apply(std::string Message);
 	/** The message still held back for reordering, once the stream has ended; empty when none is. */

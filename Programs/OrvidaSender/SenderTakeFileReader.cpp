@@ -234,10 +234,11 @@ FSenderReplay FSenderTakeFileReader::Read(const std::string& Path, FSenderFrameR
 	// The host names take files Slate_Take.csv, the take with at least three digits and a _2, _3... when the name was taken.
 	std::smatch Name;
 	const std::string Stem = std::filesystem::path(Path).stem().string();
-	if (std::regex_match(Stem, Name, std::regex("(.*)_0*([0-9]+)(_[0-9]+)?")))
+	if (std::regex_match(Stem, Name, std::regex("(.*)_([0-9]{3,})(_[0-9]+)?")))
 	{
+		const std::string Digits = Name[2].str();
 		Slate = Slate.value_or(Name[1].str());
-		Take = Take.value_or(Name[2].str());
+		Take = Take.value_or(Digits.substr(std::min(Digits.find_first_not_of('0'), Digits.size() - 1)));
 	}
 	for (FSenderFrame& Frame : Replay.Frames)
 	{
