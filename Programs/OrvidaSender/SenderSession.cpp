@@ -25,8 +25,7 @@ FSenderProgress FSenderSession::GetProgress() const
 	Progress.Messages = MessageCount.load(std::memory_order_relaxed);
 	Progress.Datagrams = DatagramCount.load(std::memory_order_relaxed);
 	Progress.Scheduled = std::chrono::nanoseconds(ScheduledNanoseconds.load(std::memory_order_relaxed));
-	const int64_t Frames = Source->GetFrameCount();
-	Progress.PlannedMessages = Options.Count ? (Frames < 0 ? *Options.Count : std::min(*Options.Count, Frames)) : Frames;
+	Progress.PlannedMessages = PlannedMessages;
 	return Progress;
 }
 

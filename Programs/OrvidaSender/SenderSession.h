@@ -42,6 +42,8 @@ private:
 	FSenderOptions Options;
 	std::unique_ptr<ISenderFrameSource> Source;
 	FSenderUdpSocket Socket;
+	/** Known before Run, so that GetProgress never touches the source, which belongs to Run's thread. */
+	int64_t PlannedMessages = -1;
 	ISenderClock& Clock;
 	std::atomic<bool> bStopRequested{false};
 	std::atomic<int64_t> MessageCount{0};
