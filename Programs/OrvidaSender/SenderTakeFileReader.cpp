@@ -131,7 +131,9 @@ FSenderReplay FSenderTakeFileReader::Read(const std::string& Path, FSenderFrameR
 	std::optional<std::string> Subject;
 	std::optional<double> FirstWorldTime;
 	int32_t Line = 1;
-	for (size_t Position = 0; Position < Text.size();)
+	// A byte order mark would otherwise stick to the first column's name.
+	const std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+	for (size_t Position = Text.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0; Position < Text.size();)
 	{
 		const int32_t RecordLine = Line;
 		if (Text[Position] == '#')

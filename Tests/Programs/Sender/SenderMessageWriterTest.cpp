@@ -1,7 +1,6 @@
 #include "SenderMessageWriter.h"
 
 #include "OrvidaCameraSamplePrinter.h"
-#include "SenderPath.h"
 #include "SenderTestDecoding.h"
 
 #include <gtest/gtest.h>
@@ -58,17 +57,4 @@ TEST(SenderMessageWriter, TextArrivesAsTheSameCharacters)
 	Expected.Metadata[1] = TEXT("Caf\u00e9 \u2603");
 	Expected.Metadata[0] = TEXT("\"quoted\"\n");
 	EXPECT_EQ(DecodeDatagram(FSenderMessageWriter::Write(State)), Expected);
-}
-
-TEST(SenderMessageWriter, EveryPathFrameDecodesAsWritten)
-{
-	// A path value the decoder refuses (not finite as a float) would make the receiver drop the frame.
-	for (const FSenderPath::EKind Kind : {FSenderPath::EKind::Orbit, FSenderPath::EKind::Dolly, FSenderPath::EKind::Static})
-	{
-		for (const int64_t Frame : {0, 7, 1234})
-		{
-			const FSenderCameraState State = FSenderPath(Kind, {30000, 1001}).Evaluate(Frame);
-			EXPECT_EQ(DecodeDatagram(FSenderMessageWriter::Write(State)), ExpectedSample(State)) << "path " << int(Kind) << ", frame " << Frame;
-		}
-	}
 }
