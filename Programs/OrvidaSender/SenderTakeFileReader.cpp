@@ -1,0 +1,252 @@
+#include "SenderTakeFileReader.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <regex>
+#include <sstream>
+#include <string_view>
+
+namespace
+{
+std::string_view Trim(std::string_view Text)
+{
+	while (!Text.empty() && std::isspace((unsigned char)Text.front()))
+	{
+		Text.remove_prefix(1);
+	}
+	while (!Text.empty() && std::isspace((unsigned char)Text.back()))
+	{
+		Text.remove_suffix(1);
+	}
+	return Text;
+}
+
+std::string Lower(std::string_view Text)
+{
+	std::string Result(Text);
+	std::transform(Result.begin(), Result.end(), Result.begin(), [](unsigned char C) { return char(std::tolower(C)); });
+	return Result;
+}
+
+/** Reads one CSV record from Position on, quotes and doubled quotes resolved; line breaks inside quotes belong to the field. */
+std::vector<std::string> ReadRecord(std::string_view Text, size_t& Position, int32_t& Line)
+{
+	std::vector<std::string> Fields(1);
+	bool bQuoted = false;
+	while (Position < Text.size())
+	{
+		const char C = Text[Position++];
+		if (bQuoted)
+		{
+			if (C == '"' && Position < Text.size() && Text[Position] == '"')
+			{
+				Fields.back() += '"';
+				++Position;
+			}
+			else if (C == '"')
+			{
+				bQuoted = false;
+			}
+			else
+			{
+				Line += C == '\n';
+				Fields.back() += C;
+			}
+		}
+		else if (C == '"')
+		{
+			bQuoted = true;
+		}
+		else if (C == ',')
+		{
+			Fields.emplace_back();
+		}
+		else if (C == '\n')
+		{
+			++Line;
+			break;
+		}
+		else if (C != '\r')
+		{
+			Fields.back() += C;
+		}
+	}
+	return Fields;
+}
+
+/** Takes "Slate: A004" or "Take=12" from a comment line into the take's names; other comments change nothing. */
+void ReadComment(std::string_view Comment, std::optional<std::string>& Slate, std::optional<std::string>& Take)
+{
+	const size_t Separator = Comment.find_first_of(":=");
+	if (Separator == std::string_view::npos)
+	{
+		return;
+	}
+	const std::string Key = Lower(Trim(Comment.substr(0, Separator)));
+	const std::string Value(Trim(Comment.substr(Separator + 1)));
+	if (Key == "slate")
+	{
+		Slate = Value;
+	}
+	else if (Key == "take" || Key == "take number" || Key == "takenumber")
+	{
+		Take = Value;
+	}
+}
+
+std::optional<double> ReadNumber(const std::string& Field)
+{
+	const std::string_view Text = Trim(Field);
+	double Value = 0.0;
+	const auto [End, Error] = std::from_chars(Text.data(), Text.data() + Text.size(), Value);
+	if (Text.empty() || Error != std::errc() || End != Text.data() + Text.size())
+	{
+		return std::nullopt;
+	}
+	return Value;
+}
+} // namespace
+
+FSenderReplay FSenderTakeFileReader::Read(const std::string& Path, FSenderFrameRate FallbackRate)
+{
+	std::ifstream File(Path, std::ios::binary);
+	if (!File)
+	{
+		return FSenderReplay::Failure("cannot read " + Path);
+	}
+	std::ostringstream Contents;
+	Contents << File.rdbuf();
+	const std::string Text = Contents.str();
+
+	std::optional<std::string> Slate, Take;
+	std::map<std::string, size_t> Columns;
+	std::vector<std::string> Header;
+	FSenderReplay Replay;
+	std::optional<std::string> Subject;
+	std::optional<double> FirstWorldTime;
+	int32_t Line = 1;
+	// A byte order mark would otherwise stick to the first column's name.
+	const std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+	for (size_t Position = Text.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0; Position < Text.size();)
+	{
+		const int32_t RecordLine = Line;
+		if (Text[Position] == '#')
+		{
+			const size_t End = std::min(Text.find('\n', Position), Text.size());
+			ReadComment(std::string_view(Text).substr(Position + 1, End - Position - 1), Slate, Take);
+			Position = End + 1;
+			++Line;
+			continue;
+		}
+		const std::vector<std::string> Fields = ReadRecord(Text, Position, Line);
+		if (Fields.size() == 1 && Trim(Fields[0]).empty())
+		{
+			continue;
+		}
+		if (Header.empty())
+		{
+			Header = Fields;
+			for (size_t Index = 0; Index < Header.size(); ++Index)
+			{
+				Columns.emplace(std::string(Trim(Header[Index])), Index);
+			}
+			continue;
+		}
+
+		const auto Field = [&](const char* Name) -> std::optional<std::string>
+		{
+			const auto Found = Columns.find(Name);
+			return Found != Columns.end() && Found->second < Fields.size() ? std::optional<std::string>(Fields[Found->second]) : std::nullopt;
+		};
+		const std::string RowSubject = Field("Subject").value_or("");
+		if ((Subject && *Subject != RowSubject) || Trim(Field("LocationX").value_or("")).empty())
+		{
+			++Replay.SkippedRecords;
+			continue;
+		}
+		Subject = RowSubject;
+
+		std::string BadColumn;
+		const auto Number = [&](const char* Name, double Default)
+		{
+			const std::optional<std::string> Value = Field(Name);
+			if (!Value || Trim(*Value).empty())
+			{
+				return Default;
+			}
+			const std::optional<double> Parsed = ReadNumber(*Value);
+			if (!Parsed && BadColumn.empty())
+			{
+				BadColumn = Name;
+			}
+			return Parsed.value_or(Default);
+		};
+		FSenderFrame Frame;
+		FSenderCameraState State;
+		const std::array<const char*, 3> LocationColumns = {"LocationX", "LocationY", "LocationZ"};
+		const std::array<const char*, 4> RotationColumns = {"RotationX", "RotationY", "RotationZ", "RotationW"};
+		const std::array<const char*, 3> ScaleColumns = {"ScaleX", "ScaleY", "ScaleZ"};
+		const std::array<const char*, 4> LensColumns = {"FocalLength", "FocusDistance", "AspectRatio", "FieldOfView"};
+		for (size_t Index = 0; Index < 3; ++Index)
+		{
+			State.Location[Index] = Number(LocationColumns[Index], 0.0);
+			State.Scale[Index] = Number(ScaleColumns[Index], 1.0);
+		}
+		for (size_t Index = 0; Index < 4; ++Index)
+		{
+			State.Rotation[Index] = Number(RotationColumns[Index], 0.0);
+			State.Lens[Index] = Number(LensColumns[Index], 0.0);
+		}
+		const double WorldTime = Number("WorldTime", 0.0);
+		const double Numerator = Number("RateNumerator", 0.0), Denominator = Number("RateDenominator", 0.0);
+		State.Rate = Numerator >= 1.0 && Denominator >= 1.0 ? FSenderFrameRate{int32_t(Numerator), int32_t(Denominator)} : FallbackRate;
+		const int32_t PreviousFrame = Replay.Frames.empty() ? -1 : std::get<FSenderCameraState>(Replay.Frames.back().Content).FrameNumber;
+		State.FrameNumber = int32_t(Number("FrameNumber", PreviousFrame + 1.0));
+		if (!BadColumn.empty())
+		{
+			return FSenderReplay::Failure(Path + ":" + std::to_string(RecordLine) + ": " + BadColumn + " is not a number");
+		}
+		if (!FirstWorldTime)
+		{
+			FirstWorldTime = WorldTime;
+		}
+		Frame.Offset = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(WorldTime - *FirstWorldTime));
+		if (!Replay.Frames.empty())
+		{
+			Frame.Offset = std::max(Frame.Offset, Replay.Frames.back().Offset);
+		}
+		Frame.Content = std::move(State);
+		Replay.Frames.push_back(std::move(Frame));
+	}
+
+	for (const char* Required : {"WorldTime", "LocationX", "LocationY", "LocationZ", "RotationX", "RotationY", "RotationZ", "RotationW"})
+	{
+		if (!Columns.contains(Required))
+		{
+			return FSenderReplay::Failure(Path + ": no " + Required + " column");
+		}
+	}
+
+	// The host names take files Slate_Take.csv, the take with at least three digits and a _2, _3... when the name was taken.
+	std::smatch Name;
+	const std::string Stem = std::filesystem::path(Path).stem().string();
+	if (std::regex_match(Stem, Name, std::regex("(.*)_([0-9]{3,})(_[0-9]+)?")))
+	{
+		const std::string Digits = Name[2].str();
+		Slate = Slate.value_or(Name[1].str());
+		Take = Take.value_or(Digits.substr(std::min(Digits.find_first_not_of('0'), Digits.size() - 1)));
+	}
+	for (FSenderFrame& Frame : Replay.Frames)
+	{
+		FSenderCameraState& State = std::get<FSenderCameraState>(Frame.Content);
+		State.Slate = Slate.value_or("");
+		State.Take = Take.value_or("");
+	}
+	return Replay;
+}
