@@ -89,7 +89,10 @@ def main():
             failures.append(f"wanted one take file A004_012*.csv under the project's Saved/Takes, found {takes}")
         else:
             with open(takes[0], newline="") as file:
+                first_line = file.readline()
                 rows = list(csv.reader(file))
+            if first_line != "# Slate: A004, Take: 12\n":
+                failures.append(f"the take file does not open with its slate and take: {first_line!r}")
             if len(rows) < 2 or rows[0][0] != "Subject":
                 failures.append(f"the take file has no rows: {rows[:2]}")
     for failure in failures:
