@@ -80,24 +80,40 @@ std::vector<std::string> ReadRecord(std::string_view Text, size_t& Position, int
 	return Fields;
 }
 
-/** Takes "Slate: A004" or "Take=12" from a comment line into the take's names; other comments change nothing. */
+/** Undoes the take file's escapes in the slate line: a backslash before a backslash, 'r' or 'n' stands for that backslash, CR or LF; any other byte stays. */
+std::string UnescapeSlate(std::string_view Escaped)
+{
+	std::string Slate;
+	for (size_t Index = 0; Index < Escaped.size(); ++Index)
+	{
+		const char Next = Index + 1 < Escaped.size() ? Escaped[Index + 1] : '\0';
+		if (Escaped[Index] == '\\' && (Next == '\\' || Next == 'r' || Next == 'n'))
+		{
+			Slate += Next == 'r' ? '\r' : Next == 'n' ? '\n' : '\\';
+			++Index;
+			continue;
+		}
+		Slate += Escaped[Index];
+	}
+	return Slate;
+}
+
+/**
+ * Takes the slate and take from the line the host writes first, "# Slate: <slate>, Take: <N>" (Comment is what
+ * follows the '#'). The take is what follows the last ", Take: ", so a slate holding that text still reads whole.
+ * Other comments change nothing.
+ */
 void ReadComment(std::string_view Comment, std::optional<std::string>& Slate, std::optional<std::string>& Take)
 {
-	const size_t Separator = Comment.find_first_of(":=");
-	if (Separator == std::string_view::npos)
+	constexpr std::string_view SlateKey = " Slate: ";
+	constexpr std::string_view TakeKey = ", Take: ";
+	const size_t TakeAt = Comment.rfind(TakeKey);
+	if (!Comment.starts_with(SlateKey) || TakeAt == std::string_view::npos || TakeAt < SlateKey.size())
 	{
 		return;
 	}
-	const std::string Key = Lower(Trim(Comment.substr(0, Separator)));
-	const std::string Value(Trim(Comment.substr(Separator + 1)));
-	if (Key == "slate")
-	{
-		Slate = Value;
-	}
-	else if (Key == "take" || Key == "take number" || Key == "takenumber")
-	{
-		Take = Value;
-	}
+	Slate = UnescapeSlate(Comment.substr(SlateKey.size(), TakeAt - SlateKey.size()));
+	Take = std::string(Trim(Comment.substr(TakeAt + TakeKey.size())));
 }
 
 std::optional<double> ReadNumber(const std::string& Field)

@@ -126,7 +126,7 @@ TEST(SenderReplay, TakeFileKeepsItsSubjectOrderTimingAndNames)
 		std::string Take;
 	};
 	const FCase Cases[] = {
-	    {"Other_007.csv", "# Slate: Scene A/B\n# take = 12\n" + Rows, "Scene A/B", "12"},
+	    {"Other_007.csv", "# Slate: Scene A/B\\\\, Take: 9\\r\\n, Take: 12\r\n# a note\n" + Rows, "Scene A/B\\, Take: 9\r\n", "12"},
 	    {"A004_012_2.csv", Rows, "A004", "12"},
 	};
 	for (const FCase& Case : Cases)
