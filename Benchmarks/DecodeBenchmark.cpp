@@ -118,7 +118,8 @@ void BM_DecodeAndCommit(benchmark::State& State, const std::string& Message)
 	const uint8* Bytes = reinterpret_cast<const uint8*>(Message.data());
 	for (auto _ : State)
 	{
-		const int32 Committed = Decoder.Decode(Bytes, int32(Message.size()), [&Ring](FOrvidaCameraSample&& Sample) { Ring.CommitSample(MoveTemp(Sample)); });
+		const int32 Committed =
+		    Decoder.Decode(Bytes, int32(Message.size()), [&Ring](FOrvidaCameraSample&& Sample) { Ring.CommitSample(MoveTemp(Sample)); }).Samples;
 		if (Committed != 1)
 		{
 			State.SkipWithError("the message did not decode");

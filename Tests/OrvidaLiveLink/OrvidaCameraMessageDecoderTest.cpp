@@ -172,7 +172,7 @@ std::vector<FOrvidaCameraSample> DecodeAll(const std::string& Datagram, bool bAu
 {
 	FOrvidaCameraMessageDecoder Decoder(bAutoLens, bTakeOptions, false);
 	std::vector<FOrvidaCameraSample> Samples;
-	const int32 Count = Decoder.Decode(reinterpret_cast<const uint8*>(Datagram.data()), int32(Datagram.size()), [&](FOrvidaCameraSample&& Sample) { Samples.push_back(MoveTemp(Sample)); });
+	const int32 Count = Decoder.Decode(reinterpret_cast<const uint8*>(Datagram.data()), int32(Datagram.size()), [&](FOrvidaCameraSample&& Sample) { Samples.push_back(MoveTemp(Sample)); }).Samples;
 	EXPECT_EQ(Count, int32(Samples.size()));
 	return Samples;
 }

@@ -10,11 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 #include <optional>
 #include <pthread.h>
 #include <string>
 #include <thread>
 #include <time.h>
+#include <vector>
 
 namespace
 {
@@ -406,4 +408,50 @@ TEST(OrvidaLiveLinkSource, DatagramsComeOutOfTheRingAsTheSamplesTheySaid)
 		EXPECT_EQ(Due.State, 2);
 	}
 	EXPECT_EQ(Locations, (std::vector<float>{1, 2, 3, 4}));
+}
+
+// Faults: the tap given the source's port or the receive buffer's stale bytes instead of the datagram's and its
+// sender's, a steady clock where captures need wall time, or a tap still called after it was cleared.
+TEST(OrvidaLiveLinkSource, TapSeesEachDatagramWithItsSenderUntilCleared)
+{
+	struct FTapped
+	{
+		std::vector<uint8> Bytes;
+		uint16 SenderPort;
+		int64 ArrivalUnixNanoseconds;
+		uint16 SourcePort;
+	};
+	std::mutex Lock;
+	std::vector<FTapped> Tapped;
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	FOrvidaLiveLinkSource Source(LoopbackEndpoint(Port), false, true, false);
+	Source.SetDatagramTap(
+	    [&](const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Datagram, const FIPv4Endpoint& Sender, int64 ArrivalUnixNanoseconds,
+	        const FIPv4Endpoint& SourceEndpoint)
+	    {
+		    std::lock_guard<std::mutex> Guard(Lock);
+		    Tapped.push_back({std::vector<uint8>(Datagram->begin(), Datagram->end()), Sender.Port, ArrivalUnixNanoseconds, SourceEndpoint.Port});
+	    });
+
+	const LoopbackUdp::FSender First;
+	const LoopbackUdp::FSender Second;
+	ASSERT_TRUE(First.Send(Port, "a longer first datagram"));
+	ASSERT_TRUE(Second.Send(Port, "second"));
+	ASSERT_TRUE(WaitUntil([&] { return Source.GetStreamHealth().Datagrams == 2; }));
+	Source.SetDatagramTap(nullptr);
+	ASSERT_TRUE(First.Send(Port, "after the tap"));
+	ASSERT_TRUE(WaitUntil([&] { return Source.GetStreamHealth().Datagrams == 3; }));
+
+	std::lock_guard<std::mutex> Guard(Lock);
+	ASSERT_EQ(Tapped.size(), 2u);
+	EXPECT_EQ(Tapped[0].Bytes, Bytes("a longer first datagram"));
+	EXPECT_EQ(Tapped[0].SenderPort, First.GetPort());
+	EXPECT_EQ(Tapped[1].Bytes, Bytes("second"));
+	EXPECT_EQ(Tapped[1].SenderPort, Second.GetPort());
+	constexpr int64 Year2020UnixNanoseconds = 1577836800LL * 1000000000LL;
+	for (const FTapped& Datagram : Tapped)
+	{
+		EXPECT_GT(Datagram.ArrivalUnixNanoseconds, Year2020UnixNanoseconds);
+		EXPECT_EQ(Datagram.SourcePort, Port);
+	}
 }

@@ -154,6 +154,7 @@ TEST_F(OrvidaSampleRingTest, RunningDryKeepsTheLastSampleDueAndBuffersAgain)
 	EXPECT_EQ(StepAfterFrames(1), 3);
 	EXPECT_FALSE(Ring.GetStats().bBuffering);
 	EXPECT_EQ(StepAfterFrames(1), 4);
+	EXPECT_EQ(Ring.GetStats().Underruns, 2) << "only the two frames that found no sample after the due one";
 }
 
 TEST_F(OrvidaSampleRingTest, PlayoutPositionRoundsTheFrameAndKeepsTheFraction)

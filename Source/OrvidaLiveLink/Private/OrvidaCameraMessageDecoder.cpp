@@ -97,7 +97,7 @@ FOrvidaCameraMessageDecoder::FOrvidaCameraMessageDecoder(bool bInAutoLens, bool 
 {
 }
 
-int32 FOrvidaCameraMessageDecoder::Decode(const uint8* Bytes, int32 Count, TFunctionRef<void(FOrvidaCameraSample&&)> Commit)
+FOrvidaCameraMessageDecoder::FOutcome FOrvidaCameraMessageDecoder::Decode(const uint8* Bytes, int32 Count, TFunctionRef<void(FOrvidaCameraSample&&)> Commit)
 {
 	using namespace OrvidaCameraMessageDecoder;
 
@@ -120,17 +120,19 @@ int32 FOrvidaCameraMessageDecoder::Decode(const uint8* Bytes, int32 Count, TFunc
 		Start = End + 1;
 	}
 
+	FOutcome Outcome;
 	TSharedPtr<FJsonObject> Message;
 	if (!FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(MoveTemp(Text)), Message) || !Message.IsValid())
 	{
-		return 0;
+		return Outcome;
 	}
+	Outcome.bParsed = true;
 
-	int32 Committed = 0;
 	for (const auto& Field : Message->Values)
 	{
 		if (!Field.Key.Equals(CameraKey, ESearchCase::IgnoreCase))
 		{
+			++Outcome.ForeignKeys;
 			if (UnknownDataLimiter.TryAdmitLine())
 			{
 				UE_LOG(ModuleLog, Error, TEXT("Unknow data received"));
@@ -142,6 +144,7 @@ int32 FOrvidaCameraMessageDecoder::Decode(const uint8* Bytes, int32 Count, TFunc
 		{
 			continue;
 		}
+		Outcome.bHasCameraRecord = true;
 
 		FOrvidaCameraSample Sample;
 		ReadArrayField(*Record, LocationKey, Sample.Location, 0.0f, AsSingle);
@@ -164,7 +167,7 @@ int32 FOrvidaCameraMessageDecoder::Decode(const uint8* Bytes, int32 Count, TFunc
 			Record->TryGetNumberField(StateKey, Sample.State);
 		}
 		Commit(MoveTemp(Sample));
-		++Committed;
+		++Outcome.Samples;
 	}
-	return Committed;
+	return Outcome;
 }

@@ -6,12 +6,15 @@
 #include "HAL/RunnableThread.h"
 #include "ILiveLinkClient.h"
 #include "LiveLinkTypes.h"
+#include "Misc/ScopeLock.h"
 #include "OrvidaLiveLinkLog.h"
 #include "OrvidaNarrowing.h"
 #include "Roles/LiveLinkCameraRole.h"
 #include "Roles/LiveLinkCameraTypes.h"
 #include "SocketSubsystem.h"
 #include "Sockets.h"
+
+#include <chrono>
 
 #define LOCTEXT_NAMESPACE "OrvidaLiveLinkSource"
 
@@ -165,7 +168,8 @@ bool FOrvidaLiveLinkSource::Init()
 
 uint32 FOrvidaLiveLinkSource::Run()
 {
-	// Every receive writes the sender's address here; datagrams are taken from any sender, so nothing reads it.
+	// Every receive writes the sender's address here; datagrams are taken from any sender, which only the stream
+	// health and the tap look at.
 	const TSharedRef<FInternetAddr> Sender = SocketSubsystem->CreateInternetAddr();
 	while (!IsStopRequested())
 	{
@@ -181,7 +185,12 @@ uint32 FOrvidaLiveLinkSource::Run()
 			int32 BytesRead = 0;
 			if (Socket->RecvFrom(ReceiveBuffer.GetData(), ReceiveBuffer.Num(), BytesRead, *Sender) && BytesRead > 0)
 			{
+				uint32 SenderIp = 0;
+				Sender->GetIp(SenderIp);
+				const FIPv4Endpoint SenderEndpoint(FIPv4Address(SenderIp), uint16(Sender->GetPort()));
+				StreamHealth.RecordDatagram(BytesRead, SenderEndpoint, Ring.GetSteadyNanoseconds());
 				const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData = MakeShared<TArray<uint8>, ESPMode::ThreadSafe>(ReceiveBuffer.GetData(), BytesRead);
+				CallDatagramTap(ReceivedData, SenderEndpoint);
 				if (ReceivedDataObserver)
 				{
 					ReceivedDataObserver(ReceivedData);
@@ -213,9 +222,40 @@ bool FOrvidaLiveLinkSource::ProcessReceivedData(TSharedPtr<TArray<uint8>, ESPMod
 {
 	if (ReceivedData.IsValid())
 	{
-		Decoder.Decode(ReceivedData->GetData(), ReceivedData->Num(), [this](FOrvidaCameraSample&& Sample) { Ring.CommitSample(MoveTemp(Sample)); });
+		const FOrvidaCameraMessageDecoder::FOutcome Outcome = Decoder.Decode(ReceivedData->GetData(), ReceivedData->Num(), [this](FOrvidaCameraSample&& Sample) {
+			StreamHealth.RecordTimecode(Sample.Timecode);
+			Ring.CommitSample(MoveTemp(Sample));
+		});
+		StreamHealth.RecordDecode(Outcome);
 	}
 	return false;
+}
+
+void FOrvidaLiveLinkSource::SetDatagramTap(FDatagramTap InDatagramTap)
+{
+	// The replaced tap is destroyed after the lock is let go, so that the receiver does not wait on that too.
+	FDatagramTap Replaced;
+	FScopeLock Lock(&DatagramTapLock);
+	Replaced = MoveTemp(DatagramTap);
+	DatagramTap = MoveTemp(InDatagramTap);
+	bHasDatagramTap.store(bool(DatagramTap), std::memory_order_relaxed);
+}
+
+void FOrvidaLiveLinkSource::CallDatagramTap(const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Datagram, const FIPv4Endpoint& Sender)
+{
+	// The flag only spares the lock; the tap itself is read under it.
+	if (!bHasDatagramTap.load(std::memory_order_relaxed))
+	{
+		return;
+	}
+	// The system clock counts from the Unix epoch with every standard library the engine builds with (C++20
+	// makes it a rule). Captures are stamped in wall time so that they line up with other recordings of the stage.
+	const int64 ArrivalUnixNanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+	FScopeLock Lock(&DatagramTapLock);
+	if (DatagramTap)
+	{
+		DatagramTap(Datagram, Sender, ArrivalUnixNanoseconds, Endpoint);
+	}
 }
 
 void FOrvidaLiveLinkSource::HandleReceivedData(TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData)

@@ -1,13 +1,17 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "HAL/CriticalSection.h"
 #include "HAL/Runnable.h"
 #include "ILiveLinkSource.h"
 #include "Interfaces/IPv4/IPv4Endpoint.h"
 #include "OrvidaCameraMessageDecoder.h"
 #include "OrvidaLiveLinkConnectionSettings.h"
 #include "OrvidaSampleRing.h"
+#include "OrvidaStreamHealth.h"
 #include "OrvidaTakeAutomation.h"
+
+#include <atomic>
 
 class FRunnableThread;
 class FSocket;
@@ -20,9 +24,10 @@ class ISocketSubsystem;
  *
  * Threads: the game thread runs the constructor, ReceiveClient, the ILiveLinkSource queries,
  * RequestSourceShutdown, the tick and the destructor, and alone touches the client's tick notification, which
- * has no lock. The receiver thread runs Run: the socket wait and receives, and ProcessReceivedData for each
- * datagram (which commits into the ring). The ring has its own lock; StopFlag is the only other value both
- * threads use.
+ * has no lock. The receiver thread runs Run: the socket wait and receives, the stream health's records, the
+ * datagram tap, and ProcessReceivedData for each datagram (which commits into the ring). Any thread may call
+ * GetStreamHealth and SetDatagramTap. Besides StopFlag, the threads share the ring (its own lock), the stream
+ * health (relaxed atomics that only the receiver writes) and the tap (DatagramTapLock).
  */
 class ORVIDALIVELINK_API FOrvidaLiveLinkSource : public ILiveLinkSource, public FRunnable
 {
@@ -72,6 +77,26 @@ public:
 	/** What ReceiveClient registers on the client's tick notification; Source is never null. */
 	static void OnLiveLinkTick(FOrvidaLiveLinkSource* Source);
 
+	/**
+	 * Sees each datagram the receiver hands on, on the receiver thread, before the decoder: its bytes (never null;
+	 * the tap may keep a reference but must not change them), the sender's address, the arrival time in
+	 * nanoseconds since the Unix epoch by the system clock, and the source's endpoint. It holds up the receiver
+	 * while it runs, so it should only queue what it is given.
+	 */
+	using FDatagramTap = TFunction<void(const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Datagram, const FIPv4Endpoint& Sender,
+	                                    int64 ArrivalUnixNanoseconds, const FIPv4Endpoint& SourceEndpoint)>;
+
+	/**
+	 * Sets the tap, or clears it with an empty function; any thread, also while the receiver runs. Once a call
+	 * returns, the tap it replaced is never called again: a call that finds the receiver inside the old tap waits
+	 * for it to return. So the tap must not call SetDatagramTap nor wait for a thread that may be setting it.
+	 * Datagrams arriving while the tap is being set may or may not reach the new one.
+	 */
+	void SetDatagramTap(FDatagramTap InDatagramTap);
+
+	/** The stream's figures now, with the ring's counts; any thread. */
+	FOrvidaStreamHealth::FSnapshot GetStreamHealth() const { return StreamHealth.GetSnapshot(Ring); }
+
 	/** "Vellacor Orvida Link" and a running number once Start has run; empty before. */
 	const FString& GetReceiverThreadName() const { return ReceiverThreadName; }
 	/** The endpoint and the options the source was made with; they never change. */
@@ -93,6 +118,8 @@ private:
 		FOrvidaSampleRing::FSteadyClock SteadyClock);
 
 	bool IsStopRequested() const;
+	/** Receiver thread: hands Datagram to the tap, when one is set. */
+	void CallDatagramTap(const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Datagram, const FIPv4Endpoint& Sender);
 	/** Pushes the camera static data; leaves bStaticDataPending set when the structure cannot be made. */
 	void PushStaticData();
 
@@ -127,4 +154,11 @@ private:
 	bool bStaticDataPending = true;
 	FOrvidaTakeAutomation TakeAutomation;
 	FReceivedDataObserver ReceivedDataObserver;
+	FOrvidaStreamHealth StreamHealth;
+
+	/** Guards DatagramTap: SetDatagramTap holds it to swap the tap, the receiver while it calls the tap. */
+	FCriticalSection DatagramTapLock;
+	FDatagramTap DatagramTap;
+	/** Whether DatagramTap is set, so that without a tap the receiver takes no lock; written under the lock. */
+	std::atomic<bool> bHasDatagramTap{false};
 };

@@ -60,6 +60,7 @@ bool FOrvidaSampleRing::StepPlayoutClock(FOrvidaCameraSample& OutDueSample)
 		{
 			// Moving on would reach a slot no commit has filled since: keep the due sample and refill.
 			bBuffering = true;
+			++Underruns;
 		}
 		else if (!bBuffering)
 		{
@@ -127,7 +128,16 @@ double FOrvidaSampleRing::PlayoutPositionAt(int64 NowMs) const
 FOrvidaSampleRing::FStats FOrvidaSampleRing::GetStats() const
 {
 	std::lock_guard<std::mutex> Guard(RingLock);
-	return FStats{CommittedSamples, DroppedSamples, RingCount, bBuffering};
+	return FStats{CommittedSamples, DroppedSamples, Underruns, RingCount, bBuffering};
+}
+
+int64 FOrvidaSampleRing::GetSteadyNanoseconds() const
+{
+	if (SteadyClock)
+	{
+		return SteadyClock() * 1000000;
+	}
+	return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 int64 FOrvidaSampleRing::NowMilliseconds() const

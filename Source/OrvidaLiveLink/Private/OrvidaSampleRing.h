@@ -19,7 +19,10 @@
 class ORVIDALIVELINK_API FOrvidaSampleRing
 {
 public:
-	/** Milliseconds of a monotonic clock; tests hand in a clock they set. */
+	/**
+	 * Milliseconds of a monotonic clock; tests hand in a clock they set. Called on the game thread for the
+	 * playout clock and on the receiver thread for arrival times (GetSteadyNanoseconds).
+	 */
 	using FSteadyClock = TFunction<int64()>;
 
 	static constexpr int32 RingCapacity = 6;
@@ -30,6 +33,8 @@ public:
 		int64 CommittedSamples = 0;
 		/** Samples overwritten before they were due, because the ring was full. */
 		int64 DroppedSamples = 0;
+		/** Playout frames entered with no sample after the due one, so the due one played again. */
+		int64 Underruns = 0;
 		int32 RingCount = 0;
 		bool bBuffering = true;
 	};
@@ -64,6 +69,8 @@ public:
 	/** The highest playout frame the clock has acted on. */
 	int64 GetLastPlayoutFrame() const { return LastPlayoutFrame; }
 	FStats GetStats() const;
+	/** The clock the playout clock reads, in nanoseconds (an injected clock's milliseconds scaled); any thread. */
+	int64 GetSteadyNanoseconds() const;
 
 private:
 	int64 NowMilliseconds() const;
@@ -82,6 +89,7 @@ private:
 	bool bBuffering = true;
 	int64 CommittedSamples = 0;
 	int64 DroppedSamples = 0;
+	int64 Underruns = 0;
 
 	double PlayoutRate = 25.0;
 	float PlayoutSubframe = 0.0f;
