@@ -21,9 +21,10 @@ std::string FormatTimecode(int32_t FrameNumber, int32_t RateNumerator, int32_t R
 
 std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTakeSnapshot& Take)
 {
-	std::string Line = Source.Endpoint + " " + Source.Status;
-	Line += ", samples " + std::to_string(Source.Samples);
-	Line += ", dropped " + std::to_string(Source.Dropped);
+	char Received[64];
+	std::snprintf(Received, sizeof(Received), ", received %" PRId64 " (%.1f/s)", Source.Received, Source.ReceivedPerSecond);
+	std::string Line = Source.Endpoint + " " + Source.Status + Received;
+	Line += ", samples " + std::to_string(Source.Samples) + ", dropped " + std::to_string(Source.Dropped);
 	if (Source.bHasFrame)
 	{
 		Line += ", rate " + std::to_string(Source.RateNumerator) + "/" + std::to_string(Source.RateDenominator);
@@ -36,6 +37,19 @@ std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTake
 	Line += ", ring " + std::to_string(Source.RingCount) + "/" + std::to_string(Source.RingCapacity);
 	Line += ", take " + (Take.Slate.empty() ? std::string("-") : Take.Slate) + " #" + std::to_string(Take.TakeNumber);
 	Line += Take.bRecording ? " recording" : " stopped";
+	char LastDatagram[32] = "-";
+	if (Source.SecondsSinceLastDatagram >= 0.0)
+	{
+		std::snprintf(LastDatagram, sizeof(LastDatagram), "%.1f s ago", Source.SecondsSinceLastDatagram);
+	}
+	char Health[320];
+	std::snprintf(Health, sizeof(Health),
+	              ", unparsed %" PRId64 ", no camera %" PRId64 ", foreign keys %" PRId64 ", gaps %" PRId64 ", repeats %" PRId64 ", underruns %" PRId64
+	              ", jitter %.2f ms, last datagram %s, senders %d",
+	              Source.Unparsed, Source.WithoutCamera, Source.ForeignKeys, Source.TimecodeGaps, Source.TimecodeRepeats, Source.Underruns,
+	              Source.JitterMilliseconds, LastDatagram, int(Source.RecentSenders));
+	Line += Health;
+	// Last, as its text may hold commas of its own.
 	if (!Take.LastError.empty())
 	{
 		Line += ", take error " + Take.LastError;

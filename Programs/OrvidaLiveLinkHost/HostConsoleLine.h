@@ -6,10 +6,12 @@
 
 /**
  * One console line for a source: its endpoint and status, then comma-separated "name value" pairs, e.g.
- * "127.0.0.1:9001 Receiving, samples 250, dropped 0, rate 25/1, timecode 00:00:10:00, ring 3/6, take A004 #12 recording".
+ * "127.0.0.1:9001 Receiving, received 250 (25.0/s), samples 250, dropped 0, rate 25/1, timecode 00:00:10:00,
+ * ring 3/6, take A004 #12 recording, unparsed 0, no camera 0, foreign keys 0, gaps 0, repeats 0, underruns 2,
+ * jitter 0.12 ms, last datagram 0.0 s ago, senders 1".
  * Scripts parse this line: new pairs go at the end or between existing ones, never in place of one. Rate and
- * timecode read "-" before the first frame, an empty slate reads "-", and ", take error TEXT" follows while the
- * Take Recorder has an error to report.
+ * timecode read "-" before the first frame, as does the last datagram before the first one, an empty slate reads
+ * "-", and ", take error TEXT" ends the line while the Take Recorder has an error to report.
  */
 std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTakeSnapshot& Take);
 

@@ -92,7 +92,7 @@ int RunHost(const FHostRunOptions& Options)
 	if (bRunnable)
 	{
 		FHostSnapshotBoard Board;
-		const FHostSnapshotBuilder Builder(Client, TakeRecorder);
+		FHostSnapshotBuilder Builder(Client, TakeRecorder);
 		std::optional<FHostConsole> Console;
 		if (Options.bConsole)
 		{

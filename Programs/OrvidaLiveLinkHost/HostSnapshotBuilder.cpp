@@ -5,6 +5,8 @@
 #include "StandIn/TakeRecorder.h"
 #include "TakeMetaData.h"
 
+#include <chrono>
+
 namespace
 {
 std::string ToUtf8(const FString& Text) { return TCHAR_TO_UTF8(*Text); }
@@ -28,22 +30,35 @@ void FHostSnapshotBuilder::HandleFramePushed(const FLiveLinkSubjectKey& SubjectK
 	}
 }
 
-std::shared_ptr<const FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSource>& Sources, int64_t TickCount) const
+std::shared_ptr<const FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSource>& Sources, int64_t TickCount)
 {
 	auto Snapshot = std::make_shared<FHostSnapshot>();
 	Snapshot->TickCount = TickCount;
+	const auto Now = std::chrono::steady_clock::now();
 	for (const FHostSource& Entry : Sources)
 	{
 		FHostSourceSnapshot& Source = Snapshot->Sources.emplace_back();
+		const std::string Guid = ToUtf8(Entry.Guid.ToString());
 		Source.Endpoint = ToUtf8(Entry.Source->GetBoundEndpoint().ToString());
 		Source.Status = ToUtf8(Entry.Source->GetSourceStatus().ToString());
-		const FOrvidaSampleRing::FStats Stats = Entry.Source->GetSampleRing().GetStats();
-		Source.Samples = Stats.CommittedSamples;
-		Source.Dropped = Stats.DroppedSamples;
-		Source.RingCount = Stats.RingCount;
+		const FOrvidaStreamHealth::FSnapshot Health = Entry.Source->GetStreamHealth();
+		Source.Received = Health.Datagrams;
+		Source.ReceivedPerSecond = ReceivedRates[Guid].Update(Health.Datagrams, Now);
+		Source.Samples = Health.Ring.CommittedSamples;
+		Source.Dropped = Health.Ring.DroppedSamples;
+		Source.RingCount = Health.Ring.RingCount;
 		Source.RingCapacity = FOrvidaSampleRing::RingCapacity;
+		Source.Underruns = Health.Ring.Underruns;
+		Source.Unparsed = Health.UnparsedDatagrams;
+		Source.WithoutCamera = Health.DatagramsWithoutCamera;
+		Source.ForeignKeys = Health.ForeignKeys;
+		Source.TimecodeGaps = Health.TimecodeGaps;
+		Source.TimecodeRepeats = Health.TimecodeRepeats;
+		Source.JitterMilliseconds = Health.JitterMilliseconds;
+		Source.SecondsSinceLastDatagram = Health.SecondsSinceLastDatagram;
+		Source.RecentSenders = Health.RecentSenders;
 		std::lock_guard<std::mutex> Guard(Lock);
-		const auto Found = LastSceneTimes.find(ToUtf8(Entry.Guid.ToString()));
+		const auto Found = LastSceneTimes.find(Guid);
 		if (Found != LastSceneTimes.end())
 		{
 			Source.bHasFrame = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "HostRateMeter.h"
 #include "HostSnapshot.h"
 #include "HostSource.h"
 #include "LiveLinkTypes.h"
@@ -14,10 +15,11 @@ class FLiveLinkClient;
 class FTakeRecorder;
 
 /**
- * Builds the host's snapshot from the engine's state: the sources' status and ring, the scene time of the last
- * frame each source published (watched as the client accepts it), and the Take Recorder.
+ * Builds the host's snapshot from the engine's state: the sources' status, stream health and ring, the rate at
+ * which each source receives, the scene time of the last frame each source published (watched as the client
+ * accepts it), and the Take Recorder.
  *
- * Threads: the constructor, the destructor and Build belong to the game thread. The frame listener runs on
+ * Threads: the constructor, the destructor and Build belong to the game thread, and so do the rate meters. The frame listener runs on
  * whichever thread pushed the frame; Lock protects LastSceneTimes between it and Build. The client must outlive
  * the builder.
  */
@@ -31,7 +33,7 @@ public:
 	FHostSnapshotBuilder& operator=(const FHostSnapshotBuilder&) = delete;
 
 	/** A new immutable snapshot of the sources (in this order) and the Take Recorder. */
-	std::shared_ptr<const FHostSnapshot> Build(const TArray<FHostSource>& Sources, int64_t TickCount) const;
+	std::shared_ptr<const FHostSnapshot> Build(const TArray<FHostSource>& Sources, int64_t TickCount);
 
 private:
 	void HandleFramePushed(const FLiveLinkSubjectKey& SubjectKey, const FLiveLinkFrameDataStruct& FrameData);
@@ -39,6 +41,8 @@ private:
 	FLiveLinkClient& Client;
 	const FTakeRecorder& TakeRecorder;
 	FDelegateHandle FramePushedHandle;
+	/** By source guid, as its string: the rate of the source's datagrams. */
+	std::map<std::string, FHostRateMeter> ReceivedRates;
 
 	mutable std::mutex Lock;
 	/** By source guid, as its string: the scene time of the last frame the client accepted from the source. */

@@ -18,7 +18,8 @@ import sys
 import tempfile
 import time
 
-LINE = re.compile(r"^127\.0\.0\.1:(\d+) (\S+), samples (\d+), dropped (\d+), rate (\S+), timecode (\S+), ring (\d+)/(\d+), take (\S+) #(\d+) (recording|stopped)")
+LINE = re.compile(r"^127\.0\.0\.1:(\d+) (\S+), received \d+ \([\d.]+/s\), samples (\d+), dropped (\d+), rate (\S+), timecode (\S+), ring (\d+)/(\d+), "
+                  r"take (\S+) #(\d+) (recording|stopped), unparsed \d+")
 
 
 def message(frame, state):
