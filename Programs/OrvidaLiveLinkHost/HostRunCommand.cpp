@@ -1,6 +1,7 @@
 #include "HostRunCommand.h"
 
 #include "HostConsole.h"
+#include "HostDemoSender.h"
 #include "HostEditor.h"
 #include "HostGameLoop.h"
 #include "HostSignals.h"
@@ -98,6 +99,13 @@ int RunHost(const FHostRunOptions& Options)
 		{
 			Console.emplace(Board);
 		}
+		// Stopped and joined within this block, so before the sources it sends to are destroyed.
+		std::unique_ptr<FHostDemoSender> Demo;
+		if (Options.bDemo)
+		{
+			Demo = FHostDemoSender::Start(Sources[0].Source->GetBoundEndpoint());
+			PrintLine(Demo ? Demo->GetDescription() : "demo: the first source has no port to send to");
+		}
 		const auto Start = std::chrono::steady_clock::now();
 		const auto RunTime = std::chrono::duration<double>(Options.Seconds);
 		int64_t TickCount = 0;
@@ -114,6 +122,10 @@ int RunHost(const FHostRunOptions& Options)
 		        },
 		        [&] { return FHostSignals::IsQuitRequested() || (Options.Seconds > 0.0 && std::chrono::steady_clock::now() - Start >= RunTime); });
 		PrintLine("shutting down");
+		if (Demo)
+		{
+			PrintLine(Demo->Stop());
+		}
 	}
 	else
 	{

@@ -17,6 +17,8 @@ struct FHostRunOptions
 	double Seconds = 0.0;
 	/** One line per source per second on standard output. */
 	bool bConsole = false;
+	/** Plays the camera application into the first source on a thread of the host's own (FHostDemoSender). */
+	bool bDemo = false;
 };
 
 /**
