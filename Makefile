@@ -43,8 +43,21 @@ test-tsan: build/tsan/build.ninja
 
 test-sanitizers: test-asan test-tsan
 
+# Without PROGRAM_ARGS: the host on the settings' endpoint with all three creation-panel options and its demo
+# stream, in a project folder of its own, so that its settings and takes stay out of the checkout. With
+# PROGRAM_ARGS: the host with those arguments alone, in the current folder.
+RUN_PROJECT := build/run-project
+HOST := build/default/bin/orvida-livelink
+
 run: build
-	@build/default/bin/orvida-livelink $(PROGRAM_ARGS)
+	@if [ -n "$(PROGRAM_ARGS)" ]; then exec $(HOST) $(PROGRAM_ARGS); fi; \
+	mkdir -p $(RUN_PROJECT); \
+	port=$$($(HOST) settings get NetworkPortIdByDefault --project $(RUN_PROJECT)); \
+	address=$$(hostname -I 2>/dev/null | cut -d' ' -f1); \
+	echo "A demo orbit streams into port $$port. To stream from a camera application instead, point it at"; \
+	echo "$${address:-ADDRESS}:$$port and run: make run PROGRAM_ARGS=\"--project $(RUN_PROJECT) --console --lens --take --record\""; \
+	echo "Takes go to $(RUN_PROJECT)/Saved/Takes. Ctrl-C stops."; \
+	exec $(HOST) --project $(RUN_PROJECT) --demo --console --lens --take --record
 
 bench: build/bench/build.ninja
 	@$(CMAKE) --build build/bench
