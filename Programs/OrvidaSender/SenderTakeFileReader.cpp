@@ -228,6 +228,18 @@ FSenderReplay FSenderTakeFileReader::Read(const std::string& Path, FSenderFrameR
 		{
 			return FSenderReplay::Failure(Path + ":" + std::to_string(RecordLine) + ": " + BadColumn + " is not a number");
 		}
+		// The host writes a row for every engine tick, so a frame the playout clock held over ticks has several
+		// rows: the camera application sent it once.
+		if (!Replay.Frames.empty())
+		{
+			const FSenderCameraState& Previous = std::get<FSenderCameraState>(Replay.Frames.back().Content);
+			if (Previous.FrameNumber == State.FrameNumber && Previous.Rate.Numerator == State.Rate.Numerator &&
+			    Previous.Rate.Denominator == State.Rate.Denominator)
+			{
+				++Replay.SkippedRecords;
+				continue;
+			}
+		}
 		if (!FirstWorldTime)
 		{
 			FirstWorldTime = WorldTime;

@@ -19,7 +19,9 @@ public:
 	 * Fails when the file cannot be read, lacks WorldTime or a Location or Rotation column, or holds a number that
 	 * does not read as one (the error names the line). Rows of other subjects and rows without a transform are
 	 * skipped and counted; a missing or zero rate takes FallbackRate and a missing frame number counts on from the
-	 * row before. A WorldTime earlier than the row before's is sent right after it, keeping the file's order.
+	 * row before. A WorldTime earlier than the row before's is sent right after it, keeping the file's order. A
+	 * row with the frame number and rate of the frame before is that frame published again on a later tick: it is
+	 * skipped.
 	 */
 	static FSenderReplay Read(const std::string& Path, FSenderFrameRate FallbackRate);
 };

@@ -116,6 +116,7 @@ TEST(SenderReplay, TakeFileKeepsItsSubjectOrderTimingAndNames)
 	                         "RateDenominator,FieldOfView,AspectRatio,FocalLength,FocusDistance\n"
 	                         "10.0,x,\"Cam, A\",0,0,0.6,0.8,1,2,3,100,24000,1001,40,1.5,35,300\n"
 	                         "10.02,,Other,0,0,0,1,9,9,9,5,25,1,,,,\n"
+	                         "10.01,,\"Cam, A\",0,0,0,1,7,7,7,100,24000,1001,40,1.5,35,300\n"
 	                         "10.5,,\"Cam, A\",,,,,,,,101,24000,1001,,,,\n"
 	                         "10.75,,\"Cam, A\",0,0,0,1,4,5,6,103,24000,1001,41,1.5,36,310\n";
 	struct FCase
