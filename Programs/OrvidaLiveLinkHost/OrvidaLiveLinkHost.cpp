@@ -64,6 +64,7 @@ int main(int ArgumentCount, char** Arguments)
 	App.add_option("--tick-rate", RunOptions.TickRate, "game thread ticks per second")->capture_default_str();
 	App.add_option("--seconds", RunOptions.Seconds, "stop after this many seconds (0: run until interrupted)");
 	App.add_flag("--console", RunOptions.bConsole, "print one line per source per second");
+	App.add_option("--capture", RunOptions.CapturePath, "write every datagram every source receives to this pcap file (raw IPv4, nanosecond timestamps)");
 	App.require_subcommand(0, 1);
 
 	FDecodeCommandOptions DecodeOptions;
