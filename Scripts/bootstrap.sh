@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev make python3
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  libsimdjson-dev nlohmann-json3-dev libpcap-dev
+  libsimdjson-dev nlohmann-json3-dev libpcap-dev tshark
 )
 
 missing=()
@@ -24,6 +24,10 @@ if [ "$(id -u)" -ne 0 ]; then
   sudo="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
+# tshark's package asks whether users outside root may capture; the tests only read captures, so answer no.
+if [[ " ${missing[*]} " == *" tshark "* ]]; then
+  echo "wireshark-common wireshark-common/install-setuid boolean false" | $sudo debconf-set-selections
+fi
 $sudo apt-get update -qq >/dev/null
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 echo "bootstrap: done"

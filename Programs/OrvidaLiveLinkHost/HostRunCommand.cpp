@@ -1,5 +1,6 @@
 #include "HostRunCommand.h"
 
+#include "HostCaptureWriter.h"
 #include "HostConsole.h"
 #include "HostDemoSender.h"
 #include "HostEditor.h"
@@ -14,6 +15,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace
@@ -27,8 +29,12 @@ void PrintLine(const std::string& Line)
 	std::fflush(stdout);
 }
 
-/** Makes each requested source and hands it to the client; keeps those that can receive, removes the others. */
-TArray<FHostSource> StartSources(const ULiveLinkSourceFactory& Factory, FLiveLinkClient& Client, const std::vector<FHostSourceRequest>& Requests)
+/**
+ * Makes each requested source, sets Tap on it when Tap is set, and hands it to the client; keeps those that can
+ * receive, removes the others.
+ */
+TArray<FHostSource> StartSources(const ULiveLinkSourceFactory& Factory, FLiveLinkClient& Client, const std::vector<FHostSourceRequest>& Requests,
+                                 const FOrvidaLiveLinkSource::FDatagramTap& Tap)
 {
 	TArray<FHostSource> Usable;
 	for (const FHostSourceRequest& Request : Requests)
@@ -38,6 +44,10 @@ TArray<FHostSource> StartSources(const ULiveLinkSourceFactory& Factory, FLiveLin
 		{
 			continue;
 		}
+		if (Tap)
+		{
+			Source->SetDatagramTap(Tap);
+		}
 		const FGuid Guid = Client.AddSource(Source);
 		const std::string Endpoint = TCHAR_TO_UTF8(*Source->GetBoundEndpoint().ToString());
 		PrintLine(ToUtf8(Source->GetSourceType()) + " on " + ToUtf8(Source->GetSourceMachineName()) + ", listening on " + Endpoint + ": " +
@@ -46,6 +56,7 @@ TArray<FHostSource> StartSources(const ULiveLinkSourceFactory& Factory, FLiveLin
 		{
 			// The socket layer has logged why; this line names the endpoint for whoever reads only the host.
 			std::fprintf(stderr, "orvida-livelink: cannot receive on %s: %s\n", Endpoint.c_str(), ToUtf8(Source->GetSourceStatus()).c_str());
+			Source->SetDatagramTap(nullptr);
 			Client.RemoveSource(Guid);
 			continue;
 		}
@@ -54,23 +65,49 @@ TArray<FHostSource> StartSources(const ULiveLinkSourceFactory& Factory, FLiveLin
 	return Usable;
 }
 
-/** Each source asked to shut down and released by the client, then by the host, which destroys it. */
+/** Each source's tap cleared, the source asked to shut down and released by the client, then by the host, which destroys it. */
 void StopSources(FLiveLinkClient& Client, TArray<FHostSource>& Sources)
 {
 	for (FHostSource& Entry : Sources)
 	{
 		const std::string Endpoint = TCHAR_TO_UTF8(*Entry.Source->GetBoundEndpoint().ToString());
 		const TWeakPtr<FOrvidaLiveLinkSource> Watch = Entry.Source;
+		Entry.Source->SetDatagramTap(nullptr);
 		Client.RemoveSource(Entry.Guid);
 		Entry.Source.Reset();
 		PrintLine("source " + Endpoint + (Watch.IsValid() ? " removed, still held by the client" : " shut down and destroyed"));
 	}
 	Sources.Empty();
 }
+
+/** Writes out the capture and says how it went: counts on standard output, a failure on standard error. False on a failure. */
+bool FinishCapture(FHostCaptureWriter& Capture)
+{
+	const std::string Error = Capture.Finish();
+	const FHostCaptureWriter::FCounts Counts = Capture.GetCounts();
+	PrintLine("capture " + Capture.GetPath() + ": " + std::to_string(Counts.Written) + " datagrams written, " + std::to_string(Counts.Dropped) +
+	          " dropped from the capture");
+	if (!Error.empty())
+	{
+		std::fprintf(stderr, "orvida-livelink: %s\n", Error.c_str());
+	}
+	return Error.empty();
+}
 } // namespace
 
 int RunHost(const FHostRunOptions& Options)
 {
+	std::unique_ptr<FHostCaptureWriter> Capture;
+	if (!Options.CapturePath.empty())
+	{
+		std::string Error;
+		Capture = FHostCaptureWriter::Open(Options.CapturePath, Error);
+		if (!Capture)
+		{
+			std::fprintf(stderr, "orvida-livelink: %s\n", Error.c_str());
+			return 2;
+		}
+	}
 	FHostSignals::Install();
 	FHostEditor Editor;
 	if (!Editor.Start(Options.ProjectDir))
@@ -87,7 +124,7 @@ int RunHost(const FHostRunOptions& Options)
 	TArray<FHostSource> Sources;
 	if (const ULiveLinkSourceFactory* Factory = Editor.NewSourceFactory())
 	{
-		Sources = StartSources(*Factory, Client, Options.Sources);
+		Sources = StartSources(*Factory, Client, Options.Sources, Capture ? Capture->MakeTap() : FOrvidaLiveLinkSource::FDatagramTap());
 	}
 	const bool bRunnable = !Sources.IsEmpty();
 	if (bRunnable)
@@ -114,7 +151,13 @@ int RunHost(const FHostRunOptions& Options)
 		        [&]
 		        {
 			        Client.Tick();
-			        Board.Publish(Builder.Build(Sources, TickCount++));
+			        const std::shared_ptr<FHostSnapshot> Snapshot = Builder.Build(Sources, TickCount++);
+			        if (Capture)
+			        {
+				        const FHostCaptureWriter::FCounts Counts = Capture->GetCounts();
+				        Snapshot->Capture = FHostCaptureSnapshot{true, Counts.Written, Counts.Dropped};
+			        }
+			        Board.Publish(Snapshot);
 			        if (Console)
 			        {
 				        Console->Tick(std::chrono::steady_clock::now());
@@ -133,11 +176,12 @@ int RunHost(const FHostRunOptions& Options)
 	}
 
 	StopSources(Client, Sources);
+	const bool bCaptured = !Capture || FinishCapture(*Capture);
 	TakeRecorder.DetachFromClient();
 	TakeRecorder.ClosePanel();
 	PrintLine("take recorder detached");
 	const bool bUnloaded = Editor.Shutdown();
 	PrintLine(std::string("module ") + TCHAR_TO_UTF8(FHostEditor::PluginModuleName) + (bUnloaded ? " unloaded" : " still loaded"));
 	PrintLine("stopped");
-	return bRunnable && bUnloaded ? 0 : 1;
+	return bRunnable && bUnloaded && bCaptured ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include "CoreMinimal.h"
 #include "HostSourceCreation.h"
 
+#include <string>
 #include <vector>
 
 struct FHostRunOptions
@@ -19,13 +20,16 @@ struct FHostRunOptions
 	bool bConsole = false;
 	/** Plays the camera application into the first source on a thread of the host's own (FHostDemoSender). */
 	bool bDemo = false;
+	/** Where to write a pcap capture of every datagram every source receives; empty: no capture. */
+	std::string CapturePath;
 };
 
 /**
  * Runs the host as the editor would run the plug-in: starts the project and the module, makes the sources
  * through the factory, ticks the Live Link client on this thread (which becomes the game thread) with the Take
  * Recorder attached, publishes a snapshot per tick, and shuts everything down in order on Ctrl-C or after
- * Options.Seconds. Returns 0 after an orderly shutdown, 1 when the module cannot be started or no source is
- * usable (each source that is not says so, naming its endpoint).
+ * Options.Seconds. Returns 0 after an orderly shutdown, 1 when the module cannot be started, no source is
+ * usable (each source that is not says so, naming its endpoint) or the capture could not be written, and 2,
+ * before starting anything, when the capture file cannot be opened.
  */
 int RunHost(const FHostRunOptions& Options);

@@ -50,6 +50,15 @@ struct FHostTakeSnapshot
 	std::string LastError;
 };
 
+/** The host's capture file, when it writes one. */
+struct FHostCaptureSnapshot
+{
+	bool bCapturing = false;
+	/** Datagrams in the file, and those the capture lost (never the sources). */
+	int64_t Written = 0;
+	int64_t Dropped = 0;
+};
+
 /**
  * What the host shows: built by the game thread once per tick and never changed after it is published, so any
  * thread may read it without touching the engine. Plain values only (UTF-8 text, integers).
@@ -60,4 +69,5 @@ struct FHostSnapshot
 	int64_t TickCount = 0;
 	std::vector<FHostSourceSnapshot> Sources;
 	FHostTakeSnapshot Take;
+	FHostCaptureSnapshot Capture;
 };

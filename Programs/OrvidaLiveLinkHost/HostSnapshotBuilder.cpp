@@ -30,7 +30,7 @@ void FHostSnapshotBuilder::HandleFramePushed(const FLiveLinkSubjectKey& SubjectK
 	}
 }
 
-std::shared_ptr<const FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSource>& Sources, int64_t TickCount)
+std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSource>& Sources, int64_t TickCount)
 {
 	auto Snapshot = std::make_shared<FHostSnapshot>();
 	Snapshot->TickCount = TickCount;

@@ -32,8 +32,8 @@ public:
 	FHostSnapshotBuilder(const FHostSnapshotBuilder&) = delete;
 	FHostSnapshotBuilder& operator=(const FHostSnapshotBuilder&) = delete;
 
-	/** A new immutable snapshot of the sources (in this order) and the Take Recorder. */
-	std::shared_ptr<const FHostSnapshot> Build(const TArray<FHostSource>& Sources, int64_t TickCount);
+	/** A new snapshot of the sources (in this order) and the Take Recorder, for the caller to complete and publish. */
+	std::shared_ptr<FHostSnapshot> Build(const TArray<FHostSource>& Sources, int64_t TickCount);
 
 private:
 	void HandleFramePushed(const FLiveLinkSubjectKey& SubjectKey, const FLiveLinkFrameDataStruct& FrameData);

@@ -65,6 +65,7 @@ int main(int ArgumentCount, char** Arguments)
 	App.add_option("--seconds", RunOptions.Seconds, "stop after this many seconds (0: run until interrupted)");
 	App.add_flag("--console", RunOptions.bConsole, "print one line per source per second");
 	App.add_flag("--demo", RunOptions.bDemo, "also play the camera application into the first source: an orbit at 25 fps, take DEMO #1 recording from 5 s to 20 s");
+	App.add_option("--capture", RunOptions.CapturePath, "write every datagram every source receives to this pcap file (raw IPv4, nanosecond timestamps)");
 	App.require_subcommand(0, 1);
 
 	FDecodeCommandOptions DecodeOptions;

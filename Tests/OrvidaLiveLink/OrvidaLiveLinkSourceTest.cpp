@@ -411,7 +411,8 @@ TEST(OrvidaLiveLinkSource, DatagramsComeOutOfTheRingAsTheSamplesTheySaid)
 }
 
 // Faults: the tap given the source's port or the receive buffer's stale bytes instead of the datagram's and its
-// sender's, a steady clock where captures need wall time, or a tap still called after it was cleared.
+// sender's, the port asked for (0) instead of the one bound, a steady clock where captures need wall time, or a
+// tap still called after it was cleared.
 TEST(OrvidaLiveLinkSource, TapSeesEachDatagramWithItsSenderUntilCleared)
 {
 	struct FTapped
@@ -423,8 +424,8 @@ TEST(OrvidaLiveLinkSource, TapSeesEachDatagramWithItsSenderUntilCleared)
 	};
 	std::mutex Lock;
 	std::vector<FTapped> Tapped;
-	const uint16 Port = LoopbackUdp::PickFreePort();
-	FOrvidaLiveLinkSource Source(LoopbackEndpoint(Port), false, true, false);
+	FOrvidaLiveLinkSource Source(LoopbackEndpoint(0), false, true, false);
+	const uint16 Port = Source.GetBoundEndpoint().Port;
 	Source.SetDatagramTap(
 	    [&](const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Datagram, const FIPv4Endpoint& Sender, int64 ArrivalUnixNanoseconds,
 	        const FIPv4Endpoint& SourceEndpoint)

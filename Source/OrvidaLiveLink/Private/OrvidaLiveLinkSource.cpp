@@ -254,7 +254,7 @@ void FOrvidaLiveLinkSource::CallDatagramTap(const TSharedPtr<TArray<uint8>, ESPM
 	FScopeLock Lock(&DatagramTapLock);
 	if (DatagramTap)
 	{
-		DatagramTap(Datagram, Sender, ArrivalUnixNanoseconds, Endpoint);
+		DatagramTap(Datagram, Sender, ArrivalUnixNanoseconds, BoundEndpoint);
 	}
 }
 

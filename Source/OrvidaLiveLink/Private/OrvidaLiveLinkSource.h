@@ -80,8 +80,9 @@ public:
 	/**
 	 * Sees each datagram the receiver hands on, on the receiver thread, before the decoder: its bytes (never null;
 	 * the tap may keep a reference but must not change them), the sender's address, the arrival time in
-	 * nanoseconds since the Unix epoch by the system clock, and the source's endpoint. It holds up the receiver
-	 * while it runs, so it should only queue what it is given.
+	 * nanoseconds since the Unix epoch by the system clock, and the source's bound endpoint (with the port the
+	 * system picked when it was asked for 0). It holds up the receiver while it runs, so it should only queue
+	 * what it is given.
 	 */
 	using FDatagramTap = TFunction<void(const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Datagram, const FIPv4Endpoint& Sender,
 	                                    int64 ArrivalUnixNanoseconds, const FIPv4Endpoint& SourceEndpoint)>;
