@@ -61,7 +61,7 @@ class Host:
     def console_shows(self, port, samples, timecode):
         """Whether a console line has shown the source with this many samples and this last timecode. What the ring
         dropped is left out: it depends on when the game thread ticked."""
-        line = re.compile(rf"127\.0\.0\.1:{port} Receiving, samples {samples}, dropped \d+, rate 100/1, timecode {timecode},")
+        line = re.compile(rf"127\.0\.0\.1:{port} Receiving, received \d+ \([0-9.]+/s\), samples {samples}, dropped \d+, rate 100/1, timecode {timecode},")
         return any(line.match(l) for l in list(self.lines))
 
     def stop(self):
