@@ -4,10 +4,12 @@
 #include "HostDemoSender.h"
 #include "HostEditor.h"
 #include "HostGameLoop.h"
+#include "HostLogBuffer.h"
 #include "HostSignals.h"
 #include "HostSnapshotBoard.h"
 #include "HostSnapshotBuilder.h"
 #include "HostSource.h"
+#include "HostWebApi.h"
 #include "OrvidaLiveLinkSource.h"
 #include "StandIn/LiveLinkClient.h"
 #include "StandIn/TakeRecorder.h"
@@ -15,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <set>
 
 namespace
 {
@@ -72,6 +75,8 @@ void StopSources(FLiveLinkClient& Client, TArray<FHostSource>& Sources)
 int RunHost(const FHostRunOptions& Options)
 {
 	FHostSignals::Install();
+	// Before the module starts, so that the browser's log shows its start-up.
+	const auto Log = Options.Http ? std::make_unique<FHostLogBuffer>(std::set<std::string>{"ModuleLog", "LogLiveLink", "LogSockets", "LogTakeRecorder"}, 500) : nullptr;
 	FHostEditor Editor;
 	if (!Editor.Start(Options.ProjectDir))
 	{
@@ -89,10 +94,12 @@ int RunHost(const FHostRunOptions& Options)
 	{
 		Sources = StartSources(*Factory, Client, Options.Sources);
 	}
-	const bool bRunnable = !Sources.IsEmpty();
+	FHostSnapshotBoard Board;
+	// Stopped before the sources go; in the browser sources come and go, so the host runs without any too.
+	std::unique_ptr<FHostWebApi> Web = Options.Http ? FHostWebApi::Start(*Options.Http, Board, Editor, Client, TakeRecorder, Sources, *Log) : nullptr;
+	const bool bRunnable = Options.Http ? Web != nullptr : !Sources.IsEmpty();
 	if (bRunnable)
 	{
-		FHostSnapshotBoard Board;
 		FHostSnapshotBuilder Builder(Client, TakeRecorder);
 		std::optional<FHostConsole> Console;
 		if (Options.bConsole)
@@ -101,7 +108,7 @@ int RunHost(const FHostRunOptions& Options)
 		}
 		// Stopped and joined within this block, so before the sources it sends to are destroyed.
 		std::unique_ptr<FHostDemoSender> Demo;
-		if (Options.bDemo)
+		if (Options.bDemo && !Sources.IsEmpty())
 		{
 			Demo = FHostDemoSender::Start(Sources[0].Source->GetBoundEndpoint());
 			PrintLine(Demo ? Demo->GetDescription() : "demo: the first source has no port to send to");
@@ -113,8 +120,17 @@ int RunHost(const FHostRunOptions& Options)
 		    .Run(
 		        [&]
 		        {
+			        if (Web)
+			        {
+				        Web->Tick();
+			        }
 			        Client.Tick();
-			        Board.Publish(Builder.Build(Sources, TickCount++));
+			        std::shared_ptr<FHostSnapshot> Snapshot = Builder.Build(Sources, TickCount++);
+			        if (Web)
+			        {
+				        Web->Fill(*Snapshot);
+			        }
+			        Board.Publish(std::move(Snapshot));
 			        if (Console)
 			        {
 				        Console->Tick(std::chrono::steady_clock::now());
@@ -122,12 +138,17 @@ int RunHost(const FHostRunOptions& Options)
 		        },
 		        [&] { return FHostSignals::IsQuitRequested() || (Options.Seconds > 0.0 && std::chrono::steady_clock::now() - Start >= RunTime); });
 		PrintLine("shutting down");
+		if (Web)
+		{
+			Web.reset();
+			PrintLine("web server stopped");
+		}
 		if (Demo)
 		{
 			PrintLine(Demo->Stop());
 		}
 	}
-	else
+	else if (!Options.Http)
 	{
 		std::fprintf(stderr, "orvida-livelink: no source can receive; shutting down\n");
 	}

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "HostHttpEndpoint.h"
 #include "HostSourceCreation.h"
 
+#include <optional>
 #include <vector>
 
 struct FHostRunOptions
@@ -19,6 +21,8 @@ struct FHostRunOptions
 	bool bConsole = false;
 	/** Plays the camera application into the first source on a thread of the host's own (FHostDemoSender). */
 	bool bDemo = false;
+	/** Serves the web API and the browser UI there; the host then runs without sources too. */
+	std::optional<FHostHttpEndpoint> Http;
 };
 
 /**
