@@ -35,7 +35,7 @@ def check(condition, what):
 class Host:
     def __init__(self, program, project):
         self.process = subprocess.Popen([program, "--project", project, "--http", "127.0.0.1:0", "--tick-rate", "120"], stdout=subprocess.PIPE,
-                                        stderr=subprocess.DEVNULL, text=True)
+                                        text=True)
         self.lines = []
         self.port = None
         deadline = time.monotonic() + 60
