@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev make python3
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  libsimdjson-dev nlohmann-json3-dev libpcap-dev tshark
+  libsimdjson-dev nlohmann-json3-dev libpcap-dev tshark libcpp-httplib-dev
 )
 
 missing=()

@@ -64,6 +64,11 @@ ULiveLinkSourceFactory* FHostEditor::NewSourceFactory()
 		std::fprintf(stderr, "orvida-livelink: no class %s is registered in %s\n", TCHAR_TO_UTF8(FactoryClassName), TCHAR_TO_UTF8(FactoryPackage));
 		return nullptr;
 	}
+	return NewSourceFactory(Class);
+}
+
+ULiveLinkSourceFactory* FHostEditor::NewSourceFactory(UClass* Class)
+{
 	// The editor makes its factories in the transient package; the stand-in has no packages, so no outer.
 	ULiveLinkSourceFactory* Factory = NewObject<ULiveLinkSourceFactory>(nullptr, Class);
 	Factories.Add(Factory);

@@ -3,6 +3,7 @@
 #include "CoreMinimal.h"
 
 class ISettingsSection;
+class UClass;
 class ULiveLinkSourceFactory;
 
 /**
@@ -30,6 +31,8 @@ public:
 
 	/** A new factory object of the plug-in's registered factory class; null with a line on standard error when the class is not registered. */
 	ULiveLinkSourceFactory* NewSourceFactory();
+	/** A new factory object of Class, a class derived from ULiveLinkSourceFactory, collected at Shutdown. */
+	ULiveLinkSourceFactory* NewSourceFactory(UClass* Class);
 
 	/** The plug-in's page of the project settings (Project, Plugins, "Orvida"); null when its module did not register it. */
 	TSharedPtr<ISettingsSection> FindSettingsSection() const;

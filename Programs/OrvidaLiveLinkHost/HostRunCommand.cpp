@@ -5,10 +5,12 @@
 #include "HostDemoSender.h"
 #include "HostEditor.h"
 #include "HostGameLoop.h"
+#include "HostLogBuffer.h"
 #include "HostSignals.h"
 #include "HostSnapshotBoard.h"
 #include "HostSnapshotBuilder.h"
 #include "HostSource.h"
+#include "HostWebApi.h"
 #include "OrvidaLiveLinkSource.h"
 #include "StandIn/LiveLinkClient.h"
 #include "StandIn/TakeRecorder.h"
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace
 {
@@ -109,6 +112,8 @@ int RunHost(const FHostRunOptions& Options)
 		}
 	}
 	FHostSignals::Install();
+	// Before the module starts, so that the browser's log shows its start-up.
+	const auto Log = Options.Http ? std::make_unique<FHostLogBuffer>(std::set<std::string>{"ModuleLog", "LogLiveLink", "LogSockets", "LogTakeRecorder"}, 500) : nullptr;
 	FHostEditor Editor;
 	if (!Editor.Start(Options.ProjectDir))
 	{
@@ -126,10 +131,13 @@ int RunHost(const FHostRunOptions& Options)
 	{
 		Sources = StartSources(*Factory, Client, Options.Sources, Capture ? Capture->MakeTap() : FOrvidaLiveLinkSource::FDatagramTap());
 	}
-	const bool bRunnable = !Sources.IsEmpty();
+	FHostSnapshotBoard Board;
+	// Stopped before the sources go; in the browser sources come and go, so the host runs without any too.
+	std::unique_ptr<FHostWebApi> Web = Options.Http ? FHostWebApi::Start(*Options.Http, Board, Editor, Client, TakeRecorder, Sources, *Log,
+	                                                                                Capture ? Capture->MakeTap() : FOrvidaLiveLinkSource::FDatagramTap()) : nullptr;
+	const bool bRunnable = Options.Http ? Web != nullptr : !Sources.IsEmpty();
 	if (bRunnable)
 	{
-		FHostSnapshotBoard Board;
 		FHostSnapshotBuilder Builder(Client, TakeRecorder);
 		std::optional<FHostConsole> Console;
 		if (Options.bConsole)
@@ -138,7 +146,7 @@ int RunHost(const FHostRunOptions& Options)
 		}
 		// Stopped and joined within this block, so before the sources it sends to are destroyed.
 		std::unique_ptr<FHostDemoSender> Demo;
-		if (Options.bDemo)
+		if (Options.bDemo && !Sources.IsEmpty())
 		{
 			Demo = FHostDemoSender::Start(Sources[0].Source->GetBoundEndpoint());
 			PrintLine(Demo ? Demo->GetDescription() : "demo: the first source has no port to send to");
@@ -150,14 +158,22 @@ int RunHost(const FHostRunOptions& Options)
 		    .Run(
 		        [&]
 		        {
+			        if (Web)
+			        {
+				        Web->Tick();
+			        }
 			        Client.Tick();
-			        const std::shared_ptr<FHostSnapshot> Snapshot = Builder.Build(Sources, TickCount++);
+			        std::shared_ptr<FHostSnapshot> Snapshot = Builder.Build(Sources, TickCount++);
 			        if (Capture)
 			        {
 				        const FHostCaptureWriter::FCounts Counts = Capture->GetCounts();
 				        Snapshot->Capture = FHostCaptureSnapshot{true, Counts.Written, Counts.Dropped};
 			        }
-			        Board.Publish(Snapshot);
+			        if (Web)
+			        {
+				        Web->Fill(*Snapshot);
+			        }
+			        Board.Publish(std::move(Snapshot));
 			        if (Console)
 			        {
 				        Console->Tick(std::chrono::steady_clock::now());
@@ -165,12 +181,17 @@ int RunHost(const FHostRunOptions& Options)
 		        },
 		        [&] { return FHostSignals::IsQuitRequested() || (Options.Seconds > 0.0 && std::chrono::steady_clock::now() - Start >= RunTime); });
 		PrintLine("shutting down");
+		if (Web)
+		{
+			Web.reset();
+			PrintLine("web server stopped");
+		}
 		if (Demo)
 		{
 			PrintLine(Demo->Stop());
 		}
 	}
-	else
+	else if (!Options.Http)
 	{
 		std::fprintf(stderr, "orvida-livelink: no source can receive; shutting down\n");
 	}

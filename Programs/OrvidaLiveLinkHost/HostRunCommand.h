@@ -1,9 +1,11 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "HostHttpEndpoint.h"
 #include "HostSourceCreation.h"
 
 #include <string>
+#include <optional>
 #include <vector>
 
 struct FHostRunOptions
@@ -22,6 +24,8 @@ struct FHostRunOptions
 	bool bDemo = false;
 	/** Where to write a pcap capture of every datagram every source receives; empty: no capture. */
 	std::string CapturePath;
+	/** Serves the web API and the browser UI there; the host then runs without sources too. */
+	std::optional<FHostHttpEndpoint> Http;
 };
 
 /**

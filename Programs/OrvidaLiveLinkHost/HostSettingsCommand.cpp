@@ -2,6 +2,7 @@
 
 #include "HostEditor.h"
 #include "HostSettingText.h"
+#include "HostSettingsPage.h"
 #include "ISettingsSection.h"
 #include "UObject/Class.h"
 #include "UObject/UnrealType.h"
@@ -10,31 +11,14 @@
 
 namespace
 {
-/** The settings the page shows: the object's editable properties that live in the configuration. */
-TArray<FProperty*> GetSettings(const UObject& Object)
-{
-	TArray<FProperty*> Settings;
-	for (TFieldIterator<FProperty> It(Object.GetClass()); It; ++It)
-	{
-		if (It->HasAllPropertyFlags(CPF_Config | CPF_Edit))
-		{
-			Settings.Add(*It);
-		}
-	}
-	return Settings;
-}
-
 FProperty* FindSetting(const UObject& Object, const FString& Key)
 {
-	for (FProperty* Property : GetSettings(Object))
+	if (FProperty* Property = FHostSettingsPage::FindSetting(Object, Key))
 	{
-		if (Property->GetName() == Key)
-		{
-			return Property;
-		}
+		return Property;
 	}
 	std::fprintf(stderr, "orvida-livelink: no setting %s; the settings are:", TCHAR_TO_UTF8(*Key));
-	for (const FProperty* Property : GetSettings(Object))
+	for (const FProperty* Property : FHostSettingsPage::GetSettings(Object))
 	{
 		std::fprintf(stderr, " %s", TCHAR_TO_UTF8(*Property->GetName()));
 	}
@@ -90,7 +74,7 @@ int RunSettingsCommand(const FHostSettingsCommand& Command)
 	switch (Command.Action)
 	{
 	case FHostSettingsCommand::EAction::List:
-		for (const FProperty* Property : GetSettings(*Object))
+		for (const FProperty* Property : FHostSettingsPage::GetSettings(*Object))
 		{
 			std::printf("%s=%s\n", TCHAR_TO_UTF8(*Property->GetName()), TCHAR_TO_UTF8(*FHostSettingText::Export(*Property, Object)));
 		}

@@ -1,12 +1,21 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 /** One source as the game thread saw it at the end of a tick. */
 struct FHostSourceSnapshot
 {
+	/** The client's guid for the source, and what the source says about itself. */
+	std::string Guid;
+	std::string Type;
+	std::string Machine;
+	/** The options the source was made with. */
+	bool bAutoLens = false;
+	bool bAutoSceneTakeUpdate = false;
+	bool bAutoRecord = false;
 	/** Where the source listens, a.b.c.d:port, with the port the system picked when it was asked for 0. */
 	std::string Endpoint;
 	/** The source's status text ("Receiving", "Device Not Found"...). */
@@ -46,6 +55,7 @@ struct FHostTakeSnapshot
 	std::string Slate;
 	int32_t TakeNumber = 0;
 	bool bRecording = false;
+	bool bPanelOpen = false;
 	/** The Take Recorder's last failure, its UTC time then what failed and why; empty while there was none. */
 	std::string LastError;
 };
@@ -59,15 +69,127 @@ struct FHostCaptureSnapshot
 	int64_t Dropped = 0;
 };
 
+/** A take that was recorded and stopped while the host ran. */
+struct FHostTakeFileSnapshot
+{
+	/** The file's name in the takes folder, and its full path. */
+	std::string FileName;
+	std::string Path;
+	int32_t FrameCount = 0;
+	/** From the start to the stop of the recording, as the game thread saw them. */
+	double DurationSeconds = 0.0;
+	/** -1 when the file could not be read. */
+	int64_t SizeBytes = 0;
+};
+
+/** A subject's latest frame, in the client's units (centimetres, degrees). */
+struct FHostFrameSnapshot
+{
+	double Location[3] = {0.0, 0.0, 0.0};
+	/** X, Y, Z, W as the source sent it, and the same rotation as pitch, yaw and roll in degrees. */
+	double Rotation[4] = {0.0, 0.0, 0.0, 1.0};
+	double PitchYawRoll[3] = {0.0, 0.0, 0.0};
+	double Scale[3] = {1.0, 1.0, 1.0};
+	/** Camera frames only. */
+	bool bIsCamera = false;
+	double FieldOfView = 0.0;
+	double AspectRatio = 0.0;
+	double FocusDistance = 0.0;
+	/** HH:MM:SS:FF @ numerator/denominator; empty when the frame has no valid rate. */
+	std::string SceneTime;
+	/** The frame's time on the engine clock, in seconds. */
+	double WorldTime = 0.0;
+};
+
+/** A subject of the client, with its role, what its static data supports, and its latest frame if any. */
+struct FHostSubjectSnapshot
+{
+	std::string SourceGuid;
+	std::string Name;
+	std::string Role;
+	bool bIsLocationSupported = false;
+	bool bIsRotationSupported = false;
+	bool bIsScaleSupported = false;
+	bool bIsFieldOfViewSupported = false;
+	bool bIsAspectRatioSupported = false;
+	bool bIsFocusDistanceSupported = false;
+	std::optional<FHostFrameSnapshot> Frame;
+};
+
+/** A source factory found among the registered classes, as the add-source menu lists it. */
+struct FHostFactorySnapshot
+{
+	/** The class name, which names the factory in the API. */
+	std::string Name;
+	std::string DisplayName;
+	std::string Tooltip;
+};
+
+/** One widget of a creation panel and the widgets in its slots. */
+struct FHostWidgetSnapshot
+{
+	uint64_t Id = 0;
+	/** The widget's class ("SEditableTextBox", "SCheckBox", "SButton", "STextBlock", ...). */
+	std::string Kind;
+	/** Text boxes and text blocks only. */
+	std::string Text;
+	/** Check boxes only. */
+	std::optional<bool> bChecked;
+	bool bEnabled = true;
+	std::vector<FHostWidgetSnapshot> Children;
+};
+
+/** The creation panel open in the add-source menu. */
+struct FHostPanelSnapshot
+{
+	int64_t Id = 0;
+	std::string Factory;
+	FHostWidgetSnapshot Root;
+};
+
+/** One project setting: its value as JSON would hold it, kept as the command line writes it, and its tooltip. */
+struct FHostSettingSnapshot
+{
+	std::string Key;
+	enum class EKind
+	{
+		Bool,
+		Integer,
+		Text,
+	};
+	EKind Kind = EKind::Text;
+	std::string Value;
+	std::string Tooltip;
+};
+
+/** A log line of the plug-in's categories; a line repeated back to back is kept once with its count. */
+struct FHostLogLineSnapshot
+{
+	/** UTC, ISO 8601 to the millisecond, of the line's last repetition. */
+	std::string Time;
+	std::string Category;
+	std::string Verbosity;
+	std::string Text;
+	int64_t Count = 1;
+};
+
 /**
  * What the host shows: built by the game thread once per tick and never changed after it is published, so any
- * thread may read it without touching the engine. Plain values only (UTF-8 text, integers).
+ * thread may read it without touching the engine. Plain values only (UTF-8 text, numbers).
  */
 struct FHostSnapshot
 {
 	/** Ticks of the game thread before this one was built, from 0. */
 	int64_t TickCount = 0;
 	std::vector<FHostSourceSnapshot> Sources;
+	std::vector<FHostSubjectSnapshot> Subjects;
 	FHostTakeSnapshot Take;
 	FHostCaptureSnapshot Capture;
+	/** Oldest first. */
+	std::vector<FHostTakeFileSnapshot> Takes;
+	std::vector<FHostFactorySnapshot> Factories;
+	std::optional<FHostPanelSnapshot> Panel;
+	std::vector<FHostSettingSnapshot> Settings;
+	/** Oldest first. */
+	std::vector<FHostLogLineSnapshot> Log;
 };

@@ -1,6 +1,8 @@
 #include "HostSnapshotBuilder.h"
 
+#include "HostFrameText.h"
 #include "OrvidaLiveLinkSource.h"
+#include "Roles/LiveLinkCameraTypes.h"
 #include "StandIn/LiveLinkClient.h"
 #include "StandIn/TakeRecorder.h"
 #include "TakeMetaData.h"
@@ -10,6 +12,23 @@
 namespace
 {
 std::string ToUtf8(const FString& Text) { return TCHAR_TO_UTF8(*Text); }
+
+/** What the subject's static data says it sends; nothing for static data of another role. */
+void DescribeStaticData(const FLiveLinkStaticDataStruct& StaticData, FHostSubjectSnapshot& Subject)
+{
+	if (const FLiveLinkTransformStaticData* Transform = StaticData.Cast<FLiveLinkTransformStaticData>())
+	{
+		Subject.bIsLocationSupported = Transform->bIsLocationSupported;
+		Subject.bIsRotationSupported = Transform->bIsRotationSupported;
+		Subject.bIsScaleSupported = Transform->bIsScaleSupported;
+	}
+	if (const FLiveLinkCameraStaticData* Camera = StaticData.Cast<FLiveLinkCameraStaticData>())
+	{
+		Subject.bIsFieldOfViewSupported = Camera->bIsFieldOfViewSupported;
+		Subject.bIsAspectRatioSupported = Camera->bIsAspectRatioSupported;
+		Subject.bIsFocusDistanceSupported = Camera->bIsFocusDistanceSupported;
+	}
+}
 } // namespace
 
 FHostSnapshotBuilder::FHostSnapshotBuilder(FLiveLinkClient& InClient, const FTakeRecorder& InTakeRecorder)
@@ -25,8 +44,36 @@ void FHostSnapshotBuilder::HandleFramePushed(const FLiveLinkSubjectKey& SubjectK
 {
 	if (const FLiveLinkBaseFrameData* Frame = FrameData.GetBaseData())
 	{
+		FHostFrameSnapshot Described = FHostFrameText::Describe(FrameData);
+		std::string Guid = ToUtf8(SubjectKey.Source.ToString());
 		std::lock_guard<std::mutex> Guard(Lock);
-		LastSceneTimes[ToUtf8(SubjectKey.Source.ToString())] = Frame->MetaData.SceneTime;
+		LastSceneTimes[Guid] = Frame->MetaData.SceneTime;
+		LastFrames[{std::move(Guid), ToUtf8(SubjectKey.SubjectName.ToString())}] = std::move(Described);
+	}
+}
+
+void FHostSnapshotBuilder::AddSubjects(FHostSnapshot& Snapshot) const
+{
+	for (const FLiveLinkSubjectKey& Key : Client.GetSubjects())
+	{
+		FHostSubjectSnapshot& Subject = Snapshot.Subjects.emplace_back();
+		Subject.SourceGuid = ToUtf8(Key.Source.ToString());
+		Subject.Name = ToUtf8(Key.SubjectName.ToString());
+		if (const UClass* Role = Client.GetSubjectRole(Key).Get())
+		{
+			Subject.Role = ToUtf8(Role->GetName());
+		}
+		FLiveLinkStaticDataStruct StaticData;
+		if (Client.GetSubjectStaticData(Key, StaticData))
+		{
+			DescribeStaticData(StaticData, Subject);
+		}
+		std::lock_guard<std::mutex> Guard(Lock);
+		const auto Found = LastFrames.find({Subject.SourceGuid, Subject.Name});
+		if (Found != LastFrames.end())
+		{
+			Subject.Frame = Found->second;
+		}
 	}
 }
 
@@ -39,6 +86,13 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 	{
 		FHostSourceSnapshot& Source = Snapshot->Sources.emplace_back();
 		const std::string Guid = ToUtf8(Entry.Guid.ToString());
+		Source.Guid = Guid;
+		Source.Type = ToUtf8(Entry.Source->GetSourceType().ToString());
+		Source.Machine = ToUtf8(Entry.Source->GetSourceMachineName().ToString());
+		const FOrvidaLiveLinkConnectionSettings Options = Entry.Source->GetConnectionSettings();
+		Source.bAutoLens = Options.bAutoLens;
+		Source.bAutoSceneTakeUpdate = Options.bAutoSceneTakeUpdate;
+		Source.bAutoRecord = Options.bAutoRecord;
 		Source.Endpoint = ToUtf8(Entry.Source->GetBoundEndpoint().ToString());
 		Source.Status = ToUtf8(Entry.Source->GetSourceStatus().ToString());
 		const FOrvidaStreamHealth::FSnapshot Health = Entry.Source->GetStreamHealth();
@@ -72,11 +126,15 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 		Snapshot->Take.Slate = ToUtf8(MetaData->GetSlate());
 		Snapshot->Take.TakeNumber = MetaData->GetTakeNumber();
 	}
+	AddSubjects(*Snapshot);
 	Snapshot->Take.bRecording = TakeRecorder.IsRecording();
+	Snapshot->Take.bPanelOpen = TakeRecorder.GetPanel() != nullptr;
 	const FTakeRecorder::FTakeError Error = TakeRecorder.GetLastTakeError();
 	if (Error.Operation != FTakeRecorder::ETakeOperation::None)
 	{
 		Snapshot->Take.LastError = ToUtf8(Error.Time + TEXT(" ") + Error.Message);
 	}
+	Takes.Observe(TakeRecorder, Now);
+	Snapshot->Takes = Takes.GetTakes();
 	return Snapshot;
 }

@@ -19,7 +19,7 @@ FString ToFString(const std::string& Text) { return FString(UTF8_TO_TCHAR(Text.c
 
 /** The --source and --connect requests in the order given; false, with a line on standard error, for a --source that is no endpoint. */
 bool MakeSourceRequests(const std::vector<std::string>& PanelEndpoints, const std::vector<std::string>& ConnectionStrings, const FHostPanelChoices& Options,
-                        std::vector<FHostSourceRequest>& OutRequests)
+                        bool bWithDefault, std::vector<FHostSourceRequest>& OutRequests)
 {
 	for (const std::string& Endpoint : PanelEndpoints)
 	{
@@ -39,7 +39,7 @@ bool MakeSourceRequests(const std::vector<std::string>& PanelEndpoints, const st
 		Request.Path = FHostSourceRequest::EPath::ConnectionString;
 		Request.ConnectionString = ToFString(ConnectionString);
 	}
-	if (OutRequests.empty())
+	if (OutRequests.empty() && bWithDefault)
 	{
 		OutRequests.emplace_back().Choices = Options;
 	}
@@ -66,6 +66,10 @@ int main(int ArgumentCount, char** Arguments)
 	App.add_flag("--console", RunOptions.bConsole, "print one line per source per second");
 	App.add_flag("--demo", RunOptions.bDemo, "also play the camera application into the first source: an orbit at 25 fps, take DEMO #1 recording from 5 s to 20 s");
 	App.add_option("--capture", RunOptions.CapturePath, "write every datagram every source receives to this pcap file (raw IPv4, nanosecond timestamps)");
+	std::string HttpAddress;
+	App.add_option("--http", HttpAddress, "serve the web API and the browser UI on HOST:PORT (port 0: the system picks; an address other than 127.x.x.x is reachable from other machines)")
+	    ->expected(0, 1)
+	    ->default_str("127.0.0.1:8090");
 	App.require_subcommand(0, 1);
 
 	FDecodeCommandOptions DecodeOptions;
@@ -118,8 +122,18 @@ int main(int ArgumentCount, char** Arguments)
 		std::fprintf(stderr, "orvida-livelink: --tick-rate takes a positive number of ticks per second\n");
 		return 2;
 	}
+	if (App.count("--http") > 0)
+	{
+		RunOptions.Http = FHostHttpEndpoint::Parse(HttpAddress.empty() ? "127.0.0.1:8090" : HttpAddress);
+		if (!RunOptions.Http)
+		{
+			std::fprintf(stderr, "orvida-livelink: --http takes HOST:PORT with a port from 0 to 65535, not \"%s\"\n", HttpAddress.c_str());
+			return 2;
+		}
+	}
 	RunOptions.ProjectDir = ToFString(ProjectDir);
-	if (!MakeSourceRequests(PanelEndpoints, ConnectionStrings, PanelOptions, RunOptions.Sources))
+	// In the browser the user adds sources; without it the host makes one from the project settings.
+	if (!MakeSourceRequests(PanelEndpoints, ConnectionStrings, PanelOptions, !RunOptions.Http, RunOptions.Sources))
 	{
 		return 2;
 	}

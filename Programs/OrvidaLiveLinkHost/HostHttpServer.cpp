@@ -1,0 +1,209 @@
+#include "HostHttpServer.h"
+
+#include "HostApiJson.h"
+#include "HostEventStream.h"
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+
+using nlohmann::json;
+
+namespace
+{
+void WriteJson(httplib::Response& Response, int Status, const json& Body)
+{
+	Response.status = Status;
+	Response.set_content(Body.dump(-1, ' ', false, json::error_handler_t::replace), "application/json");
+}
+
+void WriteError(httplib::Response& Response, int Status, const std::string& Message) { WriteJson(Response, Status, {{"error", Message}}); }
+
+using FRouteHandler = std::function<void(const httplib::Request&, httplib::Response&)>;
+} // namespace
+
+FHostHttpServer::FHostHttpServer(const FHostSnapshotBoard& InBoard, FHostRequestQueue& InQueue, std::filesystem::path InWebDir)
+    : Board(InBoard)
+    , Queue(InQueue)
+    , WebDir(std::move(InWebDir))
+    , Server(std::make_unique<httplib::Server>())
+{
+}
+
+FHostHttpServer::~FHostHttpServer() { Stop(); }
+
+int FHostHttpServer::Start(const FHostHttpEndpoint& Endpoint)
+{
+	Server->set_payload_max_length(MaxBodyBytes);
+	// Bounds how long an idle connection holds up the stop.
+	Server->set_keep_alive_timeout(1);
+	Server->set_error_handler(
+	    [](const httplib::Request& Request, httplib::Response& Response)
+	    {
+		    if (Response.body.empty())
+		    {
+			    WriteError(Response, Response.status, Response.status == 413 ? "the body is larger than 64 KiB" : "nothing at " + Request.path);
+		    }
+	    });
+	Server->set_exception_handler([](const httplib::Request&, httplib::Response& Response, std::exception_ptr)
+	                              { WriteError(Response, 500, "internal error"); });
+	AddRoutes();
+	if (!WebDir.empty())
+	{
+		Server->set_mount_point("/", WebDir.string());
+	}
+	const int Port = Endpoint.Port == 0 ? Server->bind_to_any_port(Endpoint.Host) : (Server->bind_to_port(Endpoint.Host, Endpoint.Port) ? Endpoint.Port : -1);
+	if (Port < 0)
+	{
+		return -1;
+	}
+	ListenThread = std::thread([this] { Server->listen_after_bind(); });
+	return Port;
+}
+
+void FHostHttpServer::Stop()
+{
+	bStopping.store(true);
+	Server->stop();
+	if (ListenThread.joinable())
+	{
+		ListenThread.join();
+	}
+}
+
+void FHostHttpServer::AddRoutes()
+{
+	using ECommand = FHostApiRequest::ECommand;
+	const auto Command = [this](ECommand Which)
+	{ return [this, Which](const httplib::Request& Request, httplib::Response& Response) { Forward(Which, Request, Response); }; };
+	// By path pattern, then method. A known path asked with another method answers 405.
+	const std::vector<std::pair<std::string, std::map<std::string, FRouteHandler>>> Routes = {
+	    {"/api/state", {{"GET", [this](const httplib::Request&, httplib::Response& Response) { ServeState(Response); }}}},
+	    {"/api/events", {{"GET", [this](const httplib::Request&, httplib::Response& Response) { ServeEvents(Response); }}}},
+	    {"/api/panels", {{"POST", Command(ECommand::OpenPanel)}}},
+	    {R"(/api/panels/([^/]+)/events)", {{"POST", Command(ECommand::PanelEvent)}}},
+	    {R"(/api/panels/([^/]+))", {{"DELETE", Command(ECommand::ClosePanel)}}},
+	    {R"(/api/sources/([^/]+))", {{"DELETE", Command(ECommand::RemoveSource)}}},
+	    {"/api/take/panel", {{"POST", Command(ECommand::TakePanel)}}},
+	    {"/api/take/start", {{"POST", Command(ECommand::TakeStart)}}},
+	    {"/api/take/stop", {{"POST", Command(ECommand::TakeStop)}}},
+	    {"/api/take/metadata", {{"PUT", Command(ECommand::TakeMetaData)}}},
+	    {R"(/api/takes/([^/]+))",
+	     {{"GET", [this](const httplib::Request& Request, httplib::Response& Response) { ServeTakeFile(Request.matches[1], Response); }}}},
+	    {"/api/settings", {{"PUT", Command(ECommand::Settings)}}},
+	    {R"(/api/.*)", {}},
+	};
+	for (const auto& [Pattern, Methods] : Routes)
+	{
+		const FRouteHandler Dispatch = [Methods](const httplib::Request& Request, httplib::Response& Response)
+		{
+			const auto Found = Methods.find(Request.method);
+			if (Found != Methods.end())
+			{
+				Found->second(Request, Response);
+				return;
+			}
+			if (Methods.empty())
+			{
+				WriteError(Response, 404, "no API at " + Request.path);
+				return;
+			}
+			std::string Allowed;
+			for (const auto& Entry : Methods)
+			{
+				Allowed += (Allowed.empty() ? "" : ", ") + Entry.first;
+			}
+			Response.set_header("Allow", Allowed);
+			WriteError(Response, 405, Request.method + " is not allowed on " + Request.path + "; use " + Allowed);
+		};
+		Server->Get(Pattern, Dispatch);
+		Server->Post(Pattern, Dispatch);
+		Server->Put(Pattern, Dispatch);
+		Server->Patch(Pattern, Dispatch);
+		Server->Delete(Pattern, Dispatch);
+	}
+}
+
+void FHostHttpServer::ServeState(httplib::Response& Response) const
+{
+	const std::shared_ptr<const FHostSnapshot> Snapshot = Board.Read();
+	if (!Snapshot)
+	{
+		WriteError(Response, 503, "the host has not finished starting");
+		return;
+	}
+	WriteJson(Response, 200, FHostApiJson::FromSnapshot(*Snapshot));
+}
+
+void FHostHttpServer::ServeEvents(httplib::Response& Response)
+{
+	if (EventStreams.fetch_add(1) >= MaxEventStreams)
+	{
+		EventStreams.fetch_sub(1);
+		WriteError(Response, 503, "too many event streams are open");
+		return;
+	}
+	Response.set_header("Cache-Control", "no-cache");
+	auto Stream = std::make_shared<FHostEventStream>(Board, bStopping);
+	Response.set_chunked_content_provider(
+	    "text/event-stream", [Stream](size_t, httplib::DataSink& Sink) { return Stream->Send(Sink); }, [this](bool) { EventStreams.fetch_sub(1); });
+}
+
+void FHostHttpServer::ServeTakeFile(const std::string& FileName, httplib::Response& Response) const
+{
+	// Only the files of the takes recorded are served, found by their exact name: no path reaches anything else.
+	const std::shared_ptr<const FHostSnapshot> Snapshot = Board.Read();
+	const FHostTakeFileSnapshot* Take = nullptr;
+	if (Snapshot)
+	{
+		const auto Found = std::find_if(Snapshot->Takes.begin(), Snapshot->Takes.end(), [&](const FHostTakeFileSnapshot& Candidate) { return Candidate.FileName == FileName; });
+		Take = Found != Snapshot->Takes.end() ? &*Found : nullptr;
+	}
+	std::ifstream File;
+	if (Take != nullptr)
+	{
+		File.open(Take->Path, std::ios::binary);
+	}
+	if (!File.is_open())
+	{
+		WriteError(Response, 404, Take == nullptr ? "no take " + FileName + " was recorded" : "the take file " + FileName + " cannot be read");
+		return;
+	}
+	std::ostringstream Content;
+	Content << File.rdbuf();
+	Response.set_header("Content-Disposition", "attachment; filename=\"" + FileName + "\"");
+	Response.set_content(Content.str(), "text/csv");
+}
+
+void FHostHttpServer::Forward(FHostApiRequest::ECommand Command, const httplib::Request& Request, httplib::Response& Response)
+{
+	FHostApiRequest Queued;
+	Queued.Command = Command;
+	Queued.PathId = Request.matches.size() > 1 ? Request.matches[1].str() : std::string();
+	if (!Request.body.empty())
+	{
+		Queued.Body = json::parse(Request.body, nullptr, false);
+		if (Queued.Body.is_discarded())
+		{
+			WriteError(Response, 400, "the body is not valid JSON");
+			return;
+		}
+	}
+	std::optional<std::future<FHostApiReply>> Reply = Queue.Push(std::move(Queued));
+	if (!Reply)
+	{
+		WriteError(Response, 503, "the game thread has too many requests waiting; try again");
+		return;
+	}
+	if (Reply->wait_for(ReplyTimeout) != std::future_status::ready)
+	{
+		WriteError(Response, 504, "the game thread did not answer in time");
+		return;
+	}
+	const FHostApiReply Answer = Reply->get();
+	WriteJson(Response, Answer.Status, Answer.Body);
+}

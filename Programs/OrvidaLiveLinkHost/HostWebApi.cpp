@@ -1,0 +1,60 @@
+#include "HostWebApi.h"
+
+#include <cstdio>
+
+namespace
+{
+/** Commands waiting for the game thread at most; a browser sends a few a second. */
+constexpr size_t QueueCapacity = 64;
+
+/** Web/ beside the executable when installed so, otherwise the folder in the sources the build names. */
+std::filesystem::path FindWebDir()
+{
+	std::error_code Error;
+	const std::filesystem::path Executable = std::filesystem::read_symlink("/proc/self/exe", Error);
+	if (!Error && std::filesystem::is_directory(Executable.parent_path() / "Web", Error))
+	{
+		return Executable.parent_path() / "Web";
+	}
+	return ORVIDA_HOST_WEB_DIR;
+}
+} // namespace
+
+FHostWebApi::FHostWebApi(const FHostSnapshotBoard& Board, FHostEditor& Editor, FLiveLinkClient& Client, FTakeRecorder& TakeRecorder,
+                         TArray<FHostSource>& Sources, const FHostLogBuffer& Log, FOrvidaLiveLinkSource::FDatagramTap Tap)
+    : Commands(Editor, Client, TakeRecorder, Sources, Log, std::move(Tap))
+    , Queue(QueueCapacity)
+    , Server(Board, Queue, FindWebDir())
+{
+}
+
+std::unique_ptr<FHostWebApi> FHostWebApi::Start(const FHostHttpEndpoint& Endpoint, const FHostSnapshotBoard& Board, FHostEditor& Editor,
+                                                FLiveLinkClient& Client, FTakeRecorder& TakeRecorder, TArray<FHostSource>& Sources, const FHostLogBuffer& Log,
+                                                FOrvidaLiveLinkSource::FDatagramTap Tap)
+{
+	std::unique_ptr<FHostWebApi> Web(new FHostWebApi(Board, Editor, Client, TakeRecorder, Sources, Log, std::move(Tap)));
+	const int Port = Web->Server.Start(Endpoint);
+	if (Port < 0)
+	{
+		std::fprintf(stderr, "orvida-livelink: cannot serve on %s:%d\n", Endpoint.Host.c_str(), Endpoint.Port);
+		return nullptr;
+	}
+	if (!Endpoint.IsLoopback())
+	{
+		std::fprintf(stderr, "orvida-livelink: warning: serving on %s, which other machines may reach; the API has no authentication\n", Endpoint.Host.c_str());
+	}
+	std::printf("serving http://%s:%d\n", Endpoint.Host.c_str(), Port);
+	std::fflush(stdout);
+	return Web;
+}
+
+FHostWebApi::~FHostWebApi()
+{
+	Queue.Close();
+	Server.Stop();
+}
+
+void FHostWebApi::Tick()
+{
+	Queue.Drain([this](const FHostApiRequest& Request) { return Commands.Execute(Request); });
+}

@@ -1,0 +1,262 @@
+#!/usr/bin/env python3
+"""The host's web API end to end: `orvida-livelink --http 127.0.0.1:0` in a temporary project, driven as the browser
+will drive it.
+
+Faults caught: a panel event that does not reach the panel's own handlers (the endpoint not repaired on commit, a
+box not unticked, "Ok" making no source); a source the panel made that the client or the snapshot never sees, or
+that is not removed; a scene time written wrongly; a take started and stopped through the API that is missing from
+the takes list or cannot be downloaded, or a download that reaches outside the recorded takes; a settings change
+that is not saved or does not survive a restart; a malformed request that gets 2xx, the wrong 4xx, or stops the
+host from serving; an event stream that sends nothing, or every tick instead of at most 30 a second; a shut-down
+that destroys the sources while the server still runs, or does not end.
+Usage: HostApiTest.py <path to orvida-livelink>"""
+import http.client
+import json
+import pathlib
+import re
+import select
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+FAILURES = []
+
+
+def check(condition, what):
+    if not condition:
+        FAILURES.append(what)
+        print(f"FAIL: {what}")
+    return condition
+
+
+class Host:
+    def __init__(self, program, project):
+        self.process = subprocess.Popen([program, "--project", project, "--http", "127.0.0.1:0", "--tick-rate", "120"], stdout=subprocess.PIPE,
+                                        text=True)
+        self.lines = []
+        self.port = None
+        deadline = time.monotonic() + 60
+        while self.port is None and time.monotonic() < deadline and self.process.poll() is None:
+            ready, _, _ = select.select([self.process.stdout], [], [], 0.2)
+            if ready:
+                line = self.process.stdout.readline()
+                self.lines.append(line)
+                found = re.match(r"serving http://127\.0\.0\.1:(\d+)$", line.strip())
+                self.port = int(found.group(1)) if found else None
+        if self.port is None:
+            raise RuntimeError(f"the host printed no serving line: {self.lines}")
+        self.wait_for(lambda state: True, "the first snapshot")
+
+    def request(self, method, path, body=None, raw=None):
+        """(status, parsed JSON or the raw bytes) of one request on a connection of its own."""
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=60)
+        data = raw if raw is not None else (json.dumps(body).encode() if body is not None else None)
+        connection.request(method, path, body=data, headers={"Content-Type": "application/json"} if data else {})
+        response = connection.getresponse()
+        content = response.read()
+        connection.close()
+        if response.getheader("Content-Type", "").startswith("application/json"):
+            return response.status, json.loads(content)
+        return response.status, content
+
+    def state(self):
+        status, state = self.request("GET", "/api/state")
+        return state if status == 200 else None
+
+    def wait_for(self, predicate, what):
+        deadline = time.monotonic() + 60
+        while time.monotonic() < deadline:
+            state = self.state()
+            if state is not None and predicate(state):
+                return state
+            time.sleep(0.05)
+        check(False, f"waited in vain for {what}")
+        return self.state()
+
+    def stop(self):
+        """The host's standard output after Ctrl-C, and its exit status."""
+        self.process.send_signal(signal.SIGINT)
+        out, _ = self.process.communicate(timeout=120)
+        return "".join(self.lines) + out, self.process.returncode
+
+
+def widgets(tree):
+    yield tree
+    for child in tree["children"]:
+        yield from widgets(child)
+
+
+def panel_widgets(panel):
+    """The text box, the check boxes by the label beside them, and the button."""
+    boxes = {}
+    for widget in widgets(panel["root"]):
+        kinds = [child["kind"] for child in widget["children"]]
+        if "STextBlock" in kinds and "SCheckBox" in kinds:
+            boxes[widget["children"][kinds.index("STextBlock")]["text"]] = widget["children"][kinds.index("SCheckBox")]
+    text_box = next(w for w in widgets(panel["root"]) if w["kind"] == "SEditableTextBox")
+    button = next(w for w in widgets(panel["root"]) if w["kind"] == "SButton")
+    return text_box, boxes, button
+
+
+def open_panel(host):
+    factory = host.state()["factories"][0]["name"]
+    status, reply = host.request("POST", "/api/panels", {"factory": factory})
+    check(status == 201, f"opening {factory}'s panel answered {status} {reply}")
+    state = host.wait_for(lambda s: s["panel"] is not None and s["panel"]["id"] == reply["panel"], "the open panel in the state")
+    return state["panel"]
+
+
+def add_source(host):
+    """A source made through the panel: a bad endpoint committed (the panel repairs it), then 127.0.0.1:0, lens unticked, Ok."""
+    panel = open_panel(host)
+    text_box, boxes, button = panel_widgets(panel)
+    events = f"/api/panels/{panel['id']}/events"
+    status, reply = host.request("POST", events, {"widget": text_box["id"], "event": "text-committed", "value": "not an endpoint"})
+    repaired = next(w for w in widgets(reply["panel"]["root"]) if w["id"] == text_box["id"])["text"] if status == 200 else None
+    check(repaired == "0.0.0.0:9001", f"a bad endpoint committed reads {repaired!r} ({status}), not the panel's repair 0.0.0.0:9001")
+    host.request("POST", events, {"widget": text_box["id"], "event": "text-committed", "value": "127.0.0.1:0"})
+    host.request("POST", events, {"widget": boxes["Auto Lens Update"]["id"], "event": "check-changed", "value": False})
+    status, reply = host.request("POST", events, {"widget": button["id"], "event": "click"})
+    check(status == 201 and "source" in reply, f"Ok answered {status} {reply}, not a new source")
+    return reply.get("source")
+
+
+def message(frame, state):
+    record = {"Location": [frame, 2, 3], "Timecode": [frame, 25, 1], "Metadata": ["Scene 4", "API", "7"], "State": state}
+    return json.dumps({"OVDCamera": [record]}).encode()
+
+
+def check_source_and_take(host):
+    guid = add_source(host)
+    state = host.wait_for(lambda s: any(src["guid"] == guid and src["status"] == "Receiving" for src in s["sources"]), "the new source Receiving")
+    source = next(src for src in state["sources"] if src["guid"] == guid)
+    check(source["options"] == {"autoLens": False, "autoSceneTake": True, "autoRecord": False}, f"the source's options are {source['options']}")
+    port = int(source["endpoint"].split(":")[1])
+    sender = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+
+    check(host.request("PUT", "/api/take/metadata", {"slate": "API", "take": 7})[0] == 200, "setting the take metadata")
+    check(host.request("POST", "/api/take/start")[0] == 200, "starting a take")
+    frame = 250
+    state = host.state()
+    deadline = time.monotonic() + 60
+    # Frame 250 at 25 frames a second is ten seconds in: 00:00:10:00, one frame on :01 and so on.
+    while time.monotonic() < deadline and not any(s["frame"] and s["frame"]["sceneTime"].startswith("00:00:10:") for s in state["subjects"]):
+        sender.sendto(message(frame, 0), ("127.0.0.1", port))
+        frame += 1
+        time.sleep(0.04)
+        state = host.state()
+    subject = next((s for s in state["subjects"] if s["frame"]), None)
+    check(subject is not None and re.fullmatch(r"00:00:1\d:\d\d @ 25/1", subject["frame"]["sceneTime"]), f"the subject's scene time: {subject}")
+    status, reply = host.request("POST", "/api/take/stop")
+    check(status == 200, f"stopping the take answered {status} {reply}")
+    state = host.wait_for(lambda s: any(t["file"] == "API_007.csv" for t in s["takes"]), "API_007.csv in the takes")
+    take = next((t for t in state["takes"] if t["file"] == "API_007.csv"), {})
+    check(take.get("frames", 0) > 0 and take.get("sizeBytes", 0) > 0, f"the take's frames and size: {take}")
+    status, content = host.request("GET", "/api/takes/API_007.csv")
+    check(status == 200 and content.startswith(b"# Slate: API, Take: 7"), f"downloading the take: {status} {str(content)[:60]}")
+    check(host.request("POST", "/api/take/stop")[0] == 409, "a second stop is refused")
+    return guid
+
+
+def check_refusals(host, project):
+    """Each malformed request gets its status, and the host keeps answering."""
+    panel = open_panel(host)
+    text_box, boxes, _ = panel_widgets(panel)
+    events = f"/api/panels/{panel['id']}/events"
+    config = pathlib.Path(project, "Config", "DefaultGame.ini")
+    saved = config.read_text() if config.exists() else ""
+    cases = [
+        ("POST", "/api/panels", None, b"{not json", 400),
+        ("POST", "/api/panels", {"factory": "NoSuchFactory"}, None, 404),
+        ("POST", "/api/panels", {"source": "x"}, None, 400),
+        ("POST", "/api/panels/999/events", {"widget": text_box["id"], "event": "click"}, None, 404),
+        ("POST", events, {"widget": 999999, "event": "click"}, None, 404),
+        ("POST", events, {"widget": text_box["id"], "event": "explode"}, None, 400),
+        ("POST", events, {"widget": text_box["id"], "event": "click"}, None, 400),
+        ("POST", events, {"widget": boxes["Auto Record"]["id"], "event": "check-changed", "value": "yes"}, None, 400),
+        ("DELETE", "/api/panels/999", None, None, 404),
+        ("DELETE", "/api/sources/no-such-source", None, None, 404),
+        ("PUT", "/api/settings", {"NoSuchKey": 1}, None, 400),
+        ("PUT", "/api/settings", {"NetworkPortIdByDefault": 65536}, None, 400),
+        ("PUT", "/api/settings", {"NetworkPortIdByDefault": -1}, None, 400),
+        ("PUT", "/api/settings", {"NetworkServerAddressByDefault": "10.0.0"}, None, 400),
+        ("PUT", "/api/settings", {"bAutoLens": "maybe"}, None, 400),
+        ("PUT", "/api/settings", {"bAutoLens": False, "bAutoRecord": 2.5}, None, 400),
+        ("PUT", "/api/settings", [1, 2], None, 400),
+        ("PUT", "/api/settings", None, b'{"bAutoLens": ' + b" " * 70000 + b"true}", 413),
+        ("PUT", "/api/take/metadata", {"take": 0}, None, 400),
+        ("PUT", "/api/take/metadata", {"slate": 5}, None, 400),
+        ("POST", "/api/take/panel", {"open": "yes"}, None, 400),
+        ("GET", "/api/takes/..%2F..%2FConfig%2FDefaultGame.ini", None, None, 404),
+        ("GET", "/api/takes/NoSuchTake.csv", None, None, 404),
+        ("GET", "/api/panels", None, None, 405),
+        ("DELETE", "/api/state", None, None, 405),
+        ("POST", "/api/take/start/now", None, None, 404),
+        ("GET", "/api/nothing", None, None, 404),
+    ]
+    for method, path, body, raw, expected in cases:
+        status, reply = host.request(method, path, body, raw)
+        has_error = isinstance(reply, dict) and isinstance(reply.get("error"), str) and reply["error"]
+        check(status == expected and has_error, f"{method} {path} {body if raw is None else raw[:20]!r} answered {status} {reply}, not {expected} with an error")
+        check(host.state() is not None, f"/api/state after {method} {path}")
+    check((config.read_text() if config.exists() else "") == saved, "a refused settings change left the project's configuration as it was")
+    host.request("DELETE", f"/api/panels/{panel['id']}")
+
+
+def check_events(host):
+    """Events arrive, and no more than about 30 a second although the host ticks 120 times a second."""
+    connection = http.client.HTTPConnection("127.0.0.1", host.port, timeout=60)
+    connection.request("GET", "/api/events")
+    response = connection.getresponse()
+    check(response.getheader("Content-Type", "").startswith("text/event-stream"), "the event stream's content type")
+    events = 0
+    start = time.monotonic()
+    while time.monotonic() - start < 2.0:
+        line = response.readline()
+        if not line:
+            break
+        if line.startswith(b"data: "):
+            events += 1
+            check(events > 1 or "sources" in json.loads(line[6:]), "an event carries the snapshot")
+    elapsed = time.monotonic() - start
+    connection.close()
+    check(events >= 2, f"{events} events in {elapsed:.2f} s")
+    check(events <= 30 * elapsed * 1.25 + 2, f"{events} events in {elapsed:.2f} s: more than 30 a second")
+
+
+def main():
+    program = sys.argv[1]
+    with tempfile.TemporaryDirectory() as project:
+        host = Host(program, project)
+        try:
+            guid = check_source_and_take(host)
+            check_refusals(host, project)
+            check_events(host)
+            check(host.request("DELETE", f"/api/sources/{guid}")[0] == 200, "removing the source")
+            host.wait_for(lambda s: not s["sources"], "the removed source gone from the state")
+            status, reply = host.request("PUT", "/api/settings", {"NetworkPortIdByDefault": 9123, "bAutoRecord": True})
+            check(status == 200, f"saving settings answered {status} {reply}")
+            config = pathlib.Path(project, "Config", "DefaultGame.ini")
+            check(config.exists() and "NetworkPortIdByDefault=9123" in config.read_text(), "the port saved to Config/DefaultGame.ini")
+            add_source(host)
+        finally:
+            output, code = host.stop()
+        check(code == 0, f"the host exited with {code}")
+        stopped, destroyed = output.find("web server stopped"), output.find("shut down and destroyed")
+        check(0 <= stopped < destroyed, f"the server stopped before the source was destroyed:\n{output}")
+
+        host = Host(program, project)
+        try:
+            settings = {s["key"]: s["value"] for s in host.state()["settings"]}
+            check(settings.get("NetworkPortIdByDefault") == 9123 and settings.get("bAutoRecord") is True, f"the settings after a restart: {settings}")
+        finally:
+            host.stop()
+    print("FAIL" if FAILURES else "PASS")
+    return 1 if FAILURES else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
