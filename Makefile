@@ -5,6 +5,9 @@ SHELL := /bin/bash
 CMAKE := cmake
 GENERATOR := -G Ninja
 PROGRAM_ARGS ?=
+# Paths relative to the checkout, so that ccache serves one clone's objects to another.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 
 .PHONY: all bootstrap build test test-asan test-tsan test-sanitizers run bench fuzz package clean
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev make python3
+  cmake ninja-build ccache g++ clang libclang-rt-14-dev make python3
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   libsimdjson-dev nlohmann-json3-dev libpcap-dev tshark libcpp-httplib-dev
 )
