@@ -438,10 +438,11 @@ TEST(OrvidaLiveLinkSource, TapSeesEachDatagramWithItsSenderUntilCleared)
 	const LoopbackUdp::FSender Second;
 	ASSERT_TRUE(First.Send(Port, "a longer first datagram"));
 	ASSERT_TRUE(Second.Send(Port, "second"));
-	ASSERT_TRUE(WaitUntil([&] { return Source.GetStreamHealth().Datagrams == 2; }));
+	// Each datagram is counted on arrival, before the tap sees it; it is counted unparsed only after.
+	ASSERT_TRUE(WaitUntil([&] { return Source.GetStreamHealth().UnparsedDatagrams == 2; }));
 	Source.SetDatagramTap(nullptr);
 	ASSERT_TRUE(First.Send(Port, "after the tap"));
-	ASSERT_TRUE(WaitUntil([&] { return Source.GetStreamHealth().Datagrams == 3; }));
+	ASSERT_TRUE(WaitUntil([&] { return Source.GetStreamHealth().UnparsedDatagrams == 3; }));
 
 	std::lock_guard<std::mutex> Guard(Lock);
 	ASSERT_EQ(Tapped.size(), 2u);
