@@ -29,7 +29,8 @@ CONFIGURE_fuzz := -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	-DORVIDA_BUILD_TESTS=OFF -DORVIDA_BUILD_PROGRAMS=OFF -DORVIDA_BUILD_FUZZ=ON
 FUZZ_SECONDS ?= 60
 
-build: build/default/build.ninja
+# bootstrap first each time: it is quick when nothing is missing, and a changed npm lock file is then installed.
+build: bootstrap build/default/build.ninja
 	@$(CMAKE) --build build/default
 
 test: build
@@ -46,8 +47,8 @@ test-tsan: build/tsan/build.ninja
 
 test-sanitizers: test-asan test-tsan
 
-# Without PROGRAM_ARGS: the host on the settings' endpoint with all three creation-panel options and its demo
-# stream, in a project folder of its own, so that its settings and takes stay out of the checkout. With
+# Without PROGRAM_ARGS: the host on the settings' endpoint with all three creation-panel options, its demo
+# stream and the browser UI on 127.0.0.1:8090, in a project folder of its own, so that its settings and takes stay out of the checkout. With
 # PROGRAM_ARGS: the host with those arguments alone, in the current folder.
 RUN_PROJECT := build/run-project
 HOST := build/default/bin/orvida-livelink
@@ -60,7 +61,7 @@ run: build
 	echo "A demo orbit streams into port $$port. To stream from a camera application instead, point it at"; \
 	echo "$${address:-ADDRESS}:$$port and run: make run PROGRAM_ARGS=\"--project $(RUN_PROJECT) --console --lens --take --record\""; \
 	echo "Takes go to $(RUN_PROJECT)/Saved/Takes. Ctrl-C stops."; \
-	exec $(HOST) --project $(RUN_PROJECT) --demo --console --lens --take --record
+	exec $(HOST) --project $(RUN_PROJECT) --demo --console --lens --take --record --http
 
 bench: build/bench/build.ninja
 	@$(CMAKE) --build build/bench

@@ -26,10 +26,10 @@ void WriteError(httplib::Response& Response, int Status, const std::string& Mess
 using FRouteHandler = std::function<void(const httplib::Request&, httplib::Response&)>;
 } // namespace
 
-FHostHttpServer::FHostHttpServer(const FHostSnapshotBoard& InBoard, FHostRequestQueue& InQueue, std::filesystem::path InWebDir)
+FHostHttpServer::FHostHttpServer(const FHostSnapshotBoard& InBoard, FHostRequestQueue& InQueue, FMounts InMounts)
     : Board(InBoard)
     , Queue(InQueue)
-    , WebDir(std::move(InWebDir))
+    , Mounts(std::move(InMounts))
     , Server(std::make_unique<httplib::Server>())
 {
 }
@@ -52,9 +52,9 @@ int FHostHttpServer::Start(const FHostHttpEndpoint& Endpoint)
 	Server->set_exception_handler([](const httplib::Request&, httplib::Response& Response, std::exception_ptr)
 	                              { WriteError(Response, 500, "internal error"); });
 	AddRoutes();
-	if (!WebDir.empty())
+	for (const auto& [Prefix, Folder] : Mounts)
 	{
-		Server->set_mount_point("/", WebDir.string());
+		Server->set_mount_point(Prefix, Folder.string());
 	}
 	const int Port = Endpoint.Port == 0 ? Server->bind_to_any_port(Endpoint.Host) : (Server->bind_to_port(Endpoint.Host, Endpoint.Port) ? Endpoint.Port : -1);
 	if (Port < 0)

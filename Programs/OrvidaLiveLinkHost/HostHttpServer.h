@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <memory>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace httplib
 {
@@ -35,7 +37,10 @@ public:
 	/** Event streams served at once (503 beyond), so that streams never take every thread of the pool. */
 	static constexpr int MaxEventStreams = 4;
 
-	FHostHttpServer(const FHostSnapshotBoard& InBoard, FHostRequestQueue& InQueue, std::filesystem::path InWebDir);
+	/** URL prefix and the folder whose files it serves as they are; a folder that is not there serves nothing. */
+	using FMounts = std::vector<std::pair<std::string, std::filesystem::path>>;
+
+	FHostHttpServer(const FHostSnapshotBoard& InBoard, FHostRequestQueue& InQueue, FMounts InMounts);
 	/** Stops the server if it runs. */
 	~FHostHttpServer();
 	FHostHttpServer(const FHostHttpServer&) = delete;
@@ -56,7 +61,7 @@ private:
 
 	const FHostSnapshotBoard& Board;
 	FHostRequestQueue& Queue;
-	const std::filesystem::path WebDir;
+	const FMounts Mounts;
 	std::unique_ptr<httplib::Server> Server;
 	std::thread ListenThread;
 	std::atomic<bool> bStopping{false};

@@ -7,16 +7,18 @@ namespace
 /** Commands waiting for the game thread at most; a browser sends a few a second. */
 constexpr size_t QueueCapacity = 64;
 
-/** Web/ beside the executable when installed so, otherwise the folder in the sources the build names. */
-std::filesystem::path FindWebDir()
+/**
+ * The pages, and the libraries they import as npm installed them: from Web/ and Web/node_modules/ beside the
+ * executable when installed so, otherwise from the folders in the checkout that the build names.
+ */
+FHostHttpServer::FMounts FindWebFiles()
 {
 	std::error_code Error;
 	const std::filesystem::path Executable = std::filesystem::read_symlink("/proc/self/exe", Error);
-	if (!Error && std::filesystem::is_directory(Executable.parent_path() / "Web", Error))
-	{
-		return Executable.parent_path() / "Web";
-	}
-	return ORVIDA_HOST_WEB_DIR;
+	const bool bInstalled = !Error && std::filesystem::is_directory(Executable.parent_path() / "Web", Error);
+	const std::filesystem::path Pages = bInstalled ? Executable.parent_path() / "Web" : std::filesystem::path(ORVIDA_HOST_WEB_DIR);
+	const std::filesystem::path Libraries = bInstalled ? Pages / "node_modules" : std::filesystem::path(ORVIDA_HOST_NODE_MODULES_DIR);
+	return {{"/", Pages}, {"/vendor/three", Libraries / "three"}, {"/vendor/uplot", Libraries / "uplot" / "dist"}};
 }
 } // namespace
 
@@ -24,7 +26,7 @@ FHostWebApi::FHostWebApi(const FHostSnapshotBoard& Board, FHostEditor& Editor, F
                          TArray<FHostSource>& Sources, const FHostLogBuffer& Log, FOrvidaLiveLinkSource::FDatagramTap Tap)
     : Commands(Editor, Client, TakeRecorder, Sources, Log, std::move(Tap))
     , Queue(QueueCapacity)
-    , Server(Board, Queue, FindWebDir())
+    , Server(Board, Queue, FindWebFiles())
 {
 }
 
