@@ -1,0 +1,75 @@
+// What every browser test needs: the host in a project folder of its own with its web server on a port the
+// system picks, Debian's chromium driven by playwright-core, and a folder for the screenshots kept as artifacts.
+import { spawn } from 'node:child_process';
+import { mkdirSync, mkdtempSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import path from 'node:path';
+import { createInterface } from 'node:readline';
+import { chromium } from 'playwright-core';
+
+// Usage of every test file: node <file> <path to orvida-livelink> <folder for screenshots>
+export const hostProgram = process.argv[2];
+export const artifactDir = process.argv[3] || path.join(tmpdir(), 'orvida-web-screenshots');
+mkdirSync(artifactDir, { recursive: true });
+
+// Without the background-networking flags chromium keeps calling out to hosts this machine cannot reach.
+const chromiumArgs = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+  '--disable-component-update', '--disable-sync', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'];
+
+export function newProject() {
+  return mkdtempSync(path.join(tmpdir(), 'orvida-web-'));
+}
+
+/**
+ * Starts the host with `--project project --http 127.0.0.1:0` and the given arguments; resolves once it says
+ * where it serves, rejects when it exits first or says nothing for 60 s. `lines` gathers its standard output.
+ */
+export function startHost(project, args = []) {
+  const child = spawn(hostProgram, ['--project', project, '--http', '127.0.0.1:0', ...args], { stdio: ['ignore', 'pipe', 'inherit'] });
+  const lines = [];
+  const exited = new Promise((resolve) => child.on('exit', (code, signal) => resolve({ code, signal })));
+  return new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error(`the host printed no serving line in 60 s: ${lines.join(' | ')}`)), 60000);
+    exited.then(({ code, signal }) => reject(new Error(`the host exited (${code ?? signal}) before serving: ${lines.join(' | ')}`)));
+    createInterface({ input: child.stdout }).on('line', (line) => {
+      lines.push(line);
+      const found = /^serving (http:\/\/127\.0\.0\.1:\d+)$/.exec(line);
+      if (found) {
+        clearTimeout(timer);
+        resolve({
+          url: found[1],
+          lines,
+          project,
+          // Ctrl-C, as a user stops it; resolves with how it ended, killing it if it has not ended in 30 s.
+          async stop() {
+            child.kill('SIGINT');
+            const killer = setTimeout(() => child.kill('SIGKILL'), 30000);
+            const ending = await exited;
+            clearTimeout(killer);
+            return ending;
+          },
+        });
+      }
+    });
+  });
+}
+
+export async function launchBrowser() {
+  return chromium.launch({ executablePath: process.env.ORVIDA_CHROMIUM || '/usr/bin/chromium', args: chromiumArgs });
+}
+
+/** A fresh page at the host's address, with the page's own errors collected in `page.errors`. */
+export async function openPage(browser, host, hash = '') {
+  const page = await browser.newPage({ viewport: { width: 1400, height: 900 } });
+  page.errors = [];
+  page.on('pageerror', (error) => page.errors.push(error.message));
+  page.on('console', (message) => message.type() === 'error' && page.errors.push(message.text()));
+  await page.goto(`${host.url}/${hash}`);
+  return page;
+}
+
+export async function screenshot(page, name) {
+  const file = path.join(artifactDir, `${name}.png`);
+  await page.screenshot({ path: file, fullPage: true });
+  return file;
+}
