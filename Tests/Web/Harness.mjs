@@ -1,6 +1,7 @@
 // What every browser test needs: the host in a project folder of its own with its web server on a port the
 // system picks, Debian's chromium driven by playwright-core, and a folder for the screenshots kept as artifacts.
 import { spawn } from 'node:child_process';
+import dgram from 'node:dgram';
 import { mkdirSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
@@ -15,6 +16,9 @@ mkdirSync(artifactDir, { recursive: true });
 // Without the background-networking flags chromium keeps calling out to hosts this machine cannot reach.
 const chromiumArgs = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
   '--disable-component-update', '--disable-sync', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'];
+
+// orvida-send is built beside the host.
+export const senderProgram = path.join(path.dirname(hostProgram || '.'), 'orvida-send');
 
 export function newProject() {
   return mkdtempSync(path.join(tmpdir(), 'orvida-web-'));
@@ -72,4 +76,23 @@ export async function screenshot(page, name) {
   const file = path.join(artifactDir, `${name}.png`);
   await page.screenshot({ path: file, fullPage: true });
   return file;
+}
+
+/** A UDP port on 127.0.0.1 free a moment ago, for a source the test makes itself. */
+export async function freeUdpPort() {
+  const socket = dgram.createSocket('udp4');
+  await new Promise((resolve) => socket.bind(0, '127.0.0.1', resolve));
+  const { port } = socket.address();
+  await new Promise((resolve) => socket.close(resolve));
+  return port;
+}
+
+/**
+ * Runs orvida-send with the given arguments (give it --duration or --count so that it ends by itself); `ended`
+ * resolves with its exit code, and stop() ends it early.
+ */
+export function startSender(args) {
+  const child = spawn(senderProgram, args, { stdio: ['ignore', 'ignore', 'inherit'] });
+  const ended = new Promise((resolve) => child.on('exit', (code, signal) => resolve(code ?? signal)));
+  return { ended, stop: () => { child.kill('SIGINT'); return ended; } };
 }

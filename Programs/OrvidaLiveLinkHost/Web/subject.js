@@ -1,0 +1,60 @@
+// The camera subject: its role, which properties its static data carries, and the frame now published, with a
+// warning when frames stop coming.
+import { fixed, h, setText, vector } from './dom.js';
+
+const SubjectName = 'Orvida - Camera';
+// Frames come at 24 to 60 a second; a second without a new one means the stream has stopped. A new frame is
+// told by its scene time: the world time of the frame evaluated keeps moving after the stream stops.
+const StaleMs = 1000;
+
+const Rows = [
+  ['role', 'Role', (subject) => subject.role],
+  ['staticData', 'Static data', (subject) => Object.entries(subject.staticData || {}).filter(([, on]) => on).map(([key]) => key).join(', ')],
+  ['location', 'Location', (subject) => vector(subject.frame.location, 2)],
+  ['rotation', 'Rotation (x y z w)', (subject) => vector(subject.frame.rotation, 4)],
+  ['pitchYawRoll', 'Pitch / Yaw / Roll', (subject) => vector(subject.frame.pitchYawRoll, 2)],
+  ['scale', 'Scale', (subject) => vector(subject.frame.scale, 3)],
+  ['fieldOfView', 'Field of view', (subject) => `${fixed(subject.frame.fieldOfView, 2)}°`],
+  ['aspectRatio', 'Aspect ratio', (subject) => fixed(subject.frame.aspectRatio, 4)],
+  ['focusDistance', 'Focus distance', (subject) => fixed(subject.frame.focusDistance, 1)],
+  ['sceneTime', 'Scene time', (subject) => subject.frame.sceneTime ?? '—'],
+  ['worldTime', 'World time', (subject) => fixed(subject.frame.worldTime, 3)],
+];
+
+export function mount(element) {
+  const warning = h('p', { className: 'warning', hidden: true });
+  const values = new Map();
+  const table = h('table', { className: 'subject' }, h('tbody', {}, ...Rows.map(([key, label]) => {
+    values.set(key, h('td', { className: key }));
+    return h('tr', {}, h('th', { textContent: label }), values.get(key));
+  })));
+  element.append(h('h2', { textContent: `Subject "${SubjectName}"` }), warning, table);
+
+  let lastSceneTime = null;
+  let changedAt = -Infinity;
+  return {
+    update(snapshot) {
+      const subject = (snapshot.subjects || []).find((candidate) => candidate.name === SubjectName);
+      const now = performance.now();
+      if (!subject || !subject.frame) {
+        warning.hidden = false;
+        setText(warning, subject ? 'No frame has been published yet.' : 'No subject: no source has made it yet.');
+        for (const [key, , format] of Rows) {
+          setText(values.get(key), subject && !subject.frame && key in subject ? format(subject) : '—');
+        }
+        return;
+      }
+      const frame = subject.frame;
+      if (frame.sceneTime !== lastSceneTime) {
+        lastSceneTime = frame.sceneTime;
+        changedAt = now;
+      }
+      const stale = now - changedAt > StaleMs;
+      warning.hidden = !stale;
+      setText(warning, stale ? `No new frame for ${fixed((now - changedAt) / 1000, 0)} s: the source has stopped sending.` : '');
+      for (const [key, , format] of Rows) {
+        setText(values.get(key), format(subject));
+      }
+    },
+  };
+}

@@ -1,0 +1,83 @@
+// The Take Recorder: slate and take number (editable), the recording state, the panel, starting and stopping by
+// hand, the last error, and the takes recorded so far with a link to download each.
+import { fixed, h, setText } from './dom.js';
+
+function sizeText(bytes) {
+  return bytes >= 1048576 ? `${fixed(bytes / 1048576, 1)} MiB` : bytes >= 1024 ? `${fixed(bytes / 1024, 1)} KiB` : `${bytes} B`;
+}
+
+export function mount(element, api) {
+  const slate = h('input', { type: 'text', id: 'take-slate', spellcheck: false });
+  const takeNumber = h('input', { type: 'number', id: 'take-number', min: 1, step: 1 });
+  const state = h('span', { className: 'recording-state' });
+  const panelButton = h('button', { type: 'button' });
+  const start = h('button', { type: 'button', textContent: 'Start recording' });
+  const stop = h('button', { type: 'button', textContent: 'Stop recording' });
+  const lastError = h('p', { className: 'error last-error' });
+  const failure = h('p', { className: 'error' });
+  const takes = h('tbody');
+  element.append(
+    h('h2', { textContent: 'Take Recorder' }),
+    h('div', { className: 'form-row' },
+      h('label', { htmlFor: 'take-slate', textContent: 'Slate' }), slate,
+      h('label', { htmlFor: 'take-number', textContent: 'Take' }), takeNumber,
+      state),
+    h('div', { className: 'form-row' }, panelButton, start, stop),
+    lastError, failure,
+    h('h3', { textContent: 'Recorded takes' }),
+    h('table', { className: 'takes' },
+      h('thead', {}, h('tr', {}, ...['File', 'Frames', 'Duration', 'Size', ''].map((text) => h('th', { textContent: text })))),
+      takes));
+
+  let latest = null;
+  const attempt = (promise) => promise.then(() => setText(failure, ''), (error) => setText(failure, error.message));
+
+  // Sent when the user is done with a field (change fires on Enter and on leaving it), not at every key.
+  slate.addEventListener('change', () => attempt(api.put('api/take/metadata', { slate: slate.value })));
+  takeNumber.addEventListener('change', () => {
+    const number = Number(takeNumber.value);
+    if (!Number.isInteger(number) || number < 1) {
+      setText(failure, `The take number is a whole number from 1 on, not "${takeNumber.value}"`);
+      return;
+    }
+    attempt(api.put('api/take/metadata', { take: number }));
+  });
+  panelButton.addEventListener('click', () => latest && attempt(api.post('api/take/panel', { open: !latest.take.panelOpen })));
+  start.addEventListener('click', () => attempt(api.post('api/take/start', {})));
+  stop.addEventListener('click', () => attempt(api.post('api/take/stop', {})));
+
+  let takesShown = '';
+  function showTakes(list) {
+    const key = JSON.stringify(list);
+    if (key === takesShown) {
+      return;
+    }
+    takesShown = key;
+    takes.replaceChildren(...list.map((take) => h('tr', {},
+      h('td', { textContent: take.file }),
+      h('td', { textContent: take.frames }),
+      h('td', { textContent: `${fixed(take.durationSeconds, 2)} s` }),
+      h('td', { textContent: sizeText(take.sizeBytes) }),
+      h('td', {}, h('a', { href: `api/takes/${encodeURIComponent(take.file)}`, download: take.file, textContent: 'Download' })))));
+  }
+
+  return {
+    update(snapshot) {
+      latest = snapshot;
+      const take = snapshot.take || {};
+      if (document.activeElement !== slate) {
+        slate.value = take.slate ?? '';
+      }
+      if (document.activeElement !== takeNumber) {
+        takeNumber.value = take.takeNumber ?? '';
+      }
+      setText(state, take.recording ? '● Recording' : 'Not recording');
+      state.classList.toggle('recording', Boolean(take.recording));
+      setText(panelButton, take.panelOpen ? 'Close Take Recorder panel' : 'Open Take Recorder panel');
+      start.disabled = Boolean(take.recording);
+      stop.disabled = !take.recording;
+      setText(lastError, take.lastError ? `Last error: ${take.lastError}` : '');
+      showTakes(snapshot.takes || []);
+    },
+  };
+}
