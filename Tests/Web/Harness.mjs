@@ -87,6 +87,15 @@ export async function freeUdpPort() {
   return port;
 }
 
+/** Sends the text `count` times, one datagram each, to 127.0.0.1:port. */
+export async function sendDatagrams(port, text, count = 1) {
+  const socket = dgram.createSocket('udp4');
+  for (let index = 0; index < count; ++index) {
+    await new Promise((resolve, reject) => socket.send(text, port, '127.0.0.1', (error) => (error ? reject(error) : resolve())));
+  }
+  socket.close();
+}
+
 /**
  * Runs orvida-send with the given arguments (give it --duration or --count so that it ends by itself); `ended`
  * resolves with its exit code, and stop() ends it early.

@@ -1,7 +1,7 @@
 // The Live Link tab: the creation panel drawn from the host's widget tree, the sources table, the subject.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
-import { freeUdpPort, launchBrowser, newProject, openPage, screenshot, startHost, startSender } from './Harness.mjs';
+import { freeUdpPort, launchBrowser, newProject, openPage, screenshot, sendDatagrams, startHost, startSender } from './Harness.mjs';
 
 let host;
 let browser;
@@ -49,7 +49,7 @@ test('the creation panel keeps what is typed and shows the repaired endpoint aft
 
 // Faults caught: a menu item or a tick not reaching the panel (the source's options differ from what was
 // ticked); "Ok" not making the source, or the row not appearing; the health dot not green while datagrams
-// come; the subject's frame not refreshed (the same location and scene time twice); no warning once frames
+// come, not amber when foreign keys rise meanwhile, not red once they stop; the subject's frame not refreshed (the same location and scene time twice); no warning once frames
 // stop; Remove deleting another source or none.
 test('a source added through the panel receives, its subject moves, and it is removed', async () => {
   const port = await freeUdpPort();
@@ -78,9 +78,12 @@ test('a source added through the panel receives, its subject moves, and it is re
   assert.notEqual(second[1], first[1]);
   assert.ok(await page.locator('#subject .warning').isHidden(), 'a warning while frames come');
   await screenshot(page, 'livelink-receiving');
+  await sendDatagrams(port, '{"NotACamera": 1}');
+  await row.locator('.dot.warn[title="rising: foreign keys"]').waitFor({ timeout: 2000 });
 
   await sender.stop();
   await page.locator('#subject .warning').waitFor({ timeout: 5000 });
+  await row.locator('.dot.bad[title^="nothing for"]').waitFor({ timeout: 5000 });
   await screenshot(page, 'livelink-stopped');
   await row.getByRole('button', { name: 'Remove' }).click();
   await row.waitFor({ state: 'detached', timeout: 5000 });

@@ -1,0 +1,56 @@
+// The Output Log tab, fed by what the plug-in logs for a datagram it cannot fully read.
+import assert from 'node:assert/strict';
+import { after, before, test } from 'node:test';
+import { launchBrowser, newProject, openPage, screenshot, sendDatagrams, startHost } from './Harness.mjs';
+
+let host;
+let browser;
+before(async () => {
+  host = await startHost(newProject(), ['--source', '127.0.0.1:0']);
+  browser = await launchBrowser();
+});
+after(async () => {
+  await browser?.close();
+  assert.deepEqual(await host?.stop(), { code: 0, signal: null });
+});
+
+// Faults caught: the log not redrawn when it changes; repeats shown as separate lines or without their count;
+// the verbosity not coloured; a text filter that hides nothing or everything; a verbosity filter that keeps
+// less severe lines or drops more severe ones.
+test('a foreign key\'s error shows folded and coloured, and the filters hide it as they should', async () => {
+  const page = await openPage(browser, host, '#log');
+  const state = await (await fetch(`${host.url}/api/state`)).json();
+  const port = Number(state.sources[0].endpoint.split(':')[1]);
+  // A take started and stopped by hand logs a line less severe than the error, for the verbosity filter.
+  for (const step of ['start', 'stop']) {
+    await fetch(`${host.url}/api/take/${step}`, { method: 'POST', body: '{}' });
+  }
+  await sendDatagrams(port, '{"NotACamera": [1, 2, 3]}', 3);
+
+  const foreign = page.locator('.log-lines li', { hasText: 'Unknow data received' });
+  const take = page.locator('.log-lines li', { hasText: 'recorded' });
+  await foreign.waitFor({ timeout: 5000 });
+  assert.equal(await foreign.count(), 1);
+  assert.equal(await foreign.locator('.count').textContent(), '×3');
+  assert.equal(await foreign.locator('.category').textContent(), 'ModuleLog:');
+  assert.equal(await foreign.locator('.verbosity').textContent(), 'Error:');
+  assert.equal(await foreign.evaluate((line) => getComputedStyle(line).color), 'rgb(248, 81, 73)');
+  assert.equal(await take.count(), 1);
+  await screenshot(page, 'log-foreign-key');
+
+  const filter = page.getByRole('searchbox', { name: 'Filter text' });
+  const level = page.getByRole('combobox', { name: 'Verbosity' });
+  const cases = [
+    // text, verbosity, the error shown, the take's line shown
+    ['Another socket', '', 0, 0],
+    ['unknow data', '', 1, 0],
+    ['', 'Error', 1, 0],
+    ['', 'Log', 1, 1],
+    ['', '', 1, 1],
+  ];
+  for (const [text, verbosity, foreignShown, takeShown] of cases) {
+    await filter.fill(text);
+    await level.selectOption(verbosity);
+    assert.deepEqual([await foreign.count(), await take.count()], [foreignShown, takeShown], `"${text}" at "${verbosity}"`);
+  }
+});
