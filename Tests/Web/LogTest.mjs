@@ -54,3 +54,35 @@ test('a foreign key\'s error shows folded and coloured, and the filters hide it 
     assert.deepEqual([await foreign.count(), await take.count()], [foreignShown, takeShown], `"${text}" at "${verbosity}"`);
   }
 });
+
+// Faults caught: the list jumping to the newest line while the user reads older ones, or not following new
+// lines while the user is at the bottom.
+test('the log follows new lines only while scrolled to the bottom', async () => {
+  const page = await openPage(browser, host, '#log');
+  const takeByHand = async (times) => {
+    for (let index = 0; index < times; ++index) {
+      for (const step of ['start', 'stop']) {
+        await fetch(`${host.url}/api/take/${step}`, { method: 'POST', body: '{}' });
+      }
+    }
+  };
+  const lines = page.locator('.log-lines');
+  const count = () => lines.locator('li').count();
+  const atBottom = () => lines.evaluate((list) => list.scrollHeight - list.scrollTop - list.clientHeight < 4);
+  await takeByHand(25);
+  await page.waitForFunction(() => document.querySelector('.log-lines').scrollHeight > 1.5 * document.querySelector('.log-lines').clientHeight,
+    null, { timeout: 5000 });
+  assert.ok(await atBottom());
+
+  await lines.evaluate((list) => { list.scrollTop = 0; });
+  const shown = await count();
+  await takeByHand(1);
+  await page.waitForFunction((before) => document.querySelectorAll('.log-lines li').length > before, shown, { timeout: 5000 });
+  assert.equal(await lines.evaluate((list) => list.scrollTop), 0);
+
+  await lines.evaluate((list) => { list.scrollTop = list.scrollHeight; });
+  const scrolled = await count();
+  await takeByHand(1);
+  await page.waitForFunction((before) => document.querySelectorAll('.log-lines li').length > before, scrolled, { timeout: 5000 });
+  assert.ok(await atBottom());
+});
