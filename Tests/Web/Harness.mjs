@@ -42,6 +42,7 @@ export function startHost(project, args = []) {
         clearTimeout(timer);
         resolve({
           url: found[1],
+          pid: child.pid,
           lines,
           project,
           // Ctrl-C, as a user stops it; resolves with how it ended, killing it if it has not ended in 30 s.

@@ -1,0 +1,158 @@
+// One source's stream over the last seconds: where its camera is, how its datagrams arrive, how full its ring is
+// and how fast its trouble counters grow. The host sends totals; rates are worked out here from the snapshots'
+// differences, started over when a counter goes back (the source was replaced) or another source is chosen.
+import uPlot from 'uplot';
+
+const WindowSeconds = 10;
+// The event stream sends at most 30 snapshots a second.
+const MaxPoints = 30 * WindowSeconds;
+// Counter rates are taken over about a second: per snapshot they would read as spikes of 30/s.
+const RateSeconds = 1;
+const Height = 150;
+const Counters = ['unparsed', 'withoutCamera', 'foreignKeys', 'timecodeGaps', 'timecodeRepeats', 'underruns', 'dropped'];
+const Colors = ['#e04040', '#40c040', '#4080ff', '#d29922', '#c060e0', '#40c0c0', '#d8d8d8'];
+
+/** Each plot: its series as [label, value of a sample or null]; a sample is { frame, health, rates }. */
+const Plots = [
+  { id: 'position', title: 'Position (cm)', series: ['x', 'y', 'z'].map((axis, i) => [axis, (s) => s.frame?.location[i] ?? null]) },
+  { id: 'rotation', title: 'Rotation (degrees)', series: ['pitch', 'yaw', 'roll'].map((angle, i) => [angle, (s) => s.frame?.pitchYawRoll[i] ?? null]) },
+  {
+    id: 'timing',
+    title: 'Arrival (ms)',
+    series: [
+      ['mean interval = 1000 / received per s', (s) => (s.health.receivedPerSecond > 0 ? 1000 / s.health.receivedPerSecond : null)],
+      ['jitter', (s) => s.health.jitterMilliseconds],
+    ],
+  },
+  { id: 'ring', title: 'Ring fill (samples)', range: (s) => [0, s.health.ringCapacity], series: [['in ring', (s) => s.health.ringCount]] },
+  { id: 'messages', title: 'Messages per second', series: [['received per s', (s) => s.health.receivedPerSecond]] },
+  { id: 'counters', title: 'Trouble per second', series: Counters.map((name) => [name, (s) => s.rates?.[name] ?? null]) },
+];
+
+/** The growth per second of every counter since the oldest entry of the last second, or null while there is none. */
+class CounterRates {
+  constructor() {
+    this.history = [];
+  }
+
+  reset() {
+    this.history = [];
+  }
+
+  add(time, health) {
+    const previous = this.history[this.history.length - 1];
+    if (previous && Counters.some((name) => health[name] < previous.health[name])) {
+      this.history = [];
+    }
+    this.history.push({ time, health });
+    while (this.history.length > 2 && time - this.history[1].time >= RateSeconds) {
+      this.history.shift();
+    }
+    const base = this.history[0];
+    if (time - base.time <= 0) {
+      return null;
+    }
+    return Object.fromEntries(Counters.map((name) => [name, (health[name] - base.health[name]) / (time - base.time)]));
+  }
+}
+
+function makePlot(container, spec) {
+  let capacity = 0;
+  const options = {
+    title: spec.title,
+    width: Math.max(container.clientWidth, 200),
+    height: Height,
+    scales: { x: { time: true }, y: spec.range ? { range: () => [0, capacity] } : {} },
+    axes: [0, 1].map(() => ({ stroke: '#8c8c8c', grid: { stroke: '#333' }, ticks: { stroke: '#333' } })),
+    legend: { live: false },
+    series: [{}, ...spec.series.map(([label], i) => ({ label, stroke: Colors[i], width: 1.5 }))],
+  };
+  const plot = new uPlot(options, [[], ...spec.series.map(() => [])], container);
+  return {
+    show(samples) {
+      const columns = [samples.map((s) => s.time), ...spec.series.map(([, value]) => samples.map(value))];
+      if (spec.range && samples.length) {
+        capacity = spec.range(samples[samples.length - 1])[1];
+      }
+      // What the page shows, for a reader that cannot look at the canvas.
+      container.dataset.points = samples.length;
+      container.dataset.last = JSON.stringify(columns.slice(1).map((column) => column[column.length - 1] ?? null));
+      if (container.clientWidth > 0) {
+        plot.setData(columns);
+      }
+    },
+    resize() {
+      if (container.clientWidth > 0) {
+        plot.setSize({ width: container.clientWidth, height: Height });
+      }
+    },
+  };
+}
+
+export function mount(element) {
+  element.classList.add('plots');
+  const header = document.createElement('div');
+  header.className = 'plots-header';
+  const picker = document.createElement('select');
+  picker.title = 'The source whose stream is plotted';
+  const note = document.createElement('span');
+  note.textContent = 'no source';
+  header.append(picker, note);
+  const grid = document.createElement('div');
+  grid.className = 'plots-grid';
+  element.append(header, grid);
+
+  const plots = Plots.map((spec) => {
+    const container = document.createElement('div');
+    container.dataset.plot = spec.id;
+    grid.append(container);
+    return makePlot(container, spec);
+  });
+  let chosen = null;
+  let samples = [];
+  const rates = new CounterRates();
+
+  function start(guid) {
+    chosen = guid;
+    samples = [];
+    rates.reset();
+  }
+  picker.addEventListener('change', () => start(picker.value));
+
+  new ResizeObserver(() => {
+    plots.forEach((plot) => plot.resize());
+    plots.forEach((plot) => plot.show(samples));
+  }).observe(grid);
+
+  function updatePicker(sources) {
+    const guids = sources.map((source) => source.guid);
+    if (picker.dataset.guids !== guids.join()) {
+      picker.dataset.guids = guids.join();
+      picker.replaceChildren(...sources.map((source) => new Option(`${source.type} ${source.endpoint}`, source.guid)));
+    }
+    picker.hidden = sources.length < 2;
+    picker.value = chosen;
+  }
+
+  return {
+    update(snapshot) {
+      const sources = (snapshot.sources || []).filter((source) => source.health);
+      const source = sources.find((candidate) => candidate.guid === chosen) || sources[0];
+      if (!source) {
+        note.textContent = 'no source';
+        return;
+      }
+      if (source.guid !== chosen) {
+        start(source.guid);
+      }
+      updatePicker(sources);
+      note.textContent = `${source.type} ${source.endpoint}: last ${WindowSeconds} s`;
+      const subject = (snapshot.subjects || []).find((candidate) => candidate.source === source.guid && candidate.frame);
+      const time = Date.now() / 1000;
+      samples.push({ time, frame: subject?.frame ?? null, health: source.health, rates: rates.add(time, source.health) });
+      const oldest = samples.findIndex((sample) => sample.time >= time - WindowSeconds);
+      samples = samples.slice(Math.max(oldest, samples.length - MaxPoints));
+      plots.forEach((plot) => plot.show(samples));
+    },
+  };
+}

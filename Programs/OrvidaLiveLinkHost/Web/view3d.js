@@ -1,0 +1,176 @@
+// The camera subject in 3D: its frustum posed as Live Link has it, its path over the last seconds, the ground
+// grid and the engine's axes. Draws only when a frame moved something or the user moved the view, so an idle page
+// costs no GPU time.
+import * as THREE from 'three';
+import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
+import { engineToThreeQuaternion, engineToThreeVector } from './EngineFrame.js';
+
+const PathSeconds = 10;
+// Snapshots come at most 30 a second; room for twice that keeps the buffer fixed while the rate varies.
+const PathCapacity = 600;
+const AxisLength = 100;
+const GridSize = 2000;
+// The frustum's depth follows the focus, held to a size that reads next to a 1 m grid.
+const MinDepth = 30;
+const MaxDepth = 120;
+
+/** The first subject with a camera frame (a lens), or null. */
+function cameraSubject(snapshot) {
+  return (snapshot.subjects || []).find((subject) => subject.frame && subject.frame.fieldOfView !== undefined) || null;
+}
+
+function threeVector(engine) {
+  return new THREE.Vector3(...engineToThreeVector(engine));
+}
+
+/** The engine's axes from the origin, each drawn along its engine direction: X red, Y green, Z blue. */
+function engineAxes() {
+  const axes = [[[AxisLength, 0, 0], 0xe04040], [[0, AxisLength, 0], 0x40c040], [[0, 0, AxisLength], 0x4080ff]];
+  const positions = axes.flatMap(([end]) => [0, 0, 0, ...engineToThreeVector(end)]);
+  const colors = axes.flatMap(([, hex]) => { const c = new THREE.Color(hex); return [c.r, c.g, c.b, c.r, c.g, c.b]; });
+  const geometry = new THREE.BufferGeometry();
+  geometry.setAttribute('position', new THREE.Float32BufferAttribute(positions, 3));
+  geometry.setAttribute('color', new THREE.Float32BufferAttribute(colors, 3));
+  return new THREE.LineSegments(geometry, new THREE.LineBasicMaterial({ vertexColors: true }));
+}
+
+/**
+ * The frustum's lines in the camera's own engine axes (looking along X, Y right, Z up), converted to three's:
+ * the apex, the far rectangle, and a notch on its top edge so that roll reads.
+ */
+function frustumGeometry(fieldOfView, aspectRatio, depth) {
+  const halfWidth = depth * Math.tan((fieldOfView * Math.PI) / 360);
+  const halfHeight = halfWidth / aspectRatio;
+  const corners = [[depth, -halfWidth, halfHeight], [depth, halfWidth, halfHeight], [depth, halfWidth, -halfHeight], [depth, -halfWidth, -halfHeight]];
+  const notch = [depth, 0, halfHeight * 1.4];
+  const segments = [];
+  corners.forEach((corner, index) => segments.push([0, 0, 0], corner, corner, corners[(index + 1) % 4]));
+  segments.push(corners[0], notch, notch, corners[1]);
+  const geometry = new THREE.BufferGeometry();
+  geometry.setAttribute('position', new THREE.Float32BufferAttribute(segments.flatMap(engineToThreeVector), 3));
+  return geometry;
+}
+
+export function mount(element) {
+  element.classList.add('view3d');
+  const note = document.createElement('div');
+  note.className = 'view3d-note';
+  const caption = document.createElement('div');
+  caption.className = 'view3d-caption';
+  caption.textContent = 'engine axes X red, Y green, Z blue; grid 1 m; path last 10 s; double-click to frame the camera';
+  const renderer = new THREE.WebGLRenderer({ antialias: true });
+  renderer.setPixelRatio(Math.min(window.devicePixelRatio, 2));
+  note.textContent = 'no camera';
+  element.append(renderer.domElement, note, caption);
+
+  const scene = new THREE.Scene();
+  scene.background = new THREE.Color(0x151515);
+  scene.add(new THREE.GridHelper(GridSize, GridSize / 100, 0x555555, 0x303030), engineAxes());
+  const view = new THREE.PerspectiveCamera(50, 1, 1, 100000);
+  const controls = new OrbitControls(view, renderer.domElement);
+
+  const frustum = new THREE.LineSegments(new THREE.BufferGeometry(), new THREE.LineBasicMaterial({ color: 0xffd040 }));
+  let frustumKey = '';
+  const pathPositions = new Float32Array(PathCapacity * 3);
+  const pathGeometry = new THREE.BufferGeometry();
+  pathGeometry.setAttribute('position', new THREE.BufferAttribute(pathPositions, 3).setUsage(THREE.DynamicDrawUsage));
+  const path = new THREE.Line(pathGeometry, new THREE.LineBasicMaterial({ color: 0x1d8fe0 }));
+  path.frustumCulled = false;
+  scene.add(frustum, path);
+  let points = [];
+  let lastFrame = null;
+
+  let renderPending = false;
+  function requestRender() {
+    if (renderPending || element.clientWidth === 0) {
+      return;
+    }
+    renderPending = true;
+    requestAnimationFrame(() => {
+      renderPending = false;
+      renderer.render(scene, view);
+    });
+  }
+  controls.addEventListener('change', requestRender);
+
+  function resize() {
+    const { clientWidth: width, clientHeight: height } = renderer.domElement.parentElement;
+    if (width === 0 || height === 0) {
+      return;
+    }
+    renderer.setSize(width, height, false);
+    view.aspect = width / height;
+    view.updateProjectionMatrix();
+    requestRender();
+  }
+  new ResizeObserver(resize).observe(element);
+
+  // Looks at the middle of the camera and the origin from far enough to show both, so the first frames show the
+  // camera in its surroundings wherever it is.
+  function frameCamera() {
+    if (!lastFrame) {
+      return;
+    }
+    const target = threeVector(lastFrame.location).multiplyScalar(0.5);
+    const distance = Math.max(500, 3 * target.length());
+    controls.target.copy(target);
+    view.position.copy(target).add(threeVector([-0.6, -0.6, 0.55]).multiplyScalar(distance));
+    controls.update();
+    requestRender();
+  }
+  renderer.domElement.addEventListener('dblclick', frameCamera);
+
+  function setFrustum(frame) {
+    const depth = Math.min(MaxDepth, Math.max(MinDepth, frame.focusDistance || MaxDepth));
+    const key = `${frame.fieldOfView}|${frame.aspectRatio}|${depth}`;
+    if (key !== frustumKey && frame.fieldOfView > 0 && frame.fieldOfView < 180 && frame.aspectRatio > 0) {
+      frustum.geometry.dispose();
+      frustum.geometry = frustumGeometry(frame.fieldOfView, frame.aspectRatio, depth);
+      frustumKey = key;
+    }
+    frustum.position.set(...engineToThreeVector(frame.location));
+    frustum.quaternion.set(...engineToThreeQuaternion(frame.rotation)).normalize();
+  }
+
+  // A world time that went back is another stream (a source replaced, the sender restarted): its path starts over.
+  function extendPath(frame) {
+    if (points.length && frame.worldTime < points[points.length - 1].time) {
+      points = [];
+    }
+    points.push({ time: frame.worldTime, position: engineToThreeVector(frame.location) });
+    const oldest = frame.worldTime - PathSeconds;
+    const first = points.findIndex((point) => point.time >= oldest);
+    points = points.slice(Math.max(first, points.length - PathCapacity));
+    points.forEach((point, index) => pathPositions.set(point.position, index * 3));
+    pathGeometry.setDrawRange(0, points.length);
+    pathGeometry.attributes.position.needsUpdate = true;
+  }
+
+  return {
+    update(snapshot) {
+      const subject = cameraSubject(snapshot);
+      note.textContent = subject ? '' : 'no camera';
+      frustum.visible = path.visible = subject !== null;
+      if (!subject) {
+        if (lastFrame) {
+          lastFrame = null;
+          points = [];
+          requestRender();
+        }
+        return;
+      }
+      const frame = subject.frame;
+      if (lastFrame && frame.worldTime === lastFrame.worldTime) {
+        return;
+      }
+      const first = lastFrame === null;
+      lastFrame = frame;
+      setFrustum(frame);
+      extendPath(frame);
+      if (first) {
+        frameCamera();
+      }
+      requestRender();
+    },
+  };
+}
