@@ -23,6 +23,23 @@ void WriteJson(httplib::Response& Response, int Status, const json& Body)
 
 void WriteError(httplib::Response& Response, int Status, const std::string& Message) { WriteJson(Response, Status, {{"error", Message}}); }
 
+/** Why the server itself refused a request that no route answered. */
+std::string RefusalText(int Status, const std::string& Path)
+{
+	switch (Status)
+	{
+	case 404:
+		return "nothing at " + Path;
+	case 413:
+		return "the body is larger than 64 KiB";
+	case 400:
+		// What curl -X POST without data sends: a body of unknown length.
+		return "the request could not be read; a POST or PUT needs a Content-Length, 0 when there is no body";
+	default:
+		return "the request was refused (" + std::to_string(Status) + ")";
+	}
+}
+
 using FRouteHandler = std::function<void(const httplib::Request&, httplib::Response&)>;
 } // namespace
 
@@ -46,11 +63,21 @@ int FHostHttpServer::Start(const FHostHttpEndpoint& Endpoint)
 	    {
 		    if (Response.body.empty())
 		    {
-			    WriteError(Response, Response.status, Response.status == 413 ? "the body is larger than 64 KiB" : "nothing at " + Request.path);
+			    WriteError(Response, Response.status, RefusalText(Response.status, Request.path));
 		    }
 	    });
 	Server->set_exception_handler([](const httplib::Request&, httplib::Response& Response, std::exception_ptr)
 	                              { WriteError(Response, 500, "internal error"); });
+	// Debian's library compresses every text, script and JSON answer with brotli at its slowest setting when the
+	// browser offers it: seconds of CPU for three.js alone, and as long again for a long take's CSV. Over the
+	// loopback compression saves nothing, so the offer is taken out before any handler sees it. The request is
+	// the server's own, not a const object, so changing it here is sound.
+	Server->set_pre_routing_handler(
+	    [](const httplib::Request& Request, httplib::Response&)
+	    {
+		    const_cast<httplib::Request&>(Request).headers.erase("Accept-Encoding");
+		    return httplib::Server::HandlerResponse::Unhandled;
+	    });
 	AddRoutes();
 	for (const auto& [Prefix, Folder] : Mounts)
 	{

@@ -6,7 +6,8 @@ Faults caught: a panel event that does not reach the panel's own handlers (the e
 box not unticked, "Ok" making no source); a source the panel made that the client or the snapshot never sees, or
 that is not removed; a scene time written wrongly; a take started and stopped through the API that is missing from
 the takes list or cannot be downloaded, or a download that reaches outside the recorded takes; a settings change
-that is not saved or does not survive a restart; a malformed request that gets 2xx, the wrong 4xx, or stops the
+that is not saved or does not survive a restart; a download compressed, which costs seconds and gains nothing over the
+loopback; a malformed request that gets 2xx, the wrong 4xx, or stops the
 host from serving; an event stream that sends nothing, or every tick instead of at most 30 a second; a shut-down
 that destroys the sources while the server still runs, or does not end.
 Usage: HostApiTest.py <path to orvida-livelink>"""
@@ -157,6 +158,12 @@ def check_source_and_take(host):
     check(take.get("frames", 0) > 0 and take.get("sizeBytes", 0) > 0, f"the take's frames and size: {take}")
     status, content = host.request("GET", "/api/takes/API_007.csv")
     check(status == 200 and content.startswith(b"# Slate: API, Take: 7"), f"downloading the take: {status} {str(content)[:60]}")
+    # A browser offers brotli; the library's brotli costs seconds a file, so the host must answer uncompressed.
+    connection = http.client.HTTPConnection("127.0.0.1", host.port, timeout=60)
+    connection.request("GET", "/api/takes/API_007.csv", headers={"Accept-Encoding": "br, gzip, deflate"})
+    response = connection.getresponse()
+    check(response.getheader("Content-Encoding") is None and response.read() == content, f"the take sent with Content-Encoding {response.getheader('Content-Encoding')}")
+    connection.close()
     check(host.request("POST", "/api/take/stop")[0] == 409, "a second stop is refused")
     return guid
 
