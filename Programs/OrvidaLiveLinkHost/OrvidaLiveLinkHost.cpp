@@ -133,7 +133,8 @@ int main(int ArgumentCount, char** Arguments)
 	}
 	RunOptions.ProjectDir = ToFString(ProjectDir);
 	// In the browser the user adds sources; without it the host makes one from the project settings.
-	if (!MakeSourceRequests(PanelEndpoints, ConnectionStrings, PanelOptions, !RunOptions.Http, RunOptions.Sources))
+	// In the browser sources are added by hand, so --http alone starts with none; the demo needs one to play into.
+	if (!MakeSourceRequests(PanelEndpoints, ConnectionStrings, PanelOptions, !RunOptions.Http || RunOptions.bDemo, RunOptions.Sources))
 	{
 		return 2;
 	}
