@@ -1,6 +1,7 @@
 #include "ProcessUsage.h"
 
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -26,6 +27,21 @@ std::optional<int64_t> ParseNumber(std::string_view Text)
 	int64_t Value = 0;
 	const auto [End, Error] = std::from_chars(Text.data(), Text.data() + Text.size(), Value);
 	return Error == std::errc() && End != Text.data() ? std::optional<int64_t>(Value) : std::nullopt;
+}
+
+/** The first field of each /proc/Pid/task/N/schedstat, summed; 0 when none reads. */
+double ReadThreadCpuSeconds(pid_t Pid)
+{
+	int64_t Nanoseconds = 0;
+	std::error_code Error;
+	for (const auto& Task : std::filesystem::directory_iterator("/proc/" + std::to_string(Pid) + "/task", Error))
+	{
+		if (const std::optional<std::string> Text = ReadWholeFile((Task.path() / "schedstat").string()))
+		{
+			Nanoseconds += ParseNumber(*Text).value_or(0);
+		}
+	}
+	return double(Nanoseconds) * 1e-9;
 }
 } // namespace
 
@@ -95,10 +111,10 @@ std::optional<FProcessUsage> ReadProcessUsage(pid_t Pid)
 	{
 		return std::nullopt;
 	}
-	return FProcessUsage{double(*Ticks) / double(sysconf(_SC_CLK_TCK)), *Peak, *Resident};
+	return FProcessUsage{double(*Ticks) / double(sysconf(_SC_CLK_TCK)), ReadThreadCpuSeconds(Pid), *Peak, *Resident};
 }
 
-std::optional<double> MeasureCpuPercent(pid_t Pid, std::chrono::milliseconds Window)
+std::optional<FCpuShare> MeasureCpuShare(pid_t Pid, std::chrono::milliseconds Window)
 {
 	const std::optional<FProcessUsage> Before = ReadProcessUsage(Pid);
 	const auto Start = std::chrono::steady_clock::now();
@@ -109,5 +125,5 @@ std::optional<double> MeasureCpuPercent(pid_t Pid, std::chrono::milliseconds Win
 	{
 		return std::nullopt;
 	}
-	return 100.0 * (After->CpuSeconds - Before->CpuSeconds) / Seconds;
+	return FCpuShare{100.0 * (After->ThreadCpuSeconds - Before->ThreadCpuSeconds) / Seconds, 100.0 * (After->CpuSeconds - Before->CpuSeconds) / Seconds};
 }
