@@ -18,9 +18,9 @@ std::filesystem::path MakeProjectDir()
 	return Template;
 }
 
-std::vector<std::string> HostArguments(const std::filesystem::path& ProjectDir, int32_t SourceCount, double TickRate)
+std::vector<std::string> HostArguments(const std::string& Program, const std::filesystem::path& ProjectDir, int32_t SourceCount, double TickRate)
 {
-	std::vector<std::string> Arguments{FindSiblingProgram("orvida-livelink"), "--project", ProjectDir.string(), "--console", "--tick-rate", std::to_string(TickRate)};
+	std::vector<std::string> Arguments{Program, "--project", ProjectDir.string(), "--console", "--tick-rate", std::to_string(TickRate)};
 	for (int32_t Index = 0; Index < SourceCount; ++Index)
 	{
 		Arguments.insert(Arguments.end(), {"--source", "127.0.0.1:0"});
@@ -30,8 +30,9 @@ std::vector<std::string> HostArguments(const std::filesystem::path& ProjectDir, 
 } // namespace
 
 FHostUnderTest::FHostUnderTest(int32_t SourceCount, double TickRate)
-    : ProjectDir(MakeProjectDir())
-    , Process(HostArguments(ProjectDir, SourceCount, TickRate))
+    : Program(FindSiblingProgram("orvida-livelink"))
+    , ProjectDir(MakeProjectDir())
+    , Process(HostArguments(Program, ProjectDir, SourceCount, TickRate))
 {
 	static const std::regex StartUp(R"(, listening on (\d+\.\d+\.\d+\.\d+:\d+): )");
 	const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);

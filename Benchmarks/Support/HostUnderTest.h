@@ -47,6 +47,8 @@ public:
 private:
 	void ReadConsole();
 
+	/** Found before the project folder is made, so that a missing program leaves no folder behind. */
+	std::string Program;
 	std::filesystem::path ProjectDir;
 	FChildProcess Process;
 	std::vector<std::string> Endpoints;
