@@ -84,7 +84,7 @@ fuzz-long:
 # About ten minutes, not in CI: the churn and stream-fault tests at SOAK_SCALE times their counts, repeated, then
 # the host under an impaired orvida-send stream for SOAK_HOST_SECONDS, its console checked for contradictions.
 SOAK_SCALE ?= 20
-SOAK_REPEAT ?= 3
+SOAK_REPEAT ?= 5
 SOAK_HOST_SECONDS ?= 180
 soak: build
 	@set -o pipefail; ORVIDA_SOAK_SCALE=$(SOAK_SCALE) build/default/bin/OrvidaLiveLinkTests --gtest_repeat=$(SOAK_REPEAT) --gtest_break_on_failure \
