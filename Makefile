@@ -9,7 +9,7 @@ PROGRAM_ARGS ?=
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: all bootstrap build test test-asan test-tsan test-sanitizers run bench fuzz package clean
+.PHONY: all bootstrap build test test-asan test-tsan test-sanitizers run bench fuzz fuzz-long soak package clean
 
 all: build
 
@@ -67,12 +67,29 @@ bench: build/bench/build.ninja
 	@$(CMAKE) --build build/bench
 	@for program in build/bench/bin/*Benchmark; do echo "== $$program"; $$program; done
 
-# New inputs the fuzzer finds go to build/fuzz/corpus; the seeds in Fuzz/Corpus stay as they are.
+# New inputs the fuzzer finds go to build/fuzz/corpus; the seeds in Fuzz/Corpus stay as they are. The dictionary
+# holds the message's keys and JSON's tokens, which random mutation would take long to spell. The dictionary
+# libFuzzer recommends at the end is left out of the output: dozens of lines that would push the totals out.
 fuzz: build/fuzz/build.ninja
 	@$(CMAKE) --build build/fuzz
 	@mkdir -p build/fuzz/corpus
-	@build/fuzz/bin/CameraMessageFuzzer build/fuzz/corpus Fuzz/Corpus/CameraMessage \
-		-max_total_time=$(FUZZ_SECONDS) -max_len=65507 -print_final_stats=1 2>&1 | tail -n 25; exit $${PIPESTATUS[0]}
+	@build/fuzz/bin/CameraMessageFuzzer build/fuzz/corpus Fuzz/Corpus/CameraMessage -dict=Fuzz/CameraMessage.dict \
+		-max_total_time=$(FUZZ_SECONDS) -max_len=65507 -print_final_stats=1 2>&1 \
+		| grep -v -e '# Uses: ' -e 'ecommended dictionary' | tail -n 25; exit $${PIPESTATUS[0]}
+
+# An hour of fuzzing, for a change to the decoder or the JSON reader; not in CI.
+fuzz-long:
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=3600
+
+# About ten minutes, not in CI: the churn and stream-fault tests at SOAK_SCALE times their counts, repeated, then
+# the host under an impaired orvida-send stream for SOAK_HOST_SECONDS, its console checked for contradictions.
+SOAK_SCALE ?= 20
+SOAK_REPEAT ?= 5
+SOAK_HOST_SECONDS ?= 180
+soak: build
+	@set -o pipefail; ORVIDA_SOAK_SCALE=$(SOAK_SCALE) build/default/bin/OrvidaLiveLinkTests --gtest_repeat=$(SOAK_REPEAT) --gtest_break_on_failure \
+		--gtest_filter='OrvidaSourceChurn.*:Faults/OrvidaStreamFaultTest.*' 2>&1 | grep -v '^LogTakeRecorder'
+	@Tests/Soak/HostSoak.py build/default/bin/orvida-livelink build/default/bin/orvida-send $(SOAK_HOST_SECONDS)
 
 # The plug-in folder as users drop it into a project's Plugins/: dist/OrvidaLiveLink-<version>-UE4.27.zip.
 package: | bootstrap
