@@ -27,13 +27,6 @@ std::string_view Trim(std::string_view Text)
 	return Text;
 }
 
-std::string Lower(std::string_view Text)
-{
-	std::string Result(Text);
-	std::transform(Result.begin(), Result.end(), Result.begin(), [](unsigned char C) { return char(std::tolower(C)); });
-	return Result;
-}
-
 /** Reads one CSV record from Position on, quotes and doubled quotes resolved; line breaks inside quotes belong to the field. */
 std::vector<std::string> ReadRecord(std::string_view Text, size_t& Position, int32_t& Line)
 {
