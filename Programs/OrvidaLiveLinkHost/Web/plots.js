@@ -56,23 +56,23 @@ class CounterRates {
   }
 }
 
-function makePlot(container, spec) {
+function makePlot(container, plotDefinition) {
   let capacity = 0;
   const options = {
-    title: spec.title,
+    title: plotDefinition.title,
     width: Math.max(container.clientWidth, 200),
     height: Height,
-    scales: { x: { time: true }, y: spec.range ? { range: () => [0, capacity] } : {} },
+    scales: { x: { time: true }, y: plotDefinition.range ? { range: () => [0, capacity] } : {} },
     axes: [0, 1].map(() => ({ stroke: '#8c8c8c', grid: { stroke: '#333' }, ticks: { stroke: '#333' } })),
     legend: { live: false },
-    series: [{}, ...spec.series.map(([label], i) => ({ label, stroke: Colors[i], width: 1.5 }))],
+    series: [{}, ...plotDefinition.series.map(([label], i) => ({ label, stroke: Colors[i], width: 1.5 }))],
   };
-  const plot = new uPlot(options, [[], ...spec.series.map(() => [])], container);
+  const plot = new uPlot(options, [[], ...plotDefinition.series.map(() => [])], container);
   return {
     show(samples) {
-      const columns = [samples.map((s) => s.time), ...spec.series.map(([, value]) => samples.map(value))];
-      if (spec.range && samples.length) {
-        capacity = spec.range(samples[samples.length - 1])[1];
+      const columns = [samples.map((s) => s.time), ...plotDefinition.series.map(([, value]) => samples.map(value))];
+      if (plotDefinition.range && samples.length) {
+        capacity = plotDefinition.range(samples[samples.length - 1])[1];
       }
       // What the page shows, for a reader that cannot look at the canvas.
       container.dataset.points = samples.length;
@@ -102,11 +102,11 @@ export function mount(element) {
   grid.className = 'plots-grid';
   element.append(header, grid);
 
-  const plots = Plots.map((spec) => {
+  const plots = Plots.map((plotDefinition) => {
     const container = document.createElement('div');
-    container.dataset.plot = spec.id;
+    container.dataset.plot = plotDefinition.id;
     grid.append(container);
-    return makePlot(container, spec);
+    return makePlot(container, plotDefinition);
   });
   let chosen = null;
   let samples = [];
