@@ -2,11 +2,15 @@
 // commit into the ring and to its frame's push into a Live Link client, against a bare poll/recvfrom loop's
 // send to receive. All times are on the steady clock (CLOCK_MONOTONIC), which the ring reads too.
 //
-// A sender thread stamps each message just before it sends it. The source's observer stamps the arrival (before
-// the decode); the commit is seen by the sender thread reading the ring's count every 10 us, so it is stamped
-// up to 10 us late (polling closer would make the poll's lock get in the commit's way more often); the push is
-// stamped by the client's frame listener and keyed by the frame number the message carried. The client ticks
-// every millisecond, so that the push latency is the playout delay the ring adds, not the tick's period.
+// A sender thread stamps each message just before it sends it, and sends an empty JSON object right behind it
+// as a marker. The source's observer stamps each arrival, before the decode. The receiver hands the marker to
+// the observer only once it has decoded and committed the message before it, so the marker's stamp is the
+// commit's time, late by the marker's own receive (a microsecond or two), or by however much later it was sent
+// when it was not yet queued (marker_sent_us says when it left): an upper bound, read without touching the ring's lock. The marker holds no camera
+// record, so it commits nothing; the bare loop gets the same pairs. The push is stamped by the client's frame
+// listener and keyed by the frame number the message carried. The client ticks every millisecond, so that the
+// push latency is the playout delay the ring adds, not the tick's period. With ticking:0 nothing ticks and
+// nothing is pushed: what the game thread's work does to the receive side shows.
 
 #include "BareUdpReceiver.h"
 #include "BenchmarkRatios.h"
@@ -21,7 +25,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <functional>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -31,9 +35,7 @@ using FClock = std::chrono::steady_clock;
 
 constexpr int32 StreamRate = 120;
 constexpr int32 MessageCount = StreamRate * 10;
-constexpr auto CommitPollInterval = std::chrono::microseconds(10);
-// Past this the commit counts as missing; the sends after it wait for the poll, then catch up on their schedule.
-constexpr auto CommitTimeout = std::chrono::milliseconds(500);
+constexpr std::string_view Marker = "{}";
 constexpr auto TickInterval = std::chrono::milliseconds(1);
 // Microseconds in the table.
 constexpr double Microseconds = 1e6;
@@ -47,21 +49,32 @@ double SecondsBetween(FClock::time_point From, FClock::time_point To)
 struct FStamps
 {
 	std::vector<FClock::time_point> Sent = std::vector<FClock::time_point>(MessageCount);
+	/** When the sender had sent the marker behind each message: no commit stamp can be earlier. */
+	std::vector<FClock::time_point> MarkerSent = std::vector<FClock::time_point>(MessageCount);
 	std::vector<FClock::time_point> Received = std::vector<FClock::time_point>(MessageCount);
 	std::vector<FClock::time_point> Committed = std::vector<FClock::time_point>(MessageCount);
 	std::vector<FClock::time_point> Pushed = std::vector<FClock::time_point>(MessageCount);
 	/** Messages the receiver has seen so far: the loopback keeps their order, so the next one is this index. */
 	std::atomic<int32> ReceivedCount{0};
 
-	/** Receiver thread: the next message has arrived. */
-	void OnReceived()
+	/** Receiver thread: the next message, or the marker behind the last one, has arrived. */
+	void OnReceived(int32 Size)
 	{
-		const int32 Index = ReceivedCount.load(std::memory_order_relaxed);
-		if (Index < MessageCount)
+		const FClock::time_point Now = FClock::now();
+		const int32 Count = ReceivedCount.load(std::memory_order_relaxed);
+		if (Size == int32(Marker.size()))
 		{
-			Received[Index] = FClock::now();
+			if (Count > 0 && Count <= MessageCount)
+			{
+				Committed[Count - 1] = Now;
+			}
+			return;
 		}
-		ReceivedCount.store(Index + 1, std::memory_order_release);
+		if (Count < MessageCount)
+		{
+			Received[Count] = Now;
+		}
+		ReceivedCount.store(Count + 1, std::memory_order_release);
 	}
 
 	/** The latencies from the send to Later, for the messages Later has a stamp for. */
@@ -80,22 +93,20 @@ struct FStamps
 };
 
 /**
- * Sends the messages at StreamRate from its own thread, stamping each send; after each send it calls
- * AfterSend with the message's index (on the sending thread). IsDone may be read on any thread; Join belongs to
- * the thread that made the sender.
+ * Sends the messages, each with the marker behind it, at StreamRate from its own thread, stamping each send.
+ * IsDone may be read on any thread; Join belongs to the thread that made the sender.
  */
 class FPacedSender
 {
 public:
-	FPacedSender(uint16 Port, FStamps& Stamps, std::function<void(int32)> AfterSend)
-		: Thread([this, Port, &Stamps, AfterSend = std::move(AfterSend)] { Run(Port, Stamps, AfterSend); })
+	FPacedSender(uint16 Port, FStamps& Stamps) : Thread([this, Port, &Stamps] { Run(Port, Stamps); })
 	{
 	}
 	void Join() { Thread.join(); }
 	bool IsDone() const { return bDone.load(); }
 
 private:
-	void Run(uint16 Port, FStamps& Stamps, const std::function<void(int32)>& AfterSend)
+	void Run(uint16 Port, FStamps& Stamps)
 	{
 		const LoopbackUdp::FSender Sender;
 		const auto Start = FClock::now() + std::chrono::milliseconds(100);
@@ -104,10 +115,8 @@ private:
 			std::this_thread::sleep_until(Start + std::chrono::nanoseconds(int64(1e9 * Index / StreamRate)));
 			Stamps.Sent[Index] = FClock::now();
 			Sender.Send(Port, Messages[Index]);
-			if (AfterSend)
-			{
-				AfterSend(Index);
-			}
+			Sender.Send(Port, Marker);
+			Stamps.MarkerSent[Index] = FClock::now();
 		}
 		bDone.store(true);
 	}
@@ -141,13 +150,13 @@ void BM_BareLatency(benchmark::State& State)
 	{
 		const uint16 Port = LoopbackUdp::PickFreePort();
 		FStamps Stamps;
-		const FBareUdpReceiver Receiver(Port, [&Stamps](int32) { Stamps.OnReceived(); });
+		const FBareUdpReceiver Receiver(Port, [&Stamps](int32 Size) { Stamps.OnReceived(Size); });
 		if (!Receiver.IsRunning())
 		{
 			State.SkipWithError("cannot start the bare receiver");
 			return;
 		}
-		FPacedSender Sender(Port, Stamps, {});
+		FPacedSender Sender(Port, Stamps);
 		Sender.Join();
 		std::this_thread::sleep_for(std::chrono::milliseconds(100));
 		State.SetIterationTime(double(MessageCount) / StreamRate);
@@ -159,13 +168,14 @@ void BM_BareLatency(benchmark::State& State)
 
 void BM_SourceLatency(benchmark::State& State)
 {
+	const bool bTicking = State.range(0) != 0;
 	for (auto _ : State)
 	{
 		const uint16 Port = LoopbackUdp::PickFreePort();
 		FStamps Stamps;
 		FLiveLinkClient Client;
 		const TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeObserved(
-			FIPv4Endpoint(FIPv4Address::InternalLoopback, Port), [&Stamps](const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>&) { Stamps.OnReceived(); });
+			FIPv4Endpoint(FIPv4Address::InternalLoopback, Port), [&Stamps](const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Data) { Stamps.OnReceived(Data->Num()); });
 		if (!Source->IsSourceStillValid())
 		{
 			State.SkipWithError("the source did not start");
@@ -181,26 +191,10 @@ void BM_SourceLatency(benchmark::State& State)
 					Stamps.Pushed[FrameNumber] = FClock::now();
 				}
 			}));
-		FOrvidaSampleRing& Ring = Source->GetSampleRing();
-		FPacedSender Sender(Port, Stamps, [&Stamps, &Ring](int32 Index) {
-			const auto Deadline = FClock::now() + CommitTimeout;
-			auto NextPoll = FClock::now();
-			while (NextPoll < Deadline)
-			{
-				if (Ring.GetStats().CommittedSamples > Index)
-				{
-					Stamps.Committed[Index] = FClock::now();
-					return;
-				}
-				NextPoll += CommitPollInterval;
-				while (FClock::now() < NextPoll)
-				{
-				}
-			}
-		});
+		FPacedSender Sender(Port, Stamps);
 		// The game thread: ticks until the stream has ended and the ring has had time to play out its last frames.
 		auto End = FClock::time_point::max();
-		while (FClock::now() < End)
+		while (bTicking && FClock::now() < End)
 		{
 			Client.Tick();
 			std::this_thread::sleep_for(TickInterval);
@@ -214,10 +208,14 @@ void BM_SourceLatency(benchmark::State& State)
 		State.SetIterationTime(double(MessageCount) / StreamRate);
 		Report(State, Stamps, Stamps.Received, "arrival_us");
 		Report(State, Stamps, Stamps.Committed, "commit_us");
-		const OrvidaBenchmark::FLatencySummary Push = OrvidaBenchmark::FLatencySummary::Of(Stamps.From(Stamps.Pushed));
-		Push.SetCounters(State, "push_ms", 1e3);
-		Push.SetCounters(State, "push_frames", StreamRate);
-		State.counters["push_missing"] = double(MessageCount - int64(Push.Count));
+		Report(State, Stamps, Stamps.MarkerSent, "marker_sent_us");
+		if (bTicking)
+		{
+			const OrvidaBenchmark::FLatencySummary Push = OrvidaBenchmark::FLatencySummary::Of(Stamps.From(Stamps.Pushed));
+			Push.SetCounters(State, "push_ms", 1e3);
+			Push.SetCounters(State, "push_frames", StreamRate);
+			State.counters["push_missing"] = double(MessageCount - int64(Push.Count));
+		}
 		CheckArrivals(State, Stamps);
 	}
 	State.SetItemsProcessed(State.iterations() * MessageCount);
@@ -225,12 +223,17 @@ void BM_SourceLatency(benchmark::State& State)
 } // namespace
 
 BENCHMARK(BM_BareLatency)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
-BENCHMARK(BM_SourceLatency)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_SourceLatency)->Arg(1)->Arg(0)->ArgName("ticking")->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 int main(int ArgumentCount, char** Arguments)
 {
+	const std::string Bare = "BM_BareLatency/iterations:1/manual_time";
+	const std::string Ticked = "BM_SourceLatency/ticking:1/iterations:1/manual_time";
+	const std::string Unticked = "BM_SourceLatency/ticking:0/iterations:1/manual_time";
 	return OrvidaBenchmark::RunWithRatios(ArgumentCount, Arguments,
-		{{"BM_SourceLatency/iterations:1/manual_time", "BM_BareLatency/iterations:1/manual_time", "p99: source send->commit / bare send->receive", "commit_us_p99", "receive_us_p99"},
-		 {"BM_SourceLatency/iterations:1/manual_time", "BM_BareLatency/iterations:1/manual_time", "median: source send->commit / bare send->receive", "commit_us_median", "receive_us_median"},
-		 {"BM_SourceLatency/iterations:1/manual_time", "BM_BareLatency/iterations:1/manual_time", "p99: source send->arrival / bare send->receive", "arrival_us_p99", "receive_us_p99"}});
+		{{Ticked, Bare, "p99: source send->commit / bare send->receive", "commit_us_p99", "receive_us_p99"},
+		 {Ticked, Bare, "median: source send->commit / bare send->receive", "commit_us_median", "receive_us_median"},
+		 {Ticked, Bare, "p99: source send->arrival / bare send->receive", "arrival_us_p99", "receive_us_p99"},
+		 {Unticked, Bare, "p99, no ticks: source send->commit / bare send->receive", "commit_us_p99", "receive_us_p99"},
+		 {Unticked, Bare, "median, no ticks: source send->commit / bare", "commit_us_median", "receive_us_median"}});
 }
