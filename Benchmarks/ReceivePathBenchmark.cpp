@@ -2,21 +2,16 @@
 // and thread set up the same way. Each iteration holds the receiver at a one-byte gate datagram, queues a burst
 // behind it, then times only the drain, so that neither the sending nor the waking of a thread is measured.
 
+#include "BareUdpReceiver.h"
 #include "BenchmarkRatios.h"
-#include "HAL/RunnableThread.h"
 #include "LoopbackUdp.h"
 #include "OrvidaLiveLinkSourceTestAccess.h"
 
 #include <benchmark/benchmark.h>
 
-#include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
-#include <netinet/in.h>
-#include <poll.h>
 #include <sched.h>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <vector>
 
 namespace
@@ -91,66 +86,6 @@ private:
 	std::atomic<bool> bReleased{false};
 };
 
-/** The floor: poll with the source's 10 ms wait, then drain with recvfrom, nothing else. */
-class FBareReceiver final : public FRunnable
-{
-public:
-	FBareReceiver(uint16 Port, FDrainClock& InClock) : Clock(InClock), Buffer(1024 * 1024)
-	{
-		Descriptor = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-		const int One = 1;
-		const int BufferSize = 1024 * 1024;
-		::setsockopt(Descriptor, SOL_SOCKET, SO_REUSEADDR, &One, sizeof(One));
-		::setsockopt(Descriptor, SOL_SOCKET, SO_RCVBUF, &BufferSize, sizeof(BufferSize));
-		sockaddr_in Address{};
-		Address.sin_family = AF_INET;
-		Address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-		Address.sin_port = htons(Port);
-		if (::bind(Descriptor, reinterpret_cast<const sockaddr*>(&Address), sizeof(Address)) == 0)
-		{
-			Thread = FRunnableThread::Create(this, TEXT("Bare receiver"), 128 * 1024, TPri_AboveNormal);
-		}
-	}
-
-	~FBareReceiver() override
-	{
-		Stop();
-		delete Thread;
-		::close(Descriptor);
-	}
-
-	bool IsRunning() const { return Thread != nullptr; }
-
-	uint32 Run() override
-	{
-		sockaddr_in Sender{};
-		while (!bStop.load())
-		{
-			pollfd Poll{Descriptor, POLLIN, 0};
-			if (::poll(&Poll, 1, 10) <= 0)
-			{
-				continue;
-			}
-			socklen_t SenderLength = sizeof(Sender);
-			ssize_t Received = 0;
-			while ((Received = ::recvfrom(Descriptor, Buffer.data(), Buffer.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&Sender), &SenderLength)) > 0)
-			{
-				Clock.OnDatagram(int32(Received));
-			}
-		}
-		return 0;
-	}
-
-	void Stop() override { bStop.store(true); }
-
-private:
-	FDrainClock& Clock;
-	int Descriptor = -1;
-	std::vector<uint8> Buffer;
-	std::atomic<bool> bStop{false};
-	FRunnableThread* Thread = nullptr;
-};
-
 void RunDrains(benchmark::State& State, uint16 Port, FDrainClock& Clock)
 {
 	const LoopbackUdp::FSender Sender;
@@ -172,7 +107,7 @@ void BM_BareRecvFromLoop(benchmark::State& State)
 {
 	const uint16 Port = LoopbackUdp::PickFreePort();
 	FDrainClock Clock;
-	FBareReceiver Receiver(Port, Clock);
+	FBareUdpReceiver Receiver(Port, [&Clock](int32 Size) { Clock.OnDatagram(Size); });
 	if (!Receiver.IsRunning())
 	{
 		State.SkipWithError("cannot start the bare receiver");

@@ -4,13 +4,12 @@
 
 #include <cstdio>
 #include <map>
-#include <optional>
 
 namespace OrvidaBenchmark
 {
 namespace
 {
-/** The console table, and each run's seconds per item kept for the summary. */
+/** The console table, and each run's seconds per item and user counters kept for the summary. */
 class FRatioReporter final : public benchmark::ConsoleReporter
 {
 public:
@@ -30,32 +29,37 @@ public:
 			const std::string Name = Entry.run_type == Run::RT_Aggregate ? Entry.run_name.str() + (Entry.aggregate_name == "mean" ? "" : "/" + Entry.aggregate_name) : Entry.benchmark_name();
 			for (const auto& [CounterName, Counter] : Entry.counters)
 			{
-				Figures[Name][CounterName] = Counter.value;
+				Counters[Name][CounterName] = Counter.value;
 			}
 			const auto Items = Entry.counters.find("items_per_second");
 			if (Items != Entry.counters.end() && Items->second.value > 0.0)
 			{
-				Figures[Name][SecondsPerItem] = 1.0 / Items->second.value;
+				SecondsPerItem[Name] = 1.0 / Items->second.value;
 			}
 		}
 	}
 
-	/** Looks a run's figure up: its seconds per item, or a counter by name; nullopt when it has none. */
-	std::optional<double> Find(const std::string& Name, const std::string& Figure) const
+	/** The value of Ratio's figure for the run Name; false when that run or its figure is missing or not positive. */
+	bool Find(const std::string& Name, const std::string& Counter, double& OutValue) const
 	{
-		const auto Run = Figures.find(Name);
-		if (Run == Figures.end())
+		if (Counter.empty())
 		{
-			return std::nullopt;
+			const auto Found = SecondsPerItem.find(Name);
+			OutValue = Found == SecondsPerItem.end() ? 0.0 : Found->second;
+			return Found != SecondsPerItem.end();
 		}
-		const auto Found = Run->second.find(Figure);
-		return Found == Run->second.end() ? std::nullopt : std::optional<double>(Found->second);
+		const auto Run = Counters.find(Name);
+		if (Run == Counters.end())
+		{
+			return false;
+		}
+		const auto Found = Run->second.find(Counter);
+		OutValue = Found == Run->second.end() ? 0.0 : Found->second;
+		return OutValue > 0.0;
 	}
 
-	static constexpr const char* SecondsPerItem = "seconds per item";
-
-private:
-	std::map<std::string, std::map<std::string, double>> Figures;
+	std::map<std::string, double> SecondsPerItem;
+	std::map<std::string, std::map<std::string, double>> Counters;
 };
 } // namespace
 
@@ -74,10 +78,9 @@ int RunWithRatios(int ArgumentCount, char** Arguments, const std::vector<FRatio>
 	std::printf("\n");
 	for (const FRatio& Ratio : Ratios)
 	{
-		const std::string Figure = Ratio.Counter.empty() ? FRatioReporter::SecondsPerItem : Ratio.Counter;
-		const std::optional<double> Measured = Reporter.Find(Ratio.Measured, Figure);
-		const std::optional<double> Baseline = Reporter.Find(Ratio.Baseline, Figure);
-		if (!Measured || !Baseline)
+		double Measured = 0.0;
+		double Baseline = 0.0;
+		if (!Reporter.Find(Ratio.Measured, Ratio.Counter, Measured) || !Reporter.Find(Ratio.Baseline, Ratio.BaselineCounter.empty() ? Ratio.Counter : Ratio.BaselineCounter, Baseline))
 		{
 			std::printf("ratio %-48s not measured (a benchmark was filtered out or failed)\n", Ratio.Label.c_str());
 			ExitCode = 1;
@@ -85,11 +88,11 @@ int RunWithRatios(int ArgumentCount, char** Arguments, const std::vector<FRatio>
 		}
 		if (Ratio.Counter.empty())
 		{
-			std::printf("ratio %-48s %8.2fx  (%.3f us / %.3f us per item)\n", Ratio.Label.c_str(), *Measured / *Baseline, *Measured * 1e6, *Baseline * 1e6);
+			std::printf("ratio %-48s %8.2fx  (%.3f us / %.3f us per item)\n", Ratio.Label.c_str(), Measured / Baseline, Measured * 1e6, Baseline * 1e6);
 		}
 		else
 		{
-			std::printf("ratio %-48s %8.2fx  (%s %.6g / %.6g)\n", Ratio.Label.c_str(), *Measured / *Baseline, Ratio.Counter.c_str(), *Measured, *Baseline);
+			std::printf("ratio %-48s %8.2fx  (%s %.6g / %.6g)\n", Ratio.Label.c_str(), Measured / Baseline, Ratio.Counter.c_str(), Measured, Baseline);
 		}
 	}
 	return ExitCode;

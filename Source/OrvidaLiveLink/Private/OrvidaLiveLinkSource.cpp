@@ -177,26 +177,28 @@ uint32 FOrvidaLiveLinkSource::Run()
 		{
 			continue;
 		}
-		uint32 PendingDataSize = 0;
 		// Checking the stop between datagrams keeps a sender that never lets the socket drain from holding up
-		// shut-down; what is still queued then goes with the socket.
-		while (!IsStopRequested() && Socket->HasPendingData(PendingDataSize))
+		// shut-down; what is still queued then goes with the socket. The receive itself says when the queue is
+		// empty (no bytes, or a failure), so no pending-data peek is spent per datagram. An empty datagram also
+		// reads as no bytes: it is consumed all the same, and the wait returns at once for what queued behind it.
+		while (!IsStopRequested())
 		{
 			int32 BytesRead = 0;
-			if (Socket->RecvFrom(ReceiveBuffer.GetData(), ReceiveBuffer.Num(), BytesRead, *Sender) && BytesRead > 0)
+			if (!Socket->RecvFrom(ReceiveBuffer.GetData(), ReceiveBuffer.Num(), BytesRead, *Sender) || BytesRead <= 0)
 			{
-				uint32 SenderIp = 0;
-				Sender->GetIp(SenderIp);
-				const FIPv4Endpoint SenderEndpoint(FIPv4Address(SenderIp), uint16(Sender->GetPort()));
-				StreamHealth.RecordDatagram(BytesRead, SenderEndpoint, Ring.GetSteadyNanoseconds());
-				const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData = MakeShared<TArray<uint8>, ESPMode::ThreadSafe>(ReceiveBuffer.GetData(), BytesRead);
-				CallDatagramTap(ReceivedData, SenderEndpoint);
-				if (ReceivedDataObserver)
-				{
-					ReceivedDataObserver(ReceivedData);
-				}
-				ProcessReceivedData(ReceivedData);
+				break;
 			}
+			uint32 SenderIp = 0;
+			Sender->GetIp(SenderIp);
+			const FIPv4Endpoint SenderEndpoint(FIPv4Address(SenderIp), uint16(Sender->GetPort()));
+			StreamHealth.RecordDatagram(BytesRead, SenderEndpoint, Ring.GetSteadyNanoseconds());
+			const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData = MakeShared<TArray<uint8>, ESPMode::ThreadSafe>(ReceiveBuffer.GetData(), BytesRead);
+			CallDatagramTap(ReceivedData, SenderEndpoint);
+			if (ReceivedDataObserver)
+			{
+				ReceivedDataObserver(ReceivedData);
+			}
+			ProcessReceivedData(ReceivedData);
 		}
 	}
 	return 0;
