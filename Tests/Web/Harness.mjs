@@ -1,11 +1,13 @@
 // What every browser test needs: the host in a project folder of its own with its web server on a port the
 // system picks, Debian's chromium driven by playwright-core, and a folder for the screenshots kept as artifacts.
+import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
 import dgram from 'node:dgram';
 import { mkdirSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { createInterface } from 'node:readline';
+import { after, before } from 'node:test';
 import { chromium } from 'playwright-core';
 
 // Usage of every test file: node <file> <path to orvida-livelink> <folder for screenshots>
@@ -105,4 +107,25 @@ export function startSender(args) {
   const child = spawn(senderProgram, args, { stdio: ['ignore', 'ignore', 'inherit'] });
   const ended = new Promise((resolve) => child.on('exit', (code, signal) => resolve(code ?? signal)));
   return { ended, stop: () => { child.kill('SIGINT'); return ended; } };
+}
+
+/**
+ * One host (in a new project, with args) and one browser page on it for all of a file's tests: `session.host`,
+ * `session.page` and `session.state()` (the host's snapshot) once the file's before hook has run. The after hook
+ * asks that the host ended cleanly on Ctrl-C.
+ */
+export function sharedHostAndPage(args = []) {
+  const session = {
+    state: async () => (await fetch(`${session.host.url}/api/state`)).json(),
+  };
+  before(async () => {
+    session.host = await startHost(newProject(), args);
+    session.browser = await launchBrowser();
+    session.page = await openPage(session.browser, session.host);
+  });
+  after(async () => {
+    await session.browser?.close();
+    assert.deepEqual(await session.host?.stop(), { code: 0, signal: null });
+  });
+  return session;
 }

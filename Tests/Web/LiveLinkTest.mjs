@@ -1,27 +1,15 @@
 // The Live Link tab: the creation panel drawn from the host's widget tree, the sources table, the subject.
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
-import { freeUdpPort, launchBrowser, newProject, openPage, screenshot, sendDatagrams, startHost, startSender } from './Harness.mjs';
+import { test } from 'node:test';
+import { freeUdpPort, screenshot, sendDatagrams, sharedHostAndPage, startSender } from './Harness.mjs';
 
-let host;
-let browser;
-let page;
-before(async () => {
-  host = await startHost(newProject());
-  browser = await launchBrowser();
-  page = await openPage(browser, host);
-});
-after(async () => {
-  await browser?.close();
-  assert.deepEqual(await host?.stop(), { code: 0, signal: null });
-});
-
-const state = async () => (await fetch(`${host.url}/api/state`)).json();
-const endpointBox = () => page.locator('.creation-panel input[type=text]');
+const session = sharedHostAndPage();
+const state = session.state;
+const endpointBox = () => session.page.locator('.creation-panel input[type=text]');
 
 async function openCreationPanel() {
-  await page.getByRole('button', { name: '+ Source' }).click();
-  const item = page.locator('.menu button', { hasText: 'Orvida LiveLink' });
+  await session.page.getByRole('button', { name: '+ Source' }).click();
+  const item = session.page.locator('.menu button', { hasText: 'Orvida LiveLink' });
   assert.equal(await item.getAttribute('title'), 'Creates a connection to Vellacor Orvida');
   await item.click();
   await endpointBox().waitFor({ timeout: 5000 });
@@ -36,14 +24,14 @@ test('the creation panel keeps what is typed and shows the repaired endpoint aft
   await endpointBox().pressSequentially('127.0.0.1:4', { delay: 40 });
   assert.equal(await endpointBox().inputValue(), '127.0.0.1:4');
   assert.equal(await endpointBox().evaluate((box) => box.selectionStart), '127.0.0.1:4'.length);
-  for (const [typed, commit] of [['not an endpoint', () => endpointBox().press('Enter')], ['300.1.1.1:5', () => page.keyboard.press('Tab')]]) {
+  for (const [typed, commit] of [['not an endpoint', () => endpointBox().press('Enter')], ['300.1.1.1:5', () => session.page.keyboard.press('Tab')]]) {
     await endpointBox().fill(typed);
     await commit();
-    await page.waitForFunction(() => document.querySelector('.creation-panel input[type=text]').value === '0.0.0.0:9001', null, { timeout: 5000 });
+    await session.page.waitForFunction(() => document.querySelector('.creation-panel input[type=text]').value === '0.0.0.0:9001', null, { timeout: 5000 });
   }
-  await screenshot(page, 'livelink-repaired-endpoint');
-  await page.getByRole('button', { name: 'Cancel' }).click();
-  await page.locator('.creation-panel').waitFor({ state: 'hidden', timeout: 5000 });
+  await screenshot(session.page, 'livelink-repaired-endpoint');
+  await session.page.getByRole('button', { name: 'Cancel' }).click();
+  await session.page.locator('.creation-panel').waitFor({ state: 'hidden', timeout: 5000 });
   assert.equal((await state()).panel, null);
 });
 
@@ -56,11 +44,11 @@ test('a source added through the panel receives, its subject moves, and it is re
   await openCreationPanel();
   await endpointBox().fill(`127.0.0.1:${port}`);
   await endpointBox().press('Enter');
-  await page.getByRole('checkbox', { name: 'Auto Lens Update' }).uncheck();
-  await page.getByRole('button', { name: 'Ok' }).click();
-  const row = page.locator('table.sources tbody tr', { hasText: `127.0.0.1:${port}` });
+  await session.page.getByRole('checkbox', { name: 'Auto Lens Update' }).uncheck();
+  await session.page.getByRole('button', { name: 'Ok' }).click();
+  const row = session.page.locator('table.sources tbody tr', { hasText: `127.0.0.1:${port}` });
   await row.waitFor({ timeout: 5000 });
-  assert.ok(await page.locator('#subject .warning').isVisible(), 'no warning before any subject');
+  assert.ok(await session.page.locator('#subject .warning').isVisible(), 'no warning before any subject');
 
   const sender = startSender(['--to', `127.0.0.1:${port}`, '--rate', '25', '--path', 'orbit', '--duration', '15']);
   await row.locator('.dot.good').waitFor({ timeout: 5000 });
@@ -68,26 +56,26 @@ test('a source added through the panel receives, its subject moves, and it is re
   const [source] = (await state()).sources;
   assert.deepEqual(source.options, { autoLens: false, autoSceneTake: true, autoRecord: false });
 
-  const frame = async () => page.locator('#subject').evaluate((element) =>
+  const frame = async () => session.page.locator('#subject').evaluate((element) =>
     [element.querySelector('td.location').textContent, element.querySelector('td.sceneTime').textContent]);
-  await page.locator('#subject td.sceneTime', { hasText: / @ 25\/1$/ }).waitFor({ timeout: 5000 });
+  await session.page.locator('#subject td.sceneTime', { hasText: / @ 25\/1$/ }).waitFor({ timeout: 5000 });
   const first = await frame();
-  await page.waitForTimeout(400);
+  await session.page.waitForTimeout(400);
   const second = await frame();
   assert.notEqual(second[0], first[0]);
   assert.notEqual(second[1], first[1]);
-  assert.ok(await page.locator('#subject .warning').isHidden(), 'a warning while frames come');
-  await screenshot(page, 'livelink-receiving');
+  assert.ok(await session.page.locator('#subject .warning').isHidden(), 'a warning while frames come');
+  await screenshot(session.page, 'livelink-receiving');
   await sendDatagrams(port, '{"NotACamera": 1}');
   await row.locator('.dot.warn[title="rising: foreign keys"]').waitFor({ timeout: 2000 });
 
   await sender.stop();
-  await page.locator('#subject .warning').waitFor({ timeout: 5000 });
+  await session.page.locator('#subject .warning').waitFor({ timeout: 5000 });
   await row.locator('.dot.bad[title^="nothing for"]').waitFor({ timeout: 5000 });
-  await screenshot(page, 'livelink-stopped');
+  await screenshot(session.page, 'livelink-stopped');
   await row.getByRole('button', { name: 'Remove' }).click();
   await row.waitFor({ state: 'detached', timeout: 5000 });
   assert.deepEqual((await state()).sources, []);
   // The 3D view and the plots are other modules, which may not be there.
-  assert.deepEqual(page.errors.filter((error) => !error.includes('404 (Not Found)')), []);
+  assert.deepEqual(session.page.errors.filter((error) => !error.includes('404 (Not Found)')), []);
 });
