@@ -70,7 +70,8 @@ test('a streamed orbit moves the frustum and the plots', async () => {
   sender = spawn(path.join(path.dirname(hostProgram), 'orvida-send'), ['--to', `127.0.0.1:${port}`, '--rate', '25', '--path', 'orbit', '--duration', '60'],
     { stdio: 'ignore' });
   await page.locator('#view3d .view3d-note').filter({ hasText: /^$/ }).waitFor({ state: 'attached' });
-  await page.waitForFunction(() => Number(document.querySelector('#plots [data-plot=position]').dataset.points) >= 10);
+  // About two seconds of orbit first, so that the path is long enough to count on whatever the framing.
+  await page.waitForFunction(() => Number(document.querySelector('#plots [data-plot=position]').dataset.points) >= 60);
   const canvas = page.locator('#view3d canvas');
   const firstShot = await canvas.screenshot();
   const firstPlot = await plotReading('position');
