@@ -29,6 +29,7 @@ json FromSource(const FHostSourceSnapshot& Source)
 	      {"timecodeGaps", Source.TimecodeGaps},
 	      {"timecodeRepeats", Source.TimecodeRepeats},
 	      {"jitterMilliseconds", Source.JitterMilliseconds},
+	      {"interarrivalMilliseconds", Source.InterarrivalMilliseconds},
 	      {"secondsSinceLastDatagram", Source.SecondsSinceLastDatagram},
 	      {"recentSenders", Source.RecentSenders}}},
 	    {"frame", Source.bHasFrame ? json{{"frameNumber", Source.FrameNumber}, {"rate", {Source.RateNumerator, Source.RateDenominator}}} : json()},

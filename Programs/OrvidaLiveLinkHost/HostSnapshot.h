@@ -38,6 +38,8 @@ struct FHostSourceSnapshot
 	int64_t TimecodeGaps = 0;
 	int64_t TimecodeRepeats = 0;
 	double JitterMilliseconds = 0.0;
+	/** Negative until two datagrams have arrived. */
+	double InterarrivalMilliseconds = -1.0;
 	/** Negative while no datagram has arrived. */
 	double SecondsSinceLastDatagram = -1.0;
 	/** Sender addresses and ports heard from in the last few seconds. */

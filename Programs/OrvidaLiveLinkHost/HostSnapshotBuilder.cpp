@@ -109,6 +109,7 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 		Source.TimecodeGaps = Health.TimecodeGaps;
 		Source.TimecodeRepeats = Health.TimecodeRepeats;
 		Source.JitterMilliseconds = Health.JitterMilliseconds;
+		Source.InterarrivalMilliseconds = Health.InterarrivalMilliseconds;
 		Source.SecondsSinceLastDatagram = Health.SecondsSinceLastDatagram;
 		Source.RecentSenders = Health.RecentSenders;
 		std::lock_guard<std::mutex> Guard(Lock);

@@ -88,3 +88,32 @@ TEST(OrvidaStreamHealth, CountsWhatTwoSendersSentOverTheLoopback)
 	NowMs += 5000;
 	EXPECT_EQ(Source->GetStreamHealth().RecentSenders, 0);
 }
+
+// Faults caught: the gap taken from the first datagram or from the moment of reading instead of between the last
+// two arrivals; a gap shown before there are two datagrams.
+TEST(OrvidaStreamHealth, InterarrivalIsTheGapBetweenTheLastTwoDatagrams)
+{
+	std::atomic<int64> NowMs{1000};
+	const uint16 Port = LoopbackUdp::PickFreePort();
+	const TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeClocked(FIPv4Endpoint(FIPv4Address::InternalLoopback, Port), false,
+	                                                                                              false, false, [&NowMs] { return NowMs.load(); });
+	const LoopbackUdp::FSender Sender;
+	struct FStep
+	{
+		int64 AdvanceMs;
+		double ExpectedMs;
+	};
+	// Unparsed datagrams: their count moves after the receiver is done with each, so each step waits on it.
+	const FStep Steps[] = {{0, -1.0}, {40, 40.0}, {25, 25.0}, {0, 0.0}};
+	int64 Sent = 0;
+	for (const FStep& Step : Steps)
+	{
+		NowMs += Step.AdvanceMs;
+		ASSERT_TRUE(Sender.Send(Port, "not a message"));
+		++Sent;
+		ASSERT_TRUE(WaitUntil([&] { return Source->GetStreamHealth().UnparsedDatagrams == Sent; }));
+		NowMs += 500;
+		EXPECT_DOUBLE_EQ(Source->GetStreamHealth().InterarrivalMilliseconds, Step.ExpectedMs) << "after datagram " << Sent;
+		NowMs -= 500;
+	}
+}

@@ -20,7 +20,7 @@ const Plots = [
     id: 'timing',
     title: 'Arrival (ms)',
     series: [
-      ['mean interval = 1000 / received per s', (s) => (s.health.receivedPerSecond > 0 ? 1000 / s.health.receivedPerSecond : null)],
+      ['interarrival (the last two datagrams)', (s) => (s.health.interarrivalMilliseconds >= 0 ? s.health.interarrivalMilliseconds : null)],
       ['jitter', (s) => s.health.jitterMilliseconds],
     ],
   },

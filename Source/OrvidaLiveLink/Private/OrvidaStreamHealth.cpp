@@ -13,6 +13,7 @@ constexpr uint64 UsedKeyBit = uint64(1) << 48;
 
 FOrvidaStreamHealth::FOrvidaStreamHealth()
     : LastArrivalNanoseconds(OrvidaStreamHealth::Never)
+    , InterarrivalNanoseconds(OrvidaStreamHealth::Never)
 {
 	for (FCounter& LastSeen : SenderLastSeen)
 	{
@@ -24,6 +25,10 @@ void FOrvidaStreamHealth::RecordDatagram(int32 InBytes, const FIPv4Endpoint& Sen
 {
 	Add(Datagrams, 1);
 	Add(Bytes, InBytes);
+	if (CurrentArrivalNanoseconds != OrvidaStreamHealth::Never)
+	{
+		InterarrivalNanoseconds.store(ArrivalNanoseconds - CurrentArrivalNanoseconds, std::memory_order_relaxed);
+	}
 	LastArrivalNanoseconds.store(ArrivalNanoseconds, std::memory_order_relaxed);
 	CurrentArrivalNanoseconds = ArrivalNanoseconds;
 	RecordSender(Sender, ArrivalNanoseconds);
@@ -88,6 +93,11 @@ FOrvidaStreamHealth::FSnapshot FOrvidaStreamHealth::GetSnapshot(const FOrvidaSam
 	const int64 LastArrival = LastArrivalNanoseconds.load(std::memory_order_relaxed);
 	// Never negative, also when a clock that a test sets goes back.
 	const int64 Now = Ring.GetSteadyNanoseconds();
+	const int64 Interarrival = InterarrivalNanoseconds.load(std::memory_order_relaxed);
+	if (Interarrival != OrvidaStreamHealth::Never)
+	{
+		Snapshot.InterarrivalMilliseconds = double(Interarrival) / 1e6;
+	}
 	if (LastArrival != OrvidaStreamHealth::Never)
 	{
 		Snapshot.SecondsSinceLastDatagram = double(std::max<int64>(Now - LastArrival, 0)) / double(OrvidaStreamHealth::NanosecondsPerSecond);

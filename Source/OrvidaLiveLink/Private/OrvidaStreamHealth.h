@@ -7,6 +7,7 @@
 #include "OrvidaSampleRing.h"
 
 #include <atomic>
+#include <limits>
 
 /**
  * What a source's stream has looked like since the source was made: datagrams and what the decoder made of
@@ -38,6 +39,8 @@ public:
 		int64 TimecodeRepeats = 0;
 		/** Interarrival jitter (FOrvidaJitterEstimator) of the datagrams that gave a sample with a usable frame rate. */
 		double JitterMilliseconds = 0.0;
+		/** Between the last two datagrams' arrivals, on the ring's clock; negative until two have arrived. */
+		double InterarrivalMilliseconds = -1.0;
 		/** Since the last datagram arrived, on the ring's clock; negative while none has. */
 		double SecondsSinceLastDatagram = -1.0;
 		/** Sender addresses and ports seen in the last RecentSenderSeconds, at most MaxSenders. */
@@ -89,6 +92,7 @@ private:
 	std::atomic<double> JitterMilliseconds{0.0};
 	/** The minimum while no datagram has arrived. */
 	FCounter LastArrivalNanoseconds;
+	FCounter InterarrivalNanoseconds;
 
 	/** Each sender's last arrival; the minimum marks an entry never used. Read by snapshots. */
 	FCounter SenderLastSeen[MaxSenders];
@@ -97,8 +101,11 @@ private:
 	/** The entry the last datagram matched: a stream from one sender finds it at the first look. */
 	int32 LastSenderIndex = 0;
 
-	/** The receiver thread's alone: the arrival RecordTimecode pairs with, and the previous usable timecode. */
-	int64 CurrentArrivalNanoseconds = 0;
+	/**
+	 * The receiver thread's alone: the last datagram's arrival, which RecordTimecode pairs with and the next
+	 * datagram's interarrival time starts from (the lowest int64 before the first), and the previous usable timecode.
+	 */
+	int64 CurrentArrivalNanoseconds = std::numeric_limits<int64>::min();
 	bool bHasPreviousTimecode = false;
 	int32 PreviousTimecode[3] = {0, 0, 0};
 	FOrvidaJitterEstimator Jitter;
