@@ -7,8 +7,13 @@ const session = sharedHostAndPage();
 const state = session.state;
 const endpointBox = () => session.page.locator('.creation-panel input[type=text]');
 
+// Also faults of the menu: one that a click elsewhere leaves open over the page.
 async function openCreationPanel() {
-  await session.page.getByRole('button', { name: '+ Source' }).click();
+  const addButton = session.page.getByRole('button', { name: '+ Source' });
+  await addButton.click();
+  await session.page.locator('header h1').click();
+  assert.ok(await session.page.locator('.menu').isHidden(), 'the menu stayed open after a click elsewhere');
+  await addButton.click();
   const item = session.page.locator('.menu button', { hasText: 'Orvida LiveLink' });
   assert.equal(await item.getAttribute('title'), 'Creates a connection to Vellacor Orvida');
   await item.click();

@@ -76,6 +76,17 @@ export function mount(element, api) {
   cancel.addEventListener('click', () => openPanel !== null && attempt(api.del(`api/panels/${openPanel}`)));
 
   addButton.addEventListener('click', () => { menu.hidden = !menu.hidden; });
+  // As menus do: a click anywhere else, or Escape, closes it.
+  document.addEventListener('click', (event) => {
+    if (!menu.hidden && !addButton.contains(event.target) && !menu.contains(event.target)) {
+      menu.hidden = true;
+    }
+  });
+  document.addEventListener('keydown', (event) => {
+    if (event.key === 'Escape') {
+      menu.hidden = true;
+    }
+  });
   let factoriesShown = '';
   function showFactories(factories) {
     const key = JSON.stringify(factories);
