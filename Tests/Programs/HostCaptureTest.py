@@ -17,12 +17,12 @@ import json
 import os
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
-import threading
 import time
+
+from HostProcess import HostProcess
 
 HOST, SENDER = sys.argv[1], sys.argv[2]
 LISTENING = re.compile(r"listening on 127\.0\.0\.1:(\d+): Receiving")
@@ -35,28 +35,17 @@ def check(name, condition, detail=""):
         failures.append(f"{name}: {detail}")
 
 
-class Host:
-    """orvida-livelink in console mode, its standard output collected line by line on a thread."""
+class Host(HostProcess):
+    """orvida-livelink in console mode with a capture, its sources on ports the system picks."""
 
     def __init__(self, project, sources, capture):
         arguments = [HOST, "--project", project, "--console", "--capture", capture]
         for _ in range(sources):
             arguments += ["--source", "127.0.0.1:0"]
-        self.process = subprocess.Popen(arguments, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        self.lines = []
-        self.reader = threading.Thread(target=lambda: self.lines.extend(self.process.stdout), daemon=True)
-        self.reader.start()
+        super().__init__(arguments)
         self.ports = []
         if self.wait_for(lambda: len([l for l in self.lines if LISTENING.search(l)]) == sources):
             self.ports = [int(LISTENING.search(l).group(1)) for l in self.lines if LISTENING.search(l)]
-
-    def wait_for(self, condition, seconds=30):
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            if condition():
-                return True
-            time.sleep(0.05)
-        return False
 
     def console_shows(self, port, samples, timecode):
         """Whether a console line has shown the source with this many samples and this last timecode. What the ring
@@ -65,14 +54,10 @@ class Host:
         return any(line.match(l) for l in list(self.lines))
 
     def stop(self):
-        self.process.send_signal(signal.SIGINT)
-        try:
-            self.process.wait(timeout=30)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
+        ended, status, out, err = super().stop()
+        if not ended:
             failures.append("a host did not stop after SIGINT")
-        self.reader.join(timeout=10)
-        return self.process.returncode, "".join(self.lines), self.process.stderr.read()
+        return status, out, err
 
 
 def tail(text, lines=6):

@@ -18,8 +18,8 @@ import socket
 import subprocess
 import sys
 import tempfile
-import threading
-import time
+
+from HostProcess import HostProcess
 
 HOST_PROGRAM, SEND_PROGRAM = sys.argv[1], sys.argv[2]
 PAIRS = ("received", "samples", "dropped", "rate", "timecode", "ring", "take", "unparsed", "no camera", "foreign keys", "gaps",
@@ -49,43 +49,20 @@ def parse_console(line):
     return values
 
 
-class Host:
-    """orvida-livelink --console on a port the system picks, its standard output read on a thread of its own."""
+class Host(HostProcess):
+    """orvida-livelink --console on a port the system picks."""
 
     def __init__(self, project, *options):
-        self.process = subprocess.Popen([HOST_PROGRAM, "--project", str(project), "--console", "--source", "127.0.0.1:0", *options],
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        self.lines = []
-        self.reader = threading.Thread(target=self.read, daemon=True)
-        self.reader.start()
-        found = self.wait_for_line(lambda line: re.search(r"listening on 127\.0\.0\.1:(\d+): Receiving", line))
+        super().__init__([HOST_PROGRAM, "--project", str(project), "--console", "--source", "127.0.0.1:0", *options], stderr=subprocess.DEVNULL)
+        found = self.wait_for_line(lambda line: re.search(r"listening on 127\.0\.0\.1:(\d+): Receiving", line), 20)
         self.port = int(found.group(1)) if found else None
-
-    def read(self):
-        for line in self.process.stdout:
-            self.lines.append(line)
-
-    def wait_for_line(self, test, seconds=20):
-        """The first result of test that is true, over lines so far and to come; None after the bounded wait."""
-        deadline = time.monotonic() + seconds
-        while time.monotonic() < deadline:
-            for line in list(self.lines):
-                if result := test(line):
-                    return result
-            time.sleep(0.1)
-        return None
 
     def wait_for_console(self, test, seconds=20):
         return self.wait_for_line(lambda line: (values := parse_console(line)) and test(values) and values, seconds)
 
     def stop(self):
-        self.process.send_signal(signal.SIGINT)
-        try:
-            self.process.wait(timeout=30)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
+        if not super().stop()[0]:
             failures.append("the host did not stop after SIGINT")
-        self.reader.join(timeout=10)
 
 
 def send(*options):
