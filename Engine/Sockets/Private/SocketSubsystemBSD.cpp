@@ -9,6 +9,9 @@
 
 DEFINE_LOG_CATEGORY(LogSockets)
 
+const FName FNetworkProtocolTypes::IPv4(TEXT("IPv4"));
+const FName FNetworkProtocolTypes::IPv6(TEXT("IPv6"));
+
 namespace
 {
 /** The platform's socket subsystem over POSIX sockets. Holds no state, so any thread may use it. */
@@ -30,15 +33,19 @@ public:
 		return new FSocketBSD(Descriptor, bDatagram ? SOCKTYPE_Datagram : SOCKTYPE_Streaming, SocketDescription);
 	}
 
-	void DestroySocket(FSocket* Socket) override
+	FSocket* CreateSocket(const FName& SocketType, const FString& SocketDescription, const FName& ProtocolName) override
 	{
-		delete Socket;
+		// Only IPv4 addresses exist here, so an IPv6 socket is refused rather than made as an IPv4 one.
+		if (ProtocolName != NAME_None && ProtocolName != FNetworkProtocolTypes::IPv4)
+		{
+			return nullptr;
+		}
+		return CreateSocket(SocketType, SocketDescription, false);
 	}
 
-	TSharedRef<FInternetAddr> CreateInternetAddr() override
-	{
-		return MakeShared<FInternetAddrBSD>();
-	}
+	void DestroySocket(FSocket* Socket) override { delete Socket; }
+
+	TSharedRef<FInternetAddr> CreateInternetAddr() override { return MakeShared<FInternetAddrBSD>(); }
 
 	FString GetLastErrorText() override
 	{

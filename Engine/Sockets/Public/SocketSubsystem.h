@@ -2,6 +2,7 @@
 
 #include "CoreMinimal.h"
 #include "IPAddress.h"
+#include "SocketTypes.h"
 
 class FSocket;
 
@@ -28,6 +29,8 @@ public:
 
 	/** A new socket of type NAME_DGram or NAME_Stream, or null when the system refuses or the type is unknown. */
 	virtual FSocket* CreateSocket(const FName& SocketType, const FString& SocketDescription, bool bForceUDP = false) = 0;
+	/** As above, of the protocol FNetworkProtocolTypes names (NAME_None: the platform's default); null for one it lacks. */
+	virtual FSocket* CreateSocket(const FName& SocketType, const FString& SocketDescription, const FName& ProtocolName) = 0;
 	/** Closes (when still open) and frees a socket that this subsystem made; null is ignored. */
 	virtual void DestroySocket(FSocket* Socket) = 0;
 	/** An empty address (0.0.0.0:0). */

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CoreTypes.h"
+#include "UObject/NameTypes.h"
 
 enum ESocketType
 {
@@ -17,7 +18,7 @@ enum Type
 	WaitForWrite,
 	WaitForReadOrWrite,
 };
-}
+} // namespace ESocketWaitConditions
 
 namespace ESocketReceiveFlags
 {
@@ -27,4 +28,12 @@ enum Type
 	Peek = 2,
 	WaitAll = 0x100,
 };
-}
+} // namespace ESocketReceiveFlags
+
+/** The protocol names ISocketSubsystem::CreateSocket takes. */
+class SOCKETS_API FNetworkProtocolTypes
+{
+public:
+	static const FName IPv4;
+	static const FName IPv6;
+};

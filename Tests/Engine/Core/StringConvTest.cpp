@@ -43,19 +43,21 @@ TEST(StringConv, Utf16ToUtf8EncodesPairsAndReplacesLoneSurrogates)
 		std::u16string Source;
 		std::string Expected;
 	} Rows[] = {
-		{u"Camera_1", "Camera_1"},
-		{u"\u00e9", "\xC3\xA9"},
-		{u"\u20ac", "\xE2\x82\xAC"},
-		{u"\uFFFF", "\xEF\xBF\xBF"},
-		{u"\U0001F600", "\xF0\x9F\x98\x80"},
-		{u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
-		{std::u16string{u'a', char16_t(0xD83D), u'b'}, "a\xEF\xBF\xBD" "b"},
-		{std::u16string{u'a', char16_t(0xDE00), u'b'}, "a\xEF\xBF\xBD" "b"},
-		{std::u16string{u'a', char16_t(0xD83D)}, "a\xEF\xBF\xBD"},
-		// A low surrogate before its high one is two lone surrogates, not a pair.
-		{std::u16string{char16_t(0xDE00), char16_t(0xD83D)}, "\xEF\xBF\xBD\xEF\xBF\xBD"},
-		// A high surrogate followed by a whole pair: only the first is alone.
-		{std::u16string{char16_t(0xD83D), char16_t(0xD83D), char16_t(0xDE00)}, "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
+	    {u"Camera_1", "Camera_1"},
+	    {u"\u00e9", "\xC3\xA9"},
+	    {u"\u20ac", "\xE2\x82\xAC"},
+	    {u"\uFFFF", "\xEF\xBF\xBF"},
+	    {u"\U0001F600", "\xF0\x9F\x98\x80"},
+	    {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
+	    {std::u16string{u'a', char16_t(0xD83D), u'b'}, "a\xEF\xBF\xBD"
+	                                                   "b"},
+	    {std::u16string{u'a', char16_t(0xDE00), u'b'}, "a\xEF\xBF\xBD"
+	                                                   "b"},
+	    {std::u16string{u'a', char16_t(0xD83D)}, "a\xEF\xBF\xBD"},
+	    // A low surrogate before its high one is two lone surrogates, not a pair.
+	    {std::u16string{char16_t(0xDE00), char16_t(0xD83D)}, "\xEF\xBF\xBD\xEF\xBF\xBD"},
+	    // A high surrogate followed by a whole pair: only the first is alone.
+	    {std::u16string{char16_t(0xD83D), char16_t(0xD83D), char16_t(0xDE00)}, "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
 	};
 	for (const auto& Row : Rows)
 	{
@@ -70,24 +72,38 @@ TEST(StringConv, Utf8ToUtf16DecodesPairsAndReplacesMalformedSequences)
 		std::string Source;
 		std::u16string Expected;
 	} Rows[] = {
-		{"Camera_1", u"Camera_1"},
-		{"\xC3\xA9t\xC3\xA9", u"\u00e9t\u00e9"},
-		{"\xF0\x9F\x98\x80", u"\U0001F600"},
-		{"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
-		// Truncated sequences, at the end and before an ASCII character that must survive.
-		{"a\xC3", u"a\uFFFD"},
-		{"a\xE2\x82", u"a\uFFFD"},
-		{"\xC3(b", u"\uFFFD(b"},
-		{"\xF0\x9F\x98z", u"\uFFFDz"},
-		// Stray continuation bytes and bytes that never start a sequence.
-		{"a\x80" "b", u"a\uFFFDb"},
-		{"a\xFF" "b", u"a\uFFFDb"},
-		{"a\xF8\x88\x80\x80\x80" "b", u"a\uFFFDb"},
-		// Overlong forms, an encoded surrogate and a code point above U+10FFFF.
-		{"a\xC0\x80" "b", u"a\uFFFDb"},
-		{"a\xE0\x80\xAF" "b", u"a\uFFFDb"},
-		{"a\xED\xA0\x80" "b", u"a\uFFFDb"},
-		{"a\xF4\x90\x80\x80" "b", u"a\uFFFDb"},
+	    {"Camera_1", u"Camera_1"},
+	    {"\xC3\xA9t\xC3\xA9", u"\u00e9t\u00e9"},
+	    {"\xF0\x9F\x98\x80", u"\U0001F600"},
+	    {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+	    // Truncated sequences, at the end and before an ASCII character that must survive.
+	    {"a\xC3", u"a\uFFFD"},
+	    {"a\xE2\x82", u"a\uFFFD"},
+	    {"\xC3(b", u"\uFFFD(b"},
+	    {"\xF0\x9F\x98z", u"\uFFFDz"},
+	    // Stray continuation bytes and bytes that never start a sequence.
+	    {"a\x80"
+	     "b",
+	     u"a\uFFFDb"},
+	    {"a\xFF"
+	     "b",
+	     u"a\uFFFDb"},
+	    {"a\xF8\x88\x80\x80\x80"
+	     "b",
+	     u"a\uFFFDb"},
+	    // Overlong forms, an encoded surrogate and a code point above U+10FFFF.
+	    {"a\xC0\x80"
+	     "b",
+	     u"a\uFFFDb"},
+	    {"a\xE0\x80\xAF"
+	     "b",
+	     u"a\uFFFDb"},
+	    {"a\xED\xA0\x80"
+	     "b",
+	     u"a\uFFFDb"},
+	    {"a\xF4\x90\x80\x80"
+	     "b",
+	     u"a\uFFFDb"},
 	};
 	for (const auto& Row : Rows)
 	{
@@ -132,9 +148,11 @@ TEST(StringConv, ExplicitLengthsStopInsideTheText)
 	EXPECT_EQ(FANSIToTCHAR(nullptr).Length(), 0);
 }
 
-TEST(StringConv, EightBitTextWidensByteByByte)
+TEST(StringConv, EightBitTextKeepsAsciiAndMakesEveryOtherByteAQuestionMark)
 {
-	EXPECT_EQ(std::u16string(FANSIToTCHAR("Cam\xE9ra").Get()), u"Cam\u00e9ra");
-	EXPECT_EQ(FString("Cam\xE9ra").GetStdString(), u"Cam\u00e9ra");
+	// As the engine converts: neither Latin-1 nor UTF-8, so a sender's "Caf\xC3\xA9" must not come this way.
+	EXPECT_EQ(std::u16string(FANSIToTCHAR("Cam\xE9ra\x7F").Get()), u"Cam?ra\u007F");
+	EXPECT_EQ(FString("Caf\xC3\xA9").GetStdString(), u"Caf??");
+	EXPECT_EQ(FString().AppendChars("Sc\xC3\xA8ne", 6).GetStdString(), u"Sc??ne");
 	EXPECT_EQ(FString(static_cast<const ANSICHAR*>(nullptr)).Len(), 0);
 }

@@ -133,6 +133,6 @@ FANSIToTCHAR::FANSIToTCHAR(const ANSICHAR* Source, int32 Length)
 	Converted.resize(Count);
 	for (int32 Index = 0; Index < Count; ++Index)
 	{
-		Converted[Index] = char16_t(static_cast<unsigned char>(Source[Index]));
+		Converted[Index] = ToTCHARFromAnsi(Source[Index]);
 	}
 }

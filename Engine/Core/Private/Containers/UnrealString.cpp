@@ -196,10 +196,9 @@ FString& FString::AppendChars(const ANSICHAR* Text, int32 Count)
 	{
 		const size_t Old = Data.size();
 		Data.resize(Old + size_t(Count));
-		// A plain loop over bytes, which the compiler turns into vector widening.
 		for (int32 Index = 0; Index < Count; ++Index)
 		{
-			Data[Old + size_t(Index)] = char16_t(static_cast<unsigned char>(Text[Index]));
+			Data[Old + size_t(Index)] = ToTCHARFromAnsi(Text[Index]);
 		}
 	}
 	return *this;

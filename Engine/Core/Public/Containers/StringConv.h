@@ -32,7 +32,13 @@ private:
 	std::basic_string<TCHAR> Converted;
 };
 
-/** Widens 8-bit text byte by byte (Latin-1), the way the engine's ANSI conversion treats plain ASCII. */
+/**
+ * The engine's 8-bit character conversion: ASCII passes unchanged and every byte from 0x80 up becomes '?'. It does
+ * not read UTF-8, nor widen bytes as Latin-1; text that may hold more than ASCII needs FUTF8ToTCHAR.
+ */
+inline TCHAR ToTCHARFromAnsi(ANSICHAR Character) { return static_cast<unsigned char>(Character) < 0x80 ? TCHAR(Character) : TCHAR('?'); }
+
+/** Converts 8-bit text character by character with ToTCHARFromAnsi, as the engine's ANSI conversion does. */
 class CORE_API FANSIToTCHAR
 {
 public:

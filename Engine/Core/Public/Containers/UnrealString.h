@@ -54,7 +54,7 @@ class CORE_API FString
 public:
 	FString() = default;
 	FString(const TCHAR* Text) : Data(Text ? Text : TEXT("")) {}
-	/** Widens 8-bit text byte by byte; null reads as empty. */
+	/** Converts 8-bit text as the engine does: bytes from 0x80 up become '?'. Null reads as empty. */
 	FString(const ANSICHAR* Text);
 	/** Takes Count code units from Text (null or Count <= 0 gives an empty string). */
 	FString(int32 Count, const TCHAR* Text);
@@ -80,7 +80,7 @@ public:
 		Data.push_back(Character);
 		return *this;
 	}
-	/** Widens Count 8-bit characters byte by byte (Latin-1) and appends them; null or Count <= 0 appends nothing. */
+	/** Appends Count 8-bit characters, each byte from 0x80 up as '?' (as the engine does); null or Count <= 0 appends nothing. */
 	FString& AppendChars(const ANSICHAR* Text, int32 Count);
 	/** Appends the decimal text of Number, with a minus sign when negative. */
 	void AppendInt(int32 Number);

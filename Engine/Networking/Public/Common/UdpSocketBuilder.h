@@ -44,7 +44,7 @@ public:
 			UE_LOG(LogSockets, Error, TEXT("FUdpSocketBuilder: no socket subsystem for %s"), *Description);
 			return nullptr;
 		}
-		FSocket* Socket = SocketSubsystem->CreateSocket(NAME_DGram, Description, true);
+		FSocket* Socket = SocketSubsystem->CreateSocket(NAME_DGram, Description, FNetworkProtocolTypes::IPv4);
 		if (Socket == nullptr)
 		{
 			UE_LOG(LogSockets, Error, TEXT("FUdpSocketBuilder: failed to create the socket %s (%s)"), *Description, *SocketSubsystem->GetLastErrorText());
