@@ -16,5 +16,5 @@ std::string FSenderMessageWriter::Write(const FSenderCameraState& State)
 	    {"State", State.State},
 	};
 	const nlohmann::ordered_json Message = {{"OVDCamera", nlohmann::ordered_json::array({Record})}};
-	return Message.dump(-1, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
+	return Message.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }

@@ -6,8 +6,8 @@
 
 /**
  * Writes one camera message: {"OVDCamera":[{record}]} with every record key the receiver reads, in the order
- * the application writes them. Text is escaped to ASCII, so that the receiver, which reads bytes one character
- * each, gets the characters themselves; bytes of Scene, Slate or Take that are not UTF-8 are written as U+FFFD.
+ * the application writes them. Text goes as UTF-8, unescaped, as the application sends it; bytes of Scene, Slate or
+ * Take that are not UTF-8 are written as U+FFFD.
  */
 class FSenderMessageWriter
 {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <string>
@@ -90,13 +91,10 @@ FOrvidaCameraSample Full()
 }
 
 const std::string FullMessage = R"({"OVDCamera":[{"Version":1,"Location":[100.5,-20.25,150],"Rotation":[0,0,0.70710677,0.70710677],)"
-								R"("Scale":[1,1,1],"Lens":[35,250,1.7777777777777777,54.432],"Timecode":[86400,25,1],)"
-								R"("Metadata":["Scene 4","A004","12"],"State":2}]})";
+                                R"("Scale":[1,1,1],"Lens":[35,250,1.7777777777777777,54.432],"Timecode":[86400,25,1],)"
+                                R"("Metadata":["Scene 4","A004","12"],"State":2}]})";
 
-std::string Camera(const std::string& Record)
-{
-	return R"({"OVDCamera":[)" + Record + "]}";
-}
+std::string Camera(const std::string& Record) { return R"({"OVDCamera":[)" + Record + "]}"; }
 
 struct FDecodeCase
 {
@@ -112,46 +110,89 @@ struct FDecodeCase
 };
 
 const FDecodeCase DecodeCases[] = {
-	{"FullMessage", FullMessage, true, true, {Full()}, 0},
-	{"OnlyLocation", Camera(R"({"Location":[1,2,3]})"), true, true, {WithLocation(1, 2, 3)}, 0},
-	{"EmptyRecordTakesDefaults", Camera("{}"), true, true, {Decoded()}, 0},
-	{"LowerCaseCameraKey", R"({"ovdcamera":[{"Location":[1,2,3]}]})", true, true, {WithLocation(1, 2, 3)}, 0},
-	{"RecordKeysIgnoreCase", Camera(R"({"location":[1,2,3]})"), true, true, {WithLocation(1, 2, 3)}, 0},
-	{"CameraAndOneForeignKey", R"({"Hello":1,"OVDCamera":[{"Location":[1,2,3]}]})", true, true, {WithLocation(1, 2, 3)}, 1},
-	{"TwoForeignKeysNoCamera", R"({"A":1,"B":[2]})", true, true, {}, 2},
-	{"ShortArrayTakesTheDefaultWhole", Camera(R"({"Location":[1,2],"Scale":[5,5]})"), true, true, {Decoded()}, 0},
-	{"LongArrayUsesTheFirstElements", Camera(R"({"Location":[1,2,3,4,5]})"), true, true, {WithLocation(1, 2, 3)}, 0},
-	{"NotAnArrayTakesTheDefault", Camera(R"({"Location":7,"Scale":{"X":2}})"), true, true, {Decoded()}, 0},
-	{"OnlyTheFirstCameraElementCounts", Camera(R"({"Location":[1,2,3]},{"Location":[4,5,6]})"), true, true, {WithLocation(1, 2, 3)}, 0},
-	{"TimecodeTruncatesTowardZero", Camera(R"({"Timecode":[10.9,-2.7,1]})"), true, true, {WithTimecode(10, -2, 1)}, 0},
-	{"TimecodeOutOfRange", Camera(R"({"Timecode":[3e9,-3e9,2147483647]})"), true, true, {WithTimecode(INT_MIN, INT_MIN, INT_MAX)}, 0},
-	{"ZeroBytesAreDropped", "{\"OVDCa\0mera\":[{\"Loc\0\0ation\":[1,\0002,3]}]}\0"s, true, true, {WithLocation(1, 2, 3)}, 0},
-	{"Utf8ArrivesAsLatin1Characters", Camera("{\"Metadata\":[\"\",\"Caf\xC3\xA9\",\"1\"]}"), true, true, {WithMetadata(TEXT(""), TEXT("Caf\u00C3\u00A9"), TEXT("1"))}, 0},
-	{"EscapesAreResolved", Camera(R"({"Metadata":["\u00e9\n","\"q\"","\ud83d\ude00"]})"), true, true, {WithMetadata(TEXT("\u00e9\n"), TEXT("\"q\""), TEXT("\U0001F600"))}, 0},
-	{"TopLevelArrayIsNoMessage", "[" + FullMessage + "]", true, true, {}, 0},
-	{"TrailingLineFeedIsWhitespace", Camera(R"({"Location":[1,2,3]})") + "\r\n", true, true, {WithLocation(1, 2, 3)}, 0},
-	{"TwoMessagesInOneDatagram", FullMessage + FullMessage, true, true, {}, 0},
-	{"LensIsReadOnlyWithAutoLens", Camera(R"({"Lens":[1,2,3,4]})"), false, true, {Decoded()}, 0},
-	{"TakeFieldsAreReadOnlyWithATakeOption", Camera(R"({"Metadata":["a","b","c"],"State":2})"), true, false, {Decoded()}, 0},
-	{"VersionChangesNothing", Camera(R"({"Version":"9.9-beta","Location":[1,2,3]})"), true, true, {WithLocation(1, 2, 3)}, 0},
-	{"StateRoundsHalfAwayFromZero", Camera(R"({"State":2.5})"), true, true, {WithState(3)}, 0},
-	{"StateOutOfRangeIsZero", Camera(R"({"State":1e10})"), true, true, {WithState(0)}, 0},
-	{"StateNotANumberIsZero", Camera(R"({"State":[2]})"), true, true, {WithState(0)}, 0},
-	{"ElementsOfOtherTypesGoThroughTheAccessor", Camera(R"({"Location":["1.5",true,null]})"), true, true, {WithLocation(1.5f, 1, 0)}, 0},
-	{"LocationBeyondSingleIsNoSample", Camera(R"({"Location":[1e300,-1e39,3]})"), true, true, {}, 0},
-	{"RotationBeyondSingleIsNoSample", Camera(R"({"Rotation":[0,-1e300,0,1]})"), true, true, {}, 0},
-	{"ScaleBeyondSingleIsNoSample", Camera(R"({"Scale":[1,1,1e39]})"), true, true, {}, 0},
-	{"InfiniteTextInScaleIsNoSample", Camera(R"({"Scale":[1,")" + std::string(400, '9') + R"(",1]})"), true, true, {}, 0},
-	{"LargestSinglesStillFit", Camera(R"({"Location":[3.4e38,-3.4e38,1e-300]})"), true, true, {WithLocation(3.4e38f, -3.4e38f, 0.0f)}, 0},
-	{"PublishedLensBeyondSingleIsNoSample", Camera(R"({"Lens":[0,0,0,1e300]})"), true, true, {}, 0},
-	{"LensBeyondSingleIsIgnoredWithoutAutoLens", Camera(R"({"Lens":[0,0,0,1e300]})"), false, true, {Decoded()}, 0},
-	{"CarriedLensValueNeedsOnlyADouble", Camera(R"({"Lens":[1e300,1,2,3]})"), true, true, {WithLens(1e300, 1, 2, 3)}, 0},
-	{"InfiniteTextInCarriedLensIsNoSample", Camera(R"({"Lens":[")" + std::string(400, '9') + R"(",1,2,3]})"), true, true, {}, 0},
-	{"CameraNotAnArray", R"({"OVDCamera":{"Location":[1,2,3]}})", true, true, {}, 0},
-	{"CameraEmptyArray", R"({"OVDCamera":[]})", true, true, {}, 0},
-	{"CameraFirstElementNotAnObject", R"({"OVDCamera":[[1,2,3],{"Location":[1,2,3]}]})", true, true, {}, 0},
-	{"EmptyText", "\0\0\0"s, true, true, {}, 0},
-	{"NotJson", "hello", true, true, {}, 0},
+    {"FullMessage", FullMessage, true, true, {Full()}, 0},
+    {"OnlyLocation", Camera(R"({"Location":[1,2,3]})"), true, true, {WithLocation(1, 2, 3)}, 0},
+    {"EmptyRecordTakesDefaults", Camera("{}"), true, true, {Decoded()}, 0},
+    {"LowerCaseCameraKey", R"({"ovdcamera":[{"Location":[1,2,3]}]})", true, true, {WithLocation(1, 2, 3)}, 0},
+    {"RecordKeysIgnoreCase", Camera(R"({"location":[1,2,3]})"), true, true, {WithLocation(1, 2, 3)}, 0},
+    {"CameraAndOneForeignKey", R"({"Hello":1,"OVDCamera":[{"Location":[1,2,3]}]})", true, true, {WithLocation(1, 2, 3)}, 1},
+    {"TwoForeignKeysNoCamera", R"({"A":1,"B":[2]})", true, true, {}, 2},
+    {"ShortArrayTakesTheDefaultWhole", Camera(R"({"Location":[1,2],"Scale":[5,5]})"), true, true, {Decoded()}, 0},
+    {"LongArrayUsesTheFirstElements", Camera(R"({"Location":[1,2,3,4,5]})"), true, true, {WithLocation(1, 2, 3)}, 0},
+    {"NotAnArrayTakesTheDefault", Camera(R"({"Location":7,"Scale":{"X":2}})"), true, true, {Decoded()}, 0},
+    {"OnlyTheFirstCameraElementCounts", Camera(R"({"Location":[1,2,3]},{"Location":[4,5,6]})"), true, true, {WithLocation(1, 2, 3)}, 0},
+    {"TimecodeTruncatesTowardZero", Camera(R"({"Timecode":[10.9,-2.7,1]})"), true, true, {WithTimecode(10, -2, 1)}, 0},
+    {"TimecodeOutOfRange", Camera(R"({"Timecode":[3e9,-3e9,2147483647]})"), true, true, {WithTimecode(INT_MIN, INT_MIN, INT_MAX)}, 0},
+    {"ZeroBytesAreDropped", "{\"OVDCa\0mera\":[{\"Loc\0\0ation\":[1,\0002,3]}]}\0"s, true, true, {WithLocation(1, 2, 3)}, 0},
+    {"Utf8ArrivesAsSent",
+     Camera("{\"Metadata\":[\"\xF0\x9F\x98\x80\",\"Sc\xC3\xA8ne 4\",\"\xE2\x82\xAC"
+            "1\"]}"),
+     true,
+     true,
+     {WithMetadata(TEXT("\U0001F600"), TEXT("Sc\u00E8ne 4"), TEXT("\u20AC1"))},
+     0},
+    {"ZeroBytesInsideAUtf8CharacterAreDropped",
+     Camera("{\"Metadata\":[\"\",\"Sc\xC3\0\xA8ne\",\"\"]}"s),
+     true,
+     true,
+     {WithMetadata(TEXT(""), TEXT("Sc\u00E8ne"), TEXT(""))},
+     0},
+    // One U+FFFD per maximal ill-formed part, and the byte that breaks a sequence starts the next character.
+    {"TruncatedAndStrayUtf8",
+     Camera("{\"Metadata\":[\"\xC3\",\"a\xE2\x82z\",\"\x80\xFF\"]}"),
+     true,
+     true,
+     {WithMetadata(TEXT("\uFFFD"), TEXT("a\uFFFDz"), TEXT("\uFFFD\uFFFD"))},
+     0},
+    {"OverlongSurrogateAndTooLargeUtf8",
+     Camera("{\"Metadata\":[\"\xC0\xAF\",\"\xED\xA0\x80\",\"\xF4\x90\x80\x80\"]}"),
+     true,
+     true,
+     {WithMetadata(TEXT("\uFFFD\uFFFD"), TEXT("\uFFFD\uFFFD\uFFFD"), TEXT("\uFFFD\uFFFD\uFFFD\uFFFD"))},
+     0},
+    {"NestedToTheLimitDecodes",
+     R"({"Deep":)" + std::string(63, '[') + std::string(63, ']') + R"(,"OVDCamera":[{"Location":[1,2,3]}]})",
+     true,
+     true,
+     {WithLocation(1, 2, 3)},
+     1},
+    {"NestedPastTheLimitIsDropped", R"({"Deep":)" + std::string(64, '[') + std::string(64, ']') + R"(,"OVDCamera":[{"Location":[1,2,3]}]})", true, true, {}, 0},
+    {"BracketsInStringsDoNotNest",
+     Camera(R"({"Metadata":["\")" + std::string(100, '[') + R"(","{{{{","x"],"Location":[1,2,3]})"),
+     true,
+     false,
+     {WithLocation(1, 2, 3)},
+     0},
+    {"EscapesAreResolved",
+     Camera(R"({"Metadata":["\u00e9\n","\"q\"","\ud83d\ude00"]})"),
+     true,
+     true,
+     {WithMetadata(TEXT("\u00e9\n"), TEXT("\"q\""), TEXT("\U0001F600"))},
+     0},
+    {"TopLevelArrayIsNoMessage", "[" + FullMessage + "]", true, true, {}, 0},
+    {"TrailingLineFeedIsWhitespace", Camera(R"({"Location":[1,2,3]})") + "\r\n", true, true, {WithLocation(1, 2, 3)}, 0},
+    {"TwoMessagesInOneDatagram", FullMessage + FullMessage, true, true, {}, 0},
+    {"LensIsReadOnlyWithAutoLens", Camera(R"({"Lens":[1,2,3,4]})"), false, true, {Decoded()}, 0},
+    {"TakeFieldsAreReadOnlyWithATakeOption", Camera(R"({"Metadata":["a","b","c"],"State":2})"), true, false, {Decoded()}, 0},
+    {"VersionChangesNothing", Camera(R"({"Version":"9.9-beta","Location":[1,2,3]})"), true, true, {WithLocation(1, 2, 3)}, 0},
+    {"StateRoundsHalfAwayFromZero", Camera(R"({"State":2.5})"), true, true, {WithState(3)}, 0},
+    {"StateOutOfRangeIsZero", Camera(R"({"State":1e10})"), true, true, {WithState(0)}, 0},
+    {"StateNotANumberIsZero", Camera(R"({"State":[2]})"), true, true, {WithState(0)}, 0},
+    {"ElementsOfOtherTypesGoThroughTheAccessor", Camera(R"({"Location":["1.5",true,null]})"), true, true, {WithLocation(1.5f, 1, 0)}, 0},
+    {"LocationBeyondSingleIsNoSample", Camera(R"({"Location":[1e300,-1e39,3]})"), true, true, {}, 0},
+    {"RotationBeyondSingleIsNoSample", Camera(R"({"Rotation":[0,-1e300,0,1]})"), true, true, {}, 0},
+    {"ScaleBeyondSingleIsNoSample", Camera(R"({"Scale":[1,1,1e39]})"), true, true, {}, 0},
+    {"InfiniteTextInScaleIsNoSample", Camera(R"({"Scale":[1,")" + std::string(400, '9') + R"(",1]})"), true, true, {}, 0},
+    {"LargestSinglesStillFit", Camera(R"({"Location":[3.4e38,-3.4e38,1e-300]})"), true, true, {WithLocation(3.4e38f, -3.4e38f, 0.0f)}, 0},
+    {"PublishedLensBeyondSingleIsNoSample", Camera(R"({"Lens":[0,0,0,1e300]})"), true, true, {}, 0},
+    {"LensBeyondSingleIsIgnoredWithoutAutoLens", Camera(R"({"Lens":[0,0,0,1e300]})"), false, true, {Decoded()}, 0},
+    {"CarriedLensValueNeedsOnlyADouble", Camera(R"({"Lens":[1e300,1,2,3]})"), true, true, {WithLens(1e300, 1, 2, 3)}, 0},
+    {"InfiniteTextInCarriedLensIsNoSample", Camera(R"({"Lens":[")" + std::string(400, '9') + R"(",1,2,3]})"), true, true, {}, 0},
+    {"CameraNotAnArray", R"({"OVDCamera":{"Location":[1,2,3]}})", true, true, {}, 0},
+    {"CameraEmptyArray", R"({"OVDCamera":[]})", true, true, {}, 0},
+    {"CameraFirstElementNotAnObject", R"({"OVDCamera":[[1,2,3],{"Location":[1,2,3]}]})", true, true, {}, 0},
+    {"EmptyText", "\0\0\0"s, true, true, {}, 0},
+    {"NotJson", "hello", true, true, {}, 0},
 };
 
 class OrvidaCameraMessageDecoderTable : public testing::TestWithParam<FDecodeCase>
@@ -172,7 +213,10 @@ std::vector<FOrvidaCameraSample> DecodeAll(const std::string& Datagram, bool bAu
 {
 	FOrvidaCameraMessageDecoder Decoder(bAutoLens, bTakeOptions, false);
 	std::vector<FOrvidaCameraSample> Samples;
-	const int32 Count = Decoder.Decode(reinterpret_cast<const uint8*>(Datagram.data()), int32(Datagram.size()), [&](FOrvidaCameraSample&& Sample) { Samples.push_back(MoveTemp(Sample)); }).Samples;
+	const int32 Count = Decoder
+	                        .Decode(reinterpret_cast<const uint8*>(Datagram.data()), int32(Datagram.size()),
+	                                [&](FOrvidaCameraSample&& Sample) { Samples.push_back(MoveTemp(Sample)); })
+	                        .Samples;
 	EXPECT_EQ(Count, int32(Samples.size()));
 	return Samples;
 }
@@ -202,16 +246,16 @@ TEST(OrvidaCameraMessageDecoder, HostileInputCommitsNothingAndDoesNotCrash)
 		Junk[Index] = char(33 + (Index * 7919) % 94);
 	}
 	const std::string Hostile[] = {
-		Deep,
-		R"({"OVDCamera":)" + std::string(70, '[') + std::string(70, ']') + "}",
-		Junk,
-		"{" + std::string(65000, ' ') + "\"a\":",
-		Camera(R"({"Metadata":["\x","\u12","c"]})"),
-		Camera(R"({"Metadata":["\ud800","b","c"]})"),
-		Camera(R"({"Location":[1e400,0,0]})"),
-		Camera(R"({"Location":[123456789012345678901234567890,0,0]})"),
-		"\xEF\xBB\xBF" + FullMessage,
-		std::string(1, '\xFF') + FullMessage,
+	    Deep,
+	    R"({"OVDCamera":)" + std::string(70, '[') + std::string(70, ']') + "}",
+	    Junk,
+	    "{" + std::string(65000, ' ') + "\"a\":",
+	    Camera(R"({"Metadata":["\x","\u12","c"]})"),
+	    Camera(R"({"Metadata":["\ud800","b","c"]})"),
+	    Camera(R"({"Location":[1e400,0,0]})"),
+	    Camera(R"({"Location":[123456789012345678901234567890,0,0]})"),
+	    "\xEF\xBB\xBF" + FullMessage,
+	    std::string(1, '\xFF') + FullMessage,
 	};
 	for (const std::string& Datagram : Hostile)
 	{
@@ -255,15 +299,15 @@ TEST(OrvidaCameraMessageDecoder, UnknownDataLinesAreLimitedPerSecondAndTheRestCo
 		std::string Summary;
 	};
 	const FStep Steps[] = {
-		{5000, Foreign(6000), 10, ""},
-		{5999, Camera("{}"), 0, ""},
-		{6000, Camera("{}"), 0, "Unknow data received: 5990 more lines held back, from 1 datagrams"},
-		{6000, Camera("{}"), 0, ""},
-		{7500, Foreign(6000), 10, ""},
-		{7900, Foreign(3), 0, ""},
-		{7900, "not json", 0, ""},
-		{8500, Foreign(2), 2, "Unknow data received: 5993 more lines held back, from 2 datagrams"},
-		{8600, Foreign(9), 8, ""},
+	    {5000, Foreign(6000), 10, ""},
+	    {5999, Camera("{}"), 0, ""},
+	    {6000, Camera("{}"), 0, "Unknow data received: 5990 more lines held back, from 1 datagrams"},
+	    {6000, Camera("{}"), 0, ""},
+	    {7500, Foreign(6000), 10, ""},
+	    {7900, Foreign(3), 0, ""},
+	    {7900, "not json", 0, ""},
+	    {8500, Foreign(2), 2, "Unknow data received: 5993 more lines held back, from 2 datagrams"},
+	    {8600, Foreign(9), 8, ""},
 	};
 	for (const FStep& Step : Steps)
 	{
@@ -285,19 +329,53 @@ TEST(OrvidaCameraMessageDecoder, UnknownDataLinesAreLimitedPerSecondAndTheRestCo
 	FStandInClock::SetCycleSource(nullptr);
 }
 
+TEST(OrvidaCameraMessageDecoder, DeepTextIsUnparsedWithAWarningLimitedApartFromForeignKeys)
+{
+	int64 NowMs = 5000;
+	FStandInClock::SetCycleSource([&NowMs] { return uint64(NowMs) * 1000000u; });
+	FOrvidaCameraMessageDecoder Decoder(true, true, false);
+	const std::string Deep = R"({"OVDCamera":[{"Location":)" + std::string(65, '[') + std::string(65, ']') + "}]}";
+	const auto Decode = [&Decoder](const std::string& Datagram)
+	{ return Decoder.Decode(reinterpret_cast<const uint8*>(Datagram.data()), int32(Datagram.size()), [](FOrvidaCameraSample&&) {}); };
+	const auto CountWarnings = [](const FLogCapture& Log, const std::string& Text)
+	{
+		const auto Lines = Log.GetLines();
+		return std::count_if(Lines.begin(), Lines.end(),
+		                     [&Text](const FLogCapture::FLine& Line) { return Line.Verbosity == ELogVerbosity::Warning && Line.Text == Text; });
+	};
+	{
+		FLogCapture Log;
+		for (int32 Round = 0; Round < 12; ++Round)
+		{
+			const FOrvidaCameraMessageDecoder::FOutcome Outcome = Decode(Deep);
+			EXPECT_FALSE(Outcome.bParsed);
+			EXPECT_EQ(Outcome.Samples, 0);
+		}
+		EXPECT_EQ(CountWarnings(Log, "A datagram nested deeper than 64 levels was dropped"), 10);
+		// The deep text's window does not hold back the foreign keys' lines.
+		Decode(R"({"a":1,"b":2,"OVDCamera":[{}]})");
+		EXPECT_EQ(CountUnknownDataLines(Log), 2);
+	}
+	NowMs = 6000;
+	FLogCapture Log;
+	EXPECT_EQ(Decode(Camera("{}")).Samples, 1);
+	EXPECT_EQ(CountWarnings(Log, "2 more datagrams nested too deeply were dropped"), 1);
+	FStandInClock::SetCycleSource(nullptr);
+}
+
 TEST(OrvidaCameraSample, EqualityLooksAtEveryField)
 {
 	// Each decoder case compares with ==, so a field it skips goes unchecked there. The last element of each array
 	// changes, so that comparing only a prefix fails too.
 	const std::function<void(FOrvidaCameraSample&)> Changes[] = {
-		[](FOrvidaCameraSample& Sample) { Sample.Location[2] = 151.0f; },
-		[](FOrvidaCameraSample& Sample) { Sample.Rotation[3] = 0.5f; },
-		[](FOrvidaCameraSample& Sample) { Sample.Scale[2] = 2.0f; },
-		[](FOrvidaCameraSample& Sample) { Sample.Lens[3] = 54.433; },
-		[](FOrvidaCameraSample& Sample) { Sample.Timecode[2] = 2; },
-		[](FOrvidaCameraSample& Sample) { Sample.Metadata[2] = TEXT("13"); },
-		[](FOrvidaCameraSample& Sample) { Sample.Metadata[1] = TEXT("a004"); },
-		[](FOrvidaCameraSample& Sample) { Sample.State = 0; },
+	    [](FOrvidaCameraSample& Sample) { Sample.Location[2] = 151.0f; },
+	    [](FOrvidaCameraSample& Sample) { Sample.Rotation[3] = 0.5f; },
+	    [](FOrvidaCameraSample& Sample) { Sample.Scale[2] = 2.0f; },
+	    [](FOrvidaCameraSample& Sample) { Sample.Lens[3] = 54.433; },
+	    [](FOrvidaCameraSample& Sample) { Sample.Timecode[2] = 2; },
+	    [](FOrvidaCameraSample& Sample) { Sample.Metadata[2] = TEXT("13"); },
+	    [](FOrvidaCameraSample& Sample) { Sample.Metadata[1] = TEXT("a004"); },
+	    [](FOrvidaCameraSample& Sample) { Sample.State = 0; },
 	};
 	EXPECT_EQ(Full(), Full());
 	for (size_t Index = 0; Index < std::size(Changes); ++Index)

@@ -243,6 +243,20 @@ const std::vector<FFaultRow>& FaultRows()
 		     return Builder.Script;
 	     },
 	     std::pair<int64, int64>{0, 0}, nullptr},
+	    {"DatagramsNestedDeeperThanTheReceiverStackCanRelease",
+	     [] {
+		     // The engine's reader would parse these and release the tree recursively, on the receiver's 128 KiB stack.
+		     const std::string Deep = R"({"a":)" + std::string(32000, '[') + std::string(32000, ']') + "}";
+		     FScriptBuilder Builder;
+		     for (int32 Frame = 0; Frame < 20; ++Frame)
+		     {
+			     FScriptStep Step{{Builder.Camera(Frame)}};
+			     Step.Datagrams.push_back({0, Deep, EDatagramKind::Unparsed});
+			     Builder.Script.Steps.push_back(std::move(Step));
+		     }
+		     return Builder.Script;
+	     },
+	     std::pair<int64, int64>{0, 0}, nullptr},
 	    {"TwoSendersOnOnePort",
 	     [] {
 		     // A second application left streaming into the same port, frames far from the first's. They take turns,

@@ -1,14 +1,15 @@
 #include "OrvidaCameraMessageDecoder.h"
 
 #include "Dom/JsonObject.h"
+#include "OrvidaJsonNesting.h"
 #include "OrvidaLiveLinkLog.h"
 #include "OrvidaNarrowing.h"
+#include "OrvidaUtf8Text.h"
 #include "Serialization/JsonReader.h"
 #include "Serialization/JsonSerializer.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <iterator>
 #include <limits>
 
@@ -27,10 +28,7 @@ const FString StateKey(TEXT("State"));
 using FJsonValues = TArray<TSharedPtr<FJsonValue>>;
 
 /** Truncated toward zero; anything outside the signed 32-bit range (NaN included) becomes its minimum. */
-int32 ToTimecodeComponent(double Value)
-{
-	return (Value > -2147483649.0 && Value < 2147483648.0) ? int32(Value) : std::numeric_limits<int32>::min();
-}
+int32 ToTimecodeComponent(double Value) { return (Value > -2147483649.0 && Value < 2147483648.0) ? int32(Value) : std::numeric_limits<int32>::min(); }
 
 /** A field is taken whole or not at all: an array of at least Count elements, each read by Convert, or Default throughout. */
 template <typename ElementType, int32 Count, typename ConvertType>
@@ -45,28 +43,15 @@ void ReadArrayField(const FJsonObject& Record, const FString& Key, ElementType (
 	}
 }
 
-double AsDouble(const FJsonValue& Value)
-{
-	return Value.AsNumber();
-}
+double AsDouble(const FJsonValue& Value) { return Value.AsNumber(); }
 
-float AsSingle(const FJsonValue& Value)
-{
-	return OrvidaLiveLink::NarrowToSingle(Value.AsNumber());
-}
+float AsSingle(const FJsonValue& Value) { return OrvidaLiveLink::NarrowToSingle(Value.AsNumber()); }
 
-int32 AsTimecodeComponent(const FJsonValue& Value)
-{
-	return ToTimecodeComponent(Value.AsNumber());
-}
+int32 AsTimecodeComponent(const FJsonValue& Value) { return ToTimecodeComponent(Value.AsNumber()); }
 
-FString AsText(const FJsonValue& Value)
-{
-	return Value.AsString();
-}
+FString AsText(const FJsonValue& Value) { return Value.AsString(); }
 
-template <int32 Count>
-bool AreAllFinite(const float (&Values)[Count])
+template <int32 Count> bool AreAllFinite(const float (&Values)[Count])
 {
 	return std::all_of(std::begin(Values), std::end(Values), [](float Value) { return std::isfinite(Value); });
 }
@@ -74,8 +59,8 @@ bool AreAllFinite(const float (&Values)[Count])
 /** Lens[0] is only carried, as read; the source publishes the others narrowed to single precision. */
 bool IsLensPublishable(const double (&Lens)[4])
 {
-	return std::isfinite(Lens[0])
-		&& std::all_of(std::begin(Lens) + 1, std::end(Lens), [](double Value) { return std::isfinite(OrvidaLiveLink::NarrowToSingle(Value)); });
+	return std::isfinite(Lens[0]) &&
+	       std::all_of(std::begin(Lens) + 1, std::end(Lens), [](double Value) { return std::isfinite(OrvidaLiveLink::NarrowToSingle(Value)); });
 }
 
 /** The camera record's object, when Value is a non-empty array whose first element is one. */
@@ -92,43 +77,49 @@ const FJsonObject* FindCameraRecord(const FJsonValue& Value)
 } // namespace OrvidaCameraMessageDecoder
 
 FOrvidaCameraMessageDecoder::FOrvidaCameraMessageDecoder(bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord)
-	: bAutoLens(bInAutoLens)
-	, bReadTakeState(bInAutoSceneTakeUpdate || bInAutoRecord)
+    : bAutoLens(bInAutoLens)
+    , bReadTakeState(bInAutoSceneTakeUpdate || bInAutoRecord)
 {
 }
 
 FOrvidaCameraMessageDecoder::FOutcome FOrvidaCameraMessageDecoder::Decode(const uint8* Bytes, int32 Count, TFunctionRef<void(FOrvidaCameraSample&&)> Commit)
 {
-	using namespace OrvidaCameraMessageDecoder;
-
 	const FOrvidaLogLimiter::FHeldBack HeldBack = UnknownDataLimiter.BeginMessage();
 	if (HeldBack.Lines > 0)
 	{
 		UE_LOG(ModuleLog, Warning, TEXT("Unknow data received: %d more lines held back, from %d datagrams"), HeldBack.Lines, HeldBack.Messages);
 	}
-
-	// Each byte is one character of the same value; zero bytes are dropped wherever they stand. They are rare,
-	// so the text is widened in runs between them.
-	FString Text;
-	Text.Reserve(Count);
-	const ANSICHAR* Chars = reinterpret_cast<const ANSICHAR*>(Bytes);
-	for (int32 Start = 0; Start < Count;)
+	const FOrvidaLogLimiter::FHeldBack DeepHeldBack = DeepTextLimiter.BeginMessage();
+	if (DeepHeldBack.Lines > 0)
 	{
-		const void* Zero = std::memchr(Chars + Start, 0, size_t(Count - Start));
-		const int32 End = Zero != nullptr ? int32(static_cast<const ANSICHAR*>(Zero) - Chars) : Count;
-		Text.AppendChars(Chars + Start, End - Start);
-		Start = End + 1;
+		UE_LOG(ModuleLog, Warning, TEXT("%d more datagrams nested too deeply were dropped"), DeepHeldBack.Lines);
 	}
 
 	FOutcome Outcome;
+	if (FOrvidaJsonNesting::IsTooDeep(Bytes, Count))
+	{
+		if (DeepTextLimiter.TryAdmitLine())
+		{
+			UE_LOG(ModuleLog, Warning, TEXT("A datagram nested deeper than %d levels was dropped"), FOrvidaJsonNesting::MaxDepth);
+		}
+		return Outcome;
+	}
+
 	TSharedPtr<FJsonObject> Message;
-	if (!FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(MoveTemp(Text)), Message) || !Message.IsValid())
+	if (!FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(FOrvidaUtf8Text::Decode(Bytes, Count)), Message) || !Message.IsValid())
 	{
 		return Outcome;
 	}
-	Outcome.bParsed = true;
+	return DecodeMessage(*Message, Commit);
+}
 
-	for (const auto& Field : Message->Values)
+FOrvidaCameraMessageDecoder::FOutcome FOrvidaCameraMessageDecoder::DecodeMessage(const FJsonObject& Message, TFunctionRef<void(FOrvidaCameraSample&&)> Commit)
+{
+	using namespace OrvidaCameraMessageDecoder;
+
+	FOutcome Outcome;
+	Outcome.bParsed = true;
+	for (const auto& Field : Message.Values)
 	{
 		if (!Field.Key.Equals(CameraKey, ESearchCase::IgnoreCase))
 		{

@@ -49,7 +49,7 @@ TEST(SenderMessageWriter, EveryFieldArrivesInItsPlace) { EXPECT_EQ(DecodeDatagra
 
 TEST(SenderMessageWriter, TextArrivesAsTheSameCharacters)
 {
-	// The receiver reads bytes one character each: UTF-8 written as it is would arrive as "CafÃ©".
+	// Written as UTF-8, as the camera application writes it; a receiver that widened bytes would read "CafÃ©".
 	FSenderCameraState State = Distinct();
 	State.Slate = "Caf\u00e9 \u2603";
 	State.Scene = "\"quoted\"\n";
