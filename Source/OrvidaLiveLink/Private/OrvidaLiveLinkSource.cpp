@@ -43,7 +43,8 @@ const FName& SubjectName()
 bool IsPortHeldByAnotherSocket(ISocketSubsystem& SocketSubsystem, const FIPv4Endpoint& Endpoint)
 {
 	// Not FUdpSocketBuilder: it writes an error line when the bind fails, and here that failure is the answer.
-	FSocket* Probe = SocketSubsystem.CreateSocket(NAME_DGram, TEXT("OVD port probe"), true);
+	// IPv4, as the builder asks for, so that the probe binds the same kind of socket the source does.
+	FSocket* Probe = SocketSubsystem.CreateSocket(NAME_DGram, TEXT("OVD port probe"), FNetworkProtocolTypes::IPv4);
 	if (Probe == nullptr)
 	{
 		return false;
@@ -55,23 +56,22 @@ bool IsPortHeldByAnotherSocket(ISocketSubsystem& SocketSubsystem, const FIPv4End
 } // namespace OrvidaLiveLinkSource
 
 FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord)
-	: FOrvidaLiveLinkSource(InEndpoint, bInAutoLens, bInAutoSceneTakeUpdate, bInAutoRecord, FReceivedDataObserver(), FOrvidaSampleRing::FSteadyClock())
+    : FOrvidaLiveLinkSource(InEndpoint, bInAutoLens, bInAutoSceneTakeUpdate, bInAutoRecord, FReceivedDataObserver(), FOrvidaSampleRing::FSteadyClock())
 {
 }
 
-FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(
-	FIPv4Endpoint InEndpoint, bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord, FReceivedDataObserver InReceivedDataObserver,
-	FOrvidaSampleRing::FSteadyClock SteadyClock)
-	: Endpoint(InEndpoint)
-	, BoundEndpoint(InEndpoint)
-	, ReceiveWaitTime(FTimespan::FromMilliseconds(OrvidaLiveLinkSource::ReceiveWaitMilliseconds))
-	, bAutoLens(bInAutoLens)
-	, bAutoSceneTakeUpdate(bInAutoSceneTakeUpdate)
-	, bAutoRecord(bInAutoRecord)
-	, Decoder(bInAutoLens, bInAutoSceneTakeUpdate, bInAutoRecord)
-	, Ring(MoveTemp(SteadyClock))
-	, TakeAutomation(bInAutoSceneTakeUpdate, bInAutoRecord)
-	, ReceivedDataObserver(MoveTemp(InReceivedDataObserver))
+FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord,
+                                             FReceivedDataObserver InReceivedDataObserver, FOrvidaSampleRing::FSteadyClock SteadyClock)
+    : Endpoint(InEndpoint)
+    , BoundEndpoint(InEndpoint)
+    , ReceiveWaitTime(FTimespan::FromMilliseconds(OrvidaLiveLinkSource::ReceiveWaitMilliseconds))
+    , bAutoLens(bInAutoLens)
+    , bAutoSceneTakeUpdate(bInAutoSceneTakeUpdate)
+    , bAutoRecord(bInAutoRecord)
+    , Decoder(bInAutoLens, bInAutoSceneTakeUpdate, bInAutoRecord)
+    , Ring(MoveTemp(SteadyClock))
+    , TakeAutomation(bInAutoSceneTakeUpdate, bInAutoRecord)
+    , ReceivedDataObserver(MoveTemp(InReceivedDataObserver))
 {
 	StatusText = LOCTEXT("SourceStatus_DeviceNotFound", "Device Not Found");
 	SourceTypeText = LOCTEXT("OrvidaLiveLinkSourceType", "Vellacor Orvida LiveLink");
@@ -81,11 +81,11 @@ FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(
 	const bool bPortHeld = SocketSubsystem != nullptr && OrvidaLiveLinkSource::IsPortHeldByAnotherSocket(*SocketSubsystem, Endpoint);
 
 	Socket = FUdpSocketBuilder(TEXT("OVD"))
-				 .AsNonBlocking()
-				 .AsReusable()
-				 .BoundToAddress(Endpoint.Address)
-				 .BoundToPort(Endpoint.Port)
-				 .WithReceiveBufferSize(OrvidaLiveLinkSource::ReceiveBufferSize);
+	             .AsNonBlocking()
+	             .AsReusable()
+	             .BoundToAddress(Endpoint.Address)
+	             .BoundToPort(Endpoint.Port)
+	             .WithReceiveBufferSize(OrvidaLiveLinkSource::ReceiveBufferSize);
 
 	ReceiveBuffer.SetNumUninitialized(OrvidaLiveLinkSource::ReceiveBufferSize);
 
@@ -95,7 +95,8 @@ FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(
 		// Said only once the source shares the port: when its own bind failed too, the builder has said why.
 		if (bPortHeld)
 		{
-			UE_LOG(ModuleLog, Warning, TEXT("Another socket already holds the port of %s: datagrams sent there may go to that socket instead of this source."), *Endpoint.ToString());
+			UE_LOG(ModuleLog, Warning, TEXT("Another socket already holds the port of %s: datagrams sent there may go to that socket instead of this source."),
+			       *Endpoint.ToString());
 		}
 		Start();
 		// Without a thread nothing receives, so the status must not claim otherwise.
@@ -135,10 +136,7 @@ void FOrvidaLiveLinkSource::ReceiveClient(ILiveLinkClient* InClient, FGuid InSou
 	TickDelegateHandle = Client->OnLiveLinkTicked().AddStatic(&FOrvidaLiveLinkSource::OnLiveLinkTick, this);
 }
 
-bool FOrvidaLiveLinkSource::IsSourceStillValid() const
-{
-	return !IsStopRequested() && ReceiverThread != nullptr && Socket != nullptr;
-}
+bool FOrvidaLiveLinkSource::IsSourceStillValid() const { return !IsStopRequested() && ReceiverThread != nullptr && Socket != nullptr; }
 
 bool FOrvidaLiveLinkSource::RequestSourceShutdown()
 {
@@ -146,25 +144,13 @@ bool FOrvidaLiveLinkSource::RequestSourceShutdown()
 	return true;
 }
 
-FText FOrvidaLiveLinkSource::GetSourceType() const
-{
-	return SourceTypeText;
-}
+FText FOrvidaLiveLinkSource::GetSourceType() const { return SourceTypeText; }
 
-FText FOrvidaLiveLinkSource::GetSourceMachineName() const
-{
-	return MachineNameText;
-}
+FText FOrvidaLiveLinkSource::GetSourceMachineName() const { return MachineNameText; }
 
-FText FOrvidaLiveLinkSource::GetSourceStatus() const
-{
-	return StatusText;
-}
+FText FOrvidaLiveLinkSource::GetSourceStatus() const { return StatusText; }
 
-bool FOrvidaLiveLinkSource::Init()
-{
-	return true;
-}
+bool FOrvidaLiveLinkSource::Init() { return true; }
 
 uint32 FOrvidaLiveLinkSource::Run()
 {
@@ -192,7 +178,8 @@ uint32 FOrvidaLiveLinkSource::Run()
 			Sender->GetIp(SenderIp);
 			const FIPv4Endpoint SenderEndpoint(FIPv4Address(SenderIp), uint16(Sender->GetPort()));
 			StreamHealth.RecordDatagram(BytesRead, SenderEndpoint, Ring.GetSteadyNanoseconds());
-			const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData = MakeShared<TArray<uint8>, ESPMode::ThreadSafe>(ReceiveBuffer.GetData(), BytesRead);
+			const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData =
+			    MakeShared<TArray<uint8>, ESPMode::ThreadSafe>(ReceiveBuffer.GetData(), BytesRead);
 			CallDatagramTap(ReceivedData, SenderEndpoint);
 			if (ReceivedDataObserver)
 			{
@@ -204,30 +191,28 @@ uint32 FOrvidaLiveLinkSource::Run()
 	return 0;
 }
 
-void FOrvidaLiveLinkSource::Stop()
-{
-	FPlatformAtomics::InterlockedExchange(&StopFlag, 1);
-}
+void FOrvidaLiveLinkSource::Stop() { FPlatformAtomics::InterlockedExchange(&StopFlag, 1); }
 
-void FOrvidaLiveLinkSource::Exit()
-{
-}
+void FOrvidaLiveLinkSource::Exit() {}
 
 void FOrvidaLiveLinkSource::Start()
 {
 	ReceiverThreadName = TEXT("Vellacor Orvida Link");
 	ReceiverThreadName.AppendInt(FAsyncThreadIndex::GetNext());
-	ReceiverThread = FRunnableThread::Create(this, *ReceiverThreadName, OrvidaLiveLinkSource::ReceiverStackSize, TPri_AboveNormal, FPlatformAffinity::GetNoAffinityMask(), EThreadCreateFlags::None);
+	// The arguments after the priority keep their defaults: their number and types differ between engine versions.
+	ReceiverThread = FRunnableThread::Create(this, *ReceiverThreadName, OrvidaLiveLinkSource::ReceiverStackSize, TPri_AboveNormal);
 }
 
 bool FOrvidaLiveLinkSource::ProcessReceivedData(TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData)
 {
 	if (ReceivedData.IsValid())
 	{
-		const FOrvidaCameraMessageDecoder::FOutcome Outcome = Decoder.Decode(ReceivedData->GetData(), ReceivedData->Num(), [this](FOrvidaCameraSample&& Sample) {
-			StreamHealth.RecordTimecode(Sample.Timecode);
-			Ring.CommitSample(MoveTemp(Sample));
-		});
+		const FOrvidaCameraMessageDecoder::FOutcome Outcome = Decoder.Decode(ReceivedData->GetData(), ReceivedData->Num(),
+		                                                                     [this](FOrvidaCameraSample&& Sample)
+		                                                                     {
+			                                                                     StreamHealth.RecordTimecode(Sample.Timecode);
+			                                                                     Ring.CommitSample(MoveTemp(Sample));
+		                                                                     });
 		StreamHealth.RecordDecode(Outcome);
 	}
 	return false;
@@ -260,9 +245,7 @@ void FOrvidaLiveLinkSource::CallDatagramTap(const TSharedPtr<TArray<uint8>, ESPM
 	}
 }
 
-void FOrvidaLiveLinkSource::HandleReceivedData(TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData)
-{
-}
+void FOrvidaLiveLinkSource::HandleReceivedData(TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData) {}
 
 bool FOrvidaLiveLinkSource::LiveLinkTick()
 {
@@ -290,7 +273,7 @@ bool FOrvidaLiveLinkSource::LiveLinkTick()
 		return true;
 	}
 	Frame->Transform = FTransform(FQuat(Due.Rotation[0], Due.Rotation[1], Due.Rotation[2], Due.Rotation[3]),
-		FVector(Due.Location[0], Due.Location[1], Due.Location[2]), FVector(Due.Scale[0], Due.Scale[1], Due.Scale[2]));
+	                              FVector(Due.Location[0], Due.Location[1], Due.Location[2]), FVector(Due.Scale[0], Due.Scale[1], Due.Scale[2]));
 	const double WorldTime = FPlatformTime::Seconds();
 	Frame->WorldTime = FLiveLinkWorldTime(WorldTime, FPlatformTime::Seconds() - WorldTime);
 	Ring.UpdatePlayoutRate();
@@ -298,7 +281,7 @@ bool FOrvidaLiveLinkSource::LiveLinkTick()
 	if (FOrvidaSampleRing::IsUsableFrameRate(Due.Timecode[1], Due.Timecode[2]))
 	{
 		Frame->MetaData.SceneTime = FQualifiedFrameTime(FFrameTime(FFrameNumber(Due.Timecode[0]), Ring.GetPlayoutSubframe()),
-			FFrameRate(uint32(Due.Timecode[1]), uint32(Due.Timecode[2])));
+		                                                FFrameRate(uint32(Due.Timecode[1]), uint32(Due.Timecode[2])));
 	}
 	if (bAutoLens)
 	{
@@ -326,20 +309,22 @@ void FOrvidaLiveLinkSource::PushStaticData()
 	Camera->bIsLocationSupported = true;
 	Camera->bIsRotationSupported = true;
 	Camera->bIsScaleSupported = false;
-	Camera->bIsFieldOfViewSupported = true;
-	Camera->bIsAspectRatioSupported = true;
-	Camera->bIsFocalLengthSupported = true;
+	// The engine's camera controller applies every claimed lens value to the user's camera each tick, and a value
+	// no frame writes is the structure's default: a focal length claim would hold every Cine Camera at 50 mm and
+	// override the streamed field of view. So only what the frames carry is claimed, and without "Auto Lens
+	// Update" nothing of the lens, which leaves the camera's own lens alone.
+	Camera->bIsFieldOfViewSupported = bAutoLens;
+	Camera->bIsAspectRatioSupported = bAutoLens;
+	Camera->bIsFocalLengthSupported = false;
 	Camera->bIsProjectionModeSupported = false;
 	Camera->bIsApertureSupported = false;
-	Camera->bIsFocusDistanceSupported = true;
-	Client->PushSubjectStaticData_AnyThread(FLiveLinkSubjectKey(SourceGuid, OrvidaLiveLinkSource::SubjectName()), ULiveLinkCameraRole::StaticClass(), MoveTemp(StaticData));
+	Camera->bIsFocusDistanceSupported = bAutoLens;
+	Client->PushSubjectStaticData_AnyThread(FLiveLinkSubjectKey(SourceGuid, OrvidaLiveLinkSource::SubjectName()), ULiveLinkCameraRole::StaticClass(),
+	                                        MoveTemp(StaticData));
 	bStaticDataPending = false;
 }
 
-void FOrvidaLiveLinkSource::OnLiveLinkTick(FOrvidaLiveLinkSource* Source)
-{
-	Source->LiveLinkTick();
-}
+void FOrvidaLiveLinkSource::OnLiveLinkTick(FOrvidaLiveLinkSource* Source) { Source->LiveLinkTick(); }
 
 bool FOrvidaLiveLinkSource::IsStopRequested() const
 {
