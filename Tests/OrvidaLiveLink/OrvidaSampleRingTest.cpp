@@ -226,6 +226,10 @@ TEST_F(OrvidaSampleRingTest, TakesTheRateFromTheTimecodeOnceTheRingHasGoneRound)
 		{24000, 1001, true, 24000.0 / 1001.0},
 		{25, 1, true, 25.0},
 		{50, 1, true, 50.0},
+		// Both ends of the band are camera rates.
+		{1, 1, true, 1.0},
+		{1000, 1, true, 1000.0},
+		{1001, 1, false, 25.0},
 		{0, 0, false, 25.0},
 		{1001, 30000, false, 25.0}, // below one frame per second: would stop the clock
 		{-25, 1, false, 25.0},

@@ -24,6 +24,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <chrono>
 #include <ctime>
 #include <regex>
 #include <sys/mount.h>
@@ -227,10 +228,13 @@ int32 CountErrorLines(const FLogCapture& Log)
 	return Count;
 }
 
-/** UTC time in ISO 8601 to the second, which sorts as text against the recorder's times. */
+/**
+ * UTC time in ISO 8601 to the second, which sorts as text against the recorder's times. Read from the clock the
+ * recorder reads: std::time may lag it by a tick and still show the second before.
+ */
 std::string UtcSecondsNow(std::time_t Offset = 0)
 {
-	const std::time_t Now = std::time(nullptr) + Offset;
+	const std::time_t Now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()) + Offset;
 	std::tm Utc{};
 	::gmtime_r(&Now, &Utc);
 	char Text[32];
