@@ -2,6 +2,7 @@
 // release past it. A stack overflow here ends the test program.
 #include "Dom/JsonObject.h"
 #include "JsonTestSupport.h"
+#include "SmallStackThread.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ bool ParsesOnSmallStack(const std::string& Text, std::function<void(const FJsonO
 {
 	const FString Wide = Widen(Text);
 	bool bParsed = false;
-	JsonTest::FSmallStackThread Thread(
+	FSmallStackThread Thread(
 	    [&]
 	    {
 		    TSharedPtr<FJsonObject> Object;
