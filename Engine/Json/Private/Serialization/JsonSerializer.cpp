@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
 namespace UE::Json::Private
 {
@@ -31,7 +32,7 @@ constexpr SIZE_T InitialParserCapacity = 4 * 1024;
 constexpr SIZE_T RetainedTextBytes = 1024 * 1024;
 
 /** Keeps the text's UTF-8 form below 2 GiB, so that every length fits an int32, and below simdjson's 4 GiB limit. */
-constexpr SIZE_T MaxTextUnits = 0x7FFFFFFF / MaxUtf8BytesPerUnit;
+constexpr SIZE_T MaxTextBytes = 0x7FFFFFFF;
 
 /** Bytes of arena per byte of text for the first block: a small message then needs a single block. */
 constexpr SIZE_T ArenaBytesPerTextByte = 12;
@@ -134,8 +135,8 @@ private:
 		{
 			// Small objects keep their names as parsed text until someone iterates them.
 			Target.Values.Fields.Reserve(int32(Count));
-			Target.Values.BeginParsedNames(static_cast<FJsonFieldMap::FParsedName*>(
-			    Arena.AllocateData(Count * sizeof(FJsonFieldMap::FParsedName), alignof(FJsonFieldMap::FParsedName))));
+			Target.Values.BeginParsedNames(
+			    static_cast<FJsonFieldMap::FParsedName*>(Arena.AllocateData(Count * sizeof(FJsonFieldMap::FParsedName), alignof(FJsonFieldMap::FParsedName))));
 		}
 		else
 		{
@@ -288,13 +289,19 @@ private:
 bool ParseText(FThreadParser& State, const FString& Text, TSharedPtr<FJsonValue>* OutValue, TSharedPtr<FJsonObject>* OutObject,
                TArray<TSharedPtr<FJsonValue>>* OutArray, FString& OutError)
 {
-	const int32 Length = Text.Len();
-	if (SIZE_T(Length) > MaxTextUnits)
+	std::string Converted;
+	if (!ConvertToParserText(Text, Converted))
+	{
+		OutError = TEXT("The text holds an unpaired UTF-16 surrogate");
+		return false;
+	}
+	if (Converted.size() > MaxTextBytes)
 	{
 		OutError = TEXT("The text is too long to parse");
 		return false;
 	}
-	const SIZE_T Needed = SIZE_T(Length) * MaxUtf8BytesPerUnit + simdjson::SIMDJSON_PADDING;
+	const int64 Bytes = int64(Converted.size());
+	const SIZE_T Needed = Converted.size() + simdjson::SIMDJSON_PADDING;
 	if (State.Utf8Capacity < Needed)
 	{
 		State.Utf8.reset();
@@ -302,12 +309,7 @@ bool ParseText(FThreadParser& State, const FString& Text, TSharedPtr<FJsonValue>
 		State.Utf8.reset(new char[Needed]);
 		State.Utf8Capacity = Needed;
 	}
-	const int64 Bytes = ConvertToUtf8(*Text, Length, State.Utf8.get());
-	if (Bytes < 0)
-	{
-		OutError = TEXT("The text holds an unpaired UTF-16 surrogate");
-		return false;
-	}
+	std::memcpy(State.Utf8.get(), Converted.data(), Converted.size());
 	// simdjson reads into the padding; it must hold defined bytes.
 	std::memset(State.Utf8.get() + Bytes, 0, simdjson::SIMDJSON_PADDING);
 
@@ -404,7 +406,7 @@ bool FJsonSerializer::ParseInto(TJsonReader<TCHAR>& Reader, TSharedPtr<FJsonValu
 	{
 		Error = TEXT("Out of memory");
 	}
-	if (Slot && Slot->Utf8Capacity > RetainedTextBytes * MaxUtf8BytesPerUnit)
+	if (Slot && Slot->Utf8Capacity > RetainedTextBytes)
 	{
 		Slot.reset();
 	}

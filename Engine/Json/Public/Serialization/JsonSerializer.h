@@ -2,8 +2,8 @@
 //
 // A parse succeeds only when the whole text is one well-formed JSON value (RFC 8259) with nothing but white space
 // (space, tab, line feed, carriage return) around it, and the value is of the kind the overload asks for. On
-// failure the out argument is left as it was and the reader's GetErrorMessage says why. Beyond standard JSON, a
-// parse also fails on:
+// failure the out argument is left as it was and the reader's GetErrorMessage says why. As the engine does, a
+// parse takes true, false and null in any letter case ("TRUE", "Null"). Beyond standard JSON, a parse also fails on:
 //   - nesting deeper than MaxDepth arrays and objects;
 //   - a \u escape that is half of a surrogate pair without its other half, an integer that needs more than 64 bits,
 //     and a number beyond the range of a double (the engine would read such numbers as doubles);
