@@ -35,10 +35,10 @@ inline TSharedPtr<FJsonValue> ParseValue(const FString& Text)
 }
 
 /** The names of Fields in iteration order. */
-inline std::vector<std::u16string> KeysOf(const FJsonFieldMap& Fields)
+inline std::vector<std::u16string> KeysOf(const TMap<FString, TSharedPtr<FJsonValue>>& Fields)
 {
 	std::vector<std::u16string> Keys;
-	for (const FJsonField& Field : Fields)
+	for (const auto& Field : Fields)
 	{
 		Keys.push_back(Field.Key.GetStdString());
 	}
