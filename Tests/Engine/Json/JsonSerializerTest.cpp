@@ -53,7 +53,11 @@ INSTANTIATE_TEST_SUITE_P(
                     FParseRow{"UnescapedControlCharacter", "{\"a\":\"\x01\"}", false}, FParseRow{"IntegerOf65Bits", "{\"a\":18446744073709551616}", false},
                     FParseRow{"BelowInt64", "{\"a\":-9223372036854775809}", false}, FParseRow{"BeyondDouble", "{\"a\":1e400}", false},
                     FParseRow{"LeadingZero", "{\"a\":01}", false}, FParseRow{"TrailingComma", "{\"a\":1,}", false}, FParseRow{"SingleQuotes", "{'a':1}", false},
-                    FParseRow{"MissingValue", "{\"a\"}", false}, FParseRow{"Unclosed", "{\"a\":[1,2}", false}),
+                    FParseRow{"MissingValue", "{\"a\"}", false}, FParseRow{"Unclosed", "{\"a\":[1,2}", false},
+                    // The engine reads literals in any letter case, and only literals.
+                    FParseRow{"LiteralsInAnyCase", "{\"a\":TRUE,\"b\":False,\"c\":nULL,\"d\":[tRUE,FALSE,Null]}", true},
+                    FParseRow{"MisspeltCapitalLiteral", "{\"a\":TRUEE}", false}, FParseRow{"UnquotedCapitalName", "{A:1}", false},
+                    FParseRow{"CapitalLiteralAsName", "{NULL:1}", false}),
     [](const testing::TestParamInfo<FParseRow>& Info) { return std::string(Info.param.Name); });
 
 TEST(JsonSerializer, FailureLeavesOutputAloneAndSuccessClearsTheError)
@@ -122,7 +126,7 @@ TEST_P(JsonStringText, ReadsBackCharacterForCharacter)
 	TSharedPtr<FJsonObject> Object;
 	ASSERT_TRUE(FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(Text), Object));
 	ASSERT_EQ(Object->Values.Num(), 1);
-	for (const FJsonField& Field : Object->Values)
+	for (const auto& Field : Object->Values)
 	{
 		EXPECT_EQ(Field.Key.GetStdString(), Row.Expected);
 		EXPECT_EQ(Field.Value->AsString().GetStdString(), Row.Expected);
@@ -137,11 +141,9 @@ INSTANTIATE_TEST_SUITE_P(Json, JsonStringText,
                                          FTextRow{"EscapedZero", Widen("\"a\\u0000b\""), std::u16string(u"a\0b", 3)},
                                          FTextRow{"ShortEscapes", Widen("\"\\\"\\\\\\/\\b\\f\\n\\r\\t\""), u"\"\\/\b\f\n\r\t"},
                                          FTextRow{"Empty", Widen("\"\""), u""}, FTextRow{"Utf16Text", FString(u"\"\u20AC\U0001F600\""), u"\u20AC\U0001F600"},
-                                         FTextRow{"LongMixed", Widen("\"" + std::string(70, 'x') + "\xC3\xA9\\u00e9" + std::string(30, 'y') + "\""),
-                                                  std::u16string(70, u'x') + u"\u00C3\u00A9\u00E9" + std::u16string(30, u'y')},
-                                         // Where the text is converted sixteen characters at a time, a wide one at each edge of a block.
-                                         FTextRow{"BlockEdges", Widen("\"" + std::string(16, 'a') + "\\u00e9" + std::string(14, 'b') + "\\u00e9\\u00e9" + std::string(16, 'c') + "\""),
-                                                  std::u16string(16, u'a') + u"\u00E9" + std::u16string(14, u'b') + u"\u00E9\u00E9" + std::u16string(16, u'c')}),
+                                         // Capitals are lowered only outside strings: an escaped quote does not end one, an escaped
+                                         // backslash before a quote does not keep one open.
+                                         FTextRow{"CapitalsAroundEscapes", Widen("\"TRUE\\\"NULL\\\\\""), u"TRUE\"NULL\\"}),
                          [](const testing::TestParamInfo<FTextRow>& Info) { return std::string(Info.param.Name); });
 
 struct FNumberRow
@@ -179,7 +181,7 @@ TEST(JsonSerializer, FieldsKeepDocumentOrderAndAnswerToAnyLetterCase)
 	const TSharedPtr<FJsonObject> Object = ParseObject(R"({"Zulu":1,"alpha":2,"Mike":3,"ovdcamera":4})");
 	ASSERT_TRUE(Object.IsValid());
 	std::vector<std::u16string> Keys;
-	for (const FJsonField& Field : Object->Values)
+	for (const auto& Field : Object->Values)
 	{
 		Keys.push_back(Field.Key.GetStdString());
 	}
@@ -191,54 +193,30 @@ TEST(JsonSerializer, FieldsKeepDocumentOrderAndAnswerToAnyLetterCase)
 	EXPECT_EQ(Number, 1.0);
 }
 
-// Both ways a name is looked up while the parse adds fields: name by name, and hashed past LinearSearchLimit.
 TEST(JsonSerializer, RepeatedNameKeepsItsFirstPlaceAndLastValue)
 {
-	for (const int32 FieldCount : {3, FJsonFieldMap::LinearSearchLimit + 10, 3000})
-	{
-		std::string Text = "{";
-		for (int32 Index = 0; Index < FieldCount; ++Index)
-		{
-			Text += "\"k" + std::to_string(Index) + "\":" + std::to_string(Index) + ",";
-		}
-		Text += "\"K1\":\"again\",\"k0\":[true]}";
-		const TSharedPtr<FJsonObject> Object = ParseObject(Text);
-		ASSERT_TRUE(Object.IsValid()) << FieldCount;
-		ASSERT_EQ(Object->Values.Num(), FieldCount) << FieldCount;
-		int32 Position = 0;
-		for (const FJsonField& Field : Object->Values)
-		{
-			const std::u16string Expected = Position == 1 ? u"K1" : u"k" + FString::FromInt(Position).GetStdString();
-			ASSERT_EQ(Field.Key.GetStdString(), Expected) << FieldCount;
-			++Position;
-		}
-		EXPECT_EQ(Object->GetStringField(TEXT("k1")), TEXT("again"));
-		EXPECT_EQ(Object->GetArrayField(TEXT("k0")).Num(), 1);
-		double Last = 0;
-		EXPECT_TRUE(Object->TryGetNumberField(FString(TEXT("K")) + FString::FromInt(FieldCount - 1), Last));
-		EXPECT_EQ(Last, double(FieldCount - 1));
-	}
+	const TSharedPtr<FJsonObject> Object = ParseObject(R"({"k0":0,"k1":1,"k2":2,"K1":"again","k0":[true]})");
+	ASSERT_TRUE(Object.IsValid());
+	EXPECT_EQ(JsonTest::KeysOf(Object->Values), (std::vector<std::u16string>{u"k0", u"k1", u"k2"}));
+	EXPECT_EQ(Object->GetStringField(TEXT("k1")), TEXT("again"));
+	EXPECT_EQ(Object->GetArrayField(TEXT("k0")).Num(), 1);
+	EXPECT_EQ(Object->GetNumberField(TEXT("K2")), 2.0);
 }
 
 class JsonNesting : public testing::TestWithParam<FParseRow>
 {
 };
 
-TEST_P(JsonNesting, ParsesUpToTheLimitAndNotOneLevelMore) { EXPECT_EQ(JsonTest::ParseValue(Widen(GetParam().Text)).IsValid(), GetParam().bParses); }
+TEST_P(JsonNesting, ParsesAtAnyDepth) { EXPECT_EQ(JsonTest::ParseValue(Widen(GetParam().Text)).IsValid(), GetParam().bParses); }
 
-// simdjson itself counts an empty innermost container differently from one that holds a value; both must meet the
-// same limit.
+// As the engine, no depth limit: deeper than simdjson's own default of 1024 too. simdjson counts an empty innermost
+// container one level shallower than one that holds a value.
 INSTANTIATE_TEST_SUITE_P(Json, JsonNesting,
-                         testing::Values(FParseRow{"ArraysEmptyInside", JsonTest::Nested(FJsonSerializer::MaxDepth, "[", "", "]"), true},
-                                         FParseRow{"ArraysValueInside", JsonTest::Nested(FJsonSerializer::MaxDepth, "[", "1", "]"), true},
-                                         FParseRow{"ObjectsEmptyInside", JsonTest::Nested(FJsonSerializer::MaxDepth - 1, "{\"a\":", "{}", "}"), true},
-                                         FParseRow{"ObjectsValueInside", JsonTest::Nested(FJsonSerializer::MaxDepth, "{\"a\":", "1", "}"), true},
-                                         FParseRow{"ObjectsArrayInside", JsonTest::Nested(FJsonSerializer::MaxDepth - 1, "{\"a\":", "[7]", "}"), true},
-                                         FParseRow{"ArraysEmptyInsideOneMore", JsonTest::Nested(FJsonSerializer::MaxDepth + 1, "[", "", "]"), false},
-                                         FParseRow{"ArraysValueInsideOneMore", JsonTest::Nested(FJsonSerializer::MaxDepth + 1, "[", "1", "]"), false},
-                                         FParseRow{"ObjectsEmptyInsideOneMore", JsonTest::Nested(FJsonSerializer::MaxDepth, "{\"a\":", "{}", "}"), false},
-                                         FParseRow{"ObjectsValueInsideOneMore", JsonTest::Nested(FJsonSerializer::MaxDepth + 1, "{\"a\":", "1", "}"), false},
-                                         FParseRow{"ObjectsArrayInsideOneMore", JsonTest::Nested(FJsonSerializer::MaxDepth, "{\"a\":", "[]", "}"), false}),
+                         testing::Values(FParseRow{"ArraysEmptyInside", JsonTest::Nested(2000, "[", "", "]"), true},
+                                         FParseRow{"ArraysValueInside", JsonTest::Nested(2000, "[", "1", "]"), true},
+                                         FParseRow{"ObjectsEmptyInside", JsonTest::Nested(2000, "{\"a\":", "{}", "}"), true},
+                                         FParseRow{"ObjectsAndArrays", JsonTest::Nested(1000, "{\"a\":[", "[7]", "]}"), true},
+                                         FParseRow{"OneCloserShort", JsonTest::Nested(2000, "[", "", "]").substr(1), false}),
                          [](const testing::TestParamInfo<FParseRow>& Info) { return std::string(Info.param.Name); });
 
 TEST(JsonSerializer, ValuesOutliveTheirRootTheReaderAndLaterParses)
@@ -253,46 +231,14 @@ TEST(JsonSerializer, ValuesOutliveTheirRootTheReaderAndLaterParses)
 		Metadata = (*Camera)[0]->AsObject()->TryGetField(TEXT("Metadata"));
 		Weak = (*Camera)[0];
 	}
-	// Later parses on this thread reuse the parser's buffers; nothing of the earlier tree may live there.
-	for (int32 Index = 0; Index < 3; ++Index)
-	{
-		ASSERT_TRUE(ParseObject(R"({"Metadata":["overwritten overwritten overwritten",9]})").IsValid());
-	}
+	// Nothing of the tree may point into the parser's memory, which a later parse may be given again.
+	ASSERT_TRUE(ParseObject(R"({"Metadata":["overwritten overwritten overwritten",9]})").IsValid());
 	ASSERT_TRUE(Metadata.IsValid());
 	EXPECT_EQ(Metadata->AsArray()[0]->AsString(), TEXT("Scene 4 with a long name"));
 	EXPECT_EQ(Metadata->AsArray()[1]->AsNumber(), 2.5);
 	EXPECT_FALSE(Weak.IsValid());
 	Metadata.Reset();
 	EXPECT_FALSE(Weak.Pin().IsValid());
-}
-
-TEST(JsonSerializer, PartsOfOneTreeMayBeReleasedOnOtherThreads)
-{
-	std::vector<TSharedPtr<FJsonValue>> Parts;
-	{
-		const TSharedPtr<FJsonObject> Object = ParseObject(R"({"a":[1,2,3],"b":{"c":"d"},"e":"f"})");
-		ASSERT_TRUE(Object.IsValid());
-		for (const FJsonField& Field : Object->Values)
-		{
-			Parts.push_back(Field.Value);
-		}
-	}
-	std::vector<std::thread> Threads;
-	std::atomic<int32> Checked{0};
-	for (TSharedPtr<FJsonValue>& Part : Parts)
-	{
-		Threads.emplace_back(
-		    [Owned = MoveTemp(Part), &Checked]() mutable
-		    {
-			    Checked += Owned->Type != EJson::None ? 1 : 0;
-			    Owned.Reset();
-		    });
-	}
-	for (std::thread& Thread : Threads)
-	{
-		Thread.join();
-	}
-	EXPECT_EQ(Checked.load(), 3);
 }
 
 TEST(JsonSerializer, ThreadsParseAtTheSameTimeWithoutSharingState)
@@ -327,8 +273,6 @@ TEST(JsonSerializer, ThreadsParseAtTheSameTimeWithoutSharingState)
 	EXPECT_EQ(Mismatches.load(), 0);
 }
 
-// Ten thousand values need several arena blocks; a text over a million characters makes the thread drop its
-// parser afterwards, and the next parse must build a new one.
 TEST(JsonSerializer, LargeDocumentsParseWhole)
 {
 	std::string Text = "[";
@@ -344,11 +288,5 @@ TEST(JsonSerializer, LargeDocumentsParseWhole)
 	{
 		ASSERT_EQ(Elements[Index]->AsNumber(), double(Index));
 	}
-
-	const std::string Huge = "{\"s\":\"" + std::string(1200000, 'h') + "\"}";
-	const TSharedPtr<FJsonObject> Object = ParseObject(Huge);
-	ASSERT_TRUE(Object.IsValid());
-	EXPECT_EQ(Object->GetStringField(TEXT("s")).Len(), 1200000);
-	EXPECT_TRUE(ParseObject(R"({"after":1})").IsValid());
 }
 } // namespace

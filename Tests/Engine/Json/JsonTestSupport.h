@@ -1,13 +1,9 @@
-// What the Json tests share: text made the way the receiver makes it, parsing shortcuts, a thread with a small stack.
+// What the Json tests share: text made the way the receiver makes it, parsing shortcuts.
 #pragma once
 
 #include "CoreMinimal.h"
-#include "HAL/Runnable.h"
-#include "HAL/RunnableThread.h"
 #include "Serialization/JsonSerializer.h"
 
-#include <functional>
-#include <pthread.h>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,10 +35,10 @@ inline TSharedPtr<FJsonValue> ParseValue(const FString& Text)
 }
 
 /** The names of Fields in iteration order. */
-inline std::vector<std::u16string> KeysOf(const FJsonFieldMap& Fields)
+inline std::vector<std::u16string> KeysOf(const TMap<FString, TSharedPtr<FJsonValue>>& Fields)
 {
 	std::vector<std::u16string> Keys;
-	for (const FJsonField& Field : Fields)
+	for (const auto& Field : Fields)
 	{
 		Keys.push_back(Field.Key.GetStdString());
 	}
@@ -63,45 +59,4 @@ inline std::string Nested(int32 Depth, std::string_view Open, std::string_view I
 	}
 	return Text;
 }
-
-/** Runs Body on a thread of its own with the given stack size, as the receiver runs, and waits for it. */
-class FSmallStackThread final : public FRunnable
-{
-public:
-	/** The stack the thread actually got, so that a test can tell it did run small. */
-	size_t StackSize = 0;
-
-	explicit FSmallStackThread(std::function<void()> InBody)
-	    : Body(std::move(InBody))
-	{
-	}
-
-	/** False when the thread could not be created. */
-	bool RunAndWait(uint32 InStackSize)
-	{
-		FRunnableThread* Thread = FRunnableThread::Create(this, TEXT("JsonSmallStack"), InStackSize);
-		if (Thread == nullptr)
-		{
-			return false;
-		}
-		Thread->WaitForCompletion();
-		delete Thread;
-		return true;
-	}
-
-	uint32 Run() override
-	{
-		pthread_attr_t Attributes;
-		if (pthread_getattr_np(pthread_self(), &Attributes) == 0)
-		{
-			pthread_attr_getstacksize(&Attributes, &StackSize);
-			pthread_attr_destroy(&Attributes);
-		}
-		Body();
-		return 0;
-	}
-
-private:
-	std::function<void()> Body;
-};
 } // namespace JsonTest

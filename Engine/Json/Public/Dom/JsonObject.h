@@ -9,20 +9,19 @@
 #pragma once
 
 #include "CoreMinimal.h"
-#include "StandIn/JsonFieldMap.h"
 #include "Dom/JsonValue.h"
 
 class JSON_API FJsonObject
 {
 public:
 	/** The fields, in the order they were first added. */
-	FJsonFieldMap Values;
+	TMap<FString, TSharedPtr<FJsonValue>> Values;
 
 	/** The field's value, or a null pointer when there is no such field. */
 	TSharedPtr<FJsonValue> TryGetField(const FString& FieldName) const;
 	/** True when the field exists with a non-null value. */
 	bool HasField(const FString& FieldName) const;
-	/** Adds the field, or replaces the value (and the name's spelling) of the field already named so. */
+	/** Adds the field, or replaces the value of the field already named so, in its place. */
 	void SetField(const FString& FieldName, const TSharedPtr<FJsonValue>& Value);
 	void RemoveField(const FString& FieldName);
 

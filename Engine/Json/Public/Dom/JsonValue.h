@@ -20,11 +20,6 @@
 
 class FJsonObject;
 
-namespace UE::Json::Private
-{
-class FTreeBuilder;
-}
-
 class JSON_API FJsonValue
 {
 public:
@@ -160,10 +155,6 @@ protected:
 	FString GetType() const override { return TEXT("Array"); }
 
 	TArray<TSharedPtr<FJsonValue>> Value;
-
-private:
-	// The parser fills the elements in place after the value is linked into its parent.
-	friend class UE::Json::Private::FTreeBuilder;
 };
 
 class JSON_API FJsonValueObject : public FJsonValue

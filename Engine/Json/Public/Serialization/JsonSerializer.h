@@ -2,26 +2,24 @@
 //
 // A parse succeeds only when the whole text is one well-formed JSON value (RFC 8259) with nothing but white space
 // (space, tab, line feed, carriage return) around it, and the value is of the kind the overload asks for. On
-// failure the out argument is left as it was and the reader's GetErrorMessage says why. Beyond standard JSON, a
-// parse also fails on:
-//   - nesting deeper than MaxDepth arrays and objects;
+// failure the out argument is left as it was and the reader's GetErrorMessage says why. As the engine does, a
+// parse takes true, false and null in any letter case ("TRUE", "Null"). Beyond standard JSON, a parse also fails on:
 //   - a \u escape that is half of a surrogate pair without its other half, an integer that needs more than 64 bits,
 //     and a number beyond the range of a double (the engine would read such numbers as doubles);
 //   - a byte-order mark before the value (it is not white space);
 //   - text holding an unpaired UTF-16 surrogate.
 // Every number becomes an FJsonValueNumber holding the nearest double ("-0" reads as the integer 0, so it loses the
-// sign that "-0.0" keeps). Every string and name reads back exactly as its
-// characters were written, escapes resolved: text made by widening UTF-8 bytes one by one stays byte-wide
-// characters, "\u00e9" becomes U+00E9 and "\ud83d\ude00" a surrogate pair. Names repeated within one object keep
-// the last value at the first position.
+// sign that "-0.0" keeps). Every string and name reads back exactly as its characters were written, escapes
+// resolved: text made by widening UTF-8 bytes one by one stays byte-wide characters, "\u00e9" becomes U+00E9 and
+// "\ud83d\ude00" a surrogate pair. A name repeated within one object keeps its first position and takes the
+// last value, as TMap::Add gives it.
 //
-// Threads: any number of threads may parse at once, each with its own reader. Each thread keeps one parser and one
-// text buffer for all its parses, so parsing the datagrams of a receive loop allocates only for the tree it builds.
-// The parse itself never recurses, and no parsed tree is deeper than MaxDepth, so releasing one never recurses
-// deeper than that either.
+// Depth: as in the engine, there is no limit. The parse itself does not recurse, but every array and object is a
+// value of its own held by a shared pointer, and a tree is released recursively, one call per level, when its last
+// pointer goes. A text of a few thousand nested brackets thus parses on any stack and may overflow a small one when
+// the tree goes; whoever parses text from outside must bound its depth first.
 //
-// Memory: the values of one parse, and the names of its small objects, share one block of memory, which goes when
-// the last value goes; a value kept from a parse keeps that block (about twelve bytes per byte of text) alive.
+// Threads: any number of threads may parse at once, each with its own reader; a parse shares nothing with another.
 #pragma once
 
 #include "CoreMinimal.h"
@@ -32,14 +30,6 @@
 class FJsonSerializer
 {
 public:
-	/**
-	 * The deepest nesting of arrays and objects a parse accepts: "[[1]]" has depth 2. An adversary could otherwise
-	 * send a datagram of 65,000 opening brackets and have us build, and later release, a tree whose release recurses
-	 * once per level; 64 levels stay well inside a receiver thread's 128 KiB stack, and no message we read comes
-	 * anywhere near that depth.
-	 */
-	static constexpr int32 MaxDepth = 64;
-
 	/** Parses a text whose top level is an object. */
 	template <class CharType> static bool Deserialize(const TSharedRef<TJsonReader<CharType>>& Reader, TSharedPtr<FJsonObject>& OutObject)
 	{
