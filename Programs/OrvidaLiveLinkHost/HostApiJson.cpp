@@ -55,6 +55,16 @@ json FromFrame(const FHostFrameSnapshot& Frame)
 	return Result;
 }
 
+json FromCamera(const FHostCameraSnapshot& Camera) { return {{"fieldOfView", Camera.FieldOfView}, {"aspectRatio", Camera.AspectRatio}}; }
+
+json FromCineCamera(const FHostCineCameraSnapshot& CineCamera)
+{
+	return {{"focalLength", CineCamera.FocalLength},
+	        {"fieldOfView", CineCamera.FieldOfView},
+	        {"aperture", CineCamera.Aperture},
+	        {"focusDistance", CineCamera.FocusDistance}};
+}
+
 json FromSubject(const FHostSubjectSnapshot& Subject)
 {
 	return {
@@ -67,8 +77,12 @@ json FromSubject(const FHostSubjectSnapshot& Subject)
 	      {"scale", Subject.bIsScaleSupported},
 	      {"fieldOfView", Subject.bIsFieldOfViewSupported},
 	      {"aspectRatio", Subject.bIsAspectRatioSupported},
-	      {"focusDistance", Subject.bIsFocusDistanceSupported}}},
+	      {"focalLength", Subject.bIsFocalLengthSupported},
+	      {"focusDistance", Subject.bIsFocusDistanceSupported},
+	      {"aperture", Subject.bIsApertureSupported}}},
 	    {"frame", Subject.Frame ? FromFrame(*Subject.Frame) : json()},
+	    {"camera", Subject.Camera ? FromCamera(*Subject.Camera) : json()},
+	    {"cineCamera", Subject.CineCamera ? FromCineCamera(*Subject.CineCamera) : json()},
 	};
 }
 

@@ -2,6 +2,7 @@
 
 #include "HostConsoleLine.h"
 
+#include <algorithm>
 #include <cstdio>
 
 FHostConsole::FHostConsole(const FHostSnapshotBoard& InBoard)
@@ -28,7 +29,10 @@ void FHostConsole::Tick(std::chrono::steady_clock::time_point Now)
 	}
 	for (const FHostSourceSnapshot& Source : Snapshot->Sources)
 	{
-		std::printf("%s\n", FormatConsoleLine(Source, Snapshot->Take).c_str());
+		const auto CameraSubject = std::find_if(Snapshot->Subjects.begin(), Snapshot->Subjects.end(),
+		                                        [&Source](const FHostSubjectSnapshot& Subject) { return Subject.SourceGuid == Source.Guid && Subject.Camera; });
+		const FHostSubjectSnapshot* Found = CameraSubject != Snapshot->Subjects.end() ? &*CameraSubject : nullptr;
+		std::printf("%s\n", FormatConsoleLine(Source, Snapshot->Take, Found).c_str());
 		std::fflush(stdout);
 	}
 }

@@ -19,7 +19,21 @@ std::string FormatTimecode(int32_t FrameNumber, int32_t RateNumerator, int32_t R
 	return Text;
 }
 
-std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTakeSnapshot& Take)
+std::string FormatCameraDisplay(const FHostCameraSnapshot& Camera)
+{
+	char Text[64];
+	std::snprintf(Text, sizeof(Text), "Camera %.1f\u00b0 horizontal", Camera.FieldOfView);
+	return Text;
+}
+
+std::string FormatCineCameraDisplay(const FHostCineCameraSnapshot& CineCamera)
+{
+	char Text[96];
+	std::snprintf(Text, sizeof(Text), "Cine Camera %.1f mm, %.1f\u00b0 horizontal", CineCamera.FocalLength, CineCamera.FieldOfView);
+	return Text;
+}
+
+std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTakeSnapshot& Take, const FHostSubjectSnapshot* CameraSubject)
 {
 	char Received[64];
 	std::snprintf(Received, sizeof(Received), ", received %" PRId64 " (%.1f/s)", Source.Received, Source.ReceivedPerSecond);
@@ -49,6 +63,14 @@ std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTake
 	              Source.Unparsed, Source.WithoutCamera, Source.ForeignKeys, Source.TimecodeGaps, Source.TimecodeRepeats, Source.Underruns,
 	              Source.JitterMilliseconds, LastDatagram, int(Source.RecentSenders));
 	Line += Health;
+	if (CameraSubject != nullptr && CameraSubject->Camera && CameraSubject->CineCamera)
+	{
+		Line += ", " + FormatCameraDisplay(*CameraSubject->Camera) + ", " + FormatCineCameraDisplay(*CameraSubject->CineCamera);
+	}
+	else
+	{
+		Line += ", Camera -, Cine Camera -";
+	}
 	// Last, as its text may hold commas of its own.
 	if (!Take.LastError.empty())
 	{

@@ -103,7 +103,30 @@ struct FHostFrameSnapshot
 	double WorldTime = 0.0;
 };
 
-/** A subject of the client, with its role, what its static data supports, and its latest frame if any. */
+/** What a plain camera driven by a camera subject shows. */
+struct FHostCameraSnapshot
+{
+	/** Horizontal, in degrees. */
+	double FieldOfView = 0.0;
+	double AspectRatio = 0.0;
+};
+
+/** What a Cine Camera (36 x 24 mm filmback) driven by a camera subject shows. */
+struct FHostCineCameraSnapshot
+{
+	/** In millimetres. */
+	double FocalLength = 0.0;
+	/** Horizontal, in degrees: the focal length's on the filmback. */
+	double FieldOfView = 0.0;
+	double Aperture = 0.0;
+	/** The manual focus distance, in centimetres. */
+	double FocusDistance = 0.0;
+};
+
+/**
+ * A subject of the client, with its role, what its static data supports, its latest frame if any, and, for a
+ * camera subject, what the host's two cameras driven by it show.
+ */
 struct FHostSubjectSnapshot
 {
 	std::string SourceGuid;
@@ -114,8 +137,13 @@ struct FHostSubjectSnapshot
 	bool bIsScaleSupported = false;
 	bool bIsFieldOfViewSupported = false;
 	bool bIsAspectRatioSupported = false;
+	bool bIsFocalLengthSupported = false;
 	bool bIsFocusDistanceSupported = false;
+	bool bIsApertureSupported = false;
 	std::optional<FHostFrameSnapshot> Frame;
+	/** Camera subjects only; there from the subject's first static data, before any frame. */
+	std::optional<FHostCameraSnapshot> Camera;
+	std::optional<FHostCineCameraSnapshot> CineCamera;
 };
 
 /** A source factory found among the registered classes, as the add-source menu lists it. */

@@ -4,10 +4,12 @@
 #include "OrvidaLiveLinkSource.h"
 #include "Roles/LiveLinkCameraTypes.h"
 #include "StandIn/LiveLinkClient.h"
+#include "StandIn/StandInLiveLinkCameraController.h"
 #include "StandIn/TakeRecorder.h"
 #include "TakeMetaData.h"
 
 #include <chrono>
+#include <set>
 
 namespace
 {
@@ -26,8 +28,17 @@ void DescribeStaticData(const FLiveLinkStaticDataStruct& StaticData, FHostSubjec
 	{
 		Subject.bIsFieldOfViewSupported = Camera->bIsFieldOfViewSupported;
 		Subject.bIsAspectRatioSupported = Camera->bIsAspectRatioSupported;
+		Subject.bIsFocalLengthSupported = Camera->bIsFocalLengthSupported;
 		Subject.bIsFocusDistanceSupported = Camera->bIsFocusDistanceSupported;
+		Subject.bIsApertureSupported = Camera->bIsApertureSupported;
 	}
+}
+
+void DescribeCameras(const FStandInCameraComponent& Camera, const FStandInCineCameraComponent& CineCamera, FHostSubjectSnapshot& Subject)
+{
+	Subject.Camera = FHostCameraSnapshot{Camera.GetFieldOfView(), Camera.GetAspectRatio()};
+	Subject.CineCamera = FHostCineCameraSnapshot{CineCamera.GetCurrentFocalLength(), CineCamera.GetFieldOfView(), CineCamera.GetCurrentAperture(),
+	                                             CineCamera.GetManualFocusDistance()};
 }
 } // namespace
 
@@ -45,15 +56,22 @@ void FHostSnapshotBuilder::HandleFramePushed(const FLiveLinkSubjectKey& SubjectK
 	if (const FLiveLinkBaseFrameData* Frame = FrameData.GetBaseData())
 	{
 		FHostFrameSnapshot Described = FHostFrameText::Describe(FrameData);
+		const FLiveLinkCameraFrameData* CameraFrame = FrameData.Cast<FLiveLinkCameraFrameData>();
 		std::string Guid = ToUtf8(SubjectKey.Source.ToString());
+		std::pair<std::string, std::string> SubjectId{Guid, ToUtf8(SubjectKey.SubjectName.ToString())};
 		std::lock_guard<std::mutex> Guard(Lock);
-		LastSceneTimes[Guid] = Frame->MetaData.SceneTime;
-		LastFrames[{std::move(Guid), ToUtf8(SubjectKey.SubjectName.ToString())}] = std::move(Described);
+		LastSceneTimes[std::move(Guid)] = Frame->MetaData.SceneTime;
+		if (CameraFrame != nullptr)
+		{
+			LastCameraFrames[SubjectId] = *CameraFrame;
+		}
+		LastFrames[std::move(SubjectId)] = std::move(Described);
 	}
 }
 
-void FHostSnapshotBuilder::AddSubjects(FHostSnapshot& Snapshot) const
+void FHostSnapshotBuilder::AddSubjects(FHostSnapshot& Snapshot)
 {
+	std::set<std::pair<std::string, std::string>> CameraSubjects;
 	for (const FLiveLinkSubjectKey& Key : Client.GetSubjects())
 	{
 		FHostSubjectSnapshot& Subject = Snapshot.Subjects.emplace_back();
@@ -68,13 +86,29 @@ void FHostSnapshotBuilder::AddSubjects(FHostSnapshot& Snapshot) const
 		{
 			DescribeStaticData(StaticData, Subject);
 		}
+		std::pair<std::string, std::string> SubjectId{Subject.SourceGuid, Subject.Name};
 		std::lock_guard<std::mutex> Guard(Lock);
-		const auto Found = LastFrames.find({Subject.SourceGuid, Subject.Name});
+		const auto Found = LastFrames.find(SubjectId);
 		if (Found != LastFrames.end())
 		{
 			Subject.Frame = Found->second;
 		}
+		if (const FLiveLinkCameraStaticData* CameraStaticData = StaticData.Cast<FLiveLinkCameraStaticData>())
+		{
+			FSubjectCameras& Driven = Cameras[SubjectId];
+			// Until the first frame the cameras show what they were made with, as the engine's controller, which
+			// evaluates no frame then, leaves them.
+			const auto FoundFrame = LastCameraFrames.find(SubjectId);
+			if (FoundFrame != LastCameraFrames.end())
+			{
+				FStandInLiveLinkCameraController::Tick(*CameraStaticData, FoundFrame->second, Driven.Camera);
+				FStandInLiveLinkCameraController::Tick(*CameraStaticData, FoundFrame->second, Driven.CineCamera);
+			}
+			DescribeCameras(Driven.Camera, Driven.CineCamera, Subject);
+			CameraSubjects.insert(std::move(SubjectId));
+		}
 	}
+	std::erase_if(Cameras, [&CameraSubjects](const auto& Entry) { return !CameraSubjects.contains(Entry.first); });
 }
 
 std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSource>& Sources, int64_t TickCount)

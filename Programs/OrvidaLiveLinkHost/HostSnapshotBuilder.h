@@ -7,6 +7,9 @@
 #include "HostTakeList.h"
 #include "LiveLinkTypes.h"
 #include "Misc/Guid.h"
+#include "Roles/LiveLinkCameraTypes.h"
+#include "StandIn/StandInCameraComponent.h"
+#include "StandIn/StandInCineCameraComponent.h"
 
 #include <map>
 #include <memory>
@@ -21,9 +24,14 @@ class FTakeRecorder;
  * of each subject (watched as the client accepts them), the subjects' roles and static data, the Take Recorder and
  * the takes it recorded.
  *
- * Threads: the constructor, the destructor and Build belong to the game thread, and so do the rate meters and the
- * take list. The frame listener runs on whichever thread pushed the frame; Lock protects LastSceneTimes and
- * LastFrames between it and Build. The client must outlive the builder.
+ * Each camera subject drives a plain camera and a Cine Camera of the host's, as the engine's Live Link camera
+ * controller would on each tick: from the subject's static data and its latest frame, once per Build. The cameras
+ * are made with the subject's first static data (the plain one at 90 degrees, the Cine Camera at 35 mm on a
+ * 36 x 24 mm filmback), keep their state from tick to tick, and go when the subject goes.
+ *
+ * Threads: the constructor, the destructor and Build belong to the game thread, and so do the rate meters, the
+ * take list and the cameras. The frame listener runs on whichever thread pushed the frame; Lock protects
+ * LastSceneTimes, LastFrames and LastCameraFrames between it and Build. The client must outlive the builder.
  */
 class FHostSnapshotBuilder
 {
@@ -39,7 +47,7 @@ public:
 
 private:
 	void HandleFramePushed(const FLiveLinkSubjectKey& SubjectKey, const FLiveLinkFrameDataStruct& FrameData);
-	void AddSubjects(FHostSnapshot& Snapshot) const;
+	void AddSubjects(FHostSnapshot& Snapshot);
 
 	FLiveLinkClient& Client;
 	const FTakeRecorder& TakeRecorder;
@@ -48,9 +56,20 @@ private:
 	std::map<std::string, FHostRateMeter> ReceivedRates;
 	FHostTakeList Takes;
 
+	/** The cameras one camera subject drives. */
+	struct FSubjectCameras
+	{
+		FStandInCameraComponent Camera;
+		FStandInCineCameraComponent CineCamera{36.0f, 24.0f};
+	};
+	/** By source guid and subject name. */
+	std::map<std::pair<std::string, std::string>, FSubjectCameras> Cameras;
+
 	mutable std::mutex Lock;
 	/** By source guid, as its string: the scene time of the last frame the client accepted from the source. */
 	std::map<std::string, FQualifiedFrameTime> LastSceneTimes;
 	/** By source guid and subject name: the subject's last frame the client accepted. */
 	std::map<std::pair<std::string, std::string>, FHostFrameSnapshot> LastFrames;
+	/** By source guid and subject name: the camera subject's last frame the client accepted, as the cameras read it. */
+	std::map<std::pair<std::string, std::string>, FLiveLinkCameraFrameData> LastCameraFrames;
 };

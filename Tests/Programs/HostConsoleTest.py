@@ -4,10 +4,13 @@ recording state and a slate into `orvida-livelink --console --source 127.0.0.1:0
 
 Faults caught: console lines that stop counting samples or show a frozen timecode (snapshot not republished
 per tick, or built from the wrong frame); a take state the plug-in's automation never reaches (Take Recorder
-not attached or its panel closed); take files written outside the project's Saved/Takes; an empty take file.
+not attached or its panel closed); take files written outside the project's Saved/Takes; an empty take file; the
+cameras the subject drives missing from its source's line, or a Cine Camera whose field of view is not its focal
+length's on the 36 mm sensor.
 Usage: HostConsoleTest.py <path to orvida-livelink>"""
 import csv
 import json
+import math
 import pathlib
 import re
 import select
@@ -20,6 +23,7 @@ import time
 
 LINE = re.compile(r"^127\.0\.0\.1:(\d+) (\S+), received \d+ \([\d.]+/s\), samples (\d+), dropped (\d+), rate (\S+), timecode (\S+), ring (\d+)/(\d+), "
                   r"take (\S+) #(\d+) (recording|stopped), unparsed \d+")
+CAMERAS = re.compile(r", Camera (\d+\.\d)° horizontal, Cine Camera (\d+\.\d) mm, (\d+\.\d)° horizontal(?:, take error |$)")
 
 
 def message(frame, state):
@@ -78,6 +82,13 @@ def main():
                 failures.append(f"no line shows take A004 #12 recording: {[l.group(0) for l in live]}")
             if live and live[-1].group(5) != "25/1":
                 failures.append(f"rate is not 25/1: {live[-1].group(0)}")
+            cameras = CAMERAS.search(live[-1].string) if live else None
+            if live and not cameras:
+                failures.append(f"no cameras at the end of the line: {live[-1].string!r}")
+            elif cameras:
+                focal_length, field_of_view = float(cameras.group(2)), float(cameras.group(3))
+                if abs(math.degrees(2 * math.atan(18 / focal_length)) - field_of_view) > 0.15:
+                    failures.append(f"the Cine Camera's field of view is not its focal length's: {cameras.group(0)}")
         finally:
             host.send_signal(signal.SIGINT)
             try:

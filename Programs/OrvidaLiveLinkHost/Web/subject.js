@@ -1,5 +1,5 @@
-// The camera subject: its role, which properties its static data carries, and the frame now published, with a
-// warning when frames stop coming.
+// The camera subject: its role, which properties its static data carries, the frame now published, with a
+// warning when frames stop coming, and what the camera and the Cine Camera it drives show.
 import { fixed, h, setText, vector } from './dom.js';
 
 const SubjectName = 'Orvida - Camera';
@@ -19,6 +19,10 @@ const Rows = [
   ['focusDistance', 'Focus distance', (subject) => fixed(subject.frame.focusDistance, 1)],
   ['sceneTime', 'Scene time', (subject) => subject.frame.sceneTime ?? '—'],
   ['worldTime', 'World time', (subject) => fixed(subject.frame.worldTime, 3)],
+  // Subject fields, as role and static data are: the cameras show something before the first frame too.
+  ['camera', 'Drives', (subject) => (subject.camera ? `Camera ${fixed(subject.camera.fieldOfView, 1)}° horizontal` : '—')],
+  ['cineCamera', 'Drives', (subject) => (subject.cineCamera
+    ? `Cine Camera ${fixed(subject.cineCamera.focalLength, 1)} mm, ${fixed(subject.cineCamera.fieldOfView, 1)}° horizontal` : '—')],
 ];
 
 export function mount(element) {
