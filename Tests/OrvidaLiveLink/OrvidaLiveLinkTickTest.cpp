@@ -9,6 +9,8 @@
 #include "Roles/LiveLinkCameraRole.h"
 #include "Roles/LiveLinkCameraTypes.h"
 #include "StandIn/LiveLinkClient.h"
+#include "StandIn/StandInCineCameraComponent.h"
+#include "StandIn/StandInLiveLinkCameraController.h"
 #include "StandIn/TakeRecorder.h"
 #include "TakeMetaData.h"
 #include "WaitUntil.h"
@@ -176,24 +178,26 @@ TEST_F(OrvidaLiveLinkTickTest, FirstPassPushesStaticDataOnceAndNoFrameBeforeAnyM
 	EXPECT_EQ(Frames().Num(), 2);
 }
 
-TEST_F(OrvidaLiveLinkTickTest, StaticDataClaimsOnlyWhatTheFramesCarry)
+TEST_F(OrvidaLiveLinkTickTest, TheEnginesCameraControllerTakesTheStreamedLensOnlyWithAutoLens)
 {
-	// Location, rotation, scale, field of view, aspect ratio, focal length, projection mode, aperture, focus
-	// distance. Focal length is never written, so never claimed; without the lens option no lens value is.
-	const bool WithLens[] = {true, true, false, true, true, false, false, false, true};
-	const bool WithoutLens[] = {true, true, false, false, false, false, false, false, false};
+	// What the engine's controller makes of the subject, on a camera and on a Cine Camera whose user chose 24 mm:
+	// with the lens option the streamed field of view reaches both; without it neither lens is touched.
 	for (const bool bAutoLens : {true, false})
 	{
-		MakeSource(bAutoLens, true, true);
-		Source->LiveLinkTick();
+		MakeSource(bAutoLens, false, false);
+		Play(R"({"OVDCamera":[{"Location":[1,2,3],"Rotation":[0,0,0,1],"Lens":[35,250,1.5,54.43],"Timecode":[10,25,1]}]})");
 		FLiveLinkStaticDataStruct StaticData;
 		ASSERT_TRUE(Client.GetSubjectStaticData(SubjectKey(), StaticData));
-		const FLiveLinkCameraStaticData* Camera = StaticData.Cast<FLiveLinkCameraStaticData>();
-		ASSERT_NE(Camera, nullptr);
-		const bool Flags[] = {Camera->bIsLocationSupported,       Camera->bIsRotationSupported,    Camera->bIsScaleSupported,
-		                      Camera->bIsFieldOfViewSupported,    Camera->bIsAspectRatioSupported, Camera->bIsFocalLengthSupported,
-		                      Camera->bIsProjectionModeSupported, Camera->bIsApertureSupported,    Camera->bIsFocusDistanceSupported};
-		EXPECT_TRUE(std::equal(std::begin(Flags), std::end(Flags), bAutoLens ? std::begin(WithLens) : std::begin(WithoutLens))) << "auto lens " << bAutoLens;
+		TArray<FLiveLinkFrameDataStruct> Storage;
+		const FLiveLinkCameraFrameData& Frame = LastCameraFrame(Storage);
+		FStandInCameraComponent Camera;
+		FStandInCineCameraComponent CineCamera(36.0f, 24.0f);
+		CineCamera.SetCurrentFocalLength(24.0f);
+		FStandInLiveLinkCameraController::Tick(*StaticData.Cast<FLiveLinkCameraStaticData>(), Frame, Camera);
+		FStandInLiveLinkCameraController::Tick(*StaticData.Cast<FLiveLinkCameraStaticData>(), Frame, CineCamera);
+		EXPECT_NEAR(CineCamera.GetCurrentFocalLength(), bAutoLens ? 35.0f : 24.0f, 0.05f) << "auto lens " << bAutoLens;
+		EXPECT_NEAR(Camera.GetFieldOfView(), bAutoLens ? 54.43f : 90.0f, 0.001f) << "auto lens " << bAutoLens;
+		EXPECT_NEAR(Camera.GetAspectRatio(), bAutoLens ? 1.5f : FStandInCameraComponent::DefaultAspectRatio, 0.001f) << "auto lens " << bAutoLens;
 	}
 }
 

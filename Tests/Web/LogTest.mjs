@@ -70,8 +70,11 @@ test('the log follows new lines only while scrolled to the bottom', async () => 
   const count = () => lines.locator('li').count();
   const atBottom = () => lines.evaluate((list) => list.scrollHeight - list.scrollTop - list.clientHeight < 4);
   await takeByHand(25);
-  await page.waitForFunction(() => document.querySelector('.log-lines').scrollHeight > 1.5 * document.querySelector('.log-lines').clientHeight,
-    null, { timeout: 5000 });
+  // The list may not be there yet on a loaded machine: waiting covers that too.
+  await page.waitForFunction(() => {
+    const list = document.querySelector('.log-lines');
+    return list !== null && list.scrollHeight > 1.5 * list.clientHeight;
+  }, null, { timeout: 5000 });
   assert.ok(await atBottom());
 
   await lines.evaluate((list) => { list.scrollTop = 0; });
