@@ -76,8 +76,10 @@ void BM_PublishingPass(benchmark::State& State)
 	}
 	for (auto _ : State)
 	{
-		// Every pass enters a new playout frame; once the ring runs dry the last sample stays due.
+		// Every pass enters a new playout frame; once the ring runs dry the last sample stays due. A datagram per
+		// pass, as in a stream at the playout rate, keeps the source publishing.
 		NowMs += 40;
+		FOrvidaLiveLinkSourceTestAccess::MarkDatagramArrival(*Source);
 		if (!Source->LiveLinkTick())
 		{
 			State.SkipWithError("no frame was due");

@@ -18,7 +18,7 @@ struct FHostSourceSnapshot
 	bool bAutoRecord = false;
 	/** Where the source listens, a.b.c.d:port, with the port the system picked when it was asked for 0. */
 	std::string Endpoint;
-	/** The source's status text ("Receiving", "Device Not Found"...). */
+	/** The source's status text ("Receiving", "Waiting for data", "Device Not Found"...). */
 	std::string Status;
 	/** Datagrams the source received, and how many a second over about the last second. */
 	int64_t Received = 0;

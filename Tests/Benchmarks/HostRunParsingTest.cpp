@@ -29,8 +29,8 @@ TEST(HostConsoleReadingTest, ReadsEveryFigureOfASourceLine)
 TEST(HostConsoleReadingTest, CountsAFractionalRateInWholeFramesASecond)
 {
 	const std::optional<FHostConsoleReading> Reading = ParseHostConsoleLine(
-	    "127.0.0.1:1 Receiving, received 2 (0.0/s), samples 2, dropped 0, rate 30000/1001, timecode 00:01:00:05, ring 1/6, take - #0 stopped, unparsed 0, "
-	    "no camera 0");
+	    "127.0.0.1:1 Waiting for data, received 2 (0.0/s), samples 2, dropped 0, rate 30000/1001, timecode 00:01:00:05, ring 1/6, take - #0 stopped, "
+	    "unparsed 0, no camera 0");
 	ASSERT_TRUE(Reading);
 	EXPECT_EQ(Reading->PublishedFrame, 60 * 30 + 5);
 }
@@ -45,7 +45,7 @@ TEST(HostConsoleReadingTest, ReadsALineWithoutAFrameAndRefusesOtherLines)
 	EXPECT_FALSE(Reading->PublishedFrame);
 	EXPECT_EQ(Reading->RingCount, 0);
 	EXPECT_EQ(Reading->Unparsed, 3);
-	EXPECT_FALSE(ParseHostConsoleLine("Orvida LiveLink on host, listening on 127.0.0.1:9: Receiving"));
+	EXPECT_FALSE(ParseHostConsoleLine("Orvida LiveLink on host, listening on 127.0.0.1:9: Waiting for data"));
 }
 
 // Fault caught: fields counted from the first ')' of a command name that holds one.

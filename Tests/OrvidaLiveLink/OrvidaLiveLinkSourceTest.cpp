@@ -64,13 +64,20 @@ private:
 TEST(OrvidaLiveLinkSource, ReceivingSourceAnswersTheClientsQueries)
 {
 	const uint16 Port = LoopbackUdp::PickFreePort();
-	FOrvidaLiveLinkSource Source(LoopbackEndpoint(Port), true, true, false);
+	// The clock stands still, so that the datagram below is as recent as can be whenever the status is read.
+	const TSharedPtr<FOrvidaLiveLinkSource> Source =
+	    FOrvidaLiveLinkSourceTestAccess::MakeClocked(LoopbackEndpoint(Port), true, true, false, [] { return int64(1000); });
 
-	EXPECT_TRUE(Source.IsSourceStillValid());
-	ExpectLocalisedText(Source.GetSourceStatus(), "SourceStatus_Receiving", "Receiving");
-	ExpectLocalisedText(Source.GetSourceType(), "OrvidaLiveLinkSourceType", "Vellacor Orvida LiveLink");
-	ExpectLocalisedText(Source.GetSourceMachineName(), "OrvidaLiveLinkSourceMachineName", "localhost");
+	EXPECT_TRUE(Source->IsSourceStillValid());
+	ExpectLocalisedText(Source->GetSourceStatus(), "SourceStatus_WaitingForData", "Waiting for data");
+	ExpectLocalisedText(Source->GetSourceType(), "OrvidaLiveLinkSourceType", "Vellacor Orvida LiveLink");
+	ExpectLocalisedText(Source->GetSourceMachineName(), "OrvidaLiveLinkSourceMachineName", "localhost");
 	EXPECT_FALSE(IsPortFree(Port)) << "the source's socket must hold the port";
+
+	const LoopbackUdp::FSender Sender;
+	ASSERT_TRUE(Sender.Send(Port, "any datagram"));
+	ASSERT_TRUE(WaitUntil([&] { return ToUtf8(Source->GetSourceStatus()) == "Receiving"; }));
+	ExpectLocalisedText(Source->GetSourceStatus(), "SourceStatus_Receiving", "Receiving");
 }
 
 struct FUnusableEndpointCase
@@ -101,6 +108,9 @@ TEST_P(OrvidaLiveLinkSourceUnusableEndpoint, StaysDeviceNotFoundWithoutThread)
 	ExpectLocalisedText(Source->GetSourceStatus(), "SourceStatus_DeviceNotFound", "Device Not Found");
 	EXPECT_FALSE(Source->IsSourceStillValid());
 	EXPECT_TRUE(Source->GetReceiverThreadName().IsEmpty()) << "no receiver thread may be started";
+	Client.Tick();
+	Client.Tick();
+	EXPECT_EQ(Client.GetStaticPushCount(), 0) << "the subject's name stays free for a source that can receive";
 	EXPECT_TRUE(Source->RequestSourceShutdown());
 	EXPECT_TRUE(Client.HasTickRegistrations());
 
@@ -135,7 +145,7 @@ TEST(OrvidaLiveLinkSource, WarnsOnceWhenAnotherSocketHoldsItsPortAndStillReceive
 		FLogCapture Log;
 		const FOrvidaLiveLinkSource Source(LoopbackEndpoint(Port), false, true, false);
 		EXPECT_TRUE(Source.IsSourceStillValid());
-		EXPECT_EQ(ToUtf8(Source.GetSourceStatus()), "Receiving");
+		EXPECT_EQ(ToUtf8(Source.GetSourceStatus()), "Waiting for data");
 
 		std::vector<std::string> Warnings;
 		for (const FLogCapture::FLine& Line : Log.GetLines())
@@ -175,6 +185,8 @@ TEST(OrvidaLiveLinkSource, WithoutThreadReportsDeviceNotFoundAndStillClosesItsSo
 	EXPECT_FALSE(Source->IsSourceStillValid());
 	EXPECT_FALSE(Source->GetReceiverThreadName().IsEmpty()) << "the socket was made, so a thread was asked for";
 	EXPECT_FALSE(IsPortFree(Port));
+	Client.Tick();
+	EXPECT_EQ(Client.GetStaticPushCount(), 0) << "a bound socket without a receiver is no source that receives";
 
 	Source.reset();
 	EXPECT_TRUE(IsPortFree(Port));
@@ -244,7 +256,7 @@ TEST(OrvidaLiveLinkSource, ShutdownRequestStopsTheSourceButLeavesTheSocketToTheD
 
 	EXPECT_TRUE(Source->RequestSourceShutdown());
 	EXPECT_FALSE(Source->IsSourceStillValid());
-	EXPECT_EQ(ToUtf8(Source->GetSourceStatus()), "Receiving") << "the status is set at construction only";
+	EXPECT_EQ(ToUtf8(Source->GetSourceStatus()), "Waiting for data") << "a shutdown request leaves the status to the stream";
 	EXPECT_FALSE(IsPortFree(Port)) << "a shutdown request alone does not close the socket";
 
 	Source.reset();

@@ -51,6 +51,15 @@ public:
 		return TSharedPtr<FOrvidaLiveLinkSource>(new FOrvidaLiveLinkSource(Endpoint, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord, FObserver(), MoveTemp(SteadyClock)));
 	}
 
+	/**
+	 * Stamps a datagram's arrival now, on the source's clock, as the receiver does: for samples a test commits
+	 * straight into the ring, which the tick publishes only while datagrams arrive.
+	 */
+	static void MarkDatagramArrival(FOrvidaLiveLinkSource& Source)
+	{
+		Source.LastArrivalNanoseconds.store(Source.Ring.GetSteadyNanoseconds(), std::memory_order_relaxed);
+	}
+
 	/** The Wait calls begun on the source's socket so far; the source must have bound it. */
 	static int64 GetSocketWaitCalls(const FOrvidaLiveLinkSource& Source) { return FStandInSocketCallCounts::GetWaitCallCount(*Source.Socket); }
 

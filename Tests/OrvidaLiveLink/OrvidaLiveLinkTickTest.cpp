@@ -26,7 +26,8 @@ namespace
 {
 /**
  * A source on a real Live Link client, with the playout clock and the engine clock on one clock that the test
- * moves. Samples go straight into the ring unless a test sends them over the loopback to the source's port.
+ * moves. Samples go straight into the ring, each with a datagram's arrival stamped at that moment, unless a test
+ * sends them over the loopback to the source's port.
  */
 class OrvidaLiveLinkTickTest : public testing::Test
 {
@@ -80,10 +81,17 @@ protected:
 
 	FLiveLinkSubjectKey SubjectKey() const { return FLiveLinkSubjectKey(SourceGuid, FName("Orvida - Camera")); }
 
+	/** Commits a sample as if its datagram arrived now. */
+	void Commit(const FOrvidaCameraSample& Sample)
+	{
+		FOrvidaLiveLinkSourceTestAccess::MarkDatagramArrival(*Source);
+		Source->GetSampleRing().CommitSample(Sample);
+	}
+
 	/** Commits a sample and moves the clock on by one playout frame. */
 	void CommitAndAdvance(const FOrvidaCameraSample& Sample)
 	{
-		Source->GetSampleRing().CommitSample(Sample);
+		Commit(Sample);
 		NowMs += FrameMs;
 	}
 
@@ -121,7 +129,7 @@ protected:
 	 */
 	void Play(const FOrvidaCameraSample& Sample)
 	{
-		PlayWith([&] { Source->GetSampleRing().CommitSample(Sample); });
+		PlayWith([&] { Commit(Sample); });
 	}
 	/** The same with Message sent over the loopback, through the receiver and the decoder. */
 	void Play(const std::string& Message)
@@ -268,7 +276,7 @@ TEST_F(OrvidaLiveLinkTickTest, SceneTimeCarriesTheDueSamplesTimecodeAndTheClocks
 	for (int32 Index = 1; Index <= FOrvidaSampleRing::RingCapacity; ++Index)
 	{
 		Sample.Timecode[0] = 100 + Index;
-		Source->GetSampleRing().CommitSample(Sample);
+		Commit(Sample);
 	}
 	NowMs += FrameMs + 10;
 	// Six samples, so that the ring has gone round and the playout rate is the stream's too.
@@ -561,4 +569,69 @@ TEST_F(OrvidaLiveLinkTickTest, EachOptionAloneTakesItsPartOfTheSameDatagram)
 	EXPECT_TRUE(Recorder.IsRecording());
 	EXPECT_EQ(MetaDataChanges, ChangesBefore);
 	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*TakeMetaData->GetSlate())), "hand");
+}
+
+// Faults caught: static data pushed by a source whose socket never bound, which takes the subject's name in the
+// editor from a later source that can receive; a frame pushed from its ring all the same.
+TEST_F(OrvidaLiveLinkTickTest, ASourceThatCannotBindPushesNothingAndLeavesTheSubjectToOneThatCan)
+{
+	// 192.0.2.1 is a documentation address that no interface here has: the bind fails at once and nothing is sent.
+	const TSharedPtr<FOrvidaLiveLinkSource> Unbound =
+	    FOrvidaLiveLinkSourceTestAccess::MakeClocked(FIPv4Endpoint(FIPv4Address(192, 0, 2, 1), 0), false, false, false, [this] { return NowMs; });
+	ASSERT_FALSE(Unbound->IsSourceStillValid());
+	const FGuid UnboundGuid = Client.AddSource(Unbound);
+	for (int32 Pass = 0; Pass < 5; ++Pass)
+	{
+		Unbound->GetSampleRing().CommitSample(FOrvidaCameraSample());
+		NowMs += FrameMs;
+		Client.Tick();
+	}
+	EXPECT_EQ(Client.GetSubjects().Num(), 0);
+	EXPECT_EQ(Client.GetRefusedFrameCount(), 0) << "a frame was pushed without static data";
+
+	MakeSource(false, false, false);
+	Play(R"({"OVDCamera":[{"Location":[1,2,3],"Rotation":[0,0,0,1]}]})");
+	const TArray<FLiveLinkSubjectKey> Subjects = Client.GetSubjects();
+	ASSERT_EQ(Subjects.Num(), 1);
+	EXPECT_TRUE(Subjects[0] == SubjectKey()) << "the subject is the source's that can receive";
+	EXPECT_GT(Frames().Num(), 0);
+	Client.RemoveSource(UnboundGuid);
+}
+
+// Faults caught: the last sample pushed on every tick after the stream stopped, so the editor never sees the camera
+// stop; the status still "Receiving" then; the silence measured from the first datagram or on another clock than
+// the one arrivals are stamped on; a source that stays quiet once datagrams come again.
+TEST_F(OrvidaLiveLinkTickTest, FramesStopHalfASecondAfterTheLastDatagramAndResumeWithTheNext)
+{
+	const auto Status = [this] { return std::string(TCHAR_TO_UTF8(*Source->GetSourceStatus().ToString())); };
+	MakeSource(false, false, false);
+	Client.Tick();
+	EXPECT_EQ(Status(), "Waiting for data") << "before any datagram";
+	const std::string Message = R"({"OVDCamera":[{"Location":[1,2,3],"Rotation":[0,0,0,1],"Timecode":[10,25,1]}]})";
+	Play(Message);
+	EXPECT_EQ(Status(), "Receiving");
+
+	struct FRow
+	{
+		int64 SinceDatagramMs;
+		bool bPushes;
+		const char* Status;
+	};
+	const FRow Rows[] = {{80, true, "Receiving"}, {499, true, "Receiving"}, {500, false, "Waiting for data"}, {5000, false, "Waiting for data"}};
+	// Play moved the clock on by one frame after the last datagram arrived.
+	const int64 ArrivalMs = NowMs - FrameMs;
+	for (const FRow& Row : Rows)
+	{
+		NowMs = ArrivalMs + Row.SinceDatagramMs;
+		const int32 Before = Frames().Num();
+		Client.Tick();
+		EXPECT_EQ(Frames().Num() > Before, Row.bPushes) << Row.SinceDatagramMs << " ms after the last datagram";
+		EXPECT_EQ(Status(), Row.Status) << Row.SinceDatagramMs << " ms after the last datagram";
+	}
+
+	Deliver(Message);
+	EXPECT_EQ(Status(), "Receiving");
+	const int32 Before = Frames().Num();
+	Client.Tick();
+	EXPECT_EQ(Frames().Num(), Before + 1) << "a datagram after the silence brings the frames back";
 }

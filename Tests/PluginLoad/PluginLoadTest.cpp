@@ -47,7 +47,7 @@ TEST(PluginLoad, TheModuleManagerLoadsThePluginAndTheRegistryFindsItsFactory)
 		TSharedPtr<ILiveLinkSource> Source = Factory->CreateSource(ConnectionString);
 		ASSERT_TRUE(Source.IsValid());
 		EXPECT_TRUE(Source->IsSourceStillValid());
-		EXPECT_EQ(Source->GetSourceStatus().ToString(), TEXT("Receiving"));
+		EXPECT_EQ(Source->GetSourceStatus().ToString(), TEXT("Waiting for data"));
 		EXPECT_TRUE(Source->RequestSourceShutdown());
 	}
 

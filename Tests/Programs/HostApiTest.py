@@ -4,8 +4,8 @@ will drive it.
 
 Faults caught: a panel event that does not reach the panel's own handlers (the endpoint not repaired on commit, a
 box not unticked, "Ok" making no source); a source the panel made that the client or the snapshot never sees, or
-that is not removed; a scene time written wrongly; a take started and stopped through the API that is missing from
-the takes list or cannot be downloaded, or a download that reaches outside the recorded takes; a settings change
+that is not removed; a status that claims datagrams before any came; a scene time written wrongly; a take started and stopped through the API that is
+missing from the takes list or cannot be downloaded, or a download that reaches outside the recorded takes; a settings change
 that is not saved or does not survive a restart; a download compressed, which costs seconds and gains nothing over the
 loopback; a malformed request that gets 2xx, the wrong 4xx, or stops the
 host from serving; an event stream that sends nothing, or every tick instead of at most 30 a second; a shut-down
@@ -132,7 +132,8 @@ def message(frame, state):
 
 def check_source_and_take(host):
     guid = add_source(host)
-    state = host.wait_for(lambda s: any(src["guid"] == guid and src["status"] == "Receiving" for src in s["sources"]), "the new source Receiving")
+    state = host.wait_for(lambda s: any(src["guid"] == guid and src["status"] == "Waiting for data" for src in s["sources"]),
+                          "the new source Waiting for data")
     source = next(src for src in state["sources"] if src["guid"] == guid)
     check(source["options"] == {"autoLens": False, "autoSceneTake": True, "autoRecord": False}, f"the source's options are {source['options']}")
     port = int(source["endpoint"].split(":")[1])
@@ -143,12 +144,15 @@ def check_source_and_take(host):
     frame = 250
     state = host.state()
     deadline = time.monotonic() + 60
+    seen_receiving = False
     # Frame 250 at 25 frames a second is ten seconds in: 00:00:10:00, one frame on :01 and so on.
-    while time.monotonic() < deadline and not any(s["frame"] and s["frame"]["sceneTime"].startswith("00:00:10:") for s in state["subjects"]):
+    while time.monotonic() < deadline and not (seen_receiving and any(s["frame"] and s["frame"]["sceneTime"].startswith("00:00:10:") for s in state["subjects"])):
         sender.sendto(message(frame, 0), ("127.0.0.1", port))
         frame += 1
         time.sleep(0.04)
         state = host.state()
+        seen_receiving = seen_receiving or any(src["guid"] == guid and src["status"] == "Receiving" for src in state["sources"])
+    check(seen_receiving, "the source never read Receiving while datagrams came")
     subject = next((s for s in state["subjects"] if s["frame"]), None)
     check(subject is not None and re.fullmatch(r"00:00:1\d:\d\d @ 25/1", subject["frame"]["sceneTime"]), f"the subject's scene time: {subject}")
     status, reply = host.request("POST", "/api/take/stop")

@@ -25,7 +25,7 @@ import time
 from HostProcess import HostProcess
 
 HOST, SENDER = sys.argv[1], sys.argv[2]
-LISTENING = re.compile(r"listening on 127\.0\.0\.1:(\d+): Receiving")
+LISTENING = re.compile(r"listening on 127\.0\.0\.1:(\d+): Waiting for data")
 COUNTS = {"first": 20, "second": 7}
 failures = []
 
@@ -50,7 +50,7 @@ class Host(HostProcess):
     def console_shows(self, port, samples, timecode):
         """Whether a console line has shown the source with this many samples and this last timecode. What the ring
         dropped is left out: it depends on when the game thread ticked."""
-        line = re.compile(rf"127\.0\.0\.1:{port} Receiving, received \d+ \([0-9.]+/s\), samples {samples}, dropped \d+, rate 100/1, timecode {timecode},")
+        line = re.compile(rf"127\.0\.0\.1:{port} (?:Receiving|Waiting for data), received \d+ \([0-9.]+/s\), samples {samples}, dropped \d+, rate 100/1, timecode {timecode},")
         return any(line.match(l) for l in list(self.lines))
 
     def stop(self):

@@ -21,7 +21,7 @@ import sys
 import tempfile
 import time
 
-LINE = re.compile(r"^127\.0\.0\.1:(\d+) (\S+), received \d+ \([\d.]+/s\), samples (\d+), dropped (\d+), rate (\S+), timecode (\S+), ring (\d+)/(\d+), "
+LINE = re.compile(r"^127\.0\.0\.1:(\d+) (.+?), received \d+ \([\d.]+/s\), samples (\d+), dropped (\d+), rate (\S+), timecode (\S+), ring (\d+)/(\d+), "
                   r"take (\S+) #(\d+) (recording|stopped), unparsed \d+")
 CAMERAS = re.compile(r", Camera (\d+\.\d)° horizontal, Cine Camera (\d+\.\d) mm, (\d+\.\d)° horizontal(?:, take error |$)")
 
@@ -50,7 +50,7 @@ def main():
         try:
             deadline = time.monotonic() + 30
             start_up = read_line(host, deadline) or ""
-            port = re.search(r"listening on 127\.0\.0\.1:(\d+): Receiving", start_up)
+            port = re.search(r"listening on 127\.0\.0\.1:(\d+): Waiting for data", start_up)
             if not port:
                 print(f"FAIL: no start-up line naming the bound endpoint: {start_up!r}")
                 return 1

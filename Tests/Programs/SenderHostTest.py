@@ -54,7 +54,7 @@ class Host(HostProcess):
 
     def __init__(self, project, *options):
         super().__init__([HOST_PROGRAM, "--project", str(project), "--console", "--source", "127.0.0.1:0", *options], stderr=subprocess.DEVNULL)
-        found = self.wait_for_line(lambda line: re.search(r"listening on 127\.0\.0\.1:(\d+): Receiving", line), 20)
+        found = self.wait_for_line(lambda line: re.search(r"listening on 127\.0\.0\.1:(\d+): Waiting for data", line), 20)
         self.port = int(found.group(1)) if found else None
 
     def wait_for_console(self, test, seconds=20):

@@ -43,7 +43,8 @@ test('the creation panel keeps what is typed and shows the repaired endpoint aft
 // Faults caught: a menu item or a tick not reaching the panel (the source's options differ from what was
 // ticked); "Ok" not making the source, or the row not appearing; the health dot not green while datagrams
 // come, not amber when foreign keys rise meanwhile, not red once they stop; the subject's frame not refreshed (the same location and scene time twice); no warning once frames
-// stop; Remove deleting another source or none.
+// stop; a status still "Receiving" once they stop, or one the dot takes for a source that cannot receive; Remove
+// deleting another source or none.
 test('a source added through the panel receives, its subject moves, and it is removed', async () => {
   const port = await freeUdpPort();
   await openCreationPanel();
@@ -77,6 +78,7 @@ test('a source added through the panel receives, its subject moves, and it is re
   await sender.stop();
   await session.page.locator('#subject .warning').waitFor({ timeout: 5000 });
   await row.locator('.dot.bad[title^="nothing for"]').waitFor({ timeout: 5000 });
+  assert.equal(await row.locator('td.status').textContent(), 'Waiting for data');
   await screenshot(session.page, 'livelink-stopped');
   await row.getByRole('button', { name: 'Remove' }).click();
   await row.waitFor({ state: 'detached', timeout: 5000 });

@@ -6,6 +6,9 @@ import { mountWidgets } from './widgets.js';
 // A source is late past half a second without a datagram (a dozen frames at 25), silent past three.
 const LateSeconds = 0.5;
 const SilentSeconds = 3;
+// What the plug-in's source says while it can receive, datagrams or not; the health tells the two apart. Any
+// other status is a source that cannot receive at all.
+const ListeningStatuses = ['Receiving', 'Waiting for data'];
 // A count that rose keeps the dot amber this long, so that a rare rise is seen at all.
 const RiseHoldMs = 2000;
 const TroubleCounts = { unparsed: 'unparsed datagrams', foreignKeys: 'foreign keys', timecodeGaps: 'timecode gaps' };
@@ -27,7 +30,7 @@ function judgeHealth(source, memory, now) {
     }
   }
   const since = health.secondsSinceLastDatagram;
-  if (source.status !== 'Receiving') {
+  if (!ListeningStatuses.includes(source.status)) {
     return ['bad', `not receiving: ${source.status}`];
   }
   if (!(since >= 0)) {

@@ -15,6 +15,7 @@
 #include "Sockets.h"
 
 #include <chrono>
+#include <limits>
 
 #define LOCTEXT_NAMESPACE "OrvidaLiveLinkSource"
 
@@ -73,7 +74,9 @@ FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInA
     , TakeAutomation(bInAutoSceneTakeUpdate, bInAutoRecord)
     , ReceivedDataObserver(MoveTemp(InReceivedDataObserver))
 {
-	StatusText = LOCTEXT("SourceStatus_DeviceNotFound", "Device Not Found");
+	DeviceNotFoundText = LOCTEXT("SourceStatus_DeviceNotFound", "Device Not Found");
+	WaitingForDataText = LOCTEXT("SourceStatus_WaitingForData", "Waiting for data");
+	ReceivingText = LOCTEXT("SourceStatus_Receiving", "Receiving");
 	SourceTypeText = LOCTEXT("OrvidaLiveLinkSourceType", "Vellacor Orvida LiveLink");
 	MachineNameText = LOCTEXT("OrvidaLiveLinkSourceMachineName", "localhost");
 
@@ -99,11 +102,6 @@ FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInA
 			       *Endpoint.ToString());
 		}
 		Start();
-		// Without a thread nothing receives, so the status must not claim otherwise.
-		if (ReceiverThread != nullptr)
-		{
-			StatusText = LOCTEXT("SourceStatus_Receiving", "Receiving");
-		}
 	}
 }
 
@@ -148,7 +146,15 @@ FText FOrvidaLiveLinkSource::GetSourceType() const { return SourceTypeText; }
 
 FText FOrvidaLiveLinkSource::GetSourceMachineName() const { return MachineNameText; }
 
-FText FOrvidaLiveLinkSource::GetSourceStatus() const { return StatusText; }
+FText FOrvidaLiveLinkSource::GetSourceStatus() const
+{
+	// Without a thread nothing receives, so the status must not claim otherwise.
+	if (!CanReceive())
+	{
+		return DeviceNotFoundText;
+	}
+	return IsStreamSilent() ? WaitingForDataText : ReceivingText;
+}
 
 bool FOrvidaLiveLinkSource::Init() { return true; }
 
@@ -177,7 +183,10 @@ uint32 FOrvidaLiveLinkSource::Run()
 			uint32 SenderIp = 0;
 			Sender->GetIp(SenderIp);
 			const FIPv4Endpoint SenderEndpoint(FIPv4Address(SenderIp), uint16(Sender->GetPort()));
-			StreamHealth.RecordDatagram(BytesRead, SenderEndpoint, Ring.GetSteadyNanoseconds());
+			const int64 ArrivalNanoseconds = Ring.GetSteadyNanoseconds();
+			StreamHealth.RecordDatagram(BytesRead, SenderEndpoint, ArrivalNanoseconds);
+			// Before the decode, so that once a sample is in the ring the tick never takes its stream for silent.
+			LastArrivalNanoseconds.store(ArrivalNanoseconds, std::memory_order_relaxed);
 			const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData =
 			    MakeShared<TArray<uint8>, ESPMode::ThreadSafe>(ReceiveBuffer.GetData(), BytesRead);
 			CallDatagramTap(ReceivedData, SenderEndpoint);
@@ -254,10 +263,21 @@ bool FOrvidaLiveLinkSource::LiveLinkTick()
 	{
 		return false;
 	}
+	// The client enables a subject only while no enabled one has its name, so a source that cannot receive must
+	// not take the name from a later one that can.
+	if (!CanReceive())
+	{
+		return false;
+	}
 	// Before the clock step, so that the subject reaches the client before any message has.
 	if (bStaticDataPending)
 	{
 		PushStaticData();
+	}
+	// The ring is left alone too: its clock catches up on the next step, and a silent stream is no underrun.
+	if (IsStreamSilent())
+	{
+		return false;
 	}
 
 	FOrvidaCameraSample Due;
@@ -325,6 +345,13 @@ void FOrvidaLiveLinkSource::PushStaticData()
 }
 
 void FOrvidaLiveLinkSource::OnLiveLinkTick(FOrvidaLiveLinkSource* Source) { Source->LiveLinkTick(); }
+
+bool FOrvidaLiveLinkSource::IsStreamSilent() const
+{
+	const int64 LastArrival = LastArrivalNanoseconds.load(std::memory_order_relaxed);
+	// Tested first: now minus the lowest int64 would overflow.
+	return LastArrival == std::numeric_limits<int64>::min() || Ring.GetSteadyNanoseconds() - LastArrival >= SilenceNanoseconds;
+}
 
 bool FOrvidaLiveLinkSource::IsStopRequested() const
 {

@@ -12,6 +12,7 @@
 #include "OrvidaTakeAutomation.h"
 
 #include <atomic>
+#include <limits>
 
 class FRunnableThread;
 class FSocket;
@@ -22,20 +23,24 @@ class ISocketSubsystem;
  * The Live Link source for one link to the Orvida camera application: a UDP socket bound to the endpoint the
  * user chose and a receiver thread that hands every datagram to the decoder.
  *
- * Threads: the game thread runs the constructor, ReceiveClient, the ILiveLinkSource queries,
- * RequestSourceShutdown, the tick and the destructor, and alone touches the client's tick notification, which
- * has no lock. The receiver thread runs Run: the socket wait and receives, the stream health's records, the
- * datagram tap, and ProcessReceivedData for each datagram (which commits into the ring). Any thread may call
- * GetStreamHealth and SetDatagramTap. Besides StopFlag, the threads share the ring (its own lock), the stream
- * health (relaxed atomics that only the receiver writes) and the tap (DatagramTapLock).
+ * Threads: the game thread runs the constructor, ReceiveClient, the ILiveLinkSource queries (GetSourceStatus
+ * among them), RequestSourceShutdown, the tick and the destructor, and alone touches the client's tick
+ * notification, which has no lock. The receiver thread runs Run: the socket wait and receives, the stream
+ * health's records, the datagram tap, and ProcessReceivedData for each datagram (which commits into the ring).
+ * Any thread may call GetStreamHealth and SetDatagramTap. Besides StopFlag, the threads share the ring (its own
+ * lock), the stream health (relaxed atomics that only the receiver writes), the tap (DatagramTapLock) and
+ * LastArrivalNanoseconds: the receiver stores each datagram's arrival there, on the ring's clock, before it
+ * decodes the datagram, and the game thread reads it for the tick and the status. It is a relaxed atomic, as it
+ * hands over nothing but itself; the samples cross in the ring.
  */
 class ORVIDALIVELINK_API FOrvidaLiveLinkSource : public ILiveLinkSource, public FRunnable
 {
 public:
 	/**
 	 * Binds the socket and, when that works, starts the receiver thread. When the socket cannot be made or the
-	 * thread cannot be started, the source stays "Device Not Found" and reports itself not valid. When another
-	 * socket already held the endpoint's port and the source bound it all the same, it logs one Warning.
+	 * thread cannot be started, the source stays "Device Not Found", reports itself not valid and never pushes
+	 * anything. When another socket already held the endpoint's port and the source bound it all the same, it
+	 * logs one Warning.
 	 */
 	FOrvidaLiveLinkSource(FIPv4Endpoint Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord);
 	/** Stops and waits for the receiver, removes the tick registration, closes the socket. */
@@ -50,6 +55,10 @@ public:
 	virtual bool RequestSourceShutdown() override;
 	virtual FText GetSourceType() const override;
 	virtual FText GetSourceMachineName() const override;
+	/**
+	 * "Device Not Found" when the source cannot receive; "Receiving" while datagrams arrive; "Waiting for data"
+	 * before the first one and once the stream has been silent for SilenceNanoseconds.
+	 */
 	virtual FText GetSourceStatus() const override;
 
 	// FRunnable
@@ -70,10 +79,19 @@ public:
 
 	/**
 	 * The publishing pass of one client tick, on the game thread: the camera subject's static data once, then
-	 * the due sample as a camera frame, with the take automation the options ask for. Once a stop was requested
-	 * it publishes nothing. False when it published no frame because of a stop or because no sample has arrived yet.
+	 * the due sample as a camera frame, with the take automation the options ask for. A source that cannot
+	 * receive publishes nothing, nor does one once a stop was requested; while the stream is silent (no datagram
+	 * yet, or none for SilenceNanoseconds) the pass publishes no frame and leaves the ring alone. False when it
+	 * published no frame.
 	 */
 	bool LiveLinkTick();
+
+	/**
+	 * How long the stream may go without a datagram before the source stops publishing frames, on the ring's
+	 * clock. The editor shows a subject as live while a frame came in the last 0.5 s, so a source that stops
+	 * pushing after the same time lets the editor show the stream as stopped, not a camera frozen on its last frame.
+	 */
+	static constexpr int64 SilenceNanoseconds = 500 * 1000 * 1000;
 	/** What ReceiveClient registers on the client's tick notification; Source is never null. */
 	static void OnLiveLinkTick(FOrvidaLiveLinkSource* Source);
 
@@ -119,6 +137,10 @@ private:
 		FOrvidaSampleRing::FSteadyClock SteadyClock);
 
 	bool IsStopRequested() const;
+	/** Whether the socket is bound and the receiver thread runs; both are made in the constructor and stay. */
+	bool CanReceive() const { return Socket != nullptr && ReceiverThread != nullptr; }
+	/** Game thread: whether no datagram has arrived yet, or none for SilenceNanoseconds on the ring's clock. */
+	bool IsStreamSilent() const;
 	/** Receiver thread: hands Datagram to the tap, when one is set. */
 	void CallDatagramTap(const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Datagram, const FIPv4Endpoint& Sender);
 	/** Pushes the camera static data; leaves bStaticDataPending set when the structure cannot be made. */
@@ -130,7 +152,9 @@ private:
 
 	FText SourceTypeText;
 	FText MachineNameText;
-	FText StatusText;
+	FText DeviceNotFoundText;
+	FText WaitingForDataText;
+	FText ReceivingText;
 
 	FIPv4Endpoint Endpoint;
 	/** Set by the constructor, never changed after. */
@@ -156,6 +180,8 @@ private:
 	FOrvidaTakeAutomation TakeAutomation;
 	FReceivedDataObserver ReceivedDataObserver;
 	FOrvidaStreamHealth StreamHealth;
+	/** The last datagram's arrival on the ring's clock, the lowest int64 before the first; see the threads above. */
+	std::atomic<int64> LastArrivalNanoseconds{std::numeric_limits<int64>::min()};
 
 	/** Guards DatagramTap: SetDatagramTap holds it to swap the tap, the receiver while it calls the tap. */
 	FCriticalSection DatagramTapLock;
