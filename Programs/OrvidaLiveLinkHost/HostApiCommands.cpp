@@ -150,14 +150,8 @@ FHostApiReply FHostApiCommands::AddSource(const TSharedPtr<ILiveLinkSource>& Cre
 	{
 		Source->SetDatagramTap(Tap);
 	}
+	// A source that cannot receive is kept too: the editor lists it with its status until the user removes it.
 	const FGuid Guid = Client.AddSource(Source);
-	if (!Source->IsSourceStillValid())
-	{
-		Source->SetDatagramTap(nullptr);
-		const std::string Error = "cannot receive on " + ToUtf8(Source->GetBoundEndpoint().ToString()) + ": " + ToUtf8(Source->GetSourceStatus().ToString());
-		Client.RemoveSource(Guid);
-		return FHostApiReply::Error(409, Error);
-	}
 	Sources.Add(FHostSource{Guid, Source});
 	return {201, {{"source", ToUtf8(Guid.ToString())}}};
 }

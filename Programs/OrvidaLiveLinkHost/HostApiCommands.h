@@ -39,7 +39,7 @@ private:
 	FHostApiReply ApplyPanelEvent(const std::string& PanelId, const nlohmann::json& Body);
 	FHostApiReply RemoveSource(const std::string& Guid);
 	FHostApiReply SetTakeMetaData(const nlohmann::json& Body);
-	/** Hands a source the panel made to the client; refuses (and lets it go) one that cannot receive. */
+	/** Hands a source the panel made to the client and lists it, also one that cannot receive: that one shows its status until removed. */
 	FHostApiReply AddSource(const TSharedPtr<ILiveLinkSource>& Created);
 
 	FLiveLinkClient& Client;

@@ -33,13 +33,14 @@ void PrintLine(const std::string& Line)
 }
 
 /**
- * Makes each requested source, sets Tap on it when Tap is set, and hands it to the client; keeps those that can
- * receive, removes the others.
+ * Makes each requested source, sets Tap on it when Tap is set, and hands it to the client. A source that cannot
+ * receive is named on standard error and kept all the same: the editor lists it with its status until the user
+ * removes it, and so does the browser.
  */
 TArray<FHostSource> StartSources(const ULiveLinkSourceFactory& Factory, FLiveLinkClient& Client, const std::vector<FHostSourceRequest>& Requests,
                                  const FOrvidaLiveLinkSource::FDatagramTap& Tap)
 {
-	TArray<FHostSource> Usable;
+	TArray<FHostSource> Started;
 	for (const FHostSourceRequest& Request : Requests)
 	{
 		const TSharedPtr<FOrvidaLiveLinkSource> Source = CreateHostSource(Factory, Request);
@@ -59,13 +60,23 @@ TArray<FHostSource> StartSources(const ULiveLinkSourceFactory& Factory, FLiveLin
 		{
 			// The socket layer has logged why; this line names the endpoint for whoever reads only the host.
 			std::fprintf(stderr, "orvida-livelink: cannot receive on %s: %s\n", Endpoint.c_str(), ToUtf8(Source->GetSourceStatus()).c_str());
-			Source->SetDatagramTap(nullptr);
-			Client.RemoveSource(Guid);
-			continue;
 		}
-		Usable.Add(FHostSource{Guid, Source});
+		Started.Add(FHostSource{Guid, Source});
 	}
-	return Usable;
+	return Started;
+}
+
+/** The first source that can receive, or null. */
+const FHostSource* FindReceivingSource(const TArray<FHostSource>& Sources)
+{
+	for (const FHostSource& Entry : Sources)
+	{
+		if (Entry.Source->IsSourceStillValid())
+		{
+			return &Entry;
+		}
+	}
+	return nullptr;
 }
 
 /** Each source's tap cleared, the source asked to shut down and released by the client, then by the host, which destroys it. */
@@ -135,7 +146,8 @@ int RunHost(const FHostRunOptions& Options)
 	// Stopped before the sources go; in the browser sources come and go, so the host runs without any too.
 	std::unique_ptr<FHostWebApi> Web = Options.Http ? FHostWebApi::Start(*Options.Http, Board, Editor, Client, TakeRecorder, Sources, *Log,
 	                                                                                Capture ? Capture->MakeTap() : FOrvidaLiveLinkSource::FDatagramTap()) : nullptr;
-	const bool bRunnable = Options.Http ? Web != nullptr : !Sources.IsEmpty();
+	// Without the browser nothing could add a source that receives, so sources that cannot are no reason to run.
+	const bool bRunnable = Options.Http ? Web != nullptr : FindReceivingSource(Sources) != nullptr;
 	if (bRunnable)
 	{
 		FHostSnapshotBuilder Builder(Client, TakeRecorder);
@@ -146,9 +158,10 @@ int RunHost(const FHostRunOptions& Options)
 		}
 		// Stopped and joined within this block, so before the sources it sends to are destroyed.
 		std::unique_ptr<FHostDemoSender> Demo;
-		if (Options.bDemo && !Sources.IsEmpty())
+		const FHostSource* DemoTarget = Options.bDemo ? FindReceivingSource(Sources) : nullptr;
+		if (DemoTarget != nullptr)
 		{
-			Demo = FHostDemoSender::Start(Sources[0].Source->GetBoundEndpoint());
+			Demo = FHostDemoSender::Start(DemoTarget->Source->GetBoundEndpoint());
 			PrintLine(Demo ? Demo->GetDescription() : "demo: the first source has no port to send to");
 		}
 		const auto Start = std::chrono::steady_clock::now();

@@ -4,7 +4,8 @@ will drive it.
 
 Faults caught: a panel event that does not reach the panel's own handlers (the endpoint not repaired on commit, a
 box not unticked, "Ok" making no source); a source the panel made that the client or the snapshot never sees, or
-that is not removed; a status that claims datagrams before any came; a scene time written wrongly; a take started and stopped through the API that is
+that is not removed; a source that cannot bind dropped from the list, or listed as if it received; a status that
+claims datagrams before any came; a scene time written wrongly; a take started and stopped through the API that is
 missing from the takes list or cannot be downloaded, or a download that reaches outside the recorded takes; a settings change
 that is not saved or does not survive a restart; a download compressed, which costs seconds and gains nothing over the
 loopback; a malformed request that gets 2xx, the wrong 4xx, or stops the
@@ -110,15 +111,15 @@ def open_panel(host):
     return state["panel"]
 
 
-def add_source(host):
-    """A source made through the panel: a bad endpoint committed (the panel repairs it), then 127.0.0.1:0, lens unticked, Ok."""
+def add_source(host, endpoint="127.0.0.1:0"):
+    """A source made through the panel: a bad endpoint committed (the panel repairs it), then the endpoint, lens unticked, Ok."""
     panel = open_panel(host)
     text_box, boxes, button = panel_widgets(panel)
     events = f"/api/panels/{panel['id']}/events"
     status, reply = host.request("POST", events, {"widget": text_box["id"], "event": "text-committed", "value": "not an endpoint"})
     repaired = next(w for w in widgets(reply["panel"]["root"]) if w["id"] == text_box["id"])["text"] if status == 200 else None
     check(repaired == "0.0.0.0:9001", f"a bad endpoint committed reads {repaired!r} ({status}), not the panel's repair 0.0.0.0:9001")
-    host.request("POST", events, {"widget": text_box["id"], "event": "text-committed", "value": "127.0.0.1:0"})
+    host.request("POST", events, {"widget": text_box["id"], "event": "text-committed", "value": endpoint})
     host.request("POST", events, {"widget": boxes["Auto Lens Update"]["id"], "event": "check-changed", "value": False})
     status, reply = host.request("POST", events, {"widget": button["id"], "event": "click"})
     check(status == 201 and "source" in reply, f"Ok answered {status} {reply}, not a new source")
@@ -170,6 +171,17 @@ def check_source_and_take(host):
     connection.close()
     check(host.request("POST", "/api/take/stop")[0] == 409, "a second stop is refused")
     return guid
+
+
+def check_unbindable_source(host):
+    """A source whose endpoint cannot be bound stays listed with its status until it is removed, as in the editor."""
+    # 192.0.2.1 is a documentation address that no machine here has: the bind fails at once and nothing is sent.
+    guid = add_source(host, "192.0.2.1:9001")
+    state = host.wait_for(lambda s: any(src["guid"] == guid for src in s["sources"]), "the unbindable source in the state")
+    source = next((src for src in state["sources"] if src["guid"] == guid), {})
+    check(source.get("status") == "Device Not Found", f"the unbindable source reads {source.get('status')!r}")
+    check(not any(subject["source"] == guid for subject in state["subjects"]), "the unbindable source has a subject")
+    check(host.request("DELETE", f"/api/sources/{guid}")[0] == 200, "removing the unbindable source")
 
 
 def check_refusals(host, project):
@@ -244,6 +256,7 @@ def main():
         host = Host(program, project)
         try:
             guid = check_source_and_take(host)
+            check_unbindable_source(host)
             check_refusals(host, project)
             check_events(host)
             check(host.request("DELETE", f"/api/sources/{guid}")[0] == 200, "removing the source")

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The host's start-up and its refusal to run without a usable source.
 # Faults caught: a start-up line that names ":0" instead of the port the system picked; a source that cannot bind
-# left unreported, or the host running on (or exiting 0) without any usable source.
+# left unreported, or the host running on (or exiting 0) without any usable source; a source that cannot bind
+# dropped from the host's sources (the console and the browser show that list), or failing a host whose other
+# source receives.
 # Usage: HostCommandTest.sh <path to orvida-livelink>
 set -uo pipefail
 program=$1
@@ -22,6 +24,15 @@ status=$?
 if [ "$status" != 1 ] || ! grep -q 'cannot receive on 192\.0\.2\.1:9001' <<< "$errors"; then
   echo "FAIL: an endpoint that cannot be bound: exit $status (wanted 1), standard error:"
   sed 's/^/  /' <<< "$errors"
+  failures=$((failures + 1))
+fi
+
+output=$(timeout 20 "$program" --project "$project" --source 192.0.2.1:9001 --source 127.0.0.1:0 --seconds 0.1 2>&1)
+status=$?
+if [ "$status" != 0 ] || ! grep -q 'cannot receive on 192\.0\.2\.1:9001' <<< "$output" ||
+  ! grep -q '^source 192\.0\.2\.1:9001 shut down and destroyed' <<< "$output"; then
+  echo "FAIL: a source that cannot bind beside one that can: exit $status (wanted 0), output:"
+  sed 's/^/  /' <<< "$output"
   failures=$((failures + 1))
 fi
 
