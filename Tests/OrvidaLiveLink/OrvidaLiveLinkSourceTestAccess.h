@@ -57,7 +57,7 @@ public:
 	 */
 	static void MarkDatagramArrival(FOrvidaLiveLinkSource& Source)
 	{
-		Source.LastArrivalNanoseconds.store(Source.Ring.GetSteadyNanoseconds(), std::memory_order_relaxed);
+		Source.StreamHealth.LastArrivalNanoseconds.store(Source.Ring.GetSteadyNanoseconds(), std::memory_order_relaxed);
 	}
 
 	/** The Wait calls begun on the source's socket so far; the source must have bound it. */

@@ -183,10 +183,8 @@ uint32 FOrvidaLiveLinkSource::Run()
 			uint32 SenderIp = 0;
 			Sender->GetIp(SenderIp);
 			const FIPv4Endpoint SenderEndpoint(FIPv4Address(SenderIp), uint16(Sender->GetPort()));
-			const int64 ArrivalNanoseconds = Ring.GetSteadyNanoseconds();
-			StreamHealth.RecordDatagram(BytesRead, SenderEndpoint, ArrivalNanoseconds);
 			// Before the decode, so that once a sample is in the ring the tick never takes its stream for silent.
-			LastArrivalNanoseconds.store(ArrivalNanoseconds, std::memory_order_relaxed);
+			StreamHealth.RecordDatagram(BytesRead, SenderEndpoint, Ring.GetSteadyNanoseconds());
 			const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe> ReceivedData =
 			    MakeShared<TArray<uint8>, ESPMode::ThreadSafe>(ReceiveBuffer.GetData(), BytesRead);
 			CallDatagramTap(ReceivedData, SenderEndpoint);
@@ -348,7 +346,7 @@ void FOrvidaLiveLinkSource::OnLiveLinkTick(FOrvidaLiveLinkSource* Source) { Sour
 
 bool FOrvidaLiveLinkSource::IsStreamSilent() const
 {
-	const int64 LastArrival = LastArrivalNanoseconds.load(std::memory_order_relaxed);
+	const int64 LastArrival = StreamHealth.GetLastArrivalNanoseconds();
 	// Tested first: now minus the lowest int64 would overflow.
 	return LastArrival == std::numeric_limits<int64>::min() || Ring.GetSteadyNanoseconds() - LastArrival >= SilenceNanoseconds;
 }

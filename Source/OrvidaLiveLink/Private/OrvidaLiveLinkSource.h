@@ -12,7 +12,6 @@
 #include "OrvidaTakeAutomation.h"
 
 #include <atomic>
-#include <limits>
 
 class FRunnableThread;
 class FSocket;
@@ -28,10 +27,9 @@ class ISocketSubsystem;
  * notification, which has no lock. The receiver thread runs Run: the socket wait and receives, the stream
  * health's records, the datagram tap, and ProcessReceivedData for each datagram (which commits into the ring).
  * Any thread may call GetStreamHealth and SetDatagramTap. Besides StopFlag, the threads share the ring (its own
- * lock), the stream health (relaxed atomics that only the receiver writes), the tap (DatagramTapLock) and
- * LastArrivalNanoseconds: the receiver stores each datagram's arrival there, on the ring's clock, before it
- * decodes the datagram, and the game thread reads it for the tick and the status. It is a relaxed atomic, as it
- * hands over nothing but itself; the samples cross in the ring.
+ * lock), the stream health (relaxed atomics that only the receiver writes) and the tap (DatagramTapLock). The
+ * tick and the status read the last datagram's arrival from the stream health, which the receiver records before
+ * it decodes the datagram; it hands over nothing but itself, as the samples cross in the ring.
  */
 class ORVIDALIVELINK_API FOrvidaLiveLinkSource : public ILiveLinkSource, public FRunnable
 {
@@ -180,8 +178,6 @@ private:
 	FOrvidaTakeAutomation TakeAutomation;
 	FReceivedDataObserver ReceivedDataObserver;
 	FOrvidaStreamHealth StreamHealth;
-	/** The last datagram's arrival on the ring's clock, the lowest int64 before the first; see the threads above. */
-	std::atomic<int64> LastArrivalNanoseconds{std::numeric_limits<int64>::min()};
 
 	/** Guards DatagramTap: SetDatagramTap holds it to swap the tap, the receiver while it calls the tap. */
 	FCriticalSection DatagramTapLock;

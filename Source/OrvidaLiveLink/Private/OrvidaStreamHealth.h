@@ -74,8 +74,12 @@ public:
 
 	/** The figures now, the time since the last datagram on Ring's clock, and Ring's own counts. */
 	FSnapshot GetSnapshot(const FOrvidaSampleRing& Ring) const;
+	/** The last datagram's arrival on the ring's clock, recorded before its decode; the lowest int64 while none has arrived. Any thread. */
+	int64 GetLastArrivalNanoseconds() const { return LastArrivalNanoseconds.load(std::memory_order_relaxed); }
 
 private:
+	friend class FOrvidaLiveLinkSourceTestAccess;
+
 	using FCounter = std::atomic<int64>;
 
 	/** Only the receiver thread writes, so a load and a store do: no locked add on the receive path. */

@@ -4,7 +4,7 @@ namespace OrvidaUtf8Text
 {
 constexpr uint32 ReplacementCharacter = 0xFFFD;
 
-bool IsContinuation(uint8 Byte, uint8 Low = 0x80, uint8 High = 0xBF) { return Byte >= Low && Byte <= High; }
+bool IsContinuation(uint8 Byte, uint8 Low, uint8 High) { return Byte >= Low && Byte <= High; }
 
 void AppendCodePoint(FString& Text, uint32 CodePoint)
 {
