@@ -2,13 +2,13 @@
 // cost of copying one sample, which every pass does at least once, and beside the hand-over that the client's
 // interface asks of every pass: a frame struct on the heap, filled, then shared into the client's history.
 
-#include "StandIn/StandInClock.h"
 #include "BenchmarkRatios.h"
 #include "HAL/PlatformTime.h"
-#include "StandIn/LiveLinkClient.h"
 #include "LoopbackUdp.h"
 #include "OrvidaLiveLinkSourceTestAccess.h"
 #include "Roles/LiveLinkCameraTypes.h"
+#include "StandIn/LiveLinkClient.h"
+#include "StandIn/StandInClock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -68,7 +68,7 @@ void BM_PublishingPass(benchmark::State& State)
 	FLiveLinkClient Client;
 	// Lens values on, take automation off: the pass as a source without a Take Recorder runs it.
 	const TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeClocked(
-		FIPv4Endpoint(FIPv4Address::InternalLoopback, LoopbackUdp::PickFreePort()), true, false, false, [&NowMs] { return NowMs; });
+	    FIPv4Endpoint(FIPv4Address::InternalLoopback, LoopbackUdp::PickFreePort()), true, false, false, [&NowMs] { return NowMs; });
 	const FGuid SourceGuid = Client.AddSource(Source);
 	for (int32 Index = 0; Index < FOrvidaSampleRing::RingCapacity; ++Index)
 	{
@@ -99,9 +99,9 @@ BENCHMARK(BM_PublishingPass);
 int main(int ArgumentCount, char** Arguments)
 {
 	return OrvidaBenchmark::RunWithRatios(ArgumentCount, Arguments,
-		{
-			{"BM_PublishingPass", "BM_CopySample", "publishing pass / sample copy (target <= 3)"},
-			{"BM_FrameHandOver", "BM_CopySample", "frame hand-over alone / sample copy"},
-			{"BM_PublishingPass", "BM_FrameHandOver", "publishing pass / frame hand-over"},
-		});
+	                                      {
+	                                          {"BM_PublishingPass", "BM_CopySample", "publishing pass / sample copy (target <= 3)"},
+	                                          {"BM_FrameHandOver", "BM_CopySample", "frame hand-over alone / sample copy"},
+	                                          {"BM_PublishingPass", "BM_FrameHandOver", "publishing pass / frame hand-over"},
+	                                      });
 }

@@ -25,8 +25,8 @@ class FHostApiCommands
 {
 public:
 	/** InTap, when set, is set on each source the panel makes (the host's capture) and cleared before it goes. */
-	FHostApiCommands(FHostEditor& Editor, FLiveLinkClient& InClient, FTakeRecorder& InTakeRecorder, TArray<FHostSource>& InSources,
-	                 const FHostLogBuffer& InLog, FOrvidaLiveLinkSource::FDatagramTap InTap);
+	FHostApiCommands(FHostEditor& Editor, FLiveLinkClient& InClient, FTakeRecorder& InTakeRecorder, TArray<FHostSource>& InSources, const FHostLogBuffer& InLog,
+	                 FOrvidaLiveLinkSource::FDatagramTap InTap);
 
 	/** Runs one request; a request the engine refuses, or that names nothing known, is answered 4xx with why. */
 	FHostApiReply Execute(const FHostApiRequest& Request);

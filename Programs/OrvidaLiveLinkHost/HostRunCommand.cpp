@@ -124,7 +124,8 @@ int RunHost(const FHostRunOptions& Options)
 	}
 	FHostSignals::Install();
 	// Before the module starts, so that the browser's log shows its start-up.
-	const auto Log = Options.Http ? std::make_unique<FHostLogBuffer>(std::set<std::string>{"ModuleLog", "LogLiveLink", "LogSockets", "LogTakeRecorder"}, 500) : nullptr;
+	const auto Log =
+	    Options.Http ? std::make_unique<FHostLogBuffer>(std::set<std::string>{"ModuleLog", "LogLiveLink", "LogSockets", "LogTakeRecorder"}, 500) : nullptr;
 	FHostEditor Editor;
 	if (!Editor.Start(Options.ProjectDir))
 	{
@@ -145,7 +146,8 @@ int RunHost(const FHostRunOptions& Options)
 	FHostSnapshotBoard Board;
 	// Stopped before the sources go; in the browser sources come and go, so the host runs without any too.
 	std::unique_ptr<FHostWebApi> Web = Options.Http ? FHostWebApi::Start(*Options.Http, Board, Editor, Client, TakeRecorder, Sources, *Log,
-	                                                                                Capture ? Capture->MakeTap() : FOrvidaLiveLinkSource::FDatagramTap()) : nullptr;
+	                                                                     Capture ? Capture->MakeTap() : FOrvidaLiveLinkSource::FDatagramTap())
+	                                                : nullptr;
 	// Without the browser nothing could add a source that receives, so sources that cannot are no reason to run.
 	const bool bRunnable = Options.Http ? Web != nullptr : FindReceivingSource(Sources) != nullptr;
 	if (bRunnable)

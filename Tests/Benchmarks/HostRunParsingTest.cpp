@@ -67,8 +67,8 @@ TEST(ProcessUsageTest, ReadsTheNamedStatusField)
 // Fault caught: the datagram count (every destination's) taken for the messages each source was sent.
 TEST(SenderRunTest, ReadsTheClosingCount)
 {
-	const std::optional<FSentCount> Count = ParseSentCount(
-	    "orvida-send: 1500 messages in 12.5 s: 0 dropped, 0 duplicated, 0 reordered, 0 garbled on purpose; 24000 datagrams sent, 2 refused");
+	const std::optional<FSentCount> Count =
+	    ParseSentCount("orvida-send: 1500 messages in 12.5 s: 0 dropped, 0 duplicated, 0 reordered, 0 garbled on purpose; 24000 datagrams sent, 2 refused");
 	ASSERT_TRUE(Count);
 	EXPECT_EQ(Count->Messages, 1500);
 	EXPECT_EQ(Count->Datagrams, 24000);

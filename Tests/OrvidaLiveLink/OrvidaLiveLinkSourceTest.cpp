@@ -20,26 +20,14 @@
 
 namespace
 {
-FIPv4Endpoint LoopbackEndpoint(uint16 Port)
-{
-	return FIPv4Endpoint(FIPv4Address::InternalLoopback, Port);
-}
+FIPv4Endpoint LoopbackEndpoint(uint16 Port) { return FIPv4Endpoint(FIPv4Address::InternalLoopback, Port); }
 
-std::string ToUtf8(const FText& Text)
-{
-	return TCHAR_TO_UTF8(*Text.ToString());
-}
+std::string ToUtf8(const FText& Text) { return TCHAR_TO_UTF8(*Text.ToString()); }
 
-std::vector<uint8> Bytes(std::string_view Text)
-{
-	return std::vector<uint8>(Text.begin(), Text.end());
-}
+std::vector<uint8> Bytes(std::string_view Text) { return std::vector<uint8>(Text.begin(), Text.end()); }
 
 /** The port of a destroyed source is free again exactly when its socket was closed. */
-bool IsPortFree(uint16 Port)
-{
-	return LoopbackUdp::FExclusiveBinding(Port).IsBound();
-}
+bool IsPortFree(uint16 Port) { return LoopbackUdp::FExclusiveBinding(Port).IsBound(); }
 
 void ExpectLocalisedText(const FText& Text, const char* Key, const char* Literal)
 {
@@ -53,7 +41,11 @@ void ExpectLocalisedText(const FText& Text, const char* Key, const char* Literal
 class FNoThreadingScope
 {
 public:
-	FNoThreadingScope() : Saved(FCommandLine::Get()) { FCommandLine::Set(TEXT("-nothreading")); }
+	FNoThreadingScope()
+	    : Saved(FCommandLine::Get())
+	{
+		FCommandLine::Set(TEXT("-nothreading"));
+	}
 	~FNoThreadingScope() { FCommandLine::Set(*Saved); }
 
 private:
@@ -164,11 +156,10 @@ TEST(OrvidaLiveLinkSource, WarnsOnceWhenAnotherSocketHoldsItsPortAndStillReceive
 	}
 }
 
-INSTANTIATE_TEST_SUITE_P(
-	Cases,
-	OrvidaLiveLinkSourceUnusableEndpoint,
-	testing::Values(FUnusableEndpointCase{"PortBoundWithoutReuse", true, FIPv4Address::InternalLoopback}, FUnusableEndpointCase{"AddressNotLocal", false, FIPv4Address(192, 0, 2, 1)}),
-	[](const testing::TestParamInfo<FUnusableEndpointCase>& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, OrvidaLiveLinkSourceUnusableEndpoint,
+                         testing::Values(FUnusableEndpointCase{"PortBoundWithoutReuse", true, FIPv4Address::InternalLoopback},
+                                         FUnusableEndpointCase{"AddressNotLocal", false, FIPv4Address(192, 0, 2, 1)}),
+                         [](const testing::TestParamInfo<FUnusableEndpointCase>& Info) { return std::string(Info.param.Name); });
 
 TEST(OrvidaLiveLinkSource, WithoutThreadReportsDeviceNotFoundAndStillClosesItsSocket)
 {
@@ -310,17 +301,21 @@ TEST(OrvidaLiveLinkSource, IdleReceiverSpendsItsTimeInTheSocketWait)
 	const uint16 Port = LoopbackUdp::PickFreePort();
 	std::atomic<bool> bHaveClock{false};
 	clockid_t ReceiverClock{};
-	const TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeObserved(LoopbackEndpoint(Port), [&](const auto&) {
-		if (!bHaveClock.load() && pthread_getcpuclockid(pthread_self(), &ReceiverClock) == 0)
-		{
-			bHaveClock.store(true);
-		}
-	});
+	const TSharedPtr<FOrvidaLiveLinkSource> Source =
+	    FOrvidaLiveLinkSourceTestAccess::MakeObserved(LoopbackEndpoint(Port),
+	                                                  [&](const auto&)
+	                                                  {
+		                                                  if (!bHaveClock.load() && pthread_getcpuclockid(pthread_self(), &ReceiverClock) == 0)
+		                                                  {
+			                                                  bHaveClock.store(true);
+		                                                  }
+	                                                  });
 	const LoopbackUdp::FSender Sender;
 	ASSERT_TRUE(Sender.Send(Port, "wake"));
 	ASSERT_TRUE(WaitUntil([&] { return bHaveClock.load(); }));
 
-	const auto ReceiverCpu = [&] {
+	const auto ReceiverCpu = [&]
+	{
 		timespec Now{};
 		clock_gettime(ReceiverClock, &Now);
 		return std::chrono::seconds(Now.tv_sec) + std::chrono::nanoseconds(Now.tv_nsec);
@@ -335,7 +330,7 @@ TEST(OrvidaLiveLinkSource, IdleReceiverSpendsItsTimeInTheSocketWait)
 	const auto Wall = std::chrono::steady_clock::now() - WallBefore;
 
 	EXPECT_LT(Cpu * 5, Wall) << "the idle receiver used " << std::chrono::duration_cast<std::chrono::microseconds>(Cpu).count() << " us of CPU in "
-							 << std::chrono::duration_cast<std::chrono::microseconds>(Wall).count() << " us";
+	                         << std::chrono::duration_cast<std::chrono::microseconds>(Wall).count() << " us";
 }
 
 // Counted in socket waits rather than time, so that a slow machine cannot pass a loop that lags behind a stop:
@@ -358,29 +353,33 @@ TEST(OrvidaLiveLinkSource, DestructorReturnsWhileASenderKeepsTheSocketBusy)
 	const uint16 Port = LoopbackUdp::PickFreePort();
 	std::atomic<int64> HandedOn{0};
 	// A receiver slower than the sender keeps the socket's queue full, so the receive loop never finds it empty.
-	TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeObserved(LoopbackEndpoint(Port), [&HandedOn](const auto&) {
-		HandedOn.fetch_add(1);
-		std::this_thread::sleep_for(std::chrono::microseconds(200));
-	});
+	TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeObserved(LoopbackEndpoint(Port),
+	                                                                                         [&HandedOn](const auto&)
+	                                                                                         {
+		                                                                                         HandedOn.fetch_add(1);
+		                                                                                         std::this_thread::sleep_for(std::chrono::microseconds(200));
+	                                                                                         });
 
 	std::atomic<bool> bSourceGone{false};
 	std::atomic<bool> bSenderGaveUp{false};
-	std::thread Flood([&] {
-		const LoopbackUdp::FSender Sender;
-		const std::string Message(200, 'x');
-		// Bounded: a receiver that never stops would keep this loop going until its own limit, and the test
-		// then fails on bSenderGaveUp instead of hanging.
-		const auto Limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-		while (!bSourceGone.load())
-		{
-			if (std::chrono::steady_clock::now() > Limit)
-			{
-				bSenderGaveUp.store(true);
-				return;
-			}
-			Sender.Send(Port, Message);
-		}
-	});
+	std::thread Flood(
+	    [&]
+	    {
+		    const LoopbackUdp::FSender Sender;
+		    const std::string Message(200, 'x');
+		    // Bounded: a receiver that never stops would keep this loop going until its own limit, and the test
+		    // then fails on bSenderGaveUp instead of hanging.
+		    const auto Limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+		    while (!bSourceGone.load())
+		    {
+			    if (std::chrono::steady_clock::now() > Limit)
+			    {
+				    bSenderGaveUp.store(true);
+				    return;
+			    }
+			    Sender.Send(Port, Message);
+		    }
+	    });
 
 	ASSERT_TRUE(WaitUntil([&] { return HandedOn.load() >= 50; }));
 	Source.Reset();
@@ -395,14 +394,14 @@ TEST(OrvidaLiveLinkSource, DatagramsComeOutOfTheRingAsTheSamplesTheySaid)
 	const uint16 Port = LoopbackUdp::PickFreePort();
 	int64 NowMs = 0;
 	const TSharedPtr<FOrvidaLiveLinkSource> Source =
-		FOrvidaLiveLinkSourceTestAccess::MakeClocked(LoopbackEndpoint(Port), true, true, false, [&NowMs] { return NowMs; });
+	    FOrvidaLiveLinkSourceTestAccess::MakeClocked(LoopbackEndpoint(Port), true, true, false, [&NowMs] { return NowMs; });
 	FOrvidaSampleRing& Ring = Source->GetSampleRing();
 
 	const LoopbackUdp::FSender Sender;
 	for (int32 Index = 1; Index <= 4; ++Index)
 	{
 		const std::string Message = R"({"OVDCamera":[{"Location":[)" + std::to_string(Index) + R"(,0,0],"Lens":[0,1,2,3],"Timecode":[)" +
-			std::to_string(100 + Index) + R"(,25,1],"Metadata":["s","slate","7"],"State":2}]})";
+		                            std::to_string(100 + Index) + R"(,25,1],"Metadata":["s","slate","7"],"State":2}]})";
 		ASSERT_TRUE(Sender.Send(Port, Message));
 	}
 	ASSERT_TRUE(WaitUntil([&] { return Ring.GetStats().CommittedSamples == 4; }));

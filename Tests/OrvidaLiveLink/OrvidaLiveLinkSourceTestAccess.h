@@ -42,13 +42,16 @@ public:
 
 	static TSharedPtr<FOrvidaLiveLinkSource> MakeObserved(const FIPv4Endpoint& Endpoint, FObserver Observer)
 	{
-		return TSharedPtr<FOrvidaLiveLinkSource>(new FOrvidaLiveLinkSource(Endpoint, false, true, false, MoveTemp(Observer), FOrvidaSampleRing::FSteadyClock()));
+		return TSharedPtr<FOrvidaLiveLinkSource>(
+		    new FOrvidaLiveLinkSource(Endpoint, false, true, false, MoveTemp(Observer), FOrvidaSampleRing::FSteadyClock()));
 	}
 
 	/** A source with the given options whose playout clock reads SteadyClock. */
-	static TSharedPtr<FOrvidaLiveLinkSource> MakeClocked(const FIPv4Endpoint& Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord, FOrvidaSampleRing::FSteadyClock SteadyClock)
+	static TSharedPtr<FOrvidaLiveLinkSource> MakeClocked(const FIPv4Endpoint& Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord,
+	                                                     FOrvidaSampleRing::FSteadyClock SteadyClock)
 	{
-		return TSharedPtr<FOrvidaLiveLinkSource>(new FOrvidaLiveLinkSource(Endpoint, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord, FObserver(), MoveTemp(SteadyClock)));
+		return TSharedPtr<FOrvidaLiveLinkSource>(
+		    new FOrvidaLiveLinkSource(Endpoint, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord, FObserver(), MoveTemp(SteadyClock)));
 	}
 
 	/**

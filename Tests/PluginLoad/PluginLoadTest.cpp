@@ -6,9 +6,9 @@
 #include "LoopbackUdp.h"
 #include "Modules/ModuleManager.h"
 #include "StandIn/StandInModules.h"
+#include "StandIn/UObjectRegistry.h"
 #include "UObject/Class.h"
 #include "UObject/UObjectHash.h"
-#include "StandIn/UObjectRegistry.h"
 
 #include <gtest/gtest.h>
 

@@ -117,8 +117,14 @@ public:
 	/** "Vellacor Orvida Link" and a running number once Start has run; empty before. */
 	const FString& GetReceiverThreadName() const { return ReceiverThreadName; }
 	/** The endpoint and the options the source was made with; they never change. */
-	FOrvidaLiveLinkConnectionSettings GetConnectionSettings() const { return FOrvidaLiveLinkConnectionSettings{Endpoint, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord}; }
-	/** Where the socket is bound: the endpoint asked for, with the port the system picked when that was 0; the endpoint asked for when no socket could be made. */
+	FOrvidaLiveLinkConnectionSettings GetConnectionSettings() const
+	{
+		return FOrvidaLiveLinkConnectionSettings{Endpoint, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord};
+	}
+	/**
+	 * Where the socket is bound: the endpoint asked for, with the port the system picked when that was 0; the
+	 * endpoint asked for when no socket could be made.
+	 */
 	const FIPv4Endpoint& GetBoundEndpoint() const { return BoundEndpoint; }
 	/** The samples between the receiver and the publisher, with the playout clock. */
 	FOrvidaSampleRing& GetSampleRing() { return Ring; }
@@ -132,7 +138,7 @@ private:
 
 	/** The observer is in place before the receiver thread starts; the ring's clock is SteadyClock (null: the system's). */
 	FOrvidaLiveLinkSource(FIPv4Endpoint Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord, FReceivedDataObserver InReceivedDataObserver,
-		FOrvidaSampleRing::FSteadyClock SteadyClock);
+	                      FOrvidaSampleRing::FSteadyClock SteadyClock);
 
 	bool IsStopRequested() const;
 	/** Whether the socket is bound and the receiver thread runs; both are made in the constructor and stay. */
