@@ -56,7 +56,7 @@ class Host:
         """(status, parsed JSON or the raw bytes) of one request on a connection of its own."""
         connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=60)
         data = raw if raw is not None else (json.dumps(body).encode() if body is not None else None)
-        connection.request(method, path, body=data, headers={"Content-Type": "application/json"} if data else {})
+        connection.request(method, path, body=data, headers={"Content-Type": "application/json"} if method != "GET" else {})
         response = connection.getresponse()
         content = response.read()
         connection.close()
