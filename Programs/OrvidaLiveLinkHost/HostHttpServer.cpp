@@ -24,18 +24,25 @@ void WriteJson(httplib::Response& Response, int Status, const json& Body)
 
 void WriteError(httplib::Response& Response, int Status, const std::string& Message) { WriteJson(Response, Status, {{"error", Message}}); }
 
-/** Why the server itself refused a request that no route answered. */
-std::string RefusalText(int Status, const std::string& Path)
+/** Why the server itself refused a request that no route answered, from what the library could read of it. */
+std::string RefusalText(int Status, const httplib::Request& Request)
 {
 	switch (Status)
 	{
 	case 404:
-		return "nothing at " + Path;
+		return "nothing at " + Request.path;
 	case 413:
 		return "the body is larger than 64 KiB";
 	case 400:
-		// What curl -X POST without data sends: a body of unknown length.
-		return "the request could not be read; a POST or PUT needs a Content-Length, 0 when there is no body";
+		if (Request.method.empty() || Request.version.empty())
+		{
+			return "the request line is not METHOD PATH HTTP/1.1";
+		}
+		if (Request.version != "HTTP/1.1" && Request.version != "HTTP/1.0")
+		{
+			return "only HTTP/1.0 and HTTP/1.1 are served, not '" + Request.version + "'";
+		}
+		return "a header line is malformed or too long, or the chunked body's framing is broken";
 	default:
 		return "the request was refused (" + std::to_string(Status) + ")";
 	}
@@ -99,7 +106,7 @@ int FHostHttpServer::Start(const FHostHttpEndpoint& Endpoint)
 	    {
 		    if (Response.body.empty())
 		    {
-			    WriteError(Response, Response.status, RefusalText(Response.status, Request.path));
+			    WriteError(Response, Response.status, RefusalText(Response.status, Request));
 		    }
 	    });
 	Server->set_exception_handler([](const httplib::Request&, httplib::Response& Response, std::exception_ptr)

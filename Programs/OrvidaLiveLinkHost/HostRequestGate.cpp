@@ -112,6 +112,16 @@ std::optional<FHostRequestGate::FRefusal> FHostRequestGate::Check(const httplib:
 	{
 		return FRefusal{413, Request.method + " takes no body"};
 	}
+	if (Request.has_header("Transfer-Encoding") && ToLower(Trim(Request.get_header_value("Transfer-Encoding"))) != "chunked")
+	{
+		return FRefusal{501, "a body is read with a Content-Length or chunked, not " + Request.get_header_value("Transfer-Encoding")};
+	}
+	// Without either, a request's body would run to the end of the connection, which a client waiting for the
+	// answer never closes.
+	if (TakesBody(Request.method) && !Request.has_header("Transfer-Encoding") && !Request.has_header("Content-Length"))
+	{
+		return FRefusal{411, Request.method + " needs a Content-Length (0 when there is no body) or a chunked body"};
+	}
 	return std::nullopt;
 }
 

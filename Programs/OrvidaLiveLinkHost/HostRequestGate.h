@@ -20,8 +20,8 @@ struct Request;
  *   page of another origin cannot send without asking first, and an Origin, when it has one, must be the server's.
  * - Bound to an address other machines can reach, every request must carry the token made at start-up: in the
  *   X-Orvida-Token header, the orvida_token cookie, or the token query parameter of the URL the host prints.
- * - Only POST, PUT and PATCH may carry a body (the server reads those with a bound of its own); any other request
- *   with a body is refused before the body is read.
+ * - Only POST, PUT and PATCH may carry a body (the server reads those with a bound of its own), and they must say
+ *   how long it is (a Content-Length, or chunked); any other request with a body is refused before it is read.
  *
  * Threads: Check is const and may be called on any thread.
  */

@@ -92,12 +92,18 @@ def check_bodies(host):
         ("a GET with a chunked body", "GET", "/api/state", ["Transfer-Encoding: chunked"], chunk, 413),
         ("a DELETE with a body", "DELETE", "/api/sources/x", ["Content-Length: 2"], b"{}", 413),
         ("a small chunked body", "PUT", "/api/take/metadata", ["Transfer-Encoding: chunked"], b'e\r\n{"slate": "C"}\r\n0\r\n\r\n', 200),
+        ("no length: the body would run to the end of the connection", "POST", "/api/take/stop", [], b"", 411),
+        ("a transfer encoding it cannot read", "PUT", "/api/take/metadata", ["Transfer-Encoding: gzip"], b"xx", 501),
     ]
     for what, method, path, framing, body, expected in cases:
         # The body is never finished for the refusals: a server that waited for its end would not answer.
         status, _, answer = exchange(port, [f"{method} {path} HTTP/1.1", *own, *framing], body)
         check(status == expected, f"{what}: answered {status}, not {expected}: {answer[:120]!r}")
     check(host.state()["take"]["slate"] == "C", "the small chunked slate was not set")
+    # What the library cannot parse gets a reason that tells the cases apart.
+    for head, reason in ((["GARBAGE"], b"request line"), ([f"GET /api/state HTTP/9.9", f"Host: 127.0.0.1:{port}"], b"HTTP/1.0 and HTTP/1.1")):
+        status, _, answer = exchange(port, head)
+        check(status == 400 and reason in answer, f"{head[0]}: answered {status} {answer[:120]!r}")
 
 
 def check_slow_clients(host):
