@@ -9,6 +9,7 @@
 #include "StandIn/TakeRecorder.h"
 #include "TakeMetaData.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -185,6 +186,17 @@ FHostApiReply FHostApiCommands::SetTakeMetaData(const json& Body)
 	{
 		return FHostApiReply::Error(400, "the slate is a text and the take a whole number");
 	}
+	const std::string Slate = bSlate ? Body["slate"].get<std::string>() : std::string();
+	// The engine's strings end at a NUL, so the rest would be dropped without a word.
+	if (Slate.find('\0') != std::string::npos)
+	{
+		return FHostApiReply::Error(400, "the slate holds a NUL character");
+	}
+	const size_t Characters = size_t(std::count_if(Slate.begin(), Slate.end(), [](char Byte) { return (Byte & 0xC0) != 0x80; }));
+	if (Characters > MaxSlateCharacters)
+	{
+		return FHostApiReply::Error(400, "the slate has " + std::to_string(Characters) + " characters; at most " + std::to_string(MaxSlateCharacters) + " are taken");
+	}
 	const int64_t Take = bTake ? Body["take"].get<int64_t>() : 1;
 	if (Take < 1 || Take > std::numeric_limits<int32>::max())
 	{
@@ -193,7 +205,7 @@ FHostApiReply FHostApiCommands::SetTakeMetaData(const json& Body)
 	// The slate first: setting it starts the take number again at 1.
 	if (bSlate)
 	{
-		MetaData->SetSlate(UTF8_TO_TCHAR(Body["slate"].get<std::string>().c_str()));
+		MetaData->SetSlate(UTF8_TO_TCHAR(Slate.c_str()));
 	}
 	if (bTake)
 	{

@@ -24,6 +24,11 @@ struct FHostSnapshot;
 class FHostApiCommands
 {
 public:
+	/**
+	 * The longest slate taken, in characters. A slate names take files and, in the editor, assets, whose paths the
+	 * engine caps near this (5.x refuses paths over 260 characters); and every snapshot carries it.
+	 */
+	static constexpr size_t MaxSlateCharacters = 256;
 	/** InTap, when set, is set on each source the panel makes (the host's capture) and cleared before it goes. */
 	FHostApiCommands(FHostEditor& Editor, FLiveLinkClient& InClient, FTakeRecorder& InTakeRecorder, TArray<FHostSource>& InSources, const FHostLogBuffer& InLog,
 	                 FOrvidaLiveLinkSource::FDatagramTap InTap);

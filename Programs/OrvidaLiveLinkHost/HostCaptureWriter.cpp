@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <stdio_ext.h>
+#include <unistd.h>
 
 std::unique_ptr<FHostCaptureWriter> FHostCaptureWriter::Open(const std::string& Path, std::string& OutError)
 {
@@ -33,6 +35,14 @@ std::unique_ptr<FHostCaptureWriter> FHostCaptureWriter::Open(const std::string& 
 		pcap_close(DeadHandle);
 		return nullptr;
 	}
+	// The file's header on disk first: a failure later cuts the file back to a record boundary after it.
+	if (pcap_dump_flush(Dumper) != 0)
+	{
+		OutError = "cannot write the capture file " + Path + ": " + std::strerror(errno);
+		pcap_dump_close(Dumper);
+		pcap_close(DeadHandle);
+		return nullptr;
+	}
 	return std::unique_ptr<FHostCaptureWriter>(new FHostCaptureWriter(Path, DeadHandle, Dumper));
 }
 
@@ -41,6 +51,7 @@ FHostCaptureWriter::FHostCaptureWriter(std::string InPath, pcap* InDeadHandle, p
     , DeadHandle(InDeadHandle)
     , Dumper(InDumper)
     , Queue(std::make_shared<FHostCaptureQueue>(QueueCapacityBytes))
+    , FlushedOffset(std::ftell(pcap_dump_file(InDumper)))
     , Thread([this] { WriteQueued(); })
 {
 }
@@ -57,7 +68,8 @@ FOrvidaLiveLinkSource::FDatagramTap FHostCaptureWriter::MakeTap() const
 
 FHostCaptureWriter::FCounts FHostCaptureWriter::GetCounts() const
 {
-	return FCounts{Written.load(std::memory_order_relaxed), Queue->GetDropped() + TooLong.load(std::memory_order_relaxed)};
+	return FCounts{Written.load(std::memory_order_relaxed),
+	               Queue->GetDropped() + TooLong.load(std::memory_order_relaxed) + Lost.load(std::memory_order_relaxed)};
 }
 
 std::string FHostCaptureWriter::Finish()
@@ -73,6 +85,10 @@ std::string FHostCaptureWriter::Finish()
 	{
 		NoteFileError();
 	}
+	if (WriteError.empty() && ::fsync(::fileno(pcap_dump_file(Dumper))) != 0)
+	{
+		NoteFileError();
+	}
 	pcap_dump_close(Dumper);
 	pcap_close(DeadHandle);
 	return WriteError;
@@ -84,7 +100,10 @@ void FHostCaptureWriter::WriteQueued()
 	std::vector<uint8> Packet;
 	while (Queue->PopAll(Batch))
 	{
-		// After a failure the file is not trusted with more; the queue is still emptied so that the taps never wait.
+		// After a failure the file is not trusted with more; the queue is still emptied so that the taps never wait,
+		// and what it held is counted as lost.
+		const bool bFailedBefore = !WriteError.empty();
+		const int64 TooLongBefore = TooLong.load(std::memory_order_relaxed);
 		int64 Handed = 0;
 		for (size_t Index = 0; Index < Batch.size() && WriteError.empty(); ++Index)
 		{
@@ -98,7 +117,14 @@ void FHostCaptureWriter::WriteQueued()
 		}
 		if (WriteError.empty())
 		{
+			FlushedOffset = std::ftell(pcap_dump_file(Dumper));
 			Written.fetch_add(Handed, std::memory_order_relaxed);
+		}
+		else
+		{
+			// The whole batch goes: the file was cut back to before it.
+			const int64 TooLongInBatch = bFailedBefore ? 0 : TooLong.load(std::memory_order_relaxed) - TooLongBefore;
+			Lost.fetch_add(int64(Batch.size()) - TooLongInBatch, std::memory_order_relaxed);
 		}
 	}
 }
@@ -133,8 +159,17 @@ bool FHostCaptureWriter::WriteDatagram(const FHostCapturedDatagram& Datagram, st
 void FHostCaptureWriter::NoteFileError()
 {
 	const int Error = errno;
-	if (WriteError.empty())
+	if (!WriteError.empty())
 	{
-		WriteError = "cannot write the capture file " + Path + ": " + (Error != 0 ? std::strerror(Error) : "the stream reports an error");
+		return;
+	}
+	WriteError = "cannot write the capture file " + Path + ": " + (Error != 0 ? std::strerror(Error) : "the stream reports an error");
+	std::fprintf(stderr, "orvida-livelink: %s; the capture stops here, datagrams from now on are counted as dropped\n", WriteError.c_str());
+	// The stream's buffer holds the part of a record that did not fit: dropped, or closing would try to write it.
+	FILE* const File = pcap_dump_file(Dumper);
+	__fpurge(File);
+	if (::ftruncate(::fileno(File), FlushedOffset) != 0 || std::fseek(File, FlushedOffset, SEEK_SET) != 0)
+	{
+		WriteError += "; and it could not be cut back to its last whole record: " + std::string(std::strerror(errno));
 	}
 }

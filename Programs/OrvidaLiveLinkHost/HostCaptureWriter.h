@@ -28,7 +28,10 @@ public:
 	{
 		/** Datagrams in the file: handed to it and flushed without an error. */
 		int64 Written = 0;
-		/** Datagrams the capture lost because the queue was full, or because they were too long for IPv4. */
+		/**
+		 * Datagrams the capture did not keep: the queue was full, they were too long for IPv4, or the file failed
+		 * (those of the batch that failed, and every one after, until Finish).
+		 */
 		int64 Dropped = 0;
 	};
 
@@ -50,7 +53,7 @@ public:
 	/**
 	 * Takes no more datagrams, writes those queued, flushes and closes the file. Returns the first failure to
 	 * write, naming the file and the reason; empty when every write and the flush succeeded. Later calls
-	 * return the same.
+	 * return the same. After a failure the file holds exactly the records counted as written.
 	 */
 	std::string Finish();
 
@@ -64,7 +67,11 @@ private:
 	 * for IPv4 (counted) or the file failed (noted).
 	 */
 	bool WriteDatagram(const FHostCapturedDatagram& Datagram, std::vector<uint8>& Packet);
-	/** The writer's thread: keeps the first error of the file's stream, with the reason errno gives. */
+	/**
+	 * The writer's thread: keeps the first error of the file's stream, with the reason errno gives, says it on
+	 * standard error at once, and cuts the file back to its last flushed record, so that a full disk leaves a
+	 * capture that every reader can read to its end.
+	 */
 	void NoteFileError();
 
 	/**
@@ -80,6 +87,10 @@ private:
 	const std::shared_ptr<FHostCaptureQueue> Queue;
 	std::atomic<int64> Written{0};
 	std::atomic<int64> TooLong{0};
+	/** Handed to the writer but not kept because the file failed. */
+	std::atomic<int64> Lost{0};
+	/** The writer's thread: where the file ends after its last successful flush, a record boundary. */
+	long FlushedOffset = 0;
 	/** Written by the writer's thread; read by Finish once it has joined that thread. */
 	std::string WriteError;
 	std::thread Thread;

@@ -2,12 +2,14 @@
 
 #include "HostEditor.h"
 #include "HostSettingText.h"
+#include "HostSettingsFileLock.h"
 #include "HostSettingsPage.h"
 #include "ISettingsSection.h"
 #include "UObject/Class.h"
 #include "UObject/UnrealType.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace
 {
@@ -59,6 +61,17 @@ int SetSetting(ISettingsSection& Section, UObject& Object, const std::string& As
 
 int RunSettingsCommand(const FHostSettingsCommand& Command)
 {
+	// Taken before the editor reads the settings, so that what this command saves is what it read plus its change.
+	std::optional<FHostSettingsFileLock> Lock;
+	if (Command.Action == FHostSettingsCommand::EAction::Set)
+	{
+		Lock.emplace(FHostSettingsFileLock::SettingsFileOf(TCHAR_TO_UTF8(*Command.ProjectDir)));
+		if (!Lock->IsHeld())
+		{
+			std::fprintf(stderr, "orvida-livelink: the settings were not changed: %s\n", Lock->GetError().c_str());
+			return 1;
+		}
+	}
 	FHostEditor Editor;
 	if (!Editor.Start(Command.ProjectDir))
 	{

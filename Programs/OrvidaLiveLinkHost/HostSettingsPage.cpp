@@ -1,6 +1,7 @@
 #include "HostSettingsPage.h"
 
 #include "HostSettingText.h"
+#include "HostSettingsFileLock.h"
 #include "ISettingsSection.h"
 #include "UObject/Class.h"
 #include "UObject/UnrealType.h"
@@ -115,6 +116,12 @@ FHostSettingsPage::FResult FHostSettingsPage::Apply(const nlohmann::json& Values
 			return {400, ToUtf8(Refusal)};
 		}
 		Changes.Add({Property, Text});
+	}
+	// The file is another process's too (a `settings set` beside the running host): saves take turns.
+	const FHostSettingsFileLock Lock(ToUtf8(Object->GetDefaultConfigFilename()));
+	if (!Lock.IsHeld())
+	{
+		return {503, "the settings were not changed: " + Lock.GetError()};
 	}
 	for (const auto& [Property, Text] : Changes)
 	{

@@ -41,11 +41,17 @@ std::unique_ptr<FHostWebApi> FHostWebApi::Start(const FHostHttpEndpoint& Endpoin
 		std::fprintf(stderr, "orvida-livelink: cannot serve on %s:%d\n", Endpoint.Host.c_str(), Endpoint.Port);
 		return nullptr;
 	}
-	if (!Endpoint.IsLoopback())
+	const std::string& Token = Web->Server.GetToken();
+	if (!Token.empty())
 	{
-		std::fprintf(stderr, "orvida-livelink: warning: serving on %s, which other machines may reach; the API has no authentication\n", Endpoint.Host.c_str());
+		std::fprintf(stderr, "orvida-livelink: warning: serving on %s, which other machines may reach; every request needs the token in the address below\n",
+		             Endpoint.Host.c_str());
+		std::printf("serving http://%s:%d/?token=%s\n", Endpoint.Host.c_str(), Port, Token.c_str());
 	}
-	std::printf("serving http://%s:%d\n", Endpoint.Host.c_str(), Port);
+	else
+	{
+		std::printf("serving http://%s:%d\n", Endpoint.Host.c_str(), Port);
+	}
 	std::fflush(stdout);
 	return Web;
 }

@@ -18,8 +18,9 @@ class FHostWebApi
 {
 public:
 	/**
-	 * Serves on Endpoint and prints "serving http://HOST:PORT" (a warning line too for an address other machines can
-	 * reach); null, with a line on standard error, when the address cannot be bound.
+	 * Serves on Endpoint and prints "serving http://HOST:PORT" (for an address other machines can reach, a warning
+	 * line and the address with the token: "serving http://HOST:PORT/?token=TOKEN"); null, with a line on standard
+	 * error, when the address cannot be bound.
 	 */
 	static std::unique_ptr<FHostWebApi> Start(const FHostHttpEndpoint& Endpoint, const FHostSnapshotBoard& Board, FHostEditor& Editor, FLiveLinkClient& Client,
 	                                          FTakeRecorder& TakeRecorder, TArray<FHostSource>& Sources, const FHostLogBuffer& Log,

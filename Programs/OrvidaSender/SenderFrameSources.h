@@ -3,6 +3,7 @@
 #include "SenderFrameSource.h"
 #include "SenderOptions.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,17 @@ public:
 		std::string Description;
 	};
 
-	/** A capture is known by its first bytes, a take file by the ending .csv; any other file is read as a trajectory. */
+	/**
+	 * A replay is read whole into memory before it is sent; 512 MiB holds hours of a 60 fps take, a capture of
+	 * millions of datagrams.
+	 */
+	static constexpr uintmax_t MaxReplayBytes = uintmax_t(512) << 20;
+
+	/**
+	 * A capture is known by its first bytes, a take file by the ending .csv; any other file is read as a trajectory.
+	 * Refused, with the reason in Error: what is not a regular file, an empty file or one over MaxReplayBytes, a
+	 * capture cut off inside a packet, a row with a value that is not a finite number or out of its range, and a
+	 * file with nothing to send.
+	 */
 	static FOpened Open(const FSenderOptions& Options);
 };

@@ -104,10 +104,12 @@ FSenderReplay FSenderPcapReader::Read(const std::string& Path, std::optional<uin
 		Out.Content = std::string(Payload->begin(), Payload->end());
 		Replay.Frames.push_back(std::move(Out));
 	}
-	// A capture cut off inside a packet, as a killed capture leaves it, keeps the packets before the cut.
-	if (Result == PCAP_ERROR && Replay.Frames.empty())
+	// A capture cut off inside a packet (a killed capture, a copy not finished) is refused rather than replayed in
+	// part as if it were whole; the packets before the cut are counted, so that the user knows what is there.
+	if (Result == PCAP_ERROR)
 	{
-		return FSenderReplay::Failure(Path + ": " + pcap_geterr(Capture.get()));
+		return FSenderReplay::Failure(Path + ": cut off after " + std::to_string(Replay.Frames.size() + size_t(Replay.SkippedRecords)) +
+		                              " packets: " + pcap_geterr(Capture.get()));
 	}
 	return Replay;
 }

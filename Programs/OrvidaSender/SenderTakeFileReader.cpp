@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -11,6 +13,7 @@
 #include <regex>
 #include <sstream>
 #include <string_view>
+#include <tuple>
 
 namespace
 {
@@ -109,12 +112,17 @@ void ReadComment(std::string_view Comment, std::optional<std::string>& Slate, st
 	Take = std::string(Trim(Comment.substr(TakeAt + TakeKey.size())));
 }
 
+/** A century of seconds: far more than any take, far less than the nanoseconds a replay's offsets can count. */
+constexpr double MaxWorldTimeSeconds = 100.0 * 365.25 * 24 * 3600;
+
 std::optional<double> ReadNumber(const std::string& Field)
 {
 	const std::string_view Text = Trim(Field);
 	double Value = 0.0;
 	const auto [End, Error] = std::from_chars(Text.data(), Text.data() + Text.size(), Value);
-	if (Text.empty() || Error != std::errc() || End != Text.data() + Text.size())
+	// "nan" and "inf" parse, but no frame number, time or position can be one: a NaN frame number became
+	// -2147483648 on the wire.
+	if (Text.empty() || Error != std::errc() || End != Text.data() + Text.size() || !std::isfinite(Value))
 	{
 		return std::nullopt;
 	}
@@ -214,13 +222,24 @@ FSenderReplay FSenderTakeFileReader::Read(const std::string& Path, FSenderFrameR
 		}
 		const double WorldTime = Number("WorldTime", 0.0);
 		const double Numerator = Number("RateNumerator", 0.0), Denominator = Number("RateDenominator", 0.0);
-		State.Rate = Numerator >= 1.0 && Denominator >= 1.0 ? FSenderFrameRate{int32_t(Numerator), int32_t(Denominator)} : FallbackRate;
 		const int32_t PreviousFrame = Replay.Frames.empty() ? -1 : std::get<FSenderCameraState>(Replay.Frames.back().Content).FrameNumber;
-		State.FrameNumber = int32_t(Number("FrameNumber", PreviousFrame + 1.0));
+		const double FrameNumber = Number("FrameNumber", PreviousFrame + 1.0);
 		if (!BadColumn.empty())
 		{
-			return FSenderReplay::Failure(Path + ":" + std::to_string(RecordLine) + ": " + BadColumn + " is not a number");
+			return FSenderReplay::Failure(Path + ":" + std::to_string(RecordLine) + ": " + BadColumn + " is not a finite number");
 		}
+		// Each becomes an integer of its own width, or a duration in nanoseconds, which a larger value would overflow.
+		for (const auto& [Name, Value, Limit] : {std::tuple{"FrameNumber", std::abs(FrameNumber), double(INT32_MAX)},
+		                                         std::tuple{"RateNumerator", Numerator, double(INT32_MAX)}, std::tuple{"RateDenominator", Denominator, double(INT32_MAX)},
+		                                         std::tuple{"WorldTime", std::abs(WorldTime), MaxWorldTimeSeconds}})
+		{
+			if (Value > Limit)
+			{
+				return FSenderReplay::Failure(Path + ":" + std::to_string(RecordLine) + ": " + Name + " is out of range");
+			}
+		}
+		State.Rate = Numerator >= 1.0 && Denominator >= 1.0 ? FSenderFrameRate{int32_t(Numerator), int32_t(Denominator)} : FallbackRate;
+		State.FrameNumber = int32_t(FrameNumber);
 		// The host writes a row for every engine tick, so a frame the playout clock held over ticks has several
 		// rows: the camera application sent it once.
 		if (!Replay.Frames.empty())

@@ -56,7 +56,7 @@ class Host:
         """(status, parsed JSON or the raw bytes) of one request on a connection of its own."""
         connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=60)
         data = raw if raw is not None else (json.dumps(body).encode() if body is not None else None)
-        connection.request(method, path, body=data, headers={"Content-Type": "application/json"} if data else {})
+        connection.request(method, path, body=data, headers={"Content-Type": "application/json"} if method != "GET" else {})
         response = connection.getresponse()
         content = response.read()
         connection.close()
@@ -212,6 +212,8 @@ def check_refusals(host, project):
         ("PUT", "/api/settings", None, b'{"bAutoLens": ' + b" " * 70000 + b"true}", 413),
         ("PUT", "/api/take/metadata", {"take": 0}, None, 400),
         ("PUT", "/api/take/metadata", {"slate": 5}, None, 400),
+        ("PUT", "/api/take/metadata", {"slate": "A\u0000B"}, None, 400),
+        ("PUT", "/api/take/metadata", {"slate": "s" * 257}, None, 400),
         ("POST", "/api/take/panel", {"open": "yes"}, None, 400),
         ("GET", "/api/takes/..%2F..%2FConfig%2FDefaultGame.ini", None, None, 404),
         ("GET", "/api/takes/NoSuchTake.csv", None, None, 404),

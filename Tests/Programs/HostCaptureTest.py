@@ -116,7 +116,8 @@ def main():
         if os.path.exists("/dev/full"):
             run = subprocess.run([HOST, "--project", project, "--source", "127.0.0.1:0", "--capture", "/dev/full", "--seconds", "0.5"],
                                  capture_output=True, text=True, timeout=60)
-            check("a full disk: status 1 and an error line", run.returncode == 1 and "cannot write the capture file /dev/full" in run.stderr,
+            # The file's header is written when the capture opens, so a full disk is refused before anything runs.
+            check("a full disk: status 2 and an error line", run.returncode == 2 and "cannot write the capture file /dev/full" in run.stderr,
                   f"{run.returncode} {run.stderr!r}")
 
         # Two sources, each sent its own stream at 100 frames a second; the host is stopped once its console has

@@ -69,5 +69,19 @@ if [ "$(sha256sum < "$project/Config/DefaultGame.ini")" != "$before" ]; then
   failures=$((failures + 1))
 fi
 
+# Two commands at once each read the file, change one key and save: without taking turns, one change is lost.
+lost=0
+for try in $(seq 1 20); do
+  timeout 20 "$program" settings set NetworkPortIdByDefault=$((9200 + try)) --project "$project" 2>/dev/null &
+  timeout 20 "$program" settings set bAutoLens=$([ $((try % 2)) = 0 ] && echo true || echo false) --project "$project" 2>/dev/null &
+  wait
+  grep -q "^NetworkPortIdByDefault=$((9200 + try))\$" "$project/Config/DefaultGame.ini" &&
+    grep -qi "^bAutoLens=$([ $((try % 2)) = 0 ] && echo true || echo false)\$" "$project/Config/DefaultGame.ini" || lost=$((lost + 1))
+done
+if [ "$lost" != 0 ]; then
+  echo "FAIL: two settings set at once lost a change in $lost of 20 tries"
+  failures=$((failures + 1))
+fi
+
 echo "$passes passed, $failures failed"
 [ "$failures" = 0 ]

@@ -23,7 +23,7 @@ test('a foreign key\'s error shows folded and coloured, and the filters hide it 
   const port = Number(state.sources[0].endpoint.split(':')[1]);
   // A take started and stopped by hand logs a line less severe than the error, for the verbosity filter.
   for (const step of ['start', 'stop']) {
-    await fetch(`${host.url}/api/take/${step}`, { method: 'POST', body: '{}' });
+    await fetch(`${host.url}/api/take/${step}`, { method: 'POST', headers: { 'Content-Type': 'application/json' } });
   }
   await sendDatagrams(port, '{"NotACamera": [1, 2, 3]}', 3);
 
@@ -62,7 +62,7 @@ test('the log follows new lines only while scrolled to the bottom', async () => 
   const takeByHand = async (times) => {
     for (let index = 0; index < times; ++index) {
       for (const step of ['start', 'stop']) {
-        await fetch(`${host.url}/api/take/${step}`, { method: 'POST', body: '{}' });
+        await fetch(`${host.url}/api/take/${step}`, { method: 'POST', headers: { 'Content-Type': 'application/json' } });
       }
     }
   };

@@ -2,9 +2,9 @@
 // message is the host's own reason ({"error": ...}) or the HTTP status when there is none.
 
 async function send(method, path, body) {
-  const options = { method, headers: {} };
+  // The host refuses a change without a JSON content type (a page of another origin cannot send one unasked).
+  const options = { method, headers: method === 'GET' ? {} : { 'Content-Type': 'application/json' } };
   if (body !== undefined) {
-    options.headers['Content-Type'] = 'application/json';
     options.body = JSON.stringify(body);
   }
   const response = await fetch(path, options);

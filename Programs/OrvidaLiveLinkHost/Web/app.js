@@ -54,11 +54,31 @@ function connect() {
       deliver(panel, latest);
     }
   });
-  // EventSource reconnects by itself; the badge says so meanwhile.
-  events.addEventListener('error', () => {
-    status.textContent = 'host not answering';
+  // EventSource reconnects by itself after a lost connection; the badge says so meanwhile. An answer other than a
+  // stream (the host refuses one beyond its bound) closes it for good: the host's reason is shown and the page asks
+  // again a little later.
+  events.addEventListener('error', async () => {
     status.className = 'connection lost';
+    if (events.readyState !== EventSource.CLOSED) {
+      status.textContent = 'host not answering';
+      return;
+    }
+    status.textContent = `host refused the event stream: ${await refusalReason()}; trying again`;
+    setTimeout(connect, 3000);
   });
+}
+
+async function refusalReason() {
+  const asking = new AbortController();
+  try {
+    const response = await fetch('api/events', { signal: asking.signal });
+    const answer = response.ok ? null : await response.json();
+    return answer && answer.error ? answer.error : `HTTP ${response.status}`;
+  } catch {
+    return 'host not answering';
+  } finally {
+    asking.abort();
+  }
 }
 
 window.addEventListener('hashchange', showTab);

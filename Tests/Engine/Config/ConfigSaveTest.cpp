@@ -24,6 +24,10 @@ enum class EPlant
 	FolderInPlaceOfTheFile,
 	LinkAtAPredictableTemporaryName,
 	ReadOnlyFolder,
+	/** The file is a symbolic link to one in another folder, as a shared configuration is kept. */
+	FileIsALink,
+	/** The file belongs to another user (nobody), whom root saves it for. */
+	OwnedByAnotherUser,
 };
 
 enum class EUnits
@@ -91,6 +95,8 @@ const FSaveCase SaveCases[] = {
 	{"OddLengthUtf16", Utf16LE + "\n", EUnits::Utf16LE, 0644, EPlant::Nothing, false, 1, "odd number of bytes"},
 	{"Unreadable", Plugin + Other, EUnits::Bytes, 0200, EPlant::Nothing, false, 2, "Permission denied"},
 	{"FolderInPlaceOfTheFile", "", EUnits::Bytes, 0755, EPlant::FolderInPlaceOfTheFile, false, 2, "Is a directory"},
+	{"FileIsALinkAndStaysOne", Plugin + Other, EUnits::Bytes, 0640, EPlant::FileIsALink, true, 0, ""},
+	{"KeepsItsOwner", Plugin + Other, EUnits::Bytes, 0644, EPlant::OwnedByAnotherUser, true, 0, ""},
 	{"FolderNotWritable", Plugin + Other, EUnits::Bytes, 0644, EPlant::ReadOnlyFolder, false, 1, "Permission denied"},
 };
 
@@ -173,6 +179,17 @@ TEST_P(ConfigSave, ChangesOnlyTheLineItSetsOrRefusesAndLeavesTheFileAsItWas)
 	{
 		WriteIni(Case.Before);
 	}
+	const std::filesystem::path LinkTarget = Root / "Shared" / "Game.ini";
+	if (Case.Plant == EPlant::FileIsALink)
+	{
+		std::filesystem::create_directories(LinkTarget.parent_path());
+		std::filesystem::rename(IniPath, LinkTarget);
+		std::filesystem::create_symlink("../Shared/Game.ini", IniPath);
+	}
+	if (Case.Plant == EPlant::OwnedByAnotherUser && chown(IniPath.c_str(), 65534, 65534) != 0)
+	{
+		GTEST_SKIP() << "only root can give the file to another user";
+	}
 	ASSERT_EQ(chmod(IniPath.c_str(), Case.Mode), 0);
 	if (Case.Plant == EPlant::LinkAtAPredictableTemporaryName)
 	{
@@ -218,6 +235,8 @@ TEST_P(ConfigSave, ChangesOnlyTheLineItSetsOrRefusesAndLeavesTheFileAsItWas)
 	ASSERT_EQ(stat(IniPath.c_str(), &Status), 0);
 	EXPECT_EQ(Status.st_mode & 07777, Case.Mode);
 	EXPECT_EQ(ConfigFolderEntries(), EntriesBefore) << "a temporary file was left behind, or a planted one replaced";
+	EXPECT_EQ(std::filesystem::is_symlink(IniPath), Case.Plant == EPlant::FileIsALink) << "the link was replaced by a file";
+	EXPECT_EQ(Status.st_uid, Case.Plant == EPlant::OwnedByAnotherUser ? 65534u : geteuid()) << "the save changed the file's owner";
 	if (Case.Plant == EPlant::LinkAtAPredictableTemporaryName)
 	{
 		EXPECT_TRUE(std::filesystem::is_symlink(PredictableName));

@@ -119,7 +119,7 @@ TEST(HostHttpServer, Answers503WhenTheQueueIsFull)
 	ASSERT_TRUE(Waiting);
 
 	httplib::Client Client("127.0.0.1", Port);
-	const httplib::Result Result = Client.Post("/api/take/start");
+	const httplib::Result Result = Client.Post("/api/take/start", "", "application/json");
 	ASSERT_TRUE(Result);
 	EXPECT_EQ(Result->status, 503);
 	EXPECT_TRUE(nlohmann::json::parse(Result->body).contains("error")) << Result->body;

@@ -261,3 +261,46 @@ TEST(SenderReplay, CapturePayloadsGoOutInOrderAtTheirTimesThroughThePortFilter)
 		EXPECT_EQ(Run.Deadlines, (std::vector<std::chrono::nanoseconds>{0ns, 750000001ns, 1s})) << "link type " << LinkType;
 	}
 }
+
+// Faults caught: a device, a folder, an empty file or a cut capture replayed as if it were a take (or read without
+// end: /dev/zero grew the sender to gigabytes); a NaN or infinite value, or one out of an integer's range,
+// converted and sent (a NaN frame number went out as -2147483648); a file with nothing to send accepted.
+TEST(SenderReplay, RefusesWhatItCannotReplay)
+{
+	const std::string Header = "WorldTime,LocationX,LocationY,LocationZ,RotationX,RotationY,RotationZ,RotationW,FrameNumber\n";
+	const std::string Folder = testing::TempDir() + "replay-folder.csv";
+	std::filesystem::create_directories(Folder);
+	const auto Capture = [](const std::string& Name, bool bUdp, uintmax_t CutBytes)
+	{
+		const std::string Path = testing::TempDir() + Name;
+		pcap_t* const Dead = pcap_open_dead(DLT_RAW, 65535);
+		pcap_dumper_t* const Dumper = pcap_dump_open(Dead, Path.c_str());
+		const std::vector<uint8_t> Bytes = Ipv4Packet(7001, "{}", bUdp);
+		pcap_pkthdr PacketHeader{};
+		PacketHeader.caplen = PacketHeader.len = bpf_u_int32(Bytes.size());
+		pcap_dump(reinterpret_cast<u_char*>(Dumper), &PacketHeader, Bytes.data());
+		pcap_dump_close(Dumper);
+		pcap_close(Dead);
+		std::filesystem::resize_file(Path, std::filesystem::file_size(Path) - CutBytes);
+		return Path;
+	};
+	const std::pair<std::string, std::string> Cases[] = {
+	    {"/dev/zero", "is not a regular file"},
+	    {Folder, "is not a regular file but a folder"},
+	    {WriteFile("empty.csv", ""), "is empty"},
+	    {Capture("cut.pcap", true, 5), "cut off after 0 packets"},
+	    {Capture("no-udp.pcap", false, 0), "nothing to send (1 records"},
+	    {WriteFile("nan_001.csv", Header + "0,0,0,0,0,0,0,1,nan\n"), ":2: FrameNumber is not a finite number"},
+	    {WriteFile("inf_001.csv", Header + "0,inf,0,0,0,0,0,1,1\n"), ":2: LocationX is not a finite number"},
+	    {WriteFile("huge_001.csv", Header + "0,0,0,0,0,0,0,1,1e12\n"), ":2: FrameNumber is out of range"},
+	    {WriteFile("late_001.csv", Header + "1e300,0,0,0,0,0,0,1,1\n"), ":2: WorldTime is out of range"},
+	};
+	for (const auto& [Path, Reason] : Cases)
+	{
+		FSenderOptions Options;
+		Options.ReplayFile = Path;
+		const FSenderFrameSources::FOpened Opened = FSenderFrameSources::Open(Options);
+		EXPECT_FALSE(Opened.Source) << Path;
+		EXPECT_NE(Opened.Error.find(Reason), std::string::npos) << Path << ": " << Opened.Error;
+	}
+}

@@ -89,8 +89,33 @@ bool FConfigFileStorage::Read(const std::filesystem::path& Path, std::string& Ou
 	return bRead;
 }
 
-bool FConfigFileStorage::Replace(const std::filesystem::path& Path, std::string_view Bytes, FString& OutError)
+namespace
 {
+/** The file a chain of symbolic links ends at (Path itself when it is none), so that a save replaces the target and keeps the link. */
+std::filesystem::path FollowLinks(std::filesystem::path Path)
+{
+	// The system's own bound on a chain; a loop past it is left to the rename to refuse.
+	for (int Hop = 0; Hop < 40; ++Hop)
+	{
+		std::error_code Error;
+		if (!std::filesystem::is_symlink(Path, Error))
+		{
+			break;
+		}
+		const std::filesystem::path Target = std::filesystem::read_symlink(Path, Error);
+		if (Error)
+		{
+			break;
+		}
+		Path = Target.is_absolute() ? Target : Path.parent_path() / Target;
+	}
+	return Path;
+}
+} // namespace
+
+bool FConfigFileStorage::Replace(const std::filesystem::path& LinkOrFile, std::string_view Bytes, FString& OutError)
+{
+	const std::filesystem::path Path = FollowLinks(LinkOrFile);
 	const std::filesystem::path Folder = Path.parent_path();
 	std::error_code FolderError;
 	if (!Folder.empty())
@@ -104,7 +129,8 @@ bool FConfigFileStorage::Replace(const std::filesystem::path& Path, std::string_
 	}
 	mode_t Mode = 0644;
 	struct stat Status = {};
-	if (::stat(Path.c_str(), &Status) == 0)
+	const bool bExists = ::stat(Path.c_str(), &Status) == 0;
+	if (bExists)
 	{
 		Mode = Status.st_mode & 07777;
 	}
@@ -134,6 +160,11 @@ bool FConfigFileStorage::Replace(const std::filesystem::path& Path, std::string_
 	if (!WriteAll(File, Bytes))
 	{
 		Fail("writing the temporary file");
+	}
+	else if (bExists && (Status.st_uid != ::geteuid() || Status.st_gid != ::getegid()) && ::fchown(File, Status.st_uid, Status.st_gid) != 0)
+	{
+		// Saved anyway, the file would change hands: refused instead, and it stays as it was.
+		Fail("giving the temporary file the owner of the file it replaces");
 	}
 	else if (::fchmod(File, Mode) != 0)
 	{

@@ -23,7 +23,9 @@ public:
 	/**
 	 * Writes the bytes to a new file that only this call can have made (an unpredictable name in the same folder,
 	 * created exclusively, so a link planted there is never followed), gives it the old file's permission bits (0644
-	 * for a new file), syncs it, renames it over the file and syncs the folder; creates the folder when missing.
+	 * for a new file) and its owner, syncs it, renames it over the file and syncs the folder; creates the folder when
+	 * missing. A symbolic link stays one: the file it leads to is the one replaced, beside which the new file is made.
+	 * False, changing nothing, when the old file's owner cannot be kept (a save by another user than the owner).
 	 * False when a step failed: the temporary file is gone and the old file is as it was, unless only the last sync
 	 * failed, when the new bytes are in place but may not survive a crash.
 	 */
