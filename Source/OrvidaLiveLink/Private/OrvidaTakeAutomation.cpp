@@ -58,7 +58,7 @@ void FOrvidaTakeAutomation::Run(const FOrvidaCameraSample& DueSample)
 	{
 		if (bRecordingWanted && (bStartPending || !bLastStateRecording))
 		{
-			bStartPending = !TryStart(*Panel, DueSample);
+			bStartPending = !TryStart(*Panel);
 		}
 		else if (!bRecordingWanted && UTakeRecorderBlueprintLibrary::GetActiveRecorder() != nullptr)
 		{
@@ -104,7 +104,7 @@ void FOrvidaTakeAutomation::WriteMetaData(const UTakeRecorderPanel& Panel, const
 	}
 }
 
-bool FOrvidaTakeAutomation::TryStart(const UTakeRecorderPanel& Panel, const FOrvidaCameraSample& DueSample)
+bool FOrvidaTakeAutomation::TryStart(const UTakeRecorderPanel& Panel)
 {
 	// One started by hand, or one already counting down, is left as it is.
 	if (UTakeRecorderBlueprintLibrary::GetActiveRecorder() != nullptr)
@@ -117,8 +117,9 @@ bool FOrvidaTakeAutomation::TryStart(const UTakeRecorderPanel& Panel, const FOrv
 		if (!bRefusalLogged)
 		{
 			UE_LOG(ModuleLog, Warning,
-			       TEXT("The camera records take %s #%s, but the Take Recorder will not start: %s It starts as soon as it can while the camera records."),
-			       *DueSample.Metadata[1], *DueSample.Metadata[2], *Reason.ToString());
+			       TEXT("The camera is recording, but the Take Recorder will not start a take. %s The take starts as soon as the Take Recorder can start it, "
+			            "while the camera records."),
+			       *Reason.ToString());
 			bRefusalLogged = true;
 		}
 		return false;

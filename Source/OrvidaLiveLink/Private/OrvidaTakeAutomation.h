@@ -37,7 +37,7 @@ private:
 	/** Writes slate and take number; remembers them only once the metadata reads them back. */
 	void WriteMetaData(const UTakeRecorderPanel& Panel, const FOrvidaCameraSample& DueSample);
 	/** True once a recorder is active, whether this start made it or one was already there. */
-	bool TryStart(const UTakeRecorderPanel& Panel, const FOrvidaCameraSample& DueSample);
+	bool TryStart(const UTakeRecorderPanel& Panel);
 
 	bool bAutoSceneTakeUpdate;
 	bool bAutoRecord;

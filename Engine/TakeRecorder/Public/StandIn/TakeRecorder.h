@@ -34,7 +34,7 @@
 // with at least three digits (A004_012.csv). The slate keeps its ASCII letters and digits, '-' and '_'; anything
 // else becomes '_'. It is cut to its first 235 characters, so that the name with the longest take number and
 // suffix ("_2147483647_9999.csv") still fits the 255 bytes of a file name; a slate without a letter or digit
-// among them (an empty one too) reads as "Take". A take file is never overwritten: when the name is taken, the
+// among them reads as "Take". A take file is never overwritten: when the name is taken, the
 // file becomes A004_012_2.csv, then _3 and so on.
 //
 // A take is kept whole when every frame it was given is a row of its file and the file and its directory entry
