@@ -4,8 +4,9 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { freeUdpPort, screenshot, sharedHostAndPage, startSender } from './Harness.mjs';
 
-// A countdown of a second: long enough to be seen, short enough for the sender's two seconds of recording.
-const session = sharedHostAndPage(['--countdown', '1']);
+// A countdown of two seconds: long enough to be seen and stopped by hand, shorter than the sender's three seconds
+// of recording.
+const session = sharedHostAndPage(['--countdown', '2']);
 const state = session.state;
 const takeRows = () => session.page.locator('table.takes tbody tr');
 
@@ -38,7 +39,7 @@ test('a take recorded from the sender\'s state is listed and downloads as CSV', 
   await session.page.getByRole('button', { name: 'Close Take Recorder panel' }).waitFor({ timeout: 5000 });
 
   const sender = startSender(['--to', `127.0.0.1:${port}`, '--slate', 'SC12', '--take', '7', '--record-after', '1',
-    '--stop-after', '3', '--duration', '4']);
+    '--stop-after', '4', '--duration', '5']);
   await session.page.locator('.recording-state', { hasText: /^● Recording$/ }).waitFor({ timeout: 5000 });
   assert.equal(await session.page.locator('#take-slate').inputValue(), 'SC12');
   await screenshot(session.page, 'take-recording');
@@ -85,6 +86,7 @@ test('slate, take number, panel, start and stop driven from the session.page', a
   const stop = session.page.getByRole('button', { name: 'Stop recording' });
   await start.click();
   await session.page.locator('.recording-state', { hasText: /^Counting down \d\.\d s$/ }).waitFor({ timeout: 5000 });
+  await screenshot(session.page, 'take-counting-down');
   await stop.click();
   await session.page.locator('.recording-state', { hasText: /^Not recording$/ }).waitFor({ timeout: 5000 });
   assert.equal(await takeRows().count(), before, 'a take cancelled while counting down is not listed');
