@@ -211,7 +211,7 @@ private:
 	/** Every take asked for, ended ones included, so that a pointer kept past the end stays valid. */
 	TArray<TSharedPtr<UTakeRecorder>> Takes;
 	UTakeRecorder* ActiveRecorder = nullptr;
-	/** The slate and number of the active take, as they were when it was asked for. */
+	/** The slate and number of the active take (of the last one once it has ended), as they were when it was asked for. */
 	FString ActiveSlate;
 	int32 ActiveTakeNumber = 1;
 
