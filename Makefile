@@ -59,9 +59,9 @@ run: build
 	port=$$($(HOST) settings get NetworkPortIdByDefault --project $(RUN_PROJECT)); \
 	address=$$(hostname -I 2>/dev/null | cut -d' ' -f1); \
 	echo "A demo orbit streams into port $$port. To stream from a camera application instead, point it at"; \
-	echo "$${address:-ADDRESS}:$$port and run: make run PROGRAM_ARGS=\"--project $(RUN_PROJECT) --console --lens --take --record\""; \
+	echo "$${address:-ADDRESS}:$$port and run: make run PROGRAM_ARGS=\"--project $(RUN_PROJECT) --console --lens --take --record --take-panel\""; \
 	echo "Takes go to $(RUN_PROJECT)/Saved/Takes. Ctrl-C stops."; \
-	exec $(HOST) --project $(RUN_PROJECT) --demo --console --lens --take --record --http
+	exec $(HOST) --project $(RUN_PROJECT) --demo --console --lens --take --record --take-panel --http
 
 bench: build/bench/build.ninja
 	@$(CMAKE) --build build/bench

@@ -80,13 +80,21 @@ FHostApiReply FHostApiCommands::Execute(const FHostApiRequest& Request)
 		}
 		return {};
 	case ECommand::TakeStart:
-		if (!TakeRecorder.StartRecording())
+	{
+		FText Refusal;
+		if (!TakeRecorder.CanStartRecording(Refusal))
 		{
-			return FHostApiReply::Error(409,
-			                            TakeRecorder.IsRecording() ? "a take is being recorded" : "the take did not start: " + LastTakeError(TakeRecorder));
+			return FHostApiReply::Error(409, ToUtf8(Refusal.ToString()));
 		}
-		return {200, {{"file", ToUtf8(TakeRecorder.GetTakeFilePath())}}};
+		TakeRecorder.StartRecording();
+		return {200, {{"countdownSeconds", TakeRecorder.GetCountdownSeconds()}}};
+	}
 	case ECommand::TakeStop:
+		if (const UTakeRecorder* Active = TakeRecorder.GetActiveRecorder(); Active != nullptr && Active->GetState() == ETakeRecorderState::CountingDown)
+		{
+			TakeRecorder.StopRecording();
+			return {200, {{"cancelled", true}}};
+		}
 		if (!TakeRecorder.StopRecording())
 		{
 			const std::string Error = LastTakeError(TakeRecorder);
@@ -202,7 +210,6 @@ FHostApiReply FHostApiCommands::SetTakeMetaData(const json& Body)
 	{
 		return FHostApiReply::Error(400, "the take number runs from 1 to 2147483647");
 	}
-	// The slate first: setting it starts the take number again at 1.
 	if (bSlate)
 	{
 		MetaData->SetSlate(UTF8_TO_TCHAR(Slate.c_str()));

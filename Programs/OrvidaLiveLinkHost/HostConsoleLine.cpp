@@ -50,7 +50,16 @@ std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTake
 	}
 	Line += ", ring " + std::to_string(Source.RingCount) + "/" + std::to_string(Source.RingCapacity);
 	Line += ", take " + (Take.Slate.empty() ? std::string("-") : Take.Slate) + " #" + std::to_string(Take.TakeNumber);
-	Line += Take.bRecording ? " recording" : " stopped";
+	if (Take.bCountingDown)
+	{
+		char Countdown[48];
+		std::snprintf(Countdown, sizeof(Countdown), " counting down %.1f s", Take.CountdownSecondsLeft);
+		Line += Countdown;
+	}
+	else
+	{
+		Line += Take.bRecording ? " recording" : " stopped";
+	}
 	char LastDatagram[32] = "-";
 	if (Source.SecondsSinceLastDatagram >= 0.0)
 	{

@@ -134,8 +134,12 @@ int RunHost(const FHostRunOptions& Options)
 	FLiveLinkClient Client;
 	FTakeRecorder TakeRecorder;
 	TakeRecorder.SetTakesDirectory(Editor.GetProjectDir() + TEXT("Saved/Takes"));
-	// The plug-in's take automation reaches the recorder through its open panel, as in the editor.
-	TakeRecorder.OpenPanel();
+	TakeRecorder.SetCountdownSeconds(Options.CountdownSeconds);
+	// The editor's tab starts closed, and the plug-in's take automation reaches the recorder only through it.
+	if (Options.bTakePanel)
+	{
+		TakeRecorder.OpenPanel();
+	}
 	TakeRecorder.AttachToClient(Client);
 
 	TArray<FHostSource> Sources;
@@ -169,6 +173,7 @@ int RunHost(const FHostRunOptions& Options)
 		const auto Start = std::chrono::steady_clock::now();
 		const auto RunTime = std::chrono::duration<double>(Options.Seconds);
 		int64_t TickCount = 0;
+		auto LastTick = Start;
 		FHostGameLoop(Options.TickRate)
 		    .Run(
 		        [&]
@@ -177,7 +182,12 @@ int RunHost(const FHostRunOptions& Options)
 			        {
 				        Web->Tick();
 			        }
+			        const auto Now = std::chrono::steady_clock::now();
+			        const float DeltaSeconds = std::chrono::duration<float>(Now - LastTick).count();
+			        LastTick = Now;
+			        // The client's tick, with the plug-in's publishing pass, then the recorder's, as in the editor's frame.
 			        Client.Tick();
+			        TakeRecorder.Tick(DeltaSeconds);
 			        std::shared_ptr<FHostSnapshot> Snapshot = Builder.Build(Sources, TickCount++);
 			        if (Capture)
 			        {

@@ -4,8 +4,8 @@
 #include "HostHttpEndpoint.h"
 #include "HostSourceCreation.h"
 
-#include <string>
 #include <optional>
+#include <string>
 #include <vector>
 
 struct FHostRunOptions
@@ -22,6 +22,10 @@ struct FHostRunOptions
 	bool bConsole = false;
 	/** Plays the camera application into the first source on a thread of the host's own (FHostDemoSender). */
 	bool bDemo = false;
+	/** Opens the Take Recorder panel at start-up, as a user does before the plug-in's take automation can reach it. */
+	bool bTakePanel = false;
+	/** The Take Recorder's countdown before each take records, in seconds. */
+	float CountdownSeconds = 3.0f;
 	/** Where to write a pcap capture of every datagram every source receives; empty: no capture. */
 	std::string CapturePath;
 	/** Serves the web API and the browser UI there; the host then runs without sources too. */

@@ -56,8 +56,13 @@ struct FHostTakeSnapshot
 {
 	std::string Slate;
 	int32_t TakeNumber = 0;
+	/** A take asked for that has not begun recording yet, and the seconds it has left to count. */
+	bool bCountingDown = false;
+	double CountdownSecondsLeft = 0.0;
 	bool bRecording = false;
 	bool bPanelOpen = false;
+	/** Why a take asked for now would be refused; empty while one could start, or one is counting down or recording. */
+	std::string Refusal;
 	/** The Take Recorder's last failure, its UTC time then what failed and why; empty while there was none. */
 	std::string LastError;
 };

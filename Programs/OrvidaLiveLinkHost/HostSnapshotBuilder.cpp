@@ -164,6 +164,14 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 	AddSubjects(*Snapshot);
 	Snapshot->Take.bRecording = TakeRecorder.IsRecording();
 	Snapshot->Take.bPanelOpen = TakeRecorder.GetPanel() != nullptr;
+	const UTakeRecorder* Active = TakeRecorder.GetActiveRecorder();
+	Snapshot->Take.bCountingDown = Active != nullptr && Active->GetState() == ETakeRecorderState::CountingDown;
+	Snapshot->Take.CountdownSecondsLeft = Snapshot->Take.bCountingDown ? Active->GetCountdownSeconds() : 0.0;
+	FText Refusal;
+	if (Active == nullptr && !TakeRecorder.CanStartRecording(Refusal))
+	{
+		Snapshot->Take.Refusal = ToUtf8(Refusal.ToString());
+	}
 	const FTakeRecorder::FTakeError Error = TakeRecorder.GetLastTakeError();
 	if (Error.Operation != FTakeRecorder::ETakeOperation::None)
 	{

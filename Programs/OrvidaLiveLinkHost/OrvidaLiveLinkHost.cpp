@@ -64,10 +64,17 @@ int main(int ArgumentCount, char** Arguments)
 	App.add_option("--tick-rate", RunOptions.TickRate, "game thread ticks per second")->capture_default_str();
 	App.add_option("--seconds", RunOptions.Seconds, "stop after this many seconds (0: run until interrupted)");
 	App.add_flag("--console", RunOptions.bConsole, "print one line per source per second");
-	App.add_flag("--demo", RunOptions.bDemo, "also play the camera application into the first source: an orbit at 25 fps, take DEMO #1 recording from 5 s to 20 s");
+	App.add_flag("--demo", RunOptions.bDemo,
+	             "also play the camera application into the first source: an orbit at 25 fps, take DEMO #1 recording from 5 s to 20 s");
+	App.add_flag("--take-panel", RunOptions.bTakePanel, "open the Take Recorder panel at start-up (the plug-in's take automation needs it open)");
+	App.add_option("--countdown", RunOptions.CountdownSeconds, "the Take Recorder's countdown before a take records, in seconds (0 to 3600)")
+	    ->capture_default_str()
+	    ->transform(CLI::Range(0.0, 3600.0));
 	App.add_option("--capture", RunOptions.CapturePath, "write every datagram every source receives to this pcap file (raw IPv4, nanosecond timestamps)");
 	std::string HttpAddress;
-	App.add_option("--http", HttpAddress, "serve the web API and the browser UI on HOST:PORT (port 0: the system picks; an address other than 127.x.x.x is reachable from other machines)")
+	App.add_option(
+	       "--http", HttpAddress,
+	       "serve the web API and the browser UI on HOST:PORT (port 0: the system picks; an address other than 127.x.x.x is reachable from other machines)")
 	    ->expected(0, 1)
 	    ->default_str("127.0.0.1:8090");
 	App.require_subcommand(0, 1);

@@ -2,6 +2,7 @@
 #include "StandIn/StandInClock.h"
 
 #include "HAL/PlatformTime.h"
+#include "LogCapture.h"
 #include "LoopbackUdp.h"
 #include "OrvidaLiveLinkSourceTestAccess.h"
 #include "Recorder/TakeRecorderBlueprintLibrary.h"
@@ -40,6 +41,10 @@ protected:
 		TakesDirectory = std::filesystem::temp_directory_path() / ("orvida-tick-test-" + std::to_string(::getpid()));
 		Recorder.SetTakesDirectory(FString(UTF8_TO_TCHAR(TakesDirectory.c_str())));
 		Recorder.AttachToClient(Client);
+		// Most tests look past the countdown: their takes start on the recorder's next tick.
+		Recorder.SetCountdownSeconds(0.0f);
+		// A slate the editor can name a take with, for the tests whose camera sends none.
+		Recorder.GetTakeMetaData()->SetSlate(TEXT("T1"));
 		Recorder.GetTakeMetaData()->OnTakeMetaDataChanged().AddLambda([this](UTakeMetaData*) { ++MetaDataChanges; });
 	}
 
@@ -116,11 +121,12 @@ protected:
 		return *Camera;
 	}
 
-	/** Every call the automation made: lookups, queries and requests through the scripts' side, and metadata changes. */
+	/** Every call the automation made: lookups, queries, checks and requests through the scripts' side, and metadata changes. */
 	std::vector<int64> Calls() const
 	{
 		const FTakeRecorder::FScriptCallCounts Counts = Recorder.GetScriptCallCounts();
-		return {Counts.PanelLookups, Counts.RecordingQueries, Counts.StartRequests, Counts.StopRequests, MetaDataChanges};
+		return {Counts.PanelLookups, Counts.RecordingQueries, Counts.ActiveRecorderQueries, Counts.StartChecks, Counts.StartRequests,
+		        Counts.StopRequests, MetaDataChanges};
 	}
 
 	/**
@@ -142,7 +148,9 @@ protected:
 		{
 			Commit();
 			NowMs += FrameMs;
+			// As in the editor's frame: the client's tick, with the publishing pass, then the recorder's.
 			Client.Tick();
+			Recorder.Tick(FrameMs / 1000.0f);
 		}
 	}
 	static constexpr int32 PassesPerPlay = 3;
@@ -399,16 +407,24 @@ TEST_F(OrvidaLiveLinkTickTest, UnchangedTakeDataMakesNoTakeRecorderCallAtAll)
 {
 	MakeSource(false, true, true);
 	Recorder.OpenPanel();
-	const FOrvidaCameraSample Sample = TakeSample(TEXT("s"), TEXT("A004"), TEXT("3"), 2);
-	Play(Sample);
-	ASSERT_TRUE(Recorder.IsRecording());
+	const FOrvidaCameraSample Idle = TakeSample(TEXT("s"), TEXT("A004"), TEXT("3"), 0);
+	Play(Idle);
 	const std::vector<int64> After = Calls();
 	for (int32 Pass = 0; Pass < 5; ++Pass)
 	{
-		Play(Sample);
+		Play(Idle);
 	}
 	EXPECT_EQ(Calls(), After);
 	EXPECT_GT(Frames().Num(), 5) << "frames are pushed all the same";
+
+	// While the camera records, each pass looks the panel up (it may have been closed) and does nothing more.
+	const FOrvidaCameraSample Recording = TakeSample(TEXT("s"), TEXT("A004"), TEXT("3"), 2);
+	Play(Recording);
+	ASSERT_TRUE(Recorder.IsRecording());
+	std::vector<int64> Expected = Calls();
+	Play(Recording);
+	Expected[0] += PassesPerPlay;
+	EXPECT_EQ(Calls(), Expected);
 }
 
 TEST_F(OrvidaLiveLinkTickTest, RecordingFollowsTheRemoteState)
@@ -424,19 +440,116 @@ TEST_F(OrvidaLiveLinkTickTest, RecordingFollowsTheRemoteState)
 	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 0));
 	EXPECT_FALSE(Recorder.IsRecording());
 	EXPECT_EQ(Recorder.GetScriptCallCounts().StopRequests, 1);
-	EXPECT_EQ(MetaDataChanges, 0) << "without scene/take update the slate is not touched";
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*Recorder.GetTakeMetaData()->GetSlate())), "T1") << "without scene/take update the slate is not touched";
+	EXPECT_EQ(Recorder.GetTakeMetaData()->GetTakeNumber(), 2) << "only the recorder moved the number on";
 }
 
-TEST_F(OrvidaLiveLinkTickTest, ARecordingStartedByHandIsLeftRunning)
+// Fault caught: a stop sent only while IsRecording is true, so a camera take shorter than the countdown leaves
+// the editor's take counting down, then recording until the next camera take ends.
+TEST_F(OrvidaLiveLinkTickTest, ACameraTakeShorterThanTheCountdownLeavesNoRecorderActive)
+{
+	Recorder.SetCountdownSeconds(3.0f);
+	MakeSource(false, false, true);
+	Recorder.OpenPanel();
+	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 2));
+	ASSERT_NE(UTakeRecorderBlueprintLibrary::GetActiveRecorder(), nullptr);
+	EXPECT_FALSE(Recorder.IsRecording());
+	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 0));
+	EXPECT_EQ(UTakeRecorderBlueprintLibrary::GetActiveRecorder(), nullptr);
+	for (int32 Second = 0; Second < 4; ++Second)
+	{
+		Recorder.Tick(1.0f);
+	}
+	EXPECT_FALSE(Recorder.IsRecording());
+	EXPECT_TRUE(Recorder.GetTakeFilePath().IsEmpty()) << "no take was recorded";
+}
+
+// Faults caught: a start asked for although the Take Recorder says it cannot start (an Error in the editor's log
+// and a lost take); the reason not told, or told on every pass; the start given up after one try, so the take is
+// lost even once the user mends the slate; a refusal in the next camera take not told again.
+TEST_F(OrvidaLiveLinkTickTest, ARefusedStartIsToldOncePerCameraTakeAndStartsOnceTheRefusalClears)
+{
+	const auto Count = [](const FLogCapture& Log, const char* Category, ELogVerbosity::Type Verbosity)
+	{
+		const auto Lines = Log.GetLines();
+		return std::count_if(Lines.begin(), Lines.end(),
+		                     [&](const FLogCapture::FLine& Line) { return Line.Category == Category && Line.Verbosity == Verbosity; });
+	};
+	const auto CountWarnings = [&](const FLogCapture& Log) { return Count(Log, "ModuleLog", ELogVerbosity::Warning); };
+	const auto TakeRecorderErrors = [&](const FLogCapture& Log) { return Count(Log, "LogTakeRecorder", ELogVerbosity::Error); };
+	MakeSource(false, true, true);
+	Recorder.OpenPanel();
+	// The camera's slate as it sends it, space and all.
+	const FOrvidaCameraSample Sample = TakeSample(TEXT("s"), TEXT("Scene 4"), TEXT("3"), 2);
+	FLogCapture Log;
+	Play(Sample);
+	Play(Sample);
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*Recorder.GetTakeMetaData()->GetSlate())), "Scene 4");
+	EXPECT_EQ(UTakeRecorderBlueprintLibrary::GetActiveRecorder(), nullptr);
+	EXPECT_EQ(Recorder.GetScriptCallCounts().StartRequests, 0);
+	EXPECT_EQ(TakeRecorderErrors(Log), 0);
+	ASSERT_EQ(CountWarnings(Log), 1);
+	const std::string Warning = Log.GetLines().back().Text;
+	EXPECT_NE(Warning.find("a space"), std::string::npos) << Warning;
+
+	Recorder.GetTakeMetaData()->SetSlate(TEXT("Scene_4"));
+	Play(Sample);
+	EXPECT_TRUE(Recorder.IsRecording());
+	EXPECT_EQ(Recorder.GetScriptCallCounts().StartRequests, 1);
+
+	Play(TakeSample(TEXT("s"), TEXT("Scene 4"), TEXT("3"), 0));
+	EXPECT_FALSE(Recorder.IsRecording());
+	Play(TakeSample(TEXT("s"), TEXT("Scene 5"), TEXT("1"), 2));
+	EXPECT_EQ(CountWarnings(Log), 2) << "the next camera take is refused too, and told";
+	EXPECT_EQ(Recorder.GetScriptCallCounts().StartRequests, 1);
+}
+
+// Faults caught: slate and take counted as written to a take under review or a locked one, which ignore writes,
+// so the camera's slate never reaches the take recorded next.
+TEST_F(OrvidaLiveLinkTickTest, WritesALockedOrReviewedTakeIgnoresAreTriedAgain)
+{
+	MakeSource(false, true, false);
+	Recorder.OpenPanel();
+	UTakeMetaData* MetaData = Recorder.GetTakeMetaData();
+	const FOrvidaCameraSample Sample = TakeSample(TEXT("s"), TEXT("A7"), TEXT("5"), 0);
+
+	Recorder.SetPanelMode(ETakeRecorderPanelMode::ReviewingRecording);
+	Play(Sample);
+	Recorder.SetPanelMode(ETakeRecorderPanelMode::NewRecording);
+	Play(Sample);
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*MetaData->GetSlate())), "A7");
+	EXPECT_EQ(MetaData->GetTakeNumber(), 5);
+
+	MetaData->SetSlate(TEXT("B1"));
+	MetaData->Lock();
+	const FOrvidaCameraSample Next = TakeSample(TEXT("s"), TEXT("A8"), TEXT("6"), 0);
+	Play(Next);
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*MetaData->GetSlate())), "B1");
+	MetaData->Unlock();
+	Play(Next);
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*MetaData->GetSlate())), "A8");
+	EXPECT_EQ(MetaData->GetTakeNumber(), 6);
+}
+
+// Faults caught: a second take started over one started by hand; a take stopped by hand while the camera records
+// started again by a pending start that should have ended when the automation's own start went through.
+TEST_F(OrvidaLiveLinkTickTest, ARecordingStartedOrStoppedByHandIsLeftAlone)
 {
 	MakeSource(false, true, true);
-	Recorder.OpenPanel()->StartRecording();
+	UTakeRecorderPanel* Panel = Recorder.OpenPanel();
+	Panel->StartRecording();
+	Recorder.Tick(0.0f);
 	const FString ManualTake = Recorder.GetTakeFilePath();
 	Play(TakeSample(TEXT(""), TEXT("B1"), TEXT("1"), 2));
 	EXPECT_TRUE(Recorder.IsRecording());
 	EXPECT_EQ(Recorder.GetTakeFilePath(), ManualTake);
 	EXPECT_EQ(Recorder.GetScriptCallCounts().StartRequests, 1) << "only the one made by hand";
 	EXPECT_EQ(Recorder.GetScriptCallCounts().StopRequests, 0);
+
+	Panel->StopRecording();
+	Play(TakeSample(TEXT(""), TEXT("B1"), TEXT("1"), 2));
+	EXPECT_FALSE(Recorder.IsRecording());
+	EXPECT_EQ(Recorder.GetScriptCallCounts().StartRequests, 1);
 }
 
 TEST_F(OrvidaLiveLinkTickTest, AMetadataChangeWhileRecordingSetsSlateAndTakeAndKeepsRecording)
@@ -477,19 +590,20 @@ TEST_F(OrvidaLiveLinkTickTest, AutoRecordAloneRunsOnEveryPassWhileMetadataIsTher
 	{
 		Play(TakeSample(TEXT("s"), TEXT("A"), TEXT("1"), 2));
 	}
-	// Nothing remembers the metadata without scene/take update, so each pass asks again and starts only once.
-	EXPECT_EQ(Recorder.GetScriptCallCounts().RecordingQueries, 3 * PassesPerPlay);
+	// Nothing remembers the metadata without scene/take update, so each pass reaches the panel, and starts only once.
+	EXPECT_EQ(Recorder.GetScriptCallCounts().PanelLookups, 3 * PassesPerPlay);
 	EXPECT_EQ(Recorder.GetScriptCallCounts().StartRequests, 1);
 	EXPECT_TRUE(Recorder.IsRecording());
 	EXPECT_EQ(MetaDataChanges, 0);
 
-	// With all three strings empty only changes of the state reach the Take Recorder.
-	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 2));
-	const std::vector<int64> After = Calls();
-	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 2));
-	EXPECT_EQ(Calls(), After);
+	// Any other state stops the take on the first pass that sees it.
+	Play(TakeSample(TEXT("s"), TEXT("A"), TEXT("1"), 0));
+	EXPECT_FALSE(Recorder.IsRecording());
+	EXPECT_EQ(Recorder.GetScriptCallCounts().StopRequests, 1);
 }
 
+// Faults caught: a pass without a panel that remembers the take as handled; a panel closed while the camera
+// records (which ends the take) and opened again getting no take, because slate, take and state did not change.
 TEST_F(OrvidaLiveLinkTickTest, WithoutAPanelNothingIsRememberedAndALaterPanelGetsTheTake)
 {
 	MakeSource(false, true, true);
@@ -504,6 +618,15 @@ TEST_F(OrvidaLiveLinkTickTest, WithoutAPanelNothingIsRememberedAndALaterPanelGet
 	EXPECT_TRUE(Recorder.IsRecording());
 	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*Recorder.GetTakeMetaData()->GetSlate())), "C7");
 	EXPECT_EQ(Recorder.GetTakeMetaData()->GetTakeNumber(), 9);
+
+	Recorder.ClosePanel();
+	Play(Sample);
+	EXPECT_FALSE(Recorder.IsRecording());
+	Recorder.OpenPanel();
+	Play(Sample);
+	EXPECT_TRUE(Recorder.IsRecording()) << "the panel opened again gets the take the camera still records";
+	EXPECT_EQ(Recorder.GetTakeMetaData()->GetTakeNumber(), 9) << "written again over the number the recorder moved on";
+	EXPECT_EQ(Recorder.GetScriptCallCounts().StartRequests, 2);
 }
 
 TEST_F(OrvidaLiveLinkTickTest, APanelWithoutMetadataGetsNoSlateButStillRecords)
@@ -531,9 +654,9 @@ TEST_F(OrvidaLiveLinkTickTest, ARecordedTakeHoldsTheFramesPushedWhileRecording)
 	}
 	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 0));
 	ASSERT_FALSE(Recorder.IsRecording());
-	// The pass that starts the take pushes its frame after the start, and the one that stops it after the stop:
-	// the third pass of the first recording play, the nine of the others, and the two before the stop.
-	EXPECT_EQ(Recorder.GetTakeFrameCount(), 1 + 3 * PassesPerPlay + 2);
+	// The take begins on the recorder's tick after the pass that asks for it, and the pass that stops it pushes
+	// after the stop: the nine passes of the later recording plays and the two before the stop.
+	EXPECT_EQ(Recorder.GetTakeFrameCount(), 3 * PassesPerPlay + 2);
 	EXPECT_TRUE(std::filesystem::exists(TCHAR_TO_UTF8(*Recorder.GetTakeFilePath())));
 }
 

@@ -64,41 +64,46 @@ TEST(OrvidaSourceChurn, SourcesComeAndGoOnOnePortUnderAFloodAndStrayShutdowns)
 	FTakeRecorder Recorder;
 	Recorder.SetTakesDirectory(FString(UTF8_TO_TCHAR(TakesDirectory.c_str())));
 	Recorder.AttachToClient(Client);
+	Recorder.SetCountdownSeconds(0.0f);
 	Recorder.OpenPanel();
 
 	std::atomic<bool> bDone{false};
 	// Both helpers stop by themselves should the game thread hang.
 	const auto Limit = std::chrono::steady_clock::now() + std::chrono::seconds(120) * GetSoakScale();
-	std::thread Flood([&] {
-		const LoopbackUdp::FSender Sender;
-		const std::vector<std::string> Messages = FloodMessages();
-		for (size_t Index = 0; !bDone.load() && std::chrono::steady_clock::now() < Limit; ++Index)
-		{
-			Sender.Send(Port, Messages[Index % Messages.size()]);
-			if (Index % 32 == 31)
-			{
-				std::this_thread::sleep_for(std::chrono::milliseconds(1));
-			}
-		}
-	});
+	std::thread Flood(
+	    [&]
+	    {
+		    const LoopbackUdp::FSender Sender;
+		    const std::vector<std::string> Messages = FloodMessages();
+		    for (size_t Index = 0; !bDone.load() && std::chrono::steady_clock::now() < Limit; ++Index)
+		    {
+			    Sender.Send(Port, Messages[Index % Messages.size()]);
+			    if (Index % 32 == 31)
+			    {
+				    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+			    }
+		    }
+	    });
 
 	/** Protects Current, which the game thread clears before it removes and destroys the source. */
 	std::mutex CurrentLock;
 	FOrvidaLiveLinkSource* Current = nullptr;
 	std::atomic<int64> ShutdownRequests{0};
-	std::thread Stopper([&] {
-		std::mt19937 Random(5);
-		while (!bDone.load() && std::chrono::steady_clock::now() < Limit)
-		{
-			std::this_thread::sleep_for(std::chrono::microseconds(Random() % 4000));
-			std::lock_guard<std::mutex> Guard(CurrentLock);
-			if (Current != nullptr && Random() % 3 == 0)
-			{
-				Current->RequestSourceShutdown();
-				++ShutdownRequests;
-			}
-		}
-	});
+	std::thread Stopper(
+	    [&]
+	    {
+		    std::mt19937 Random(5);
+		    while (!bDone.load() && std::chrono::steady_clock::now() < Limit)
+		    {
+			    std::this_thread::sleep_for(std::chrono::microseconds(Random() % 4000));
+			    std::lock_guard<std::mutex> Guard(CurrentLock);
+			    if (Current != nullptr && Random() % 3 == 0)
+			    {
+				    Current->RequestSourceShutdown();
+				    ++ShutdownRequests;
+			    }
+		    }
+	    });
 
 	std::mt19937 Random(3);
 	int32 StoppedWhileTicking = 0;
@@ -119,6 +124,7 @@ TEST(OrvidaSourceChurn, SourcesComeAndGoOnOnePortUnderAFloodAndStrayShutdowns)
 		for (int32 Tick = 0; Tick < Ticks; ++Tick)
 		{
 			Client.Tick();
+			Recorder.Tick(0.001f);
 			std::this_thread::sleep_for(std::chrono::milliseconds(1));
 		}
 		SourcesThatPublished += FramesPushed.load() > FramesBefore ? 1 : 0;

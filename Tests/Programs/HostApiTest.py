@@ -6,7 +6,8 @@ Faults caught: a panel event that does not reach the panel's own handlers (the e
 box not unticked, "Ok" making no source); a source the panel made that the client or the snapshot never sees, or
 that is not removed; a source that cannot bind dropped from the list, or listed as if it received; a status that
 claims datagrams before any came; a scene time written wrongly; a take started and stopped through the API that is
-missing from the takes list or cannot be downloaded, or a download that reaches outside the recorded takes; a settings change
+missing from the takes list or cannot be downloaded, a start the Take Recorder refuses answered as started or
+without its reason, or a download that reaches outside the recorded takes; a settings change
 that is not saved or does not survive a restart; a download compressed, which costs seconds and gains nothing over the
 loopback; a malformed request that gets 2xx, the wrong 4xx, or stops the
 host from serving; an event stream that sends nothing, or every tick instead of at most 30 a second; a shut-down
@@ -36,7 +37,7 @@ def check(condition, what):
 
 class Host:
     def __init__(self, program, project):
-        self.process = subprocess.Popen([program, "--project", project, "--http", "127.0.0.1:0", "--tick-rate", "120"], stdout=subprocess.PIPE,
+        self.process = subprocess.Popen([program, "--project", project, "--http", "127.0.0.1:0", "--tick-rate", "120", "--countdown", "0"], stdout=subprocess.PIPE,
                                         text=True)
         self.lines = []
         self.port = None
@@ -140,8 +141,14 @@ def check_source_and_take(host):
     port = int(source["endpoint"].split(":")[1])
     sender = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
 
+    # A slate the editor cannot name a take with: the start is refused, and the state says why before it is asked.
+    check(host.request("PUT", "/api/take/metadata", {"slate": "API 7"})[0] == 200, "setting a slate with a space")
+    refusal = host.wait_for(lambda s: "a space" in s["take"]["refusal"], "the refusal of a slate with a space in the state")["take"]["refusal"]
+    status, reply = host.request("POST", "/api/take/start")
+    check(status == 409 and reply.get("error") == refusal, f"starting a take with the slate 'API 7' answered {status} {reply}, not 409 {refusal!r}")
     check(host.request("PUT", "/api/take/metadata", {"slate": "API", "take": 7})[0] == 200, "setting the take metadata")
-    check(host.request("POST", "/api/take/start")[0] == 200, "starting a take")
+    check(host.request("POST", "/api/take/start") == (200, {"countdownSeconds": 0}), "starting a take")
+    host.wait_for(lambda s: s["take"]["recording"] and s["take"]["refusal"] == "", "the take recording")
     frame = 250
     state = host.state()
     deadline = time.monotonic() + 60

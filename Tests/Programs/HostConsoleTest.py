@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """The host's console mode end to end: a sender on 127.0.0.1 streams camera messages with rising timecode,
-recording state and a slate into `orvida-livelink --console --source 127.0.0.1:0 --take --record`.
+recording state and a slate into `orvida-livelink --console --source 127.0.0.1:0 --take --record --take-panel`.
 
 Faults caught: console lines that stop counting samples or show a frozen timecode (snapshot not republished
 per tick, or built from the wrong frame); a take state the plug-in's automation never reaches (Take Recorder
-not attached or its panel closed); take files written outside the project's Saved/Takes; an empty take file; the
+not attached or its panel closed); a countdown not shown, or shown as recording; take files written outside the project's Saved/Takes; an empty take file; the
 cameras the subject drives missing from its source's line, or a Cine Camera whose field of view is not its focal
 length's on the 36 mm sensor.
 Usage: HostConsoleTest.py <path to orvida-livelink>"""
@@ -22,7 +22,7 @@ import tempfile
 import time
 
 LINE = re.compile(r"^127\.0\.0\.1:(\d+) (.+?), received \d+ \([\d.]+/s\), samples (\d+), dropped (\d+), rate (\S+), timecode (\S+), ring (\d+)/(\d+), "
-                  r"take (\S+) #(\d+) (recording|stopped), unparsed \d+")
+                  r"take (\S+) #(\d+) (recording|stopped|counting down \d+\.\d s), unparsed \d+")
 CAMERAS = re.compile(r", Camera (\d+\.\d)° horizontal, Cine Camera (\d+\.\d) mm, (\d+\.\d)° horizontal(?:, take error |$)")
 
 
@@ -45,7 +45,9 @@ def main():
     program = sys.argv[1]
     failures = []
     with tempfile.TemporaryDirectory() as project:
-        host = subprocess.Popen([program, "--project", project, "--console", "--source", "127.0.0.1:0", "--take", "--record"],
+        # A countdown longer than the console's second, so that a line shows it.
+        host = subprocess.Popen([program, "--project", project, "--console", "--source", "127.0.0.1:0", "--take", "--record", "--take-panel",
+                                 "--countdown", "1.5"],
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         try:
             deadline = time.monotonic() + 30
@@ -57,8 +59,10 @@ def main():
             sender = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
             lines = []
             frame = 250
-            # 25 messages a second, recording, until three console lines have been seen after the first sample.
-            while time.monotonic() < deadline and len([l for l in lines if int(l.group(3)) > 0]) < 3:
+            # 25 messages a second, recording, until three console lines have been seen after the first sample, and
+            # one after the countdown.
+            while time.monotonic() < deadline and (len([l for l in lines if int(l.group(3)) > 0]) < 3 or
+                                                   not any(l.group(11) == "recording" for l in lines)):
                 sender.sendto(message(frame, 2), ("127.0.0.1", int(port.group(1))))
                 frame += 1
                 ready, _, _ = select.select([host.stdout], [], [], 0.04)
@@ -78,8 +82,12 @@ def main():
                 failures.append(f"samples do not rise: {samples}")
             elif not (timecodes == sorted(timecodes) and timecodes[-1] > timecodes[0] and timecodes[0] >= "00:00:10:00"):
                 failures.append(f"timecode does not rise from 00:00:10:00: {timecodes}")
-            if not any(l.group(9) == "A004" and l.group(10) == "12" and l.group(11) == "recording" for l in live):
+            states = [l.group(11) for l in live if l.group(9) == "A004" and l.group(10) == "12"]
+            first_recording = states.index("recording") if "recording" in states else len(states)
+            if first_recording == len(states):
                 failures.append(f"no line shows take A004 #12 recording: {[l.group(0) for l in live]}")
+            elif not any(state.startswith("counting down") for state in states[:first_recording]):
+                failures.append(f"no line shows take A004 #12 counting down before it records: {states}")
             if live and live[-1].group(5) != "25/1":
                 failures.append(f"rate is not 25/1: {live[-1].group(0)}")
             cameras = CAMERAS.search(live[-1].string) if live else None

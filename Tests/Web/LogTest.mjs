@@ -6,7 +6,9 @@ import { launchBrowser, newProject, openPage, screenshot, sendDatagrams, startHo
 let host;
 let browser;
 before(async () => {
-  host = await startHost(newProject(), ['--source', '127.0.0.1:0']);
+  // Takes by hand start on the next tick, and with a slate the Take Recorder takes.
+  host = await startHost(newProject(), ['--source', '127.0.0.1:0', '--countdown', '0']);
+  await fetch(`${host.url}/api/take/metadata`, { method: 'PUT', body: JSON.stringify({ slate: 'LOG' }) });
   browser = await launchBrowser();
 });
 after(async () => {
@@ -22,13 +24,14 @@ test('a foreign key\'s error shows folded and coloured, and the filters hide it 
   const state = await (await fetch(`${host.url}/api/state`)).json();
   const port = Number(state.sources[0].endpoint.split(':')[1]);
   // A take started and stopped by hand logs a line less severe than the error, for the verbosity filter.
-  for (const step of ['start', 'stop']) {
-    await fetch(`${host.url}/api/take/${step}`, { method: 'POST', headers: { 'Content-Type': 'application/json' } });
-  }
+  const json = { method: 'POST', headers: { 'Content-Type': 'application/json' } };
+  await fetch(`${host.url}/api/take/start`, json);
+  await page.waitForFunction(async (url) => (await (await fetch(`${url}/api/state`)).json()).take.recording, host.url, { timeout: 5000, polling: 50 });
+  await fetch(`${host.url}/api/take/stop`, json);
   await sendDatagrams(port, '{"NotACamera": [1, 2, 3]}', 3);
 
   const foreign = page.locator('.log-lines li', { hasText: 'Unknow data received' });
-  const take = page.locator('.log-lines li', { hasText: 'recorded' });
+  const take = page.locator('.log-lines li', { hasText: /recorded: \d+ frames/ });
   await foreign.waitFor({ timeout: 5000 });
   assert.equal(await foreign.count(), 1);
   assert.equal(await foreign.locator('.count').textContent(), '×3');

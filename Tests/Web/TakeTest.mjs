@@ -1,9 +1,12 @@
-// The Take Recorder tab: takes the sender's state records, and the recorder driven by hand from the page.
+// The Take Recorder tab: takes the sender's state records once the panel is opened, and the recorder driven by
+// hand from the page: its countdown, a stop that cancels it, and a start it refuses.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { freeUdpPort, screenshot, sharedHostAndPage, startSender } from './Harness.mjs';
 
-const session = sharedHostAndPage();
+// A countdown of two seconds: long enough to be seen and stopped by hand, shorter than the sender's three seconds
+// of recording.
+const session = sharedHostAndPage(['--countdown', '2']);
 const state = session.state;
 const takeRows = () => session.page.locator('table.takes tbody tr');
 
@@ -16,8 +19,9 @@ async function downloadedRows(row) {
 }
 
 // Faults caught: the ticks of the creation panel not reaching the source (no take recorded from the sender's
-// state); the takes list not refreshed when a take ends; slate and take number not shown as the sender set
-// them; a download link the host does not serve, or serving something other than the take's rows.
+// state); a panel open at start-up, or a button that does not open it; the takes list not refreshed when a take
+// ends; slate and take number not shown as the sender set them; a download link the host does not serve, or
+// serving something other than the take's rows.
 test('a take recorded from the sender\'s state is listed and downloads as CSV', async () => {
   const port = await freeUdpPort();
   await session.page.getByRole('button', { name: '+ Source' }).click();
@@ -28,10 +32,14 @@ test('a take recorded from the sender\'s state is listed and downloads as CSV', 
   await session.page.getByRole('checkbox', { name: 'Auto Record' }).check();
   await session.page.getByRole('button', { name: 'Ok' }).click();
   await session.page.locator('table.sources tbody tr').waitFor({ timeout: 5000 });
+  await session.page.click('nav a[data-tab=take]');
+  assert.equal((await state()).take.panelOpen, false);
+  await session.page.locator('.panel-hint', { hasText: 'The panel is closed' }).waitFor({ timeout: 5000 });
+  await session.page.getByRole('button', { name: 'Open Take Recorder panel' }).click();
+  await session.page.getByRole('button', { name: 'Close Take Recorder panel' }).waitFor({ timeout: 5000 });
 
   const sender = startSender(['--to', `127.0.0.1:${port}`, '--slate', 'SC12', '--take', '7', '--record-after', '1',
-    '--stop-after', '3', '--duration', '4']);
-  await session.page.click('nav a[data-tab=take]');
+    '--stop-after', '4', '--duration', '5']);
   await session.page.locator('.recording-state', { hasText: /^● Recording$/ }).waitFor({ timeout: 5000 });
   assert.equal(await session.page.locator('#take-slate').inputValue(), 'SC12');
   await screenshot(session.page, 'take-recording');
@@ -52,9 +60,18 @@ test('a take recorded from the sender\'s state is listed and downloads as CSV', 
 });
 
 // Faults caught: an edited slate or take number not sent, or sent with the wrong key; the session.page writing the
-// host's old value over a field the user is editing; Start and Stop not reaching the recorder, or both enabled
-// at once; the panel button sending the state it already has.
+// host's old value over a field the user is editing; a refusal not shown before Start, or a refused Start with
+// no word; the countdown shown as recording, or not at all; a Stop during the countdown that records a take;
+// Start and Stop not reaching the recorder, or both enabled at once; the panel button sending the state it
+// already has.
 test('slate, take number, panel, start and stop driven from the session.page', async () => {
+  await session.page.locator('#take-slate').fill('HA ND');
+  await session.page.locator('#take-slate').press('Enter');
+  await session.page.locator('#take .refusal', { hasText: 'a space' }).waitFor({ timeout: 5000 });
+  await session.page.getByRole('button', { name: 'Start recording' }).click();
+  await session.page.locator('#take .error', { hasText: 'a space' }).waitFor({ timeout: 5000 });
+  await screenshot(session.page, 'take-refused');
+
   await session.page.locator('#take-slate').fill('HAND');
   await session.page.locator('#take-slate').press('Enter');
   await session.page.locator('#take-number').fill('12');
@@ -67,6 +84,14 @@ test('slate, take number, panel, start and stop driven from the session.page', a
   const before = await takeRows().count();
   const start = session.page.getByRole('button', { name: 'Start recording' });
   const stop = session.page.getByRole('button', { name: 'Stop recording' });
+  await start.click();
+  await session.page.locator('.recording-state', { hasText: /^Counting down \d\.\d s$/ }).waitFor({ timeout: 5000 });
+  await screenshot(session.page, 'take-counting-down');
+  await stop.click();
+  await session.page.locator('.recording-state', { hasText: /^Not recording$/ }).waitFor({ timeout: 5000 });
+  assert.equal(await takeRows().count(), before, 'a take cancelled while counting down is not listed');
+  assert.equal((await state()).take.takeNumber, 12);
+
   await start.click();
   await session.page.locator('.recording-state', { hasText: /^● Recording$/ }).waitFor({ timeout: 5000 });
   assert.ok(await start.isDisabled());

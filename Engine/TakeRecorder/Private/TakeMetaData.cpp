@@ -11,7 +11,6 @@ void UTakeMetaData::SetSlate(FString InSlate, bool bEmitChanged)
 		return;
 	}
 	Slate = MoveTemp(InSlate);
-	TakeNumber = 1;
 	if (bEmitChanged)
 	{
 		ChangedDelegate.Broadcast(this);

@@ -7,20 +7,19 @@ class UTakeMetaData;
 
 DECLARE_MULTICAST_DELEGATE_OneParam(FOnTakeMetaDataChanged, UTakeMetaData*)
 
-/**
- * The slate and take number of a take. A new slate starts again at take 1; take numbers are at least 1. A locked
- * take (one already recorded) keeps its values: its setters do nothing.
- *
- * Threads: the game thread alone.
- */
-UCLASS()
-class TAKERECORDER_API UTakeMetaData : public UObject
+    /**
+     * The slate and take number of a take; take numbers are at least 1. A locked take (one already recorded, as a
+     * panel reviewing it shows it) keeps its values: its setters do nothing.
+     *
+     * Threads: the game thread alone.
+     */
+    UCLASS() class TAKERECORDER_API UTakeMetaData : public UObject
 {
 	DECLARE_CLASS_INTRINSIC(UTakeMetaData, UObject)
 
 public:
 	const FString& GetSlate() const { return Slate; }
-	/** Sets the slate and resets the take number to 1; announces the change when bEmitChanged. Nothing when locked. */
+	/** Sets the slate, leaving the take number as it is; announces the change when bEmitChanged. Nothing when locked. */
 	void SetSlate(FString InSlate, bool bEmitChanged = true);
 
 	int32 GetTakeNumber() const { return TakeNumber; }

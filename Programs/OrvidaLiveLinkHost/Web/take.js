@@ -1,5 +1,6 @@
-// The Take Recorder: slate and take number (editable), the recording state, the panel, starting and stopping by
-// hand, the last error, and the takes recorded so far with a link to download each.
+// The Take Recorder: slate and take number (editable), the recording state (a take counts down before it records),
+// the panel, starting and stopping by hand (a stop while counting down cancels), why a take would be refused, the
+// last error, and the takes recorded so far with a link to download each.
 import { fixed, h, setText } from './dom.js';
 
 function sizeText(bytes) {
@@ -13,6 +14,8 @@ export function mount(element, api) {
   const panelButton = h('button', { type: 'button' });
   const start = h('button', { type: 'button', textContent: 'Start recording' });
   const stop = h('button', { type: 'button', textContent: 'Stop recording' });
+  const refusal = h('p', { className: 'refusal' });
+  const panelHint = h('p', { className: 'panel-hint' });
   const lastError = h('p', { className: 'error last-error' });
   const failure = h('p', { className: 'error' });
   const takes = h('tbody');
@@ -23,7 +26,7 @@ export function mount(element, api) {
       h('label', { htmlFor: 'take-number', textContent: 'Take' }), takeNumber,
       state),
     h('div', { className: 'form-row' }, panelButton, start, stop),
-    lastError, failure,
+    panelHint, refusal, lastError, failure,
     h('h3', { textContent: 'Recorded takes' }),
     h('table', { className: 'takes' },
       h('thead', {}, h('tr', {}, ...['File', 'Frames', 'Duration', 'Size', ''].map((text) => h('th', { textContent: text })))),
@@ -71,11 +74,16 @@ export function mount(element, api) {
       if (document.activeElement !== takeNumber) {
         takeNumber.value = take.takeNumber ?? '';
       }
-      setText(state, take.recording ? '● Recording' : 'Not recording');
+      const active = Boolean(take.recording || take.countingDown);
+      setText(state, take.countingDown ? `Counting down ${fixed(take.countdownSecondsLeft, 1)} s`
+        : take.recording ? '● Recording' : 'Not recording');
       state.classList.toggle('recording', Boolean(take.recording));
+      state.classList.toggle('counting-down', Boolean(take.countingDown));
       setText(panelButton, take.panelOpen ? 'Close Take Recorder panel' : 'Open Take Recorder panel');
-      start.disabled = Boolean(take.recording);
-      stop.disabled = !take.recording;
+      setText(panelHint, take.panelOpen ? '' : 'The panel is closed: a source\'s Auto Scene/Take and Auto Record reach the Take Recorder only while it is open.');
+      setText(refusal, take.refusal || '');
+      start.disabled = active;
+      stop.disabled = !active;
       setText(lastError, take.lastError ? `Last error: ${take.lastError}` : '');
       showTakes(snapshot.takes || []);
     },

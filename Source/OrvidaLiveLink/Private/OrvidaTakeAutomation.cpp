@@ -1,5 +1,6 @@
 #include "OrvidaTakeAutomation.h"
 
+#include "OrvidaLiveLinkLog.h"
 #include "Recorder/TakeRecorderBlueprintLibrary.h"
 #include "Recorder/TakeRecorderPanel.h"
 #include "TakeMetaData.h"
@@ -11,52 +12,64 @@ constexpr int32 RecordingState = 2;
 } // namespace OrvidaTakeAutomation
 
 FOrvidaTakeAutomation::FOrvidaTakeAutomation(bool bInAutoSceneTakeUpdate, bool bInAutoRecord)
-	: bAutoSceneTakeUpdate(bInAutoSceneTakeUpdate)
-	, bAutoRecord(bInAutoRecord)
+    : bAutoSceneTakeUpdate(bInAutoSceneTakeUpdate)
+    , bAutoRecord(bInAutoRecord)
 {
 }
 
 void FOrvidaTakeAutomation::Run(const FOrvidaCameraSample& DueSample)
 {
 	const bool bRecordingWanted = DueSample.State == OrvidaTakeAutomation::RecordingState;
-	if (!HasChanged(DueSample, bRecordingWanted))
+	if (!bRecordingWanted)
+	{
+		// The camera take is over: nothing is left to start, and a refusal of its next take is news again.
+		bStartPending = false;
+		bRefusalLogged = false;
+	}
+	// While the camera records, the panel is looked up on every pass: a panel closed meanwhile took the take with
+	// it, and the one opened next must get it again.
+	const bool bWatchPanel = bAutoRecord && bRecordingWanted;
+	if (!bWatchPanel && !bStartPending && !HasMetadataChanged(DueSample) && bLastStateRecording == bRecordingWanted)
 	{
 		return;
 	}
 	UTakeRecorderPanel* Panel = UTakeRecorderBlueprintLibrary::GetTakeRecorderPanel();
 	if (Panel == nullptr)
 	{
+		for (FString& Text : LastMetadata)
+		{
+			Text.Empty();
+		}
+		bLastStateRecording = false;
+		bStartPending = false;
 		return;
 	}
-	if (bAutoSceneTakeUpdate)
+	const bool bMetadataChanged = HasMetadataChanged(DueSample);
+	if (!bStartPending && !bMetadataChanged && bLastStateRecording == bRecordingWanted)
 	{
-		if (UTakeMetaData* TakeMetaData = Panel->GetTakeMetaData())
-		{
-			TakeMetaData->SetSlate(DueSample.Metadata[1], true);
-			TakeMetaData->SetTakeNumber(FCString::Atoi(*DueSample.Metadata[2]), true);
-			for (int32 Index = 0; Index < 3; ++Index)
-			{
-				LastMetadata[Index] = DueSample.Metadata[Index];
-			}
-		}
+		return;
+	}
+	// Written only when the camera changed it, so that a slate the user mends for a pending start stays.
+	if (bAutoSceneTakeUpdate && bMetadataChanged)
+	{
+		WriteMetaData(*Panel, DueSample);
 	}
 	if (bAutoRecord)
 	{
-		const bool bIsRecording = UTakeRecorderBlueprintLibrary::IsRecording();
-		// A recording started by hand while one is wanted is left alone.
-		if (bRecordingWanted && !bIsRecording)
+		if (bRecordingWanted && (bStartPending || !bLastStateRecording))
 		{
-			Panel->StartRecording();
+			bStartPending = !TryStart(*Panel);
 		}
-		else if (!bRecordingWanted && bIsRecording)
+		else if (!bRecordingWanted && UTakeRecorderBlueprintLibrary::GetActiveRecorder() != nullptr)
 		{
+			// A take still counting down is stopped too: the editor cancels it, so no recording outlives the camera's.
 			Panel->StopRecording();
 		}
 	}
 	bLastStateRecording = bRecordingWanted;
 }
 
-bool FOrvidaTakeAutomation::HasChanged(const FOrvidaCameraSample& DueSample, bool bRecordingWanted) const
+bool FOrvidaTakeAutomation::HasMetadataChanged(const FOrvidaCameraSample& DueSample) const
 {
 	for (int32 Index = 0; Index < 3; ++Index)
 	{
@@ -65,5 +78,52 @@ bool FOrvidaTakeAutomation::HasChanged(const FOrvidaCameraSample& DueSample, boo
 			return true;
 		}
 	}
-	return bLastStateRecording != bRecordingWanted;
+	return false;
+}
+
+void FOrvidaTakeAutomation::WriteMetaData(const UTakeRecorderPanel& Panel, const FOrvidaCameraSample& DueSample)
+{
+	UTakeMetaData* TakeMetaData = Panel.GetTakeMetaData();
+	if (TakeMetaData == nullptr)
+	{
+		return;
+	}
+	const int32 TakeNumber = FCString::Atoi(*DueSample.Metadata[2]);
+	TakeMetaData->SetSlate(DueSample.Metadata[1], true);
+	TakeMetaData->SetTakeNumber(TakeNumber, true);
+	// A reviewed or locked take ignores both writes; a number below 1 is one the Take Recorder may raise, so only
+	// a usable number is held to its read-back.
+	const bool bTaken =
+	    TakeMetaData->GetSlate().Equals(DueSample.Metadata[1], ESearchCase::CaseSensitive) && (TakeNumber < 1 || TakeMetaData->GetTakeNumber() == TakeNumber);
+	if (bTaken)
+	{
+		for (int32 Index = 0; Index < 3; ++Index)
+		{
+			LastMetadata[Index] = DueSample.Metadata[Index];
+		}
+	}
+}
+
+bool FOrvidaTakeAutomation::TryStart(const UTakeRecorderPanel& Panel)
+{
+	// One started by hand, or one already counting down, is left as it is.
+	if (UTakeRecorderBlueprintLibrary::GetActiveRecorder() != nullptr)
+	{
+		return true;
+	}
+	FText Reason;
+	if (!Panel.CanStartRecording(Reason))
+	{
+		if (!bRefusalLogged)
+		{
+			UE_LOG(ModuleLog, Warning,
+			       TEXT("The camera is recording, but the Take Recorder will not start a take. %s The take starts as soon as the Take Recorder can start it, "
+			            "while the camera records."),
+			       *Reason.ToString());
+			bRefusalLogged = true;
+		}
+		return false;
+	}
+	Panel.StartRecording();
+	return UTakeRecorderBlueprintLibrary::GetActiveRecorder() != nullptr;
 }

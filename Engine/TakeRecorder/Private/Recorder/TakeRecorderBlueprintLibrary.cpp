@@ -26,3 +26,14 @@ bool UTakeRecorderBlueprintLibrary::IsRecording()
 	Recorder->CountRecordingQuery();
 	return Recorder->IsRecording();
 }
+
+UTakeRecorder* UTakeRecorderBlueprintLibrary::GetActiveRecorder()
+{
+	FTakeRecorder* Recorder = FTakeRecorder::Get();
+	if (Recorder == nullptr)
+	{
+		return nullptr;
+	}
+	Recorder->CountActiveRecorderQuery();
+	return Recorder->GetActiveRecorder();
+}

@@ -6,8 +6,11 @@
 #include "TakeFileFormat.h"
 #include "TakeMetaData.h"
 #include "TakeRecorderLog.h"
+#include "TakeSlateCheck.h"
 
 #include <chrono>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -48,8 +51,9 @@ FTakeRecorder::FTakeError MakeTakeError(FTakeRecorder::ETakeOperation Operation,
 } // namespace
 
 FTakeRecorder::FTakeRecorder()
-	: TakeMetaData(MakeShared<UTakeMetaData>())
-	, TakesDirectory(DefaultTakesDirectory())
+    : TakeMetaData(MakeShared<UTakeMetaData>())
+    , ReviewedMetaData(MakeShared<UTakeMetaData>())
+    , TakesDirectory(DefaultTakesDirectory())
 {
 	GCurrentRecorder.store(this);
 }
@@ -74,9 +78,30 @@ UTakeRecorderPanel* FTakeRecorder::OpenPanel(bool bWithMetaData)
 	TSharedPtr<UTakeRecorderPanel> Panel = MakeShared<UTakeRecorderPanel>();
 	Panel->Recorder = this;
 	Panel->TakeMetaData = bWithMetaData ? TakeMetaData.Get() : nullptr;
+	bPanelShowsMetaData = bWithMetaData;
 	Panels.Add(Panel);
 	OpenedPanel = Panel.Get();
 	return OpenedPanel;
+}
+
+void FTakeRecorder::SetPanelMode(ETakeRecorderPanelMode Mode)
+{
+	if (OpenedPanel == nullptr)
+	{
+		return;
+	}
+	OpenedPanel->Mode = Mode;
+	UTakeMetaData* Shown = TakeMetaData.Get();
+	if (Mode == ETakeRecorderPanelMode::ReviewingRecording)
+	{
+		// The take under review is one already recorded: its metadata is that take's, and locked.
+		ReviewedMetaData->Unlock();
+		ReviewedMetaData->SetSlate(ActiveSlate, false);
+		ReviewedMetaData->SetTakeNumber(ActiveTakeNumber, false);
+		ReviewedMetaData->Lock();
+		Shown = ReviewedMetaData.Get();
+	}
+	OpenedPanel->TakeMetaData = bPanelShowsMetaData ? Shown : nullptr;
 }
 
 void FTakeRecorder::ClosePanel()
@@ -90,6 +115,8 @@ void FTakeRecorder::ClosePanel()
 	OpenedPanel->TakeMetaData = nullptr;
 	OpenedPanel = nullptr;
 }
+
+void FTakeRecorder::SetCountdownSeconds(float Seconds) { CountdownSeconds = std::isfinite(Seconds) && Seconds > 0.0f ? Seconds : 0.0f; }
 
 void FTakeRecorder::SetTakesDirectory(const FString& Directory) { TakesDirectory = Directory.IsEmpty() ? DefaultTakesDirectory() : Directory; }
 
@@ -110,21 +137,86 @@ void FTakeRecorder::DetachFromClient()
 	}
 }
 
+bool FTakeRecorder::CanStartRecording(FText& OutErrorText) const
+{
+	FString Fault;
+	if (ActiveRecorder != nullptr)
+	{
+		Fault =
+		    ActiveRecorder->GetState() == ETakeRecorderState::CountingDown ? TEXT("a take is already counting down") : TEXT("a take is already being recorded");
+	}
+	else if (OpenedPanel != nullptr && OpenedPanel->GetMode() == ETakeRecorderPanelMode::ReviewingRecording)
+	{
+		Fault = TEXT("the panel is reviewing a recorded take; go back to a new recording to record");
+	}
+	else if (!bSourcesEnabled)
+	{
+		Fault = TEXT("no Take Recorder source is enabled; add a source or enable one to record from");
+	}
+	else
+	{
+		Fault = TakeSlateCheck::FindFault(TakeMetaData->GetSlate());
+	}
+	if (Fault.IsEmpty())
+	{
+		return true;
+	}
+	OutErrorText = FText::FromString(TEXT("The take cannot start: ") + Fault + TEXT("."));
+	return false;
+}
+
 bool FTakeRecorder::StartRecording()
 {
-	const FString& Slate = TakeMetaData->GetSlate();
-	const int32 TakeNumber = TakeMetaData->GetTakeNumber();
+	FText Refusal;
+	if (!CanStartRecording(Refusal))
+	{
+		UE_LOG(LogTakeRecorder, Error, TEXT("%s"), *Refusal.ToString());
+		return false;
+	}
+	TSharedPtr<UTakeRecorder> Take = MakeShared<UTakeRecorder>();
+	Take->Recorder = this;
+	Take->CountdownSeconds = CountdownSeconds;
+	Take->State = ETakeRecorderState::CountingDown;
+	Takes.Add(Take);
+	ActiveRecorder = Take.Get();
+	// The take is named when it is asked for, as the editor names its asset then.
+	ActiveSlate = TakeMetaData->GetSlate();
+	ActiveTakeNumber = TakeMetaData->GetTakeNumber();
+	UE_LOG(LogTakeRecorder, Log, TEXT("Take %s #%d counts down %g s."), *ActiveSlate, ActiveTakeNumber, double(CountdownSeconds));
+	return true;
+}
+
+void FTakeRecorder::Tick(float DeltaSeconds)
+{
+	if (ActiveRecorder == nullptr)
+	{
+		return;
+	}
+	if (ActiveRecorder->State == ETakeRecorderState::CountingDown)
+	{
+		const float Left = ActiveRecorder->CountdownSeconds - (std::isfinite(DeltaSeconds) && DeltaSeconds > 0.0f ? DeltaSeconds : 0.0f);
+		ActiveRecorder->CountdownSeconds = Left > 0.0f ? Left : 0.0f;
+		if (Left <= 0.0f)
+		{
+			BeginTake();
+		}
+	}
+	else if (!IsRecording())
+	{
+		// A write error ended the take on the thread that pushed the frame.
+		EndTake(ETakeRecorderState::Stopped);
+	}
+}
+
+void FTakeRecorder::BeginTake()
+{
 	const std::string Directory = FTCHARToUTF8(*TakesDirectory).Get();
 	FTakeFile::FError Error;
 	{
 		FScopeLock Guard(&FileLock);
-		if (TakeFile != nullptr)
-		{
-			return false;
-		}
 		std::unique_ptr<FTakeFile> NewFile = std::make_unique<FTakeFile>();
-		if (!NewFile->Open(Directory, FTakeFileFormat::MakeBaseName(Slate, TakeNumber), Error) ||
-			!NewFile->WriteRow(FTakeFileFormat::FormatHead(Slate, TakeNumber), Error))
+		if (!NewFile->Open(Directory, FTakeFileFormat::MakeBaseName(ActiveSlate, ActiveTakeNumber), Error) ||
+		    !NewFile->WriteRow(FTakeFileFormat::FormatHead(ActiveSlate, ActiveTakeNumber), Error))
 		{
 			LastError = MakeTakeError(ETakeOperation::Start, Error);
 		}
@@ -139,34 +231,63 @@ bool FTakeRecorder::StartRecording()
 	if (!Error.Message.empty())
 	{
 		UE_LOG(LogTakeRecorder, Error, TEXT("The take could not be recorded: %s."), UTF8_TO_TCHAR(Error.Message.c_str()));
-		return false;
+		EndTake(ETakeRecorderState::Cancelled);
+		return;
 	}
+	ActiveRecorder->State = ETakeRecorderState::Started;
 	UE_LOG(LogTakeRecorder, Log, TEXT("Recording take '%s'."), *GetTakeFilePath());
-	return true;
+}
+
+void FTakeRecorder::EndTake(ETakeRecorderState State)
+{
+	const bool bRecorded = ActiveRecorder->State == ETakeRecorderState::Started;
+	ActiveRecorder->State = State;
+	ActiveRecorder->CountdownSeconds = 0.0f;
+	ActiveRecorder->Recorder = nullptr;
+	ActiveRecorder = nullptr;
+	if (bRecorded && ActiveTakeNumber < INT_MAX)
+	{
+		TakeMetaData->SetTakeNumber(ActiveTakeNumber + 1);
+	}
 }
 
 bool FTakeRecorder::StopRecording()
 {
+	if (ActiveRecorder != nullptr && ActiveRecorder->State == ETakeRecorderState::CountingDown)
+	{
+		EndTake(ETakeRecorderState::Cancelled);
+		UE_LOG(LogTakeRecorder, Log, TEXT("Take %s #%d cancelled while counting down: nothing was recorded."), *ActiveSlate, ActiveTakeNumber);
+		return false;
+	}
 	FTakeFile::FError Error;
 	bool bKeptWhole = false;
+	bool bHadFile = false;
 	int32 FrameCount = 0;
 	FString Path;
 	{
 		FScopeLock Guard(&FileLock);
-		if (TakeFile == nullptr)
+		if (TakeFile != nullptr)
 		{
-			return false;
+			bHadFile = true;
+			// Flushed under the lock, so that IsRecording never reads false while the last error is not yet set.
+			bKeptWhole = TakeFile->Close(Error);
+			TakeFile.reset();
+			bRecording.store(false, std::memory_order_release);
+			if (!bKeptWhole)
+			{
+				LastError = MakeTakeError(ETakeOperation::Stop, Error);
+			}
+			FrameCount = TakeFrameCount;
+			Path = TakeFilePath;
 		}
-		// Flushed under the lock, so that IsRecording never reads false while the last error is not yet set.
-		bKeptWhole = TakeFile->Close(Error);
-		TakeFile.reset();
-		bRecording.store(false, std::memory_order_release);
-		if (!bKeptWhole)
-		{
-			LastError = MakeTakeError(ETakeOperation::Stop, Error);
-		}
-		FrameCount = TakeFrameCount;
-		Path = TakeFilePath;
+	}
+	if (ActiveRecorder != nullptr)
+	{
+		EndTake(ETakeRecorderState::Stopped);
+	}
+	if (!bHadFile)
+	{
+		return false;
 	}
 	if (!bKeptWhole)
 	{
@@ -232,6 +353,7 @@ void FTakeRecorder::HandleFramePushed(const FLiveLinkSubjectKey& SubjectKey, con
 
 FTakeRecorder::FScriptCallCounts FTakeRecorder::GetScriptCallCounts() const
 {
-	return FScriptCallCounts{PanelLookups.load(std::memory_order_relaxed), RecordingQueries.load(std::memory_order_relaxed),
-		StartRequests.load(std::memory_order_relaxed), StopRequests.load(std::memory_order_relaxed)};
+	return FScriptCallCounts{PanelLookups.load(std::memory_order_relaxed),          RecordingQueries.load(std::memory_order_relaxed),
+	                         ActiveRecorderQueries.load(std::memory_order_relaxed), StartChecks.load(std::memory_order_relaxed),
+	                         StartRequests.load(std::memory_order_relaxed),         StopRequests.load(std::memory_order_relaxed)};
 }

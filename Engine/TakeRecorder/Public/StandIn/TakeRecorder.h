@@ -1,6 +1,14 @@
 // The host's Take Recorder, which the engine's editor has in its own form: the panel that scripts reach, the take
 // metadata, and the take files. Only the stand-in has this class; the plug-in reaches the recorder through
-// UTakeRecorderBlueprintLibrary and UTakeRecorderPanel, as it does in the editor.
+// UTakeRecorderBlueprintLibrary, UTakeRecorderPanel and UTakeRecorder, as it does in the editor.
+//
+// A take is asked for with StartRecording, as the panel's button asks. It is refused, with one Error line in
+// LogTakeRecorder and nothing recorded, while a take is counting down or recording, while the panel reviews a
+// take, while no source is enabled, and when the slate is empty or cannot name an asset (a space, a tab, a line
+// break, or any of . , ' & ! ~ @ # \ : * ? " < > |). A take that is accepted counts down (3 s unless set
+// otherwise; IsRecording is false meanwhile, GetActiveRecorder is not null), and starts recording on the first
+// Tick that finds the countdown run out, so a countdown of 0 starts on the next Tick. A stop while it counts down
+// cancels it: no file, and the take number stays. Once a take that recorded ends, the take number moves on by one.
 //
 // While recording, every frame that the attached Live Link client accepts, for every subject, becomes one row of
 // the take file, in the order the frames arrive. A take file is UTF-8 text. Its first line holds the whole slate and
@@ -26,7 +34,7 @@
 // with at least three digits (A004_012.csv). The slate keeps its ASCII letters and digits, '-' and '_'; anything
 // else becomes '_'. It is cut to its first 235 characters, so that the name with the longest take number and
 // suffix ("_2147483647_9999.csv") still fits the 255 bytes of a file name; a slate without a letter or digit
-// among them (an empty one too) reads as "Take". A take file is never overwritten: when the name is taken, the
+// among them reads as "Take". A take file is never overwritten: when the name is taken, the
 // file becomes A004_012_2.csv, then _3 and so on.
 //
 // A take is kept whole when every frame it was given is a row of its file and the file and its directory entry
@@ -36,15 +44,16 @@
 // closed. Each failure writes one Error line in LogTakeRecorder and becomes the last error (GetLastTakeError):
 // what failed, why, the file or directory, and when. The last error stays until the next failure replaces it.
 //
-// Threads: everything here belongs to the game thread, except that frames arrive on whatever thread pushed them
-// to the client, and IsRecording, GetTakeFilePath, GetTakeFrameCount and GetLastTakeError may be called on any
-// thread. FileLock keeps the take file whole between the pushing threads and StartRecording and StopRecording,
-// and guards the last error.
+// Threads: everything here belongs to the game thread (the countdown, the active recording and its Tick among
+// it), except that frames arrive on whatever thread pushed them to the client, and IsRecording, GetTakeFilePath,
+// GetTakeFrameCount and GetLastTakeError may be called on any thread. FileLock keeps the take file whole between the pushing threads and StartRecording and
+// StopRecording, and guards the last error.
 #pragma once
 
 #include "CoreMinimal.h"
 #include "HAL/CriticalSection.h"
 #include "LiveLinkTypes.h"
+#include "Recorder/TakeRecorder.h"
 #include "StandIn/LiveLinkClient.h"
 
 #include <atomic>
@@ -52,7 +61,9 @@
 
 class FTakeFile;
 class UTakeMetaData;
+class UTakeRecorder;
 class UTakeRecorderPanel;
+enum class ETakeRecorderPanelMode : uint8;
 
 class TAKERECORDER_API FTakeRecorder
 {
@@ -67,14 +78,34 @@ public:
 	/** The recorder made last, or null once it is destroyed (an older one still alive is not reached again). */
 	static FTakeRecorder* Get();
 
-	/** Opens the panel, showing the take metadata when bWithMetaData; a panel already open is returned as it is. */
+	/**
+	 * Opens the panel on a new recording, showing the take metadata when bWithMetaData; a panel already open is
+	 * returned as it is.
+	 */
 	UTakeRecorderPanel* OpenPanel(bool bWithMetaData = true);
-	/** Closes the panel, which stops a recording (the panel is what drives it); nothing when it is closed. */
+	/** Closes the panel, which stops or cancels a take (the panel is what drives it); nothing when it is closed. */
 	void ClosePanel();
 	/** The open panel, or null. */
 	UTakeRecorderPanel* GetPanel() const { return OpenedPanel; }
+	/**
+	 * Shows Mode in the open panel. Reviewing shows the last take's slate and number, locked, in place of the next
+	 * take's; any other mode shows the next take's metadata again. Nothing while the panel is closed.
+	 */
+	void SetPanelMode(ETakeRecorderPanelMode Mode);
 	/** The metadata that names the next take; it exists whether or not a panel shows it. */
 	UTakeMetaData* GetTakeMetaData() const { return TakeMetaData.Get(); }
+
+	/** Whether any Take Recorder source is enabled to record from; true unless switched off. */
+	void SetSourcesEnabled(bool bEnabled) { bSourcesEnabled = bEnabled; }
+	bool AreSourcesEnabled() const { return bSourcesEnabled; }
+
+	/** The countdown of the takes asked for from now on, in seconds; a negative or non-finite value counts as 0. */
+	void SetCountdownSeconds(float Seconds);
+	float GetCountdownSeconds() const { return CountdownSeconds; }
+	/** Counts the active take down by DeltaSeconds and starts recording it once the countdown has run out. */
+	void Tick(float DeltaSeconds);
+	/** The take asked for and not yet stopped or cancelled, counting down included; null when there is none. */
+	UTakeRecorder* GetActiveRecorder() const { return ActiveRecorder; }
 
 	/**
 	 * Where take files go, made when a recording starts; an empty text restores the default, Saved/Takes under the
@@ -88,18 +119,23 @@ public:
 	/** Waits for a frame being written to finish; nothing when not attached. */
 	void DetachFromClient();
 
+	/** Whether StartRecording would accept a take now; when not, OutErrorText says why. */
+	bool CanStartRecording(FText& OutErrorText) const;
 	/**
-	 * Starts a take file and records into it. False, doing nothing, while recording; false with an Error line and the
-	 * last error when the file cannot be made or its first lines written.
+	 * Asks for a take named by the metadata as it is now, which counts down and then records. False, recording
+	 * nothing, with an Error line giving the reason, when CanStartRecording refuses. When the countdown has run out,
+	 * Tick starts the take file; a file that cannot be made or its first lines written ends the take there, with
+	 * an Error line and the last error.
 	 */
 	bool StartRecording();
 	/**
-	 * Flushes the take file to disk and closes it. True when the take was kept whole; false with an Error line and
-	 * the last error when the flush or the close fails. False, doing nothing, while not recording, which includes a
-	 * take that a write error ended (the last error says so).
+	 * Cancels a take counting down (false: nothing was recorded), or flushes the take file to disk and closes it:
+	 * true when the take was kept whole; false with an Error line and the last error when the flush or the close
+	 * fails. False, doing nothing, while there is no take, and for a take that a write error ended (the last error
+	 * says so).
 	 */
 	bool StopRecording();
-	/** True from a start that succeeded until the stop, or until a write error ends the take. */
+	/** True from the start of a take's file until the stop, or until a write error ends the take; false while counting down. */
 	bool IsRecording() const { return bRecording.load(std::memory_order_acquire); }
 
 	/** The step of a take that failed. */
@@ -133,6 +169,8 @@ public:
 	{
 		int64 PanelLookups = 0;
 		int64 RecordingQueries = 0;
+		int64 ActiveRecorderQueries = 0;
+		int64 StartChecks = 0;
 		int64 StartRequests = 0;
 		int64 StopRequests = 0;
 	};
@@ -140,6 +178,8 @@ public:
 	/** Called by the script-facing classes on each call; any thread. */
 	void CountPanelLookup() { PanelLookups.fetch_add(1, std::memory_order_relaxed); }
 	void CountRecordingQuery() { RecordingQueries.fetch_add(1, std::memory_order_relaxed); }
+	void CountActiveRecorderQuery() { ActiveRecorderQueries.fetch_add(1, std::memory_order_relaxed); }
+	void CountStartCheck() { StartChecks.fetch_add(1, std::memory_order_relaxed); }
 	void CountStartRequest() { StartRequests.fetch_add(1, std::memory_order_relaxed); }
 	void CountStopRequest() { StopRequests.fetch_add(1, std::memory_order_relaxed); }
 
@@ -149,13 +189,31 @@ public:
 	int32 GetTakeFrameCount() const;
 
 private:
+	friend class UTakeRecorder;
+
+	/** Opens the active take's file; on failure ends the take with an Error line and the last error. */
+	void BeginTake();
+	/** Ends the active take as State; a take that recorded moves the take number on. */
+	void EndTake(ETakeRecorderState State);
 	void HandleFramePushed(const FLiveLinkSubjectKey& SubjectKey, const FLiveLinkFrameDataStruct& FrameData);
 
 	TSharedPtr<UTakeMetaData> TakeMetaData;
+	/** The last take's metadata, locked, as a panel reviewing it shows it. */
+	TSharedPtr<UTakeMetaData> ReviewedMetaData;
 	/** Every panel opened, closed ones included, so that a pointer kept past closing stays valid. */
 	TArray<TSharedPtr<UTakeRecorderPanel>> Panels;
 	UTakeRecorderPanel* OpenedPanel = nullptr;
+	bool bPanelShowsMetaData = true;
 	FString TakesDirectory;
+	bool bSourcesEnabled = true;
+
+	float CountdownSeconds = 3.0f;
+	/** Every take asked for, ended ones included, so that a pointer kept past the end stays valid. */
+	TArray<TSharedPtr<UTakeRecorder>> Takes;
+	UTakeRecorder* ActiveRecorder = nullptr;
+	/** The slate and number of the active take (of the last one once it has ended), as they were when it was asked for. */
+	FString ActiveSlate;
+	int32 ActiveTakeNumber = 1;
 
 	FLiveLinkClient* AttachedClient = nullptr;
 	FDelegateHandle FramePushedHandle;
@@ -171,6 +229,8 @@ private:
 
 	std::atomic<int64> PanelLookups{0};
 	std::atomic<int64> RecordingQueries{0};
+	std::atomic<int64> ActiveRecorderQueries{0};
+	std::atomic<int64> StartChecks{0};
 	std::atomic<int64> StartRequests{0};
 	std::atomic<int64> StopRequests{0};
 };
