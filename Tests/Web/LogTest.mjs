@@ -8,7 +8,7 @@ let browser;
 before(async () => {
   // Takes by hand start on the next tick, and with a slate the Take Recorder takes.
   host = await startHost(newProject(), ['--source', '127.0.0.1:0', '--countdown', '0']);
-  await fetch(`${host.url}/api/take/metadata`, { method: 'PUT', body: JSON.stringify({ slate: 'LOG' }) });
+  await fetch(`${host.url}/api/take/metadata`, { method: 'PUT', headers: { 'Content-Type': 'application/json' }, body: JSON.stringify({ slate: 'LOG' }) });
   browser = await launchBrowser();
 });
 after(async () => {
