@@ -226,3 +226,10 @@ using TLiveLinkBaseDataStruct = FLiveLinkBaseDataStruct<BaseType>;
 
 typedef FLiveLinkBaseDataStruct<FLiveLinkBaseStaticData> FLiveLinkStaticDataStruct;
 typedef FLiveLinkBaseDataStruct<FLiveLinkBaseFrameData> FLiveLinkFrameDataStruct;
+
+/** A subject's static data and one of its frames, as an evaluation hands them out. */
+struct FLiveLinkSubjectFrameData
+{
+	FLiveLinkStaticDataStruct StaticData;
+	FLiveLinkFrameDataStruct FrameData;
+};

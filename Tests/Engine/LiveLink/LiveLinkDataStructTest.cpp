@@ -49,6 +49,9 @@ TEST(LiveLinkDataStruct, ConstructionRunsTheCameraDefaults)
 	EXPECT_TRUE(Camera->Transform.Equals(FTransform()));
 	EXPECT_EQ(Camera->WorldTime.GetSourceTime(), -1.0);
 	EXPECT_EQ(Camera->MetaData.StringMetaData.Num(), 0);
+	// A frame without a scene time is at frame 0 of 24 frames a second, not of the frame rate's own 60000/1 default.
+	EXPECT_EQ(Camera->MetaData.SceneTime.Time.FrameNumber.Value, 0);
+	EXPECT_EQ(Camera->MetaData.SceneTime.Rate, FFrameRate(24, 1));
 
 	FLiveLinkStaticDataStruct Static(FLiveLinkCameraStaticData::StaticStruct());
 	const FLiveLinkCameraStaticData* CameraStatic = Static.Cast<FLiveLinkCameraStaticData>();

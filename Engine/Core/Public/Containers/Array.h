@@ -82,6 +82,7 @@ public:
 	void Append(const TArray& Other) { Elements.insert(Elements.end(), Other.Elements.begin(), Other.Elements.end()); }
 	void Append(const ElementType* Items, SizeType Count) { Elements.insert(Elements.end(), Items, Items + std::max(Count, 0)); }
 	void Insert(const ElementType& Item, SizeType Index) { check(Index >= 0 && Index <= Num()); Elements.insert(Elements.begin() + Index, Item); }
+	void Insert(ElementType&& Item, SizeType Index) { check(Index >= 0 && Index <= Num()); Elements.insert(Elements.begin() + Index, std::move(Item)); }
 
 	/** Resizes; new elements are default-initialised (uninitialised for trivial types). */
 	void SetNumUninitialized(SizeType NewNum, bool bAllowShrinking = true) { Resize(NewNum, bAllowShrinking); }
