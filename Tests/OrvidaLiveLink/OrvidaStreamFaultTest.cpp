@@ -285,6 +285,8 @@ protected:
 		ASSERT_TRUE(Source->IsSourceStillValid());
 		Source->SetDatagramTap([this](const auto& Datagram, const FIPv4Endpoint&, int64, const FIPv4Endpoint&) { Tapped.Add(*Datagram); });
 		SourceGuid = Client.AddSource(Source);
+		// The source pushes its static data on this tick, so that the client has taken it in before the first frame.
+		Client.Tick();
 		FramePushedHandle = Client.RegisterForFramePushed(FOnLiveLinkFramePushed::FDelegate::CreateLambda([this](const FLiveLinkSubjectKey&, const FLiveLinkFrameDataStruct& Frame) {
 			const FLiveLinkCameraFrameData* Camera = Frame.Cast<FLiveLinkCameraFrameData>();
 			Result.PublishedIds.push_back(Camera != nullptr ? int32(Camera->Transform.GetTranslation().X) : -1);
@@ -354,6 +356,8 @@ protected:
 		{
 			Step(40);
 		}
+		// The client takes in what the last step pushed.
+		Client.Tick();
 		for (const std::vector<uint8>& Datagram : Tapped.Get())
 		{
 			Result.Received.emplace_back(Datagram.begin(), Datagram.end());
