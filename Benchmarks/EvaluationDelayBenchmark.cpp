@@ -47,7 +47,10 @@ constexpr auto TickInterval = std::chrono::nanoseconds(1000000000 / 60);
 /** Arrival stamps by message index, written by the receiver thread in arrival order (the loopback keeps the order). */
 struct FArrivals
 {
-	explicit FArrivals(int32 Count) : Stamps(size_t(Count)) {}
+	explicit FArrivals(int32 Count)
+	    : Stamps(size_t(Count))
+	{
+	}
 
 	/** Receiver thread: the next message has arrived. */
 	void OnArrival()
@@ -76,7 +79,8 @@ struct FArrivals
 };
 
 /** The evaluated value's arrival time (see the top of this file); none when a frame's message is not known. */
-std::optional<FClock::time_point> ArrivalOfEvaluated(const FLiveLinkFrameDataStruct& Evaluated, const TArray<FLiveLinkFrameDataStruct>& Buffered, const FArrivals& Arrivals)
+std::optional<FClock::time_point> ArrivalOfEvaluated(const FLiveLinkFrameDataStruct& Evaluated, const TArray<FLiveLinkFrameDataStruct>& Buffered,
+                                                     const FArrivals& Arrivals)
 {
 	if (Buffered.Num() == 0)
 	{
@@ -125,15 +129,17 @@ void BM_EvaluationDelay(benchmark::State& State)
 
 		const FClock::time_point Start = FClock::now() + std::chrono::milliseconds(100);
 		std::atomic<bool> bSent{false};
-		std::thread Sender([&]() {
-			const LoopbackUdp::FSender Socket;
-			for (int32 Index = 0; Index < MessageCount; ++Index)
-			{
-				std::this_thread::sleep_until(Start + std::chrono::nanoseconds(int64(1e9 * Index / Rate)));
-				Socket.Send(Port, Messages[size_t(Index)]);
-			}
-			bSent.store(true);
-		});
+		std::thread Sender(
+		    [&]()
+		    {
+			    const LoopbackUdp::FSender Socket;
+			    for (int32 Index = 0; Index < MessageCount; ++Index)
+			    {
+				    std::this_thread::sleep_until(Start + std::chrono::nanoseconds(int64(1e9 * Index / Rate)));
+				    Socket.Send(Port, Messages[size_t(Index)]);
+			    }
+			    bSent.store(true);
+		    });
 
 		// The game thread.
 		std::vector<double> Delays;
@@ -160,6 +166,12 @@ void BM_EvaluationDelay(benchmark::State& State)
 			}
 		}
 		Sender.join();
+		// The last datagrams may still be on their way to the receiver.
+		const FClock::time_point ArrivalDeadline = FClock::now() + std::chrono::seconds(1);
+		while (Arrivals.Count.load() != MessageCount && FClock::now() < ArrivalDeadline)
+		{
+			std::this_thread::sleep_for(std::chrono::milliseconds(1));
+		}
 
 		State.SetIterationTime(double(RunSeconds));
 		const OrvidaBenchmark::FLatencySummary Summary = OrvidaBenchmark::FLatencySummary::Of(Delays);

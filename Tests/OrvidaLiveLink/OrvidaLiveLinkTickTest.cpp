@@ -41,12 +41,14 @@ protected:
 		Recorder.SetTakesDirectory(FString(UTF8_TO_TCHAR(TakesDirectory.c_str())));
 		Recorder.AttachToClient(Client);
 		Recorder.GetTakeMetaData()->OnTakeMetaDataChanged().AddLambda([this](UTakeMetaData*) { ++MetaDataChanges; });
-		Client.RegisterForFramePushed(FOnLiveLinkFramePushed::FDelegate::CreateLambda([this](const FLiveLinkSubjectKey& Key, const FLiveLinkFrameDataStruct& Frame) {
-			if (Key == SubjectKey())
-			{
-				Heard[Heard.Emplace()].InitializeWith(Frame);
-			}
-		}));
+		Client.RegisterForFramePushed(FOnLiveLinkFramePushed::FDelegate::CreateLambda(
+		    [this](const FLiveLinkSubjectKey& Key, const FLiveLinkFrameDataStruct& Frame)
+		    {
+			    if (Key == SubjectKey())
+			    {
+				    Heard[Heard.Emplace()].InitializeWith(Frame);
+			    }
+		    }));
 	}
 
 	void TearDown() override
@@ -667,7 +669,8 @@ TEST_F(OrvidaLiveLinkTickTest, FramesStopHalfASecondAfterTheLastDatagramAndResum
 	};
 	const FRow Rows[] = {{80, true, "Receiving"}, {499, true, "Receiving"}, {500, false, "Waiting for data"}, {5000, false, "Waiting for data"}};
 	// A frame pushed by a pass at this time: frames carry the engine time of the pass that pushed them.
-	const auto PushedNow = [this] {
+	const auto PushedNow = [this]
+	{
 		const TArray<FLiveLinkFrameDataStruct> Taken = Frames();
 		return std::any_of(Taken.begin(), Taken.end(),
 		                   [this](const FLiveLinkFrameDataStruct& Frame) { return Frame.GetBaseData()->WorldTime.Time == double(NowMs) * 0.001 + 16777216.0; });

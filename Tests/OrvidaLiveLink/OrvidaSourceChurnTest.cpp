@@ -69,36 +69,40 @@ TEST(OrvidaSourceChurn, SourcesComeAndGoOnOnePortUnderAFloodAndStrayShutdowns)
 	std::atomic<bool> bDone{false};
 	// Both helpers stop by themselves should the game thread hang.
 	const auto Limit = std::chrono::steady_clock::now() + std::chrono::seconds(120) * GetSoakScale();
-	std::thread Flood([&] {
-		const LoopbackUdp::FSender Sender;
-		const std::vector<std::string> Messages = FloodMessages();
-		for (size_t Index = 0; !bDone.load() && std::chrono::steady_clock::now() < Limit; ++Index)
-		{
-			Sender.Send(Port, Messages[Index % Messages.size()]);
-			if (Index % 32 == 31)
-			{
-				std::this_thread::sleep_for(std::chrono::milliseconds(1));
-			}
-		}
-	});
+	std::thread Flood(
+	    [&]
+	    {
+		    const LoopbackUdp::FSender Sender;
+		    const std::vector<std::string> Messages = FloodMessages();
+		    for (size_t Index = 0; !bDone.load() && std::chrono::steady_clock::now() < Limit; ++Index)
+		    {
+			    Sender.Send(Port, Messages[Index % Messages.size()]);
+			    if (Index % 32 == 31)
+			    {
+				    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+			    }
+		    }
+	    });
 
 	/** Protects Current, which the game thread clears before it removes and destroys the source. */
 	std::mutex CurrentLock;
 	FOrvidaLiveLinkSource* Current = nullptr;
 	std::atomic<int64> ShutdownRequests{0};
-	std::thread Stopper([&] {
-		std::mt19937 Random(5);
-		while (!bDone.load() && std::chrono::steady_clock::now() < Limit)
-		{
-			std::this_thread::sleep_for(std::chrono::microseconds(Random() % 4000));
-			std::lock_guard<std::mutex> Guard(CurrentLock);
-			if (Current != nullptr && Random() % 3 == 0)
-			{
-				Current->RequestSourceShutdown();
-				++ShutdownRequests;
-			}
-		}
-	});
+	std::thread Stopper(
+	    [&]
+	    {
+		    std::mt19937 Random(5);
+		    while (!bDone.load() && std::chrono::steady_clock::now() < Limit)
+		    {
+			    std::this_thread::sleep_for(std::chrono::microseconds(Random() % 4000));
+			    std::lock_guard<std::mutex> Guard(CurrentLock);
+			    if (Current != nullptr && Random() % 3 == 0)
+			    {
+				    Current->RequestSourceShutdown();
+				    ++ShutdownRequests;
+			    }
+		    }
+	    });
 
 	std::mt19937 Random(3);
 	int32 StoppedWhileTicking = 0;

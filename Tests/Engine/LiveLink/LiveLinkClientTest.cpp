@@ -1,11 +1,11 @@
+#include "StandIn/LiveLinkClient.h"
 #include "Containers/StringConv.h"
 #include "LogCapture.h"
-#include "StandIn/StandInClock.h"
-#include "StandIn/LiveLinkClient.h"
 #include "Roles/LiveLinkCameraRole.h"
 #include "Roles/LiveLinkCameraTypes.h"
 #include "Roles/LiveLinkTransformRole.h"
 #include "Roles/LiveLinkTransformTypes.h"
+#include "StandIn/StandInClock.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,11 @@ using FEventLog = std::vector<std::string>;
 class FFakeSource final : public ILiveLinkSource
 {
 public:
-	FFakeSource(std::string InName, FEventLog& InEvents) : Name(std::move(InName)), Events(InEvents) {}
+	FFakeSource(std::string InName, FEventLog& InEvents)
+	    : Name(std::move(InName))
+	    , Events(InEvents)
+	{
+	}
 	~FFakeSource() override { Events.push_back(Name + " destroyed"); }
 
 	void ReceiveClient(ILiveLinkClient* InClient, FGuid InSourceGuid) override
@@ -64,10 +68,7 @@ public:
 	int32 RefusedShutdowns = 0;
 };
 
-FLiveLinkStaticDataStruct MakeCameraStaticData()
-{
-	return FLiveLinkStaticDataStruct(FLiveLinkCameraStaticData::StaticStruct());
-}
+FLiveLinkStaticDataStruct MakeCameraStaticData() { return FLiveLinkStaticDataStruct(FLiveLinkCameraStaticData::StaticStruct()); }
 
 FLiveLinkFrameDataStruct MakeCameraFrame(double Time)
 {
@@ -96,7 +97,10 @@ protected:
 		Key = FLiveLinkSubjectKey(Guid, FName("Camera"));
 	}
 
-	void PushCamera(const FLiveLinkSubjectKey& SubjectKey) { Client.PushSubjectStaticData_AnyThread(SubjectKey, ULiveLinkCameraRole::StaticClass(), MakeCameraStaticData()); }
+	void PushCamera(const FLiveLinkSubjectKey& SubjectKey)
+	{
+		Client.PushSubjectStaticData_AnyThread(SubjectKey, ULiveLinkCameraRole::StaticClass(), MakeCameraStaticData());
+	}
 	/** Pushes the camera's static data and ticks, so that frames pushed from now on find the subject. */
 	void MakeCamera(const FLiveLinkSubjectKey& SubjectKey)
 	{
@@ -121,7 +125,10 @@ protected:
 class FSteppedClock
 {
 public:
-	FSteppedClock() { FStandInClock::SetCycleSource([this]() { return Cycles; }); }
+	FSteppedClock()
+	{
+		FStandInClock::SetCycleSource([this]() { return Cycles; });
+	}
 	~FSteppedClock() { FStandInClock::SetCycleSource(nullptr); }
 	/** Engine seconds as FPlatformTime::Seconds() reads them, base included. */
 	void SetSeconds(double Seconds) { Cycles = uint64((Seconds - 16777216.0) * 1e9 + 0.5); }
@@ -307,14 +314,15 @@ TEST_F(LiveLinkClientTest, FramesThatDoNotFitTheirSubjectAreRefusedAndCounted)
 		FLiveLinkSubjectKey Key;
 		const UScriptStruct* Struct;
 	} Rows[] = {
-		{"no static data", FLiveLinkSubjectKey(Guid, FName("Unknown")), FLiveLinkCameraFrameData::StaticStruct()},
-		{"a transform frame for a camera", Key, FLiveLinkTransformFrameData::StaticStruct()},
-		// Derived from the role's frame struct is not the role's frame struct.
-		{"a camera frame for a transform", TransformKey, FLiveLinkCameraFrameData::StaticStruct()},
-		{"an empty frame", Key, nullptr},
+	    {"no static data", FLiveLinkSubjectKey(Guid, FName("Unknown")), FLiveLinkCameraFrameData::StaticStruct()},
+	    {"a transform frame for a camera", Key, FLiveLinkTransformFrameData::StaticStruct()},
+	    // Derived from the role's frame struct is not the role's frame struct.
+	    {"a camera frame for a transform", TransformKey, FLiveLinkCameraFrameData::StaticStruct()},
+	    {"an empty frame", Key, nullptr},
 	};
 	PushCamera(Key);
-	Client.PushSubjectStaticData_AnyThread(TransformKey, ULiveLinkTransformRole::StaticClass(), FLiveLinkStaticDataStruct(FLiveLinkTransformStaticData::StaticStruct()));
+	Client.PushSubjectStaticData_AnyThread(TransformKey, ULiveLinkTransformRole::StaticClass(),
+	                                       FLiveLinkStaticDataStruct(FLiveLinkTransformStaticData::StaticStruct()));
 	Client.Tick();
 	std::vector<double> Heard;
 	Listen(Heard);
@@ -341,12 +349,12 @@ TEST_F(LiveLinkClientTest, StaticDataThatDoesNotFitItsRoleIsRefused)
 		UClass* Role;
 		const UScriptStruct* Struct;
 	} Rows[] = {
-		{"no role", Key, nullptr, FLiveLinkCameraStaticData::StaticStruct()},
-		{"the abstract role", Key, ULiveLinkRole::StaticClass(), FLiveLinkCameraStaticData::StaticStruct()},
-		{"a class that is not a role", Key, UObject::StaticClass(), FLiveLinkCameraStaticData::StaticStruct()},
-		{"transform data for a camera", Key, ULiveLinkCameraRole::StaticClass(), FLiveLinkTransformStaticData::StaticStruct()},
-		{"no data", Key, ULiveLinkCameraRole::StaticClass(), nullptr},
-		{"a subject without a name", FLiveLinkSubjectKey(Guid, NAME_None), ULiveLinkCameraRole::StaticClass(), FLiveLinkCameraStaticData::StaticStruct()},
+	    {"no role", Key, nullptr, FLiveLinkCameraStaticData::StaticStruct()},
+	    {"the abstract role", Key, ULiveLinkRole::StaticClass(), FLiveLinkCameraStaticData::StaticStruct()},
+	    {"a class that is not a role", Key, UObject::StaticClass(), FLiveLinkCameraStaticData::StaticStruct()},
+	    {"transform data for a camera", Key, ULiveLinkCameraRole::StaticClass(), FLiveLinkTransformStaticData::StaticStruct()},
+	    {"no data", Key, ULiveLinkCameraRole::StaticClass(), nullptr},
+	    {"a subject without a name", FLiveLinkSubjectKey(Guid, NAME_None), ULiveLinkCameraRole::StaticClass(), FLiveLinkCameraStaticData::StaticStruct()},
 	};
 	int64 Expected = 0;
 	for (const auto& Row : Rows)
@@ -390,10 +398,12 @@ TEST_F(LiveLinkClientTest, OnlyOneSubjectOfANameIsEnabled)
 	const FLiveLinkSubjectKey Second(SecondGuid, FName("Camera"));
 	const FLiveLinkSubjectKey Third(ThirdGuid, FName("Camera"));
 	const FLiveLinkSubjectKey OtherName(SecondGuid, FName("Other"));
-	const auto EvaluatedTime = [this]() {
+	const auto EvaluatedTime = [this]()
+	{
 		FLiveLinkSubjectFrameData Evaluated;
-		return Client.EvaluateFrame_AnyThread(FName("Camera"), ULiveLinkCameraRole::StaticClass(), Evaluated) ? Evaluated.FrameData.GetBaseData()->WorldTime.GetSourceTime()
-		                                                                                                      : -1.0;
+		return Client.EvaluateFrame_AnyThread(FName("Camera"), ULiveLinkCameraRole::StaticClass(), Evaluated)
+		           ? Evaluated.FrameData.GetBaseData()->WorldTime.GetSourceTime()
+		           : -1.0;
 	};
 	const struct
 	{
@@ -403,25 +413,45 @@ TEST_F(LiveLinkClientTest, OnlyOneSubjectOfANameIsEnabled)
 		/** The source time of the frame evaluated for the name; -1 for none. */
 		double Evaluated;
 	} Steps[] = {
-		{"the first of the name is enabled", [&] { MakeCamera(First); }, true, false, false, -1.0},
-		{"a second of the name is not", [&] { MakeCamera(Second); MakeCamera(OtherName); }, true, false, false, -1.0},
-		{"frames of the disabled one are dropped",
-		 [&] {
-			 Client.PushSubjectFrameData_AnyThread(First, MakeCameraFrame(1.0));
-			 Client.PushSubjectFrameData_AnyThread(Second, MakeCameraFrame(2.0));
-			 Client.Tick();
-		 },
-		 true, false, false, 1.0},
-		{"removing the enabled one enables none", [&] { Client.RemoveSource(Guid); Client.Tick(); }, false, false, false, -1.0},
-		{"a new subject takes the free name", [&] { MakeCamera(Third); }, false, false, true, -1.0},
-		{"enabling one disables the other",
-		 [&] {
-			 Client.SetSubjectEnabled(Second, true);
-			 Client.PushSubjectFrameData_AnyThread(Second, MakeCameraFrame(3.0));
-			 Client.Tick();
-		 },
-		 false, true, false, 3.0},
-		{"disabling leaves the name without one", [&] { Client.SetSubjectEnabled(Second, false); Client.Tick(); }, false, false, false, -1.0},
+	    {"the first of the name is enabled", [&] { MakeCamera(First); }, true, false, false, -1.0},
+	    {"a second of the name is not",
+	     [&]
+	     {
+		     MakeCamera(Second);
+		     MakeCamera(OtherName);
+	     },
+	     true, false, false, -1.0},
+	    {"frames of the disabled one are dropped",
+	     [&]
+	     {
+		     Client.PushSubjectFrameData_AnyThread(First, MakeCameraFrame(1.0));
+		     Client.PushSubjectFrameData_AnyThread(Second, MakeCameraFrame(2.0));
+		     Client.Tick();
+	     },
+	     true, false, false, 1.0},
+	    {"removing the enabled one enables none",
+	     [&]
+	     {
+		     Client.RemoveSource(Guid);
+		     Client.Tick();
+	     },
+	     false, false, false, -1.0},
+	    {"a new subject takes the free name", [&] { MakeCamera(Third); }, false, false, true, -1.0},
+	    {"enabling one disables the other",
+	     [&]
+	     {
+		     Client.SetSubjectEnabled(Second, true);
+		     Client.PushSubjectFrameData_AnyThread(Second, MakeCameraFrame(3.0));
+		     Client.Tick();
+	     },
+	     false, true, false, 3.0},
+	    {"disabling leaves the name without one",
+	     [&]
+	     {
+		     Client.SetSubjectEnabled(Second, false);
+		     Client.Tick();
+	     },
+	     false, false, false, -1.0},
 	};
 	for (const auto& Step : Steps)
 	{
@@ -474,15 +504,15 @@ TEST_F(LiveLinkClientTest, EngineTimeBlendsTheFramesAroundTheTicksTimeAndLatestT
 		float RotationZ;
 		float RotationW;
 	} Rows[] = {
-		{"before the oldest", ELiveLinkSourceMode::EngineTime, -0.1, 0.0f, 0.0f, 40.0f, 0.0f, 1.0f},
-		{"halfway between the first two", ELiveLinkSourceMode::EngineTime, 0.05, 0.0f, 5.0f, 45.0f, 0.38268343f, 0.92387953f},
-		// The third rotation is the second turned by 90 degrees, written with the opposite sign.
-		{"halfway between the last two", ELiveLinkSourceMode::EngineTime, 0.15, 0.0f, 20.0f, 60.0f, 0.92387953f, 0.38268343f},
-		{"a quarter of the way", ELiveLinkSourceMode::EngineTime, 0.125, 0.0f, 15.0f, 55.0f, 0.0f, 0.0f},
-		{"on the newest", ELiveLinkSourceMode::EngineTime, 0.2, 0.0f, 30.0f, 70.0f, -1.0f, 0.0f},
-		{"after the newest", ELiveLinkSourceMode::EngineTime, 0.5, 0.0f, 30.0f, 70.0f, -1.0f, 0.0f},
-		{"read a tenth of a second back", ELiveLinkSourceMode::EngineTime, 0.25, 0.1f, 20.0f, 60.0f, 0.92387953f, 0.38268343f},
-		{"latest, at any time", ELiveLinkSourceMode::Latest, 0.05, 0.0f, 30.0f, 70.0f, -1.0f, 0.0f},
+	    {"before the oldest", ELiveLinkSourceMode::EngineTime, -0.1, 0.0f, 0.0f, 40.0f, 0.0f, 1.0f},
+	    {"halfway between the first two", ELiveLinkSourceMode::EngineTime, 0.05, 0.0f, 5.0f, 45.0f, 0.38268343f, 0.92387953f},
+	    // The third rotation is the second turned by 90 degrees, written with the opposite sign.
+	    {"halfway between the last two", ELiveLinkSourceMode::EngineTime, 0.15, 0.0f, 20.0f, 60.0f, 0.92387953f, 0.38268343f},
+	    {"a quarter of the way", ELiveLinkSourceMode::EngineTime, 0.125, 0.0f, 15.0f, 55.0f, 0.0f, 0.0f},
+	    {"on the newest", ELiveLinkSourceMode::EngineTime, 0.2, 0.0f, 30.0f, 70.0f, -1.0f, 0.0f},
+	    {"after the newest", ELiveLinkSourceMode::EngineTime, 0.5, 0.0f, 30.0f, 70.0f, -1.0f, 0.0f},
+	    {"read a tenth of a second back", ELiveLinkSourceMode::EngineTime, 0.25, 0.1f, 20.0f, 60.0f, 0.92387953f, 0.38268343f},
+	    {"latest, at any time", ELiveLinkSourceMode::Latest, 0.05, 0.0f, 30.0f, 70.0f, -1.0f, 0.0f},
 	};
 	ULiveLinkSourceSettings* Settings = Client.GetSourceSettings(Guid);
 	for (const auto& Row : Rows)
@@ -513,18 +543,22 @@ TEST_F(LiveLinkClientTest, ListenerHearsEachFrameTakenInOnTheTickingThreadOnceIt
 	std::vector<double> Heard;
 	std::vector<double> StoredWhenHeard;
 	const std::thread::id TickingThread = std::this_thread::get_id();
-	Client.RegisterForFramePushed(FOnLiveLinkFramePushed::FDelegate::CreateLambda([&](const FLiveLinkSubjectKey& HeardKey, const FLiveLinkFrameDataStruct& Frame) {
-		EXPECT_EQ(HeardKey, Key);
-		EXPECT_EQ(std::this_thread::get_id(), TickingThread);
-		Heard.push_back(Frame.GetBaseData()->WorldTime.GetSourceTime());
-		// The listener may read the client; the frame is already there.
-		StoredWhenHeard.push_back(FrameTimes(Client.GetFrames(HeardKey)).back());
-	}));
+	Client.RegisterForFramePushed(FOnLiveLinkFramePushed::FDelegate::CreateLambda(
+	    [&](const FLiveLinkSubjectKey& HeardKey, const FLiveLinkFrameDataStruct& Frame)
+	    {
+		    EXPECT_EQ(HeardKey, Key);
+		    EXPECT_EQ(std::this_thread::get_id(), TickingThread);
+		    Heard.push_back(Frame.GetBaseData()->WorldTime.GetSourceTime());
+		    // The listener may read the client; the frame is already there.
+		    StoredWhenHeard.push_back(FrameTimes(Client.GetFrames(HeardKey)).back());
+	    }));
 
-	std::thread Pusher([this]() {
-		Client.PushSubjectFrameData_AnyThread(Key, MakeCameraFrame(1.0));
-		Client.PushSubjectFrameData_AnyThread(Key, MakeCameraFrame(2.0));
-	});
+	std::thread Pusher(
+	    [this]()
+	    {
+		    Client.PushSubjectFrameData_AnyThread(Key, MakeCameraFrame(1.0));
+		    Client.PushSubjectFrameData_AnyThread(Key, MakeCameraFrame(2.0));
+	    });
 	Pusher.join();
 	EXPECT_TRUE(Heard.empty());
 	Client.Tick();
@@ -591,10 +625,12 @@ TEST(LiveLinkClient, RemovalAskedForDuringTheTickHappensOnceTheBroadcastHasEnded
 	FLiveLinkClient Client;
 	const FGuid Guid = Client.AddSource(MakeShared<FFakeSource>("source", Events));
 	Client.OnLiveLinkTicked().AddLambda([&Events]() { Events.push_back("source ticked"); });
-	Client.OnLiveLinkTicked().AddLambda([&]() {
-		Client.RemoveSource(Guid);
-		Events.push_back("removal asked");
-	});
+	Client.OnLiveLinkTicked().AddLambda(
+	    [&]()
+	    {
+		    Client.RemoveSource(Guid);
+		    Events.push_back("removal asked");
+	    });
 
 	Client.Tick();
 
@@ -612,31 +648,35 @@ TEST_F(LiveLinkClientTest, PushesFromTwoThreadsWhileTheClientTicksAreEachHeardOr
 	}
 	Client.Tick();
 	std::vector<double> Heard[2];
-	Client.RegisterForFramePushed(FOnLiveLinkFramePushed::FDelegate::CreateLambda([&](const FLiveLinkSubjectKey& SubjectKey, const FLiveLinkFrameDataStruct& Frame) {
-		Heard[SubjectKey == Keys[0] ? 0 : 1].push_back(Frame.GetBaseData()->WorldTime.GetSourceTime());
-	}));
+	Client.RegisterForFramePushed(
+	    FOnLiveLinkFramePushed::FDelegate::CreateLambda([&](const FLiveLinkSubjectKey& SubjectKey, const FLiveLinkFrameDataStruct& Frame)
+	                                                    { Heard[SubjectKey == Keys[0] ? 0 : 1].push_back(Frame.GetBaseData()->WorldTime.GetSourceTime()); }));
 
 	const int32 FramesPerThread = 2000;
 	std::atomic<int32> PushersRunning{2};
 	std::vector<std::thread> Threads;
 	for (const FLiveLinkSubjectKey& SubjectKey : Keys)
 	{
-		Threads.emplace_back([this, &PushersRunning, SubjectKey]() {
-			for (int32 Index = 0; Index < FramesPerThread; ++Index)
-			{
-				Client.PushSubjectFrameData_AnyThread(SubjectKey, MakeCameraFrame(double(Index)));
-			}
-			PushersRunning.fetch_sub(1);
-		});
+		Threads.emplace_back(
+		    [this, &PushersRunning, SubjectKey]()
+		    {
+			    for (int32 Index = 0; Index < FramesPerThread; ++Index)
+			    {
+				    Client.PushSubjectFrameData_AnyThread(SubjectKey, MakeCameraFrame(double(Index)));
+			    }
+			    PushersRunning.fetch_sub(1);
+		    });
 	}
-	Threads.emplace_back([&]() {
-		while (PushersRunning.load() > 0)
-		{
-			FLiveLinkSubjectFrameData Evaluated;
-			Client.EvaluateFrame_AnyThread(FName("Left"), ULiveLinkCameraRole::StaticClass(), Evaluated);
-			ASSERT_LE(Client.GetFrames(Keys[1]).Num(), 10);
-		}
-	});
+	Threads.emplace_back(
+	    [&]()
+	    {
+		    while (PushersRunning.load() > 0)
+		    {
+			    FLiveLinkSubjectFrameData Evaluated;
+			    Client.EvaluateFrame_AnyThread(FName("Left"), ULiveLinkCameraRole::StaticClass(), Evaluated);
+			    ASSERT_LE(Client.GetFrames(Keys[1]).Num(), 10);
+		    }
+	    });
 	while (PushersRunning.load() > 0)
 	{
 		Client.Tick();

@@ -1,13 +1,13 @@
-#include "Containers/StringConv.h"
-#include "StandIn/LiveLinkClient.h"
-#include "LogCapture.h"
 #include "StandIn/TakeRecorder.h"
+#include "Containers/StringConv.h"
+#include "LogCapture.h"
 #include "Recorder/TakeRecorderBlueprintLibrary.h"
 #include "Recorder/TakeRecorderPanel.h"
 #include "Roles/LiveLinkCameraRole.h"
 #include "Roles/LiveLinkCameraTypes.h"
 #include "Roles/LiveLinkTransformRole.h"
 #include "Roles/LiveLinkTransformTypes.h"
+#include "StandIn/LiveLinkClient.h"
 #include "TakeMetaData.h"
 
 #include <gtest/gtest.h>
@@ -22,9 +22,9 @@
 #include <vector>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
-#include <chrono>
 #include <ctime>
 #include <regex>
 #include <sys/mount.h>
@@ -35,7 +35,7 @@ namespace
 namespace fs = std::filesystem;
 
 const char* const ExpectedHeader = "Subject,WorldTime,FrameNumber,SubFrame,RateNumerator,RateDenominator,LocationX,LocationY,LocationZ,"
-								   "RotationX,RotationY,RotationZ,RotationW,ScaleX,ScaleY,ScaleZ,FieldOfView,AspectRatio,FocalLength,Aperture,FocusDistance";
+                                   "RotationX,RotationY,RotationZ,RotationW,ScaleX,ScaleY,ScaleZ,FieldOfView,AspectRatio,FocalLength,Aperture,FocusDistance";
 
 /** A fresh directory under /tmp, removed with everything in it when the test ends. */
 class FTemporaryDirectory
@@ -210,8 +210,9 @@ void ExpectCameraRow(const std::vector<std::string>& Row, const std::string& Sub
 	const FVector& Location = Camera->Transform.GetTranslation();
 	const FQuat& Rotation = Camera->Transform.GetRotation();
 	const FVector& Scale = Camera->Transform.GetScale3D();
-	const float Values[] = {Location.X, Location.Y, Location.Z, Rotation.X, Rotation.Y, Rotation.Z, Rotation.W, Scale.X, Scale.Y, Scale.Z,
-		Camera->FieldOfView, Camera->AspectRatio, Camera->FocalLength, Camera->Aperture, Camera->FocusDistance};
+	const float Values[] = {
+	    Location.X, Location.Y, Location.Z,          Rotation.X,          Rotation.Y,          Rotation.Z,       Rotation.W,           Scale.X,
+	    Scale.Y,    Scale.Z,    Camera->FieldOfView, Camera->AspectRatio, Camera->FocalLength, Camera->Aperture, Camera->FocusDistance};
 	for (size_t Column = 0; Column < UE_ARRAY_COUNT(Values); ++Column)
 	{
 		EXPECT_EQ(std::strtof(Row[6 + Column].c_str(), nullptr), Values[Column]) << "column " << 6 + Column << ": " << Row[6 + Column];
@@ -243,8 +244,8 @@ std::string UtcSecondsNow(std::time_t Offset = 0)
 }
 
 /** Checks the last error against what failed, the path it should name and the system's text it should end with. */
-void ExpectLastError(
-	const FTakeRecorder& Recorder, FTakeRecorder::ETakeOperation Operation, const std::string& Path, int SystemError, const std::string& NotBefore)
+void ExpectLastError(const FTakeRecorder& Recorder, FTakeRecorder::ETakeOperation Operation, const std::string& Path, int SystemError,
+                     const std::string& NotBefore)
 {
 	const FTakeRecorder::FTakeError Error = Recorder.GetLastTakeError();
 	const std::string Time = TCHAR_TO_UTF8(*Error.Time);
@@ -276,9 +277,10 @@ protected:
 		const FGuid Source = Client.AddSource(MakeShared<FHeldSource>());
 		CameraKey = FLiveLinkSubjectKey(Source, FName("Camera, \"A\""));
 		TransformKey = FLiveLinkSubjectKey(Source, FName("Prop"));
-		Client.PushSubjectStaticData_AnyThread(CameraKey, ULiveLinkCameraRole::StaticClass(), FLiveLinkStaticDataStruct(FLiveLinkCameraStaticData::StaticStruct()));
-		Client.PushSubjectStaticData_AnyThread(
-			TransformKey, ULiveLinkTransformRole::StaticClass(), FLiveLinkStaticDataStruct(FLiveLinkTransformStaticData::StaticStruct()));
+		Client.PushSubjectStaticData_AnyThread(CameraKey, ULiveLinkCameraRole::StaticClass(),
+		                                       FLiveLinkStaticDataStruct(FLiveLinkCameraStaticData::StaticStruct()));
+		Client.PushSubjectStaticData_AnyThread(TransformKey, ULiveLinkTransformRole::StaticClass(),
+		                                       FLiveLinkStaticDataStruct(FLiveLinkTransformStaticData::StaticStruct()));
 		Client.Tick();
 		Recorder.SetTakesDirectory(Directory.AsFString("Saved/Takes"));
 		Recorder.AttachToClient(Client);
@@ -351,16 +353,16 @@ TEST_F(TakeRecorderTest, FileNameIsTheSlateMadeSafeAndShortAndTheFileKeepsTheWho
 		std::string FileName;
 		std::string SlateLine;
 	} Rows[] = {
-		{TEXT("A004"), 12, "A004_012.csv", "# Slate: A004, Take: 12"},
-		{TEXT("scene-1_b"), 1, "scene-1_b_001.csv", "# Slate: scene-1_b, Take: 1"},
-		{TEXT(""), 1, "Take_001.csv", "# Slate: , Take: 1"},
-		{TEXT("../etc/x y"), 7, "___etc_x_y_007.csv", "# Slate: ../etc/x y, Take: 7"},
-		{TEXT("caf\u00e9"), 1000, "caf__1000.csv", "# Slate: caf\u00e9, Take: 1000"},
-		{TEXT("\u64ae\u5f71-/"), 3, "Take_003.csv", "# Slate: \u64ae\u5f71-/, Take: 3"},
-		{TEXT("a\\b, Take: 9\r\nc"), 2, "a_b__Take__9__c_002.csv", "# Slate: a\\\\b, Take: 9\\r\\nc, Take: 2"},
-		{LongSlate, 7, LongName + "_007.csv", "# Slate: " + LongSlateText + ", Take: 7"},
-		{LongSlate, 2147483647, LongName + "_2147483647.csv", "# Slate: " + LongSlateText + ", Take: 2147483647"},
-		{LongSlate, 2147483647, LongName + "_2147483647_2.csv", "# Slate: " + LongSlateText + ", Take: 2147483647"},
+	    {TEXT("A004"), 12, "A004_012.csv", "# Slate: A004, Take: 12"},
+	    {TEXT("scene-1_b"), 1, "scene-1_b_001.csv", "# Slate: scene-1_b, Take: 1"},
+	    {TEXT(""), 1, "Take_001.csv", "# Slate: , Take: 1"},
+	    {TEXT("../etc/x y"), 7, "___etc_x_y_007.csv", "# Slate: ../etc/x y, Take: 7"},
+	    {TEXT("caf\u00e9"), 1000, "caf__1000.csv", "# Slate: caf\u00e9, Take: 1000"},
+	    {TEXT("\u64ae\u5f71-/"), 3, "Take_003.csv", "# Slate: \u64ae\u5f71-/, Take: 3"},
+	    {TEXT("a\\b, Take: 9\r\nc"), 2, "a_b__Take__9__c_002.csv", "# Slate: a\\\\b, Take: 9\\r\\nc, Take: 2"},
+	    {LongSlate, 7, LongName + "_007.csv", "# Slate: " + LongSlateText + ", Take: 7"},
+	    {LongSlate, 2147483647, LongName + "_2147483647.csv", "# Slate: " + LongSlateText + ", Take: 2147483647"},
+	    {LongSlate, 2147483647, LongName + "_2147483647_2.csv", "# Slate: " + LongSlateText + ", Take: 2147483647"},
 	};
 	for (const auto& Row : Rows)
 	{
@@ -537,7 +539,7 @@ TEST_F(TakeRecorderTest, TakesStartAndStopWhileAnotherThreadPushes)
 	std::atomic<bool> bPushing{true};
 	std::thread Pusher(
 	    [&]()
-		{
+	    {
 		    for (int32 Index = 0; bPushing.load(); ++Index)
 		    {
 			    FLiveLinkFrameDataStruct Frame = MakeCameraFrame(Index % 100);

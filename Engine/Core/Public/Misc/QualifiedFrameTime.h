@@ -10,7 +10,11 @@ struct FQualifiedFrameTime
 	FFrameRate Rate = FFrameRate(24, 1);
 
 	constexpr FQualifiedFrameTime() = default;
-	constexpr FQualifiedFrameTime(const FFrameTime& InTime, const FFrameRate& InRate) : Time(InTime), Rate(InRate) {}
+	constexpr FQualifiedFrameTime(const FFrameTime& InTime, const FFrameRate& InRate)
+	    : Time(InTime)
+	    , Rate(InRate)
+	{
+	}
 
 	/** Seconds since frame 0; 0 for a rate with no numerator. */
 	constexpr double AsSeconds() const

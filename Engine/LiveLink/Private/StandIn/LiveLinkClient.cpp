@@ -26,7 +26,8 @@ FLiveLinkClient::~FLiveLinkClient()
 	Released.Reset();
 }
 
-void FLiveLinkClient::PushSubjectStaticData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, TSubclassOf<ULiveLinkRole> Role, FLiveLinkStaticDataStruct&& StaticData)
+void FLiveLinkClient::PushSubjectStaticData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, TSubclassOf<ULiveLinkRole> Role,
+                                                      FLiveLinkStaticDataStruct&& StaticData)
 {
 	FPendingStaticData Pending{SubjectKey, Role, MoveTemp(StaticData)};
 	FScopeLock Guard(&ClientLock);

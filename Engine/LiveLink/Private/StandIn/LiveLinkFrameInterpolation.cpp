@@ -81,7 +81,8 @@ void FLiveLinkFrameInterpolation::EvaluateAtWorldTime(const TArray<FLiveLinkFram
 	OutFrame.InitializeWith(Frames[0]);
 }
 
-void FLiveLinkFrameInterpolation::Blend(const FLiveLinkFrameDataStruct& A, const FLiveLinkFrameDataStruct& B, double BlendWeight, FLiveLinkFrameDataStruct& OutFrame)
+void FLiveLinkFrameInterpolation::Blend(const FLiveLinkFrameDataStruct& A, const FLiveLinkFrameDataStruct& B, double BlendWeight,
+                                        FLiveLinkFrameDataStruct& OutFrame)
 {
 	OutFrame.InitializeWith(BlendWeight > 0.5 ? B : A);
 	const FLiveLinkBaseFrameData* BaseA = A.GetBaseData();
@@ -107,8 +108,9 @@ void FLiveLinkFrameInterpolation::Blend(const FLiveLinkFrameDataStruct& A, const
 		const float Weight = float(BlendWeight);
 		const FTransform& From = TransformA->Transform;
 		const FTransform& To = TransformB->Transform;
-		Transform->Transform = FTransform(BlendRotation(From.GetRotation(), To.GetRotation(), Weight), LerpVector(From.GetTranslation(), To.GetTranslation(), Weight),
-		                                  LerpVector(From.GetScale3D(), To.GetScale3D(), Weight));
+		Transform->Transform =
+		    FTransform(BlendRotation(From.GetRotation(), To.GetRotation(), Weight), LerpVector(From.GetTranslation(), To.GetTranslation(), Weight),
+		               LerpVector(From.GetScale3D(), To.GetScale3D(), Weight));
 	}
 
 	const FLiveLinkCameraFrameData* CameraA = A.Cast<FLiveLinkCameraFrameData>();

@@ -49,7 +49,7 @@
 /** A frame the client has taken in for a subject, broadcast on the game thread inside Tick. */
 DECLARE_MULTICAST_DELEGATE_TwoParams(FOnLiveLinkFramePushed, const FLiveLinkSubjectKey&, const FLiveLinkFrameDataStruct&)
 
-class LIVELINK_API FLiveLinkClient : public ILiveLinkClient
+    class LIVELINK_API FLiveLinkClient : public ILiveLinkClient
 {
 public:
 	/**
@@ -70,7 +70,8 @@ public:
 	 * Queues the static data (see the top of this file). At the tick it is refused, with a warning, for a subject
 	 * without a name, a null or abstract role, and static data of another struct than the role's.
 	 */
-	void PushSubjectStaticData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, TSubclassOf<ULiveLinkRole> Role, FLiveLinkStaticDataStruct&& StaticData) override;
+	void PushSubjectStaticData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, TSubclassOf<ULiveLinkRole> Role,
+	                                     FLiveLinkStaticDataStruct&& StaticData) override;
 	/** Queues the frame. At the tick an empty frame, or one of another struct than the role's, is refused and counted. */
 	void PushSubjectFrameData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, FLiveLinkFrameDataStruct&& FrameData) override;
 	FSimpleMulticastDelegate& OnLiveLinkTicked() override { return TickedDelegate; }
