@@ -19,8 +19,9 @@
 //    frame taken in is handed to the frame listeners (RegisterForFramePushed).
 // 5. Evaluation. After the sources' Update, each tick evaluates every enabled subject once, by its source's Mode:
 //    Latest gives the newest frame; Engine Time reads the buffer at the tick's engine time minus EngineTimeOffset
-//    and blends the two frames around it (see FLiveLinkFrameInterpolation); before the oldest it gives the oldest, after the
-//    newest the newest. EvaluateFrame_AnyThread hands that frame out until the next tick.
+//    and blends the two frames around it (see FLiveLinkFrameInterpolation); before the oldest it gives the oldest,
+//    after the newest the newest. EvaluateFrame_AnyThread hands that frame out until the next tick. A disabled
+//    subject's buffered frames are dropped on the tick.
 // 6. Removal during a tick. A RemoveSource asked for inside Tick (from a source's Update or from a tick binding) is
 //    done once the broadcast has ended: releasing the source inside it could destroy a source whose own tick binding
 //    is still running.
