@@ -40,6 +40,7 @@ std::optional<FHostConsoleReading> ParseHostConsoleLine(const std::string& Line)
 	Reading.RingCount = std::stoi(Parts[9]);
 	Reading.RingCapacity = std::stoi(Parts[10]);
 	Reading.Unparsed = std::stoll(Parts[11]);
+	Reading.bSubjectDisabled = Line.find(", subject disabled") != std::string::npos;
 	if (Parts[6].matched)
 	{
 		Reading.PublishedFrame = FrameNumberOf(Parts[8], std::stoll(Parts[6]), std::stoll(Parts[7]));

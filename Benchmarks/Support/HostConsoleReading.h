@@ -18,6 +18,8 @@ struct FHostConsoleReading
 	int64_t Unparsed = 0;
 	/** The frame number of the frame Live Link holds, from its timecode and rate; nullopt while it holds none. */
 	std::optional<int64_t> PublishedFrame;
+	/** The client keeps the source's subject disabled (it enables one subject of a name), so it takes none of its frames. */
+	bool bSubjectDisabled = false;
 };
 
 /** The reading a console line gives; nullopt for any other line (start-up lines, a half-written line). */

@@ -71,6 +71,7 @@ json FromSubject(const FHostSubjectSnapshot& Subject)
 	    {"source", Subject.SourceGuid},
 	    {"name", Subject.Name},
 	    {"role", Subject.Role},
+	    {"enabled", Subject.bEnabled},
 	    {"staticData",
 	     {{"location", Subject.bIsLocationSupported},
 	      {"rotation", Subject.bIsRotationSupported},

@@ -72,6 +72,10 @@ std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTake
 	              Source.Unparsed, Source.WithoutCamera, Source.ForeignKeys, Source.TimecodeGaps, Source.TimecodeRepeats, Source.Underruns,
 	              Source.JitterMilliseconds, LastDatagram, int(Source.RecentSenders));
 	Line += Health;
+	if (CameraSubject != nullptr && !CameraSubject->bEnabled)
+	{
+		Line += ", subject disabled";
+	}
 	if (CameraSubject != nullptr && CameraSubject->Camera && CameraSubject->CineCamera)
 	{
 		Line += ", " + FormatCameraDisplay(*CameraSubject->Camera) + ", " + FormatCineCameraDisplay(*CameraSubject->CineCamera);

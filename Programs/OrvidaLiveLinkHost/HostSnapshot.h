@@ -89,7 +89,7 @@ struct FHostTakeFileSnapshot
 	int64_t SizeBytes = 0;
 };
 
-/** A subject's latest frame, in the client's units (centimetres, degrees). */
+/** The frame the client evaluated for a subject on this tick, in the client's units (centimetres, degrees). */
 struct FHostFrameSnapshot
 {
 	double Location[3] = {0.0, 0.0, 0.0};
@@ -129,14 +129,17 @@ struct FHostCineCameraSnapshot
 };
 
 /**
- * A subject of the client, with its role, what its static data supports, its latest frame if any, and, for a
- * camera subject, what the host's two cameras driven by it show.
+ * A subject of the client, with its role, whether it is enabled, what its static data supports, the frame the client
+ * evaluated for it on this tick if any (what the editor's displays and camera controllers use), and, for a camera
+ * subject, what the host's two cameras driven by it show.
  */
 struct FHostSubjectSnapshot
 {
 	std::string SourceGuid;
 	std::string Name;
 	std::string Role;
+	/** The client enables one subject of a name: a disabled subject's frames are dropped, and it has no frame here. */
+	bool bEnabled = false;
 	bool bIsLocationSupported = false;
 	bool bIsRotationSupported = false;
 	bool bIsScaleSupported = false;

@@ -55,17 +55,7 @@ void FHostSnapshotBuilder::HandleFramePushed(const FLiveLinkSubjectKey& SubjectK
 {
 	if (const FLiveLinkBaseFrameData* Frame = FrameData.GetBaseData())
 	{
-		FHostFrameSnapshot Described = FHostFrameText::Describe(FrameData);
-		const FLiveLinkCameraFrameData* CameraFrame = FrameData.Cast<FLiveLinkCameraFrameData>();
-		std::string Guid = ToUtf8(SubjectKey.Source.ToString());
-		std::pair<std::string, std::string> SubjectId{Guid, ToUtf8(SubjectKey.SubjectName.ToString())};
-		std::lock_guard<std::mutex> Guard(Lock);
-		LastSceneTimes[std::move(Guid)] = Frame->MetaData.SceneTime;
-		if (CameraFrame != nullptr)
-		{
-			LastCameraFrames[SubjectId] = *CameraFrame;
-		}
-		LastFrames[std::move(SubjectId)] = std::move(Described);
+		LastSceneTimes[ToUtf8(SubjectKey.Source.ToString())] = Frame->MetaData.SceneTime;
 	}
 }
 
@@ -86,23 +76,24 @@ void FHostSnapshotBuilder::AddSubjects(FHostSnapshot& Snapshot)
 		{
 			DescribeStaticData(StaticData, Subject);
 		}
-		std::pair<std::string, std::string> SubjectId{Subject.SourceGuid, Subject.Name};
-		std::lock_guard<std::mutex> Guard(Lock);
-		const auto Found = LastFrames.find(SubjectId);
-		if (Found != LastFrames.end())
+		Subject.bEnabled = Client.IsSubjectEnabled(Key, false);
+		// The client evaluates, once a tick, the subject of each name that it enabled then.
+		FLiveLinkSubjectFrameData Evaluated;
+		const bool bEvaluated = Client.IsSubjectEnabled(Key, true) && Client.EvaluateFrame_AnyThread(Key.SubjectName, Client.GetSubjectRole(Key), Evaluated);
+		if (bEvaluated)
 		{
-			Subject.Frame = Found->second;
+			Subject.Frame = FHostFrameText::Describe(Evaluated.FrameData);
 		}
+		std::pair<std::string, std::string> SubjectId{Subject.SourceGuid, Subject.Name};
 		if (const FLiveLinkCameraStaticData* CameraStaticData = StaticData.Cast<FLiveLinkCameraStaticData>())
 		{
 			FSubjectCameras& Driven = Cameras[SubjectId];
-			// Until the first frame the cameras show what they were made with, as the engine's controller, which
-			// evaluates no frame then, leaves them.
-			const auto FoundFrame = LastCameraFrames.find(SubjectId);
-			if (FoundFrame != LastCameraFrames.end())
+			// Without an evaluated frame the cameras keep what they show, as the engine's controller, which gets no
+			// frame then, leaves them: what they were made with, until the first.
+			if (const FLiveLinkCameraFrameData* CameraFrame = bEvaluated ? Evaluated.FrameData.Cast<FLiveLinkCameraFrameData>() : nullptr)
 			{
-				FStandInLiveLinkCameraController::Tick(*CameraStaticData, FoundFrame->second, Driven.Camera);
-				FStandInLiveLinkCameraController::Tick(*CameraStaticData, FoundFrame->second, Driven.CineCamera);
+				FStandInLiveLinkCameraController::Tick(*CameraStaticData, *CameraFrame, Driven.Camera);
+				FStandInLiveLinkCameraController::Tick(*CameraStaticData, *CameraFrame, Driven.CineCamera);
 			}
 			DescribeCameras(Driven.Camera, Driven.CineCamera, Subject);
 			CameraSubjects.insert(std::move(SubjectId));
@@ -146,7 +137,6 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 		Source.InterarrivalMilliseconds = Health.InterarrivalMilliseconds;
 		Source.SecondsSinceLastDatagram = Health.SecondsSinceLastDatagram;
 		Source.RecentSenders = Health.RecentSenders;
-		std::lock_guard<std::mutex> Guard(Lock);
 		const auto Found = LastSceneTimes.find(Guid);
 		if (Found != LastSceneTimes.end())
 		{

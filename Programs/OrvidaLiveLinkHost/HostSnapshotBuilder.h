@@ -13,25 +13,23 @@
 
 #include <map>
 #include <memory>
-#include <mutex>
 
 class FLiveLinkClient;
 class FTakeRecorder;
 
 /**
  * Builds the host's snapshot from the engine's state: the sources' status, options, stream health and ring, the
- * rate at which each source receives, the scene time of the last frame each source published and the latest frame
- * of each subject (watched as the client accepts them), the subjects' roles and static data, the Take Recorder and
- * the takes it recorded.
+ * rate at which each source receives, the scene time of the last frame the client took in from each source
+ * (watched as it takes them in), the subjects' roles, static data, whether each is enabled and the frame the client
+ * evaluated for it on this tick, the Take Recorder and the takes it recorded. Build follows the client's tick.
  *
- * Each camera subject drives a plain camera and a Cine Camera of the host's, as the engine's Live Link camera
- * controller would on each tick: from the subject's static data and its latest frame, once per Build. The cameras
- * are made with the subject's first static data (the plain one at 90 degrees, the Cine Camera at 35 mm on a
- * 36 x 24 mm filmback), keep their state from tick to tick, and go when the subject goes.
+ * Each enabled camera subject drives a plain camera and a Cine Camera of the host's, as the engine's Live Link
+ * camera controller does on each tick: from the subject's static data and the frame the client evaluated, once per
+ * Build. The cameras are made with the subject's first static data (the plain one at 90 degrees, the Cine Camera at
+ * 35 mm on a 36 x 24 mm filmback), keep their state from tick to tick, and go when the subject goes.
  *
- * Threads: the constructor, the destructor and Build belong to the game thread, and so do the rate meters, the
- * take list and the cameras. The frame listener runs on whichever thread pushed the frame; Lock protects
- * LastSceneTimes, LastFrames and LastCameraFrames between it and Build. The client must outlive the builder.
+ * Threads: everything here, the frame listener included (the client calls it inside its tick), belongs to the
+ * game thread. The client must outlive the builder.
  */
 class FHostSnapshotBuilder
 {
@@ -64,12 +62,6 @@ private:
 	};
 	/** By source guid and subject name. */
 	std::map<std::pair<std::string, std::string>, FSubjectCameras> Cameras;
-
-	mutable std::mutex Lock;
-	/** By source guid, as its string: the scene time of the last frame the client accepted from the source. */
+	/** By source guid, as its string: the scene time of the last frame the client took in from the source. */
 	std::map<std::string, FQualifiedFrameTime> LastSceneTimes;
-	/** By source guid and subject name: the subject's last frame the client accepted. */
-	std::map<std::pair<std::string, std::string>, FHostFrameSnapshot> LastFrames;
-	/** By source guid and subject name: the camera subject's last frame the client accepted, as the cameras read it. */
-	std::map<std::pair<std::string, std::string>, FLiveLinkCameraFrameData> LastCameraFrames;
 };

@@ -45,6 +45,12 @@ TEST(HostConsoleReadingTest, ReadsALineWithoutAFrameAndRefusesOtherLines)
 	EXPECT_FALSE(Reading->PublishedFrame);
 	EXPECT_EQ(Reading->RingCount, 0);
 	EXPECT_EQ(Reading->Unparsed, 3);
+	EXPECT_FALSE(Reading->bSubjectDisabled);
+	const std::optional<FHostConsoleReading> Disabled = ParseHostConsoleLine(
+	    "127.0.0.1:8 Receiving, received 5 (0.0/s), samples 5, dropped 0, rate -, timecode -, ring 1/6, take - #0 stopped, unparsed 0, no camera 0, "
+	    "senders 1, subject disabled, Camera 90.0\u00b0 horizontal");
+	ASSERT_TRUE(Disabled);
+	EXPECT_TRUE(Disabled->bSubjectDisabled);
 	EXPECT_FALSE(ParseHostConsoleLine("Orvida LiveLink on host, listening on 127.0.0.1:9: Waiting for data"));
 }
 

@@ -46,6 +46,14 @@ protected:
 		// A slate the editor can name a take with, for the tests whose camera sends none.
 		Recorder.GetTakeMetaData()->SetSlate(TEXT("T1"));
 		Recorder.GetTakeMetaData()->OnTakeMetaDataChanged().AddLambda([this](UTakeMetaData*) { ++MetaDataChanges; });
+		Client.RegisterForFramePushed(FOnLiveLinkFramePushed::FDelegate::CreateLambda(
+		    [this](const FLiveLinkSubjectKey& Key, const FLiveLinkFrameDataStruct& Frame)
+		    {
+			    if (Key == SubjectKey())
+			    {
+				    Heard[Heard.Emplace()].InitializeWith(Frame);
+			    }
+		    }));
 	}
 
 	void TearDown() override
@@ -74,7 +82,16 @@ protected:
 		Source = FOrvidaLiveLinkSourceTestAccess::MakeClocked(FIPv4Endpoint(FIPv4Address::InternalLoopback, Port), bAutoLens, bAutoSceneTakeUpdate, bAutoRecord,
 		                                                      [this] { return NowMs; });
 		SourceGuid = Client.AddSource(Source);
+		Heard.Reset();
+		// The source pushes its static data on this tick; the client takes it in on the next, before any frame.
+		Client.Tick();
 	}
+
+	/**
+	 * One more tick at the same time: the client takes in what the last pass pushed. Its own pass finds the same
+	 * sample due and pushes it again, into the client's queue.
+	 */
+	void TakeIn() { Client.Tick(); }
 
 	/** Sends Message to the source and waits until the receiver has committed one more sample. */
 	void Deliver(const std::string& Message)
@@ -110,7 +127,16 @@ protected:
 		}
 	}
 
-	TArray<FLiveLinkFrameDataStruct> Frames() const { return Client.GetFrames(SubjectKey()); }
+	/** Every frame of the source's subject that the client has taken in, oldest first. */
+	TArray<FLiveLinkFrameDataStruct> Frames() const
+	{
+		TArray<FLiveLinkFrameDataStruct> Copies;
+		for (const FLiveLinkFrameDataStruct& Frame : Heard)
+		{
+			Copies[Copies.Emplace()].InitializeWith(Frame);
+		}
+		return Copies;
+	}
 
 	const FLiveLinkCameraFrameData& LastCameraFrame(TArray<FLiveLinkFrameDataStruct>& Storage) const
 	{
@@ -131,7 +157,8 @@ protected:
 
 	/**
 	 * Makes Sample the due one, as a stream at the playout rate would: the ring plays two samples behind the
-	 * newest, so the sample goes in three times, with a tick into a new playout frame after each.
+	 * newest, so the sample goes in three times, with a tick into a new playout frame after each. The client has
+	 * not taken in the last frame pushed yet (see TakeIn).
 	 */
 	void Play(const FOrvidaCameraSample& Sample)
 	{
@@ -161,6 +188,8 @@ protected:
 	int64 MetaDataChanges = 0;
 	TSharedPtr<FOrvidaLiveLinkSource> Source;
 	FGuid SourceGuid;
+	/** The frames of the source's subject that the client took in, in that order. */
+	TArray<FLiveLinkFrameDataStruct> Heard;
 	uint16 Port = 0;
 	const LoopbackUdp::FSender Sender;
 	std::filesystem::path TakesDirectory;
@@ -180,17 +209,20 @@ FOrvidaCameraSample TakeSample(const TCHAR* Scene, const TCHAR* Slate, const TCH
 
 TEST_F(OrvidaLiveLinkTickTest, FirstPassPushesStaticDataOnceAndNoFrameBeforeAnyMessage)
 {
+	// MakeSource's tick ran the first pass.
 	MakeSource(true, true, false);
 	EXPECT_FALSE(Source->LiveLinkTick());
 	EXPECT_FALSE(Source->LiveLinkTick());
+	TakeIn();
 
 	EXPECT_EQ(Client.GetSubjectRole(SubjectKey()).Get(), ULiveLinkCameraRole::StaticClass());
 	EXPECT_EQ(Frames().Num(), 0);
 
-	// Pushing static data again would clear the subject's frames: later passes must not.
+	// Pushing static data again would clear the subject's frames, queued ones too: later passes must not.
 	CommitAndAdvance(TakeSample(TEXT(""), TEXT(""), TEXT(""), 0));
 	EXPECT_TRUE(Source->LiveLinkTick());
 	EXPECT_TRUE(Source->LiveLinkTick());
+	TakeIn();
 	EXPECT_EQ(Frames().Num(), 2);
 }
 
@@ -202,6 +234,7 @@ TEST_F(OrvidaLiveLinkTickTest, TheEnginesCameraControllerTakesTheStreamedLensOnl
 	{
 		MakeSource(bAutoLens, false, false);
 		Play(R"({"OVDCamera":[{"Location":[1,2,3],"Rotation":[0,0,0,1],"Lens":[35,250,1.5,54.43],"Timecode":[10,25,1]}]})");
+		TakeIn();
 		FLiveLinkStaticDataStruct StaticData;
 		ASSERT_TRUE(Client.GetSubjectStaticData(SubjectKey(), StaticData));
 		TArray<FLiveLinkFrameDataStruct> Storage;
@@ -222,13 +255,18 @@ TEST_F(OrvidaLiveLinkTickTest, AfterAStopRequestTheTickPublishesNothing)
 	MakeSource(false, false, false);
 	CommitAndAdvance(TakeSample(TEXT(""), TEXT(""), TEXT(""), 0));
 	Client.Tick();
+	TakeIn();
 	ASSERT_EQ(Frames().Num(), 1);
 
 	EXPECT_TRUE(Source->RequestSourceShutdown());
+	// What was queued before the request.
+	TakeIn();
+	const int32 FramesBeforeTheRequest = Frames().Num();
 	CommitAndAdvance(TakeSample(TEXT(""), TEXT(""), TEXT(""), 0));
 	Client.Tick();
 	EXPECT_FALSE(Source->LiveLinkTick());
-	EXPECT_EQ(Frames().Num(), 1);
+	TakeIn();
+	EXPECT_EQ(Frames().Num(), FramesBeforeTheRequest);
 }
 
 TEST_F(OrvidaLiveLinkTickTest, FrameCarriesTheDueTransformUnchangedAndTheEngineTime)
@@ -241,6 +279,7 @@ TEST_F(OrvidaLiveLinkTickTest, FrameCarriesTheDueTransformUnchangedAndTheEngineT
 	Sample.Scale[0] = 2.0f;
 	CommitAndAdvance(Sample);
 	Client.Tick();
+	TakeIn();
 
 	TArray<FLiveLinkFrameDataStruct> Storage;
 	const FLiveLinkCameraFrameData& Frame = LastCameraFrame(Storage);
@@ -266,6 +305,7 @@ TEST_F(OrvidaLiveLinkTickTest, LensValuesGoIntoTheFrameOnlyWithAutoLens)
 	Sample.Lens[3] = 54.25;
 	CommitAndAdvance(Sample);
 	Client.Tick();
+	TakeIn();
 
 	TArray<FLiveLinkFrameDataStruct> Storage;
 	const FLiveLinkCameraFrameData& Frame = LastCameraFrame(Storage);
@@ -289,6 +329,7 @@ TEST_F(OrvidaLiveLinkTickTest, SceneTimeCarriesTheDueSamplesTimecodeAndTheClocks
 	NowMs += FrameMs + 10;
 	// Six samples, so that the ring has gone round and the playout rate is the stream's too.
 	Client.Tick();
+	TakeIn();
 	TArray<FLiveLinkFrameDataStruct> Storage;
 	const FLiveLinkCameraFrameData& Frame = LastCameraFrame(Storage);
 	EXPECT_EQ(Frame.MetaData.SceneTime.Time.FrameNumber.Value, 101);
@@ -389,6 +430,7 @@ TEST_F(OrvidaLiveLinkTickTest, DatagramsOverTheLoopbackBecomeTheSubjectsFrames)
 		NowMs += FrameMs;
 		Client.Tick();
 	}
+	TakeIn();
 	for (const FLiveLinkFrameDataStruct& Frame : Frames())
 	{
 		const FLiveLinkCameraFrameData* Camera = Frame.Cast<FLiveLinkCameraFrameData>();
@@ -671,6 +713,7 @@ TEST_F(OrvidaLiveLinkTickTest, EachOptionAloneTakesItsPartOfTheSameDatagram)
 
 	MakeSource(true, false, false);
 	Play(Message);
+	TakeIn();
 	EXPECT_EQ(LastCameraFrame(Storage).FieldOfView, 41.0f);
 	EXPECT_EQ(MetaDataChanges, 0);
 	EXPECT_FALSE(Recorder.IsRecording());
@@ -678,6 +721,7 @@ TEST_F(OrvidaLiveLinkTickTest, EachOptionAloneTakesItsPartOfTheSameDatagram)
 	Client.RemoveSource(SourceGuid);
 	MakeSource(false, true, false);
 	Play(Message);
+	TakeIn();
 	EXPECT_EQ(LastCameraFrame(Storage).FieldOfView, Defaults.FieldOfView);
 	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*TakeMetaData->GetSlate())), "A7");
 	EXPECT_EQ(TakeMetaData->GetTakeNumber(), 5);
@@ -688,6 +732,7 @@ TEST_F(OrvidaLiveLinkTickTest, EachOptionAloneTakesItsPartOfTheSameDatagram)
 	TakeMetaData->SetSlate(TEXT("hand"));
 	const int64 ChangesBefore = MetaDataChanges;
 	Play(Message);
+	TakeIn();
 	EXPECT_EQ(LastCameraFrame(Storage).FieldOfView, Defaults.FieldOfView);
 	EXPECT_TRUE(Recorder.IsRecording());
 	EXPECT_EQ(MetaDataChanges, ChangesBefore);
@@ -695,7 +740,8 @@ TEST_F(OrvidaLiveLinkTickTest, EachOptionAloneTakesItsPartOfTheSameDatagram)
 }
 
 // Faults caught: static data pushed by a source whose socket never bound, which takes the subject's name in the
-// editor from a later source that can receive; a frame pushed from its ring all the same.
+// editor from a later source that can receive (the client enables one subject of a name); a frame pushed from its
+// ring all the same.
 TEST_F(OrvidaLiveLinkTickTest, ASourceThatCannotBindPushesNothingAndLeavesTheSubjectToOneThatCan)
 {
 	// 192.0.2.1 is a documentation address that no interface here has: the bind fails at once and nothing is sent.
@@ -714,10 +760,14 @@ TEST_F(OrvidaLiveLinkTickTest, ASourceThatCannotBindPushesNothingAndLeavesTheSub
 
 	MakeSource(false, false, false);
 	Play(R"({"OVDCamera":[{"Location":[1,2,3],"Rotation":[0,0,0,1]}]})");
+	TakeIn();
 	const TArray<FLiveLinkSubjectKey> Subjects = Client.GetSubjects();
 	ASSERT_EQ(Subjects.Num(), 1);
 	EXPECT_TRUE(Subjects[0] == SubjectKey()) << "the subject is the source's that can receive";
-	EXPECT_GT(Frames().Num(), 0);
+	EXPECT_TRUE(Client.IsSubjectEnabled(SubjectKey(), true)) << "the name is the working source's";
+	FLiveLinkSubjectFrameData Evaluated;
+	ASSERT_TRUE(Client.EvaluateFrame_AnyThread(FName("Orvida - Camera"), ULiveLinkCameraRole::StaticClass(), Evaluated));
+	EXPECT_EQ(Evaluated.FrameData.Cast<FLiveLinkCameraFrameData>()->Transform.GetTranslation(), FVector(1.0f, 2.0f, 3.0f));
 	Client.RemoveSource(UnboundGuid);
 }
 
@@ -741,20 +791,27 @@ TEST_F(OrvidaLiveLinkTickTest, FramesStopHalfASecondAfterTheLastDatagramAndResum
 		const char* Status;
 	};
 	const FRow Rows[] = {{80, true, "Receiving"}, {499, true, "Receiving"}, {500, false, "Waiting for data"}, {5000, false, "Waiting for data"}};
+	// A frame pushed by a pass at this time: frames carry the engine time of the pass that pushed them.
+	const auto PushedNow = [this]
+	{
+		const TArray<FLiveLinkFrameDataStruct> Taken = Frames();
+		return std::any_of(Taken.begin(), Taken.end(),
+		                   [this](const FLiveLinkFrameDataStruct& Frame) { return Frame.GetBaseData()->WorldTime.Time == double(NowMs) * 0.001 + 16777216.0; });
+	};
 	// Play moved the clock on by one frame after the last datagram arrived.
 	const int64 ArrivalMs = NowMs - FrameMs;
 	for (const FRow& Row : Rows)
 	{
 		NowMs = ArrivalMs + Row.SinceDatagramMs;
-		const int32 Before = Frames().Num();
 		Client.Tick();
-		EXPECT_EQ(Frames().Num() > Before, Row.bPushes) << Row.SinceDatagramMs << " ms after the last datagram";
+		TakeIn();
+		EXPECT_EQ(PushedNow(), Row.bPushes) << Row.SinceDatagramMs << " ms after the last datagram";
 		EXPECT_EQ(Status(), Row.Status) << Row.SinceDatagramMs << " ms after the last datagram";
 	}
 
 	Deliver(Message);
 	EXPECT_EQ(Status(), "Receiving");
-	const int32 Before = Frames().Num();
 	Client.Tick();
-	EXPECT_EQ(Frames().Num(), Before + 1) << "a datagram after the silence brings the frames back";
+	TakeIn();
+	EXPECT_TRUE(PushedNow()) << "a datagram after the silence brings the frames back";
 }

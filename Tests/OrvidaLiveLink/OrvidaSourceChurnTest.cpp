@@ -132,6 +132,8 @@ TEST(OrvidaSourceChurn, SourcesComeAndGoOnOnePortUnderAFloodAndStrayShutdowns)
 		{
 			// Seen stopped here, between ticks: no later tick may publish.
 			++StoppedWhileTicking;
+			// The client takes in what the last pass before the request pushed.
+			Client.Tick();
 			const int64 FramesAtStop = FramesPushed.load();
 			Client.Tick();
 			Client.Tick();

@@ -133,29 +133,25 @@ struct FFaultRow
 	std::function<void(const FRunResult&)> CheckFault;
 };
 
-void PrintTo(const FFaultRow& Row, std::ostream* Out)
-{
-	*Out << Row.Name;
-}
+void PrintTo(const FFaultRow& Row, std::ostream* Out) { *Out << Row.Name; }
 
 constexpr int32 PlayOutSteps = 12;
 
-int32 Scaled(int32 Count)
-{
-	return Count * GetSoakScale();
-}
+int32 Scaled(int32 Count) { return Count * GetSoakScale(); }
 
 const std::vector<FFaultRow>& FaultRows()
 {
 	static const std::vector<FFaultRow> Rows = {
 	    {"SenderStopsAndRestarts",
-	     [] {
+	     []
+	     {
 		     // The application is closed for six seconds and started again: a new socket, its frames counted from 0.
 		     FScriptBuilder Builder;
 		     return Builder.Run(1000, Scaled(60)).Pause(150).Run(0, Scaled(60), {}, 1).Script;
 	     },
 	     std::pair<int64, int64>{0, 1},
-	     [](const FRunResult& Result) {
+	     [](const FRunResult& Result)
+	     {
 		     double LongestSilence = 0.0;
 		     for (const FOrvidaStreamHealth::FSnapshot& Health : Result.HealthPerStep)
 		     {
@@ -166,24 +162,28 @@ const std::vector<FFaultRow>& FaultRows()
 		     EXPECT_EQ(Result.Health.RecentSenders, 1) << "the closed sender is no longer sending";
 	     }},
 	    {"TimecodeJumpsBackAndForward",
-	     [] {
+	     []
+	     {
 		     FScriptBuilder Builder;
 		     return Builder.Run(100, Scaled(30)).Run(60, Scaled(30)).Run(500000, Scaled(30)).Script;
 	     },
 	     std::pair<int64, int64>{1, 1}, nullptr},
 	    {"RateChangesTo2997AndBack",
-	     [] {
+	     []
+	     {
 		     FScriptBuilder Builder;
 		     return Builder.Run(0, Scaled(50)).Run(60, Scaled(60), {30000, 1001}).Run(150, Scaled(50)).Script;
 	     },
 	     std::pair<int64, int64>{0, 0},
-	     [](const FRunResult& Result) {
+	     [](const FRunResult& Result)
+	     {
 		     const auto& Rates = Result.PlayoutRatePerStep;
 		     EXPECT_NE(std::find(Rates.begin(), Rates.end(), 30000.0 / 1001.0), Rates.end()) << "the playout clock followed the stream's rate";
 		     EXPECT_EQ(Rates.back(), 25.0) << "and came back with it";
 	     }},
 	    {"FivePercentLossAndReordering",
-	     [] {
+	     []
+	     {
 		     FScriptBuilder Builder;
 		     FSenderImpairments Impairments({.LossPercent = 5.0, .ReorderPercent = 5.0, .Seed = 7});
 		     // A held message goes out after the next one, so each datagram is looked up by its bytes.
@@ -206,7 +206,8 @@ const std::vector<FFaultRow>& FaultRows()
 	     },
 	     std::nullopt, nullptr},
 	    {"BurstOfTenThousand",
-	     [] {
+	     []
+	     {
 		     FScriptBuilder Builder;
 		     FScriptStep Burst;
 		     for (int32 Frame = 0; Frame < Scaled(10000); ++Frame)
@@ -218,11 +219,10 @@ const std::vector<FFaultRow>& FaultRows()
 		     return Builder.Script;
 	     },
 	     std::nullopt,
-	     [](const FRunResult& Result) {
-		     EXPECT_GE(Result.Health.Ring.DroppedSamples, Result.Health.Ring.CommittedSamples - FOrvidaSampleRing::RingCapacity);
-	     }},
+	     [](const FRunResult& Result) { EXPECT_GE(Result.Health.Ring.DroppedSamples, Result.Health.Ring.CommittedSamples - FOrvidaSampleRing::RingCapacity); }},
 	    {"RandomBytesBetweenMessages",
-	     [] {
+	     []
+	     {
 		     FScriptBuilder Builder;
 		     std::mt19937 Random(11);
 		     for (int32 Frame = 0; Frame < Scaled(300); ++Frame)
@@ -244,7 +244,8 @@ const std::vector<FFaultRow>& FaultRows()
 	     },
 	     std::pair<int64, int64>{0, 0}, nullptr},
 	    {"DatagramsNestedDeeperThanTheReceiverStackCanRelease",
-	     [] {
+	     []
+	     {
 		     // The engine's reader would parse these and release the tree recursively, on the receiver's 128 KiB stack.
 		     const std::string Deep = R"({"a":)" + std::string(32000, '[') + std::string(32000, ']') + "}";
 		     FScriptBuilder Builder;
@@ -258,7 +259,8 @@ const std::vector<FFaultRow>& FaultRows()
 	     },
 	     std::pair<int64, int64>{0, 0}, nullptr},
 	    {"TwoSendersOnOnePort",
-	     [] {
+	     []
+	     {
 		     // A second application left streaming into the same port, frames far from the first's. They take turns,
 		     // so that the ring gets one sample per playout frame and never has to drop one.
 		     FScriptBuilder Builder;
@@ -285,10 +287,14 @@ protected:
 		ASSERT_TRUE(Source->IsSourceStillValid());
 		Source->SetDatagramTap([this](const auto& Datagram, const FIPv4Endpoint&, int64, const FIPv4Endpoint&) { Tapped.Add(*Datagram); });
 		SourceGuid = Client.AddSource(Source);
-		FramePushedHandle = Client.RegisterForFramePushed(FOnLiveLinkFramePushed::FDelegate::CreateLambda([this](const FLiveLinkSubjectKey&, const FLiveLinkFrameDataStruct& Frame) {
-			const FLiveLinkCameraFrameData* Camera = Frame.Cast<FLiveLinkCameraFrameData>();
-			Result.PublishedIds.push_back(Camera != nullptr ? int32(Camera->Transform.GetTranslation().X) : -1);
-		}));
+		// The source pushes its static data on this tick, so that the client has taken it in before the first frame.
+		Client.Tick();
+		FramePushedHandle = Client.RegisterForFramePushed(FOnLiveLinkFramePushed::FDelegate::CreateLambda(
+		    [this](const FLiveLinkSubjectKey&, const FLiveLinkFrameDataStruct& Frame)
+		    {
+			    const FLiveLinkCameraFrameData* Camera = Frame.Cast<FLiveLinkCameraFrameData>();
+			    Result.PublishedIds.push_back(Camera != nullptr ? int32(Camera->Transform.GetTranslation().X) : -1);
+		    }));
 	}
 
 	void TearDown() override
@@ -354,6 +360,8 @@ protected:
 		{
 			Step(40);
 		}
+		// The client takes in what the last step pushed.
+		Client.Tick();
 		for (const std::vector<uint8>& Datagram : Tapped.Get())
 		{
 			Result.Received.emplace_back(Datagram.begin(), Datagram.end());

@@ -163,6 +163,7 @@ def check_source_and_take(host):
     check(seen_receiving, "the source never read Receiving while datagrams came")
     subject = next((s for s in state["subjects"] if s["frame"]), None)
     check(subject is not None and re.fullmatch(r"00:00:1\d:\d\d @ 25/1", subject["frame"]["sceneTime"]), f"the subject's scene time: {subject}")
+    check(subject is not None and subject["enabled"] is True, f"the only subject of its name is enabled: {subject}")
     status, reply = host.request("POST", "/api/take/stop")
     check(status == 200, f"stopping the take answered {status} {reply}")
     state = host.wait_for(lambda s: any(t["file"] == "API_007.csv" for t in s["takes"]), "API_007.csv in the takes")

@@ -48,10 +48,17 @@ class Host(HostProcess):
             self.ports = [int(LISTENING.search(l).group(1)) for l in self.lines if LISTENING.search(l)]
 
     def console_shows(self, port, samples, timecode):
-        """Whether a console line has shown the source with this many samples and this last timecode. What the ring
-        dropped is left out: it depends on when the game thread ticked."""
-        line = re.compile(rf"127\.0\.0\.1:{port} (?:Receiving|Waiting for data), received \d+ \([0-9.]+/s\), samples {samples}, dropped \d+, rate 100/1, timecode {timecode},")
+        """Whether a console line has shown the source with this many samples and this last timecode, or, for a
+        source whose subject the client keeps disabled (it enables one subject of a name), with this many samples and
+        no frame. What the ring dropped is left out: it depends on when the game thread ticked."""
+        start = rf"127\.0\.0\.1:{port} (?:Receiving|Waiting for data), received \d+ \([0-9.]+/s\), samples {samples}, dropped \d+, "
+        line = re.compile(start + rf"(?:rate 100/1, timecode {timecode},|rate -, timecode -,.*, subject disabled)")
         return any(line.match(l) for l in list(self.lines))
+
+    def disabled(self, port):
+        """Whether the last console line of the source says its subject is disabled."""
+        lines = [l for l in list(self.lines) if l.startswith(f"127.0.0.1:{port} ")]
+        return bool(lines) and ", subject disabled" in lines[-1]
 
     def stop(self):
         ended, status, out, err = super().stop()
@@ -134,9 +141,11 @@ def main():
         send(["--to", f"127.0.0.1:{ports['second']}", "--count", str(COUNTS["second"]), "--rate", "100", "--path", "dolly"])
         last = {name: f"00:00:00:{COUNTS[name] - 1:02d}" for name in COUNTS}
         shown = first.wait_for(lambda: all(first.console_shows(ports[name], COUNTS[name], last[name]) for name in COUNTS))
+        disabled = [name for name in COUNTS if first.disabled(ports[name])]
         status, out, err = first.stop()
         ended = time.time()
         check("first host: every sample and the last timecode on its console", shown, tail(out))
+        check("first host: one of the two subjects of one name disabled", disabled == ["second"], str(disabled))
         check("first host: status 0", status == 0, f"{status} {err}")
         check("first host: capture counts", f"capture {capture}: {sum(COUNTS.values())} datagrams written, 0 dropped from the capture" in out, tail(out))
         packets = read_capture(capture)

@@ -43,8 +43,9 @@ test('the creation panel keeps what is typed and shows the repaired endpoint aft
 // Faults caught: a menu item or a tick not reaching the panel (the source's options differ from what was
 // ticked); "Ok" not making the source, or the row not appearing; the health dot not green while datagrams
 // come, not amber when foreign keys rise meanwhile, not red once they stop; the subject's frame not refreshed (the same location and scene time twice); no warning once frames
-// stop; a status still "Receiving" once they stop, or one the dot takes for a source that cannot receive; Remove
-// deleting another source or none.
+// stop; a status still "Receiving" once they stop, or one the dot takes for a source that cannot receive; a second
+// subject of the name not shown as disabled, or shown in place of the enabled one; Remove deleting another source
+// or none.
 test('a source added through the panel receives, its subject moves, and it is removed', async () => {
   const port = await freeUdpPort();
   await openCreationPanel();
@@ -71,7 +72,24 @@ test('a source added through the panel receives, its subject moves, and it is re
   assert.notEqual(second[0], first[0]);
   assert.notEqual(second[1], first[1]);
   assert.ok(await session.page.locator('#subject .warning').isHidden(), 'a warning while frames come');
+  assert.ok(await session.page.locator('#subject .disabled').isHidden(), 'a disabled subject shown with one source');
   await screenshot(session.page, 'livelink-receiving');
+
+  // A second source makes a second subject of the name, which the client keeps disabled: the page says so and
+  // goes on showing the first.
+  const secondPort = await freeUdpPort();
+  await openCreationPanel();
+  await endpointBox().fill(`127.0.0.1:${secondPort}`);
+  await endpointBox().press('Enter');
+  await session.page.getByRole('button', { name: 'Ok' }).click();
+  const secondRow = session.page.locator('table.sources tbody tr', { hasText: `127.0.0.1:${secondPort}` });
+  await secondRow.waitFor({ timeout: 5000 });
+  await session.page.locator('#subject .disabled', { hasText: /1 more subject of this name .*disabled/ }).waitFor({ timeout: 5000 });
+  const subjects = (await state()).subjects;
+  assert.deepEqual(subjects.map((subject) => subject.enabled), [true, false]);
+  await screenshot(session.page, 'livelink-second-subject-disabled');
+  await secondRow.getByRole('button', { name: 'Remove' }).click();
+  await secondRow.waitFor({ state: 'detached', timeout: 5000 });
   await sendDatagrams(port, '{"NotACamera": 1}');
   await row.locator('.dot.warn[title="rising: foreign keys"]').waitFor({ timeout: 2000 });
 

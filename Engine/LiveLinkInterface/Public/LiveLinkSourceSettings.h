@@ -18,6 +18,19 @@ enum class ELiveLinkSourceMode : uint8
 };
 
 /**
+ * How the client keeps and reads a source's frames (the part of the engine's settings the stand-in evaluates
+ * with; the timecode settings are left out).
+ */
+USTRUCT()
+struct FLiveLinkSourceBufferManagementSettings
+{
+	/** When evaluating with time: how far back from the engine's time the buffer is read, in seconds. */
+	float EngineTimeOffset = 0.0f;
+	/** Frames each subject keeps; the oldest goes when a newer one comes. */
+	int32 MaxNumberOfFrameToBuffered = 10;
+};
+
+/**
  * The settings the client keeps for each source; a source may name a derived class through GetSettingsClass.
  *
  * Threads: game thread only.
@@ -29,7 +42,10 @@ class LIVELINKINTERFACE_API ULiveLinkSourceSettings : public UObject
 
 public:
 	UPROPERTY(EditAnywhere, Category = "Settings")
-	ELiveLinkSourceMode Mode = ELiveLinkSourceMode::Latest;
+	ELiveLinkSourceMode Mode = ELiveLinkSourceMode::EngineTime;
+
+	UPROPERTY(EditAnywhere, Category = "Settings")
+	FLiveLinkSourceBufferManagementSettings BufferSettings;
 
 	/** What the factory needs to make the source again, e.g. from a preset. */
 	UPROPERTY()

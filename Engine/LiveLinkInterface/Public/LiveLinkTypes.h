@@ -15,7 +15,10 @@ struct FLiveLinkSubjectName
 	FName Name;
 
 	FLiveLinkSubjectName() = default;
-	FLiveLinkSubjectName(const FName& InName) : Name(InName) {}
+	FLiveLinkSubjectName(const FName& InName)
+	    : Name(InName)
+	{
+	}
 
 	bool IsNone() const { return Name.IsNone(); }
 	FString ToString() const { return Name.ToString(); }
@@ -31,16 +34,17 @@ struct FLiveLinkSubjectKey
 	FLiveLinkSubjectName SubjectName;
 
 	FLiveLinkSubjectKey() = default;
-	FLiveLinkSubjectKey(FGuid InSource, FName InSubjectName) : Source(InSource), SubjectName(InSubjectName) {}
+	FLiveLinkSubjectKey(FGuid InSource, FName InSubjectName)
+	    : Source(InSource)
+	    , SubjectName(InSubjectName)
+	{
+	}
 
 	bool operator==(const FLiveLinkSubjectKey& Other) const { return Source == Other.Source && SubjectName == Other.SubjectName; }
 	bool operator!=(const FLiveLinkSubjectKey& Other) const { return !(*this == Other); }
 };
 
-inline uint32 GetTypeHash(const FLiveLinkSubjectKey& Key)
-{
-	return GetTypeHash(Key.Source) * 31u + GetTypeHash(Key.SubjectName.Name);
-}
+inline uint32 GetTypeHash(const FLiveLinkSubjectKey& Key) { return GetTypeHash(Key.Source) * 31u + GetTypeHash(Key.SubjectName.Name); }
 
 /**
  * When a frame happened: the time on the source's clock and the offset that carries it onto the engine's clock
@@ -56,8 +60,16 @@ struct FLiveLinkWorldTime
 
 	FLiveLinkWorldTime() = default;
 	/** A frame that happened now on the engine's clock: the offset is taken from the engine clock at construction. */
-	FLiveLinkWorldTime(const double InTime) : Time(InTime), Offset(FPlatformTime::Seconds() - InTime) {}
-	FLiveLinkWorldTime(const double InTime, const double InOffset) : Time(InTime), Offset(InOffset) {}
+	FLiveLinkWorldTime(const double InTime)
+	    : Time(InTime)
+	    , Offset(FPlatformTime::Seconds() - InTime)
+	{
+	}
+	FLiveLinkWorldTime(const double InTime, const double InOffset)
+	    : Time(InTime)
+	    , Offset(InOffset)
+	{
+	}
 
 	/** The time on the engine's clock: source time plus offset. */
 	double GetOffsettedTime() const { return Time + Offset; }
@@ -106,16 +118,15 @@ struct LIVELINKINTERFACE_API FLiveLinkBaseFrameData
  *
  * Threads: none of its own; one owner must not be used from two threads at once.
  */
-template <class BaseType>
-struct FLiveLinkBaseDataStruct
+template <class BaseType> struct FLiveLinkBaseDataStruct
 {
 public:
 	FLiveLinkBaseDataStruct() = default;
 	/** An owner of a default-constructed InScriptStruct (see InitializeWith for what it does with a bad struct). */
 	explicit FLiveLinkBaseDataStruct(const UScriptStruct* InScriptStruct) { InitializeWith(InScriptStruct, nullptr); }
 	FLiveLinkBaseDataStruct(FLiveLinkBaseDataStruct&& Other) noexcept
-		: ScriptStruct(Other.ScriptStruct)
-		, StructMemory(Other.StructMemory)
+	    : ScriptStruct(Other.ScriptStruct)
+	    , StructMemory(Other.StructMemory)
 	{
 		Other.ScriptStruct = nullptr;
 		Other.StructMemory = nullptr;
@@ -158,8 +169,7 @@ public:
 		StructMemory = static_cast<BaseType*>(Memory);
 	}
 	/** Replaces what the owner holds with a copy of InStruct, a T. Null leaves the owner empty. */
-	template <class T>
-	void InitializeWith(const T* InStruct)
+	template <class T> void InitializeWith(const T* InStruct)
 	{
 		static_assert(std::is_base_of_v<BaseType, T>, "The struct must derive from the owner's base struct");
 		if (InStruct == nullptr)
@@ -188,14 +198,12 @@ public:
 	const BaseType* GetBaseData() const { return StructMemory; }
 
 	/** The held instance as a T, or null when empty or when the held struct is neither T nor derived from it. */
-	template <class T>
-	T* Cast()
+	template <class T> T* Cast()
 	{
 		static_assert(std::is_base_of_v<BaseType, T>, "Only a struct derived from the owner's base struct can be held");
 		return ScriptStruct != nullptr && ScriptStruct->IsChildOf(T::StaticStruct()) ? static_cast<T*>(StructMemory) : nullptr;
 	}
-	template <class T>
-	const T* Cast() const
+	template <class T> const T* Cast() const
 	{
 		static_assert(std::is_base_of_v<BaseType, T>, "Only a struct derived from the owner's base struct can be held");
 		return ScriptStruct != nullptr && ScriptStruct->IsChildOf(T::StaticStruct()) ? static_cast<const T*>(StructMemory) : nullptr;
@@ -221,8 +229,14 @@ private:
 	BaseType* StructMemory = nullptr;
 };
 
-template <class BaseType>
-using TLiveLinkBaseDataStruct = FLiveLinkBaseDataStruct<BaseType>;
+template <class BaseType> using TLiveLinkBaseDataStruct = FLiveLinkBaseDataStruct<BaseType>;
 
 typedef FLiveLinkBaseDataStruct<FLiveLinkBaseStaticData> FLiveLinkStaticDataStruct;
 typedef FLiveLinkBaseDataStruct<FLiveLinkBaseFrameData> FLiveLinkFrameDataStruct;
+
+/** A subject's static data and one of its frames, as an evaluation hands them out. */
+struct FLiveLinkSubjectFrameData
+{
+	FLiveLinkStaticDataStruct StaticData;
+	FLiveLinkFrameDataStruct FrameData;
+};

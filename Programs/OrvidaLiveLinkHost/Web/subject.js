@@ -1,5 +1,6 @@
-// The camera subject: its role, which properties its static data carries, the frame now published, with a
-// warning when frames stop coming, and what the camera and the Cine Camera it drives show.
+// The camera subject: its role, which properties its static data carries, the frame the client evaluated, with a
+// warning when frames stop coming, and what the camera and the Cine Camera it drives show. The client enables one
+// subject of a name: the enabled one is shown, and the others are counted as disabled.
 import { fixed, h, setText, vector } from './dom.js';
 
 const SubjectName = 'Orvida - Camera';
@@ -27,18 +28,25 @@ const Rows = [
 
 export function mount(element) {
   const warning = h('p', { className: 'warning', hidden: true });
+  const disabled = h('p', { className: 'disabled', hidden: true });
   const values = new Map();
   const table = h('table', { className: 'subject' }, h('tbody', {}, ...Rows.map(([key, label]) => {
     values.set(key, h('td', { className: key }));
     return h('tr', {}, h('th', { textContent: label }), values.get(key));
   })));
-  element.append(h('h2', { textContent: `Subject "${SubjectName}"` }), warning, table);
+  element.append(h('h2', { textContent: `Subject "${SubjectName}"` }), warning, disabled, table);
 
   let lastSceneTime = null;
   let changedAt = -Infinity;
   return {
     update(snapshot) {
-      const subject = (snapshot.subjects || []).find((candidate) => candidate.name === SubjectName);
+      const named = (snapshot.subjects || []).filter((candidate) => candidate.name === SubjectName);
+      const subject = named.find((candidate) => candidate.enabled) || named[0];
+      const others = named.filter((candidate) => candidate !== subject).length;
+      disabled.hidden = others === 0 && !(subject && !subject.enabled);
+      setText(disabled, subject && !subject.enabled
+        ? `This subject is disabled: the client takes no frames for it.${others ? ` ${others} more of this name, disabled too.` : ''}`
+        : (others ? `${others} more subject${others > 1 ? 's' : ''} of this name from other sources, disabled: the client enables one subject of a name.` : ''));
       const now = performance.now();
       if (!subject || !subject.frame) {
         warning.hidden = false;

@@ -1,8 +1,8 @@
-#include "StandIn/StandInClock.h"
 #include "HAL/PlatformTime.h"
 #include "LiveLinkTypes.h"
 #include "Roles/LiveLinkCameraTypes.h"
 #include "Roles/LiveLinkTransformTypes.h"
+#include "StandIn/StandInClock.h"
 #include "UObject/Class.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,12 @@ struct FCountedFrameData : public FLiveLinkBaseFrameData
 	FString Label = TEXT("a label long enough to need its own allocation");
 
 	FCountedFrameData() { ++LiveCount; }
-	FCountedFrameData(const FCountedFrameData& Other) : FLiveLinkBaseFrameData(Other), Label(Other.Label) { ++LiveCount; }
+	FCountedFrameData(const FCountedFrameData& Other)
+	    : FLiveLinkBaseFrameData(Other)
+	    , Label(Other.Label)
+	{
+		++LiveCount;
+	}
 	FCountedFrameData& operator=(const FCountedFrameData&) = default;
 	~FCountedFrameData() { --LiveCount; }
 };
@@ -28,7 +33,10 @@ struct FCountedFrameData : public FLiveLinkBaseFrameData
 class FFixedClock
 {
 public:
-	explicit FFixedClock(uint64 Cycles) { FStandInClock::SetCycleSource([Cycles]() { return Cycles; }); }
+	explicit FFixedClock(uint64 Cycles)
+	{
+		FStandInClock::SetCycleSource([Cycles]() { return Cycles; });
+	}
 	~FFixedClock() { FStandInClock::SetCycleSource(nullptr); }
 };
 } // namespace
@@ -49,6 +57,9 @@ TEST(LiveLinkDataStruct, ConstructionRunsTheCameraDefaults)
 	EXPECT_TRUE(Camera->Transform.Equals(FTransform()));
 	EXPECT_EQ(Camera->WorldTime.GetSourceTime(), -1.0);
 	EXPECT_EQ(Camera->MetaData.StringMetaData.Num(), 0);
+	// A frame without a scene time is at frame 0 of 24 frames a second, not of the frame rate's own 60000/1 default.
+	EXPECT_EQ(Camera->MetaData.SceneTime.Time.FrameNumber.Value, 0);
+	EXPECT_EQ(Camera->MetaData.SceneTime.Rate, FFrameRate(24, 1));
 
 	FLiveLinkStaticDataStruct Static(FLiveLinkCameraStaticData::StaticStruct());
 	const FLiveLinkCameraStaticData* CameraStatic = Static.Cast<FLiveLinkCameraStaticData>();
@@ -57,7 +68,7 @@ TEST(LiveLinkDataStruct, ConstructionRunsTheCameraDefaults)
 	EXPECT_TRUE(CameraStatic->bIsRotationSupported);
 	EXPECT_FALSE(CameraStatic->bIsScaleSupported);
 	for (const bool bSupported : {CameraStatic->bIsFieldOfViewSupported, CameraStatic->bIsAspectRatioSupported, CameraStatic->bIsFocalLengthSupported,
-			 CameraStatic->bIsProjectionModeSupported, CameraStatic->bIsApertureSupported, CameraStatic->bIsFocusDistanceSupported})
+	                              CameraStatic->bIsProjectionModeSupported, CameraStatic->bIsApertureSupported, CameraStatic->bIsFocusDistanceSupported})
 	{
 		EXPECT_FALSE(bSupported);
 	}
@@ -122,8 +133,8 @@ TEST(LiveLinkDataStruct, BadStructsLeaveTheOwnerEmpty)
 		const char* Case;
 		const UScriptStruct* Struct;
 	} Rows[] = {
-		{"null struct", nullptr},
-		{"static struct in a frame owner", FLiveLinkCameraStaticData::StaticStruct()},
+	    {"null struct", nullptr},
+	    {"static struct in a frame owner", FLiveLinkCameraStaticData::StaticStruct()},
 	};
 	for (const auto& Row : Rows)
 	{

@@ -1,7 +1,12 @@
 #include "StandIn/LiveLinkClient.h"
 
+#include "HAL/PlatformTime.h"
 #include "LiveLinkLog.h"
+#include "StandIn/LiveLinkFrameInterpolation.h"
 #include "Templates/Casts.h"
+#include "UObject/UObjectGlobals.h"
+
+#include <algorithm>
 
 FLiveLinkClient::FLiveLinkClient() = default;
 
@@ -13,6 +18,7 @@ FLiveLinkClient::~FLiveLinkClient()
 		{
 			Entry.Source->RequestSourceShutdown();
 		}
+		Entry.Settings->MarkPendingKill();
 	}
 	// Moved out first, so that a source's destructor never runs while it is still listed.
 	TArray<FSourceEntry> Released = MoveTemp(Sources);
@@ -20,71 +26,43 @@ FLiveLinkClient::~FLiveLinkClient()
 	Released.Reset();
 }
 
-void FLiveLinkClient::PushSubjectStaticData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, TSubclassOf<ULiveLinkRole> Role, FLiveLinkStaticDataStruct&& StaticData)
+void FLiveLinkClient::PushSubjectStaticData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, TSubclassOf<ULiveLinkRole> Role,
+                                                      FLiveLinkStaticDataStruct&& StaticData)
 {
-	FScopeLock Guard(&SubjectLock);
-	const ULiveLinkRole* RoleObject = Role.Get() != nullptr ? GetRoleObject(Role.Get()) : nullptr;
-	const TCHAR* Reason = nullptr;
-	if (SubjectKey.SubjectName.IsNone())
+	FPendingStaticData Pending{SubjectKey, Role, MoveTemp(StaticData)};
+	FScopeLock Guard(&ClientLock);
+	if (PendingStaticData.Num() > MaxNewStaticDataPerUpdate)
 	{
-		Reason = TEXT("the subject has no name");
-	}
-	else if (RoleObject == nullptr)
-	{
-		Reason = TEXT("the role is not a Live Link role that can be instantiated");
-	}
-	else if (!StaticData.IsValid() || StaticData.GetStruct() != RoleObject->GetStaticDataStruct())
-	{
-		Reason = TEXT("the static data is not of the role's static struct");
-	}
-	if (Reason != nullptr)
-	{
-		RefusedStaticDataCount.fetch_add(1, std::memory_order_relaxed);
-		Guard.Unlock();
-		UE_LOG(LogLiveLink, Warning, TEXT("Static data for subject '%s' refused: %s."), *SubjectKey.SubjectName.ToString(), Reason);
+		IgnoredPushCount.fetch_add(1, std::memory_order_relaxed);
 		return;
 	}
-
-	FSubjectEntry& Subject = Subjects.FindOrAdd(SubjectKey);
-	Subject.Role = Role;
-	Subject.FrameStruct = RoleObject->GetFrameDataStruct();
-	Subject.StaticData = MoveTemp(StaticData);
-	// Frames made against the static data being replaced would be read against the new one.
-	Subject.Frames.Reset();
+	PendingStaticData.Add(MoveTemp(Pending));
 }
 
 void FLiveLinkClient::PushSubjectFrameData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, FLiveLinkFrameDataStruct&& FrameData)
 {
-	// Allocated before the lock is taken, to keep the time under it short.
-	TSharedPtr<const FLiveLinkFrameDataStruct> Stored = MakeShared<FLiveLinkFrameDataStruct>(MoveTemp(FrameData));
+	FPendingFrame Pending{SubjectKey, MoveTemp(FrameData)};
+	FScopeLock Guard(&ClientLock);
+	if (PendingFrames.Num() > MaxNewFrameDataPerUpdate)
 	{
-		FScopeLock Guard(&SubjectLock);
-		FSubjectEntry* Subject = Subjects.Find(SubjectKey);
-		if (Subject == nullptr || !Stored->IsValid() || Stored->GetStruct() != Subject->FrameStruct)
-		{
-			RefusedFrameCount.fetch_add(1, std::memory_order_relaxed);
-			return;
-		}
-		// Trimmed in batches: dropping the oldest frame on every push would shift the whole history each time.
-		if (Subject->Frames.Num() >= 2 * MaxFramesPerSubject)
-		{
-			Subject->Frames.RemoveAt(0, Subject->Frames.Num() - MaxFramesPerSubject + 1);
-		}
-		Subject->Frames.Add(Stored);
+		// As the engine does: the oldest go down to the bound, and the new frame with them.
+		const int32 Dropped = PendingFrames.Num() - MaxNewFrameDataPerUpdate;
+		PendingFrames.RemoveAt(0, Dropped);
+		IgnoredPushCount.fetch_add(Dropped + 1, std::memory_order_relaxed);
+		return;
 	}
-	FScopeLock Guard(&FramePushedLock);
-	FramePushedDelegate.Broadcast(SubjectKey, *Stored);
+	PendingFrames.Add(MoveTemp(Pending));
 }
 
 FDelegateHandle FLiveLinkClient::RegisterForFramePushed(const FOnLiveLinkFramePushed::FDelegate& Delegate)
 {
-	FScopeLock Guard(&FramePushedLock);
+	FScopeLock Guard(&ClientLock);
 	return FramePushedDelegate.Add(Delegate);
 }
 
 void FLiveLinkClient::UnregisterForFramePushed(FDelegateHandle Handle)
 {
-	FScopeLock Guard(&FramePushedLock);
+	FScopeLock Guard(&ClientLock);
 	FramePushedDelegate.Remove(Handle);
 }
 
@@ -94,12 +72,16 @@ FGuid FLiveLinkClient::AddSource(TSharedPtr<ILiveLinkSource> Source)
 	{
 		return FGuid();
 	}
+	UClass* SettingsClass = Source->GetSettingsClass().Get();
 	FSourceEntry Entry;
 	Entry.Guid = FGuid::NewGuid();
 	Entry.Source = Source;
+	Entry.Settings = NewObject<ULiveLinkSourceSettings>(nullptr, SettingsClass != nullptr ? SettingsClass : ULiveLinkSourceSettings::StaticClass());
+	const FGuid Guid = Entry.Guid;
+	ULiveLinkSourceSettings* Settings = Entry.Settings;
 	Sources.Add(MoveTemp(Entry));
-	const FGuid Guid = Sources.Last().Guid;
 	Source->ReceiveClient(this, Guid);
+	Source->InitializeSettings(Settings);
 	return Guid;
 }
 
@@ -136,24 +118,31 @@ void FLiveLinkClient::Tick()
 	{
 		return;
 	}
-	bIsTicking = true;
-	ReleaseSourcesThatShutDown();
-	// By copy: an Update may add a source.
-	TArray<TSharedPtr<ILiveLinkSource>> ToUpdate;
-	for (const FSourceEntry& Entry : Sources)
 	{
-		if (!Entry.bRemovalRequested)
+		FScopeLock Guard(&ClientLock);
+		bIsTicking = true;
+		// The engine's time for this frame, read once: every subject is evaluated at the same time.
+		const double EngineTime = FPlatformTime::Seconds();
+		ReleaseSourcesThatShutDown();
+		TakeInPushed();
+		// By copy: an Update may add a source.
+		TArray<TSharedPtr<ILiveLinkSource>> ToUpdate;
+		for (const FSourceEntry& Entry : Sources)
 		{
-			ToUpdate.Add(Entry.Source);
+			if (!Entry.bRemovalRequested)
+			{
+				ToUpdate.Add(Entry.Source);
+			}
 		}
+		for (const TSharedPtr<ILiveLinkSource>& Source : ToUpdate)
+		{
+			Source->Update();
+		}
+		ToUpdate.Reset();
+		EvaluateSubjects(EngineTime);
+		TickedDelegate.Broadcast();
+		bIsTicking = false;
 	}
-	for (const TSharedPtr<ILiveLinkSource>& Source : ToUpdate)
-	{
-		Source->Update();
-	}
-	ToUpdate.Reset();
-	TickedDelegate.Broadcast();
-	bIsTicking = false;
 
 	TArray<FGuid> Removals = MoveTemp(DeferredRemovals);
 	DeferredRemovals.Reset();
@@ -200,9 +189,15 @@ bool FLiveLinkClient::IsSourceStillValid(FGuid SourceGuid) const
 	return Entry ? Entry->Source->IsSourceStillValid() : false;
 }
 
+ULiveLinkSourceSettings* FLiveLinkClient::GetSourceSettings(const FGuid& SourceGuid) const
+{
+	const FSourceEntry* Entry = FindSource(SourceGuid);
+	return Entry ? Entry->Settings : nullptr;
+}
+
 TArray<FLiveLinkSubjectKey> FLiveLinkClient::GetSubjects() const
 {
-	FScopeLock Guard(&SubjectLock);
+	FScopeLock Guard(&ClientLock);
 	TArray<FLiveLinkSubjectKey> Keys;
 	Subjects.GetKeys(Keys);
 	return Keys;
@@ -210,14 +205,14 @@ TArray<FLiveLinkSubjectKey> FLiveLinkClient::GetSubjects() const
 
 TSubclassOf<ULiveLinkRole> FLiveLinkClient::GetSubjectRole(const FLiveLinkSubjectKey& SubjectKey) const
 {
-	FScopeLock Guard(&SubjectLock);
+	FScopeLock Guard(&ClientLock);
 	const FSubjectEntry* Subject = Subjects.Find(SubjectKey);
 	return Subject ? Subject->Role : TSubclassOf<ULiveLinkRole>();
 }
 
 bool FLiveLinkClient::GetSubjectStaticData(const FLiveLinkSubjectKey& SubjectKey, FLiveLinkStaticDataStruct& OutStaticData) const
 {
-	FScopeLock Guard(&SubjectLock);
+	FScopeLock Guard(&ClientLock);
 	const FSubjectEntry* Subject = Subjects.Find(SubjectKey);
 	if (Subject == nullptr)
 	{
@@ -230,28 +225,70 @@ bool FLiveLinkClient::GetSubjectStaticData(const FLiveLinkSubjectKey& SubjectKey
 
 TArray<FLiveLinkFrameDataStruct> FLiveLinkClient::GetFrames(const FLiveLinkSubjectKey& SubjectKey) const
 {
-	TArray<TSharedPtr<const FLiveLinkFrameDataStruct>> Stored;
+	FScopeLock Guard(&ClientLock);
+	TArray<FLiveLinkFrameDataStruct> Copies;
+	if (const FSubjectEntry* Subject = Subjects.Find(SubjectKey))
 	{
-		FScopeLock Guard(&SubjectLock);
-		if (const FSubjectEntry* Subject = Subjects.Find(SubjectKey))
+		Copies.Reserve(Subject->Frames.Num());
+		for (const FLiveLinkFrameDataStruct& Frame : Subject->Frames)
 		{
-			const int32 First = Subject->Frames.Num() > MaxFramesPerSubject ? Subject->Frames.Num() - MaxFramesPerSubject : 0;
-			Stored.Reserve(Subject->Frames.Num() - First);
-			for (int32 Index = First; Index < Subject->Frames.Num(); ++Index)
+			Copies[Copies.Emplace()].InitializeWith(Frame);
+		}
+	}
+	return Copies;
+}
+
+bool FLiveLinkClient::IsSubjectEnabled(const FLiveLinkSubjectKey& SubjectKey, bool bForThisFrame) const
+{
+	FScopeLock Guard(&ClientLock);
+	const FSubjectEntry* Subject = Subjects.Find(SubjectKey);
+	if (Subject == nullptr)
+	{
+		return false;
+	}
+	return bForThisFrame ? Subject->bEnabledThisFrame : Subject->bEnabled;
+}
+
+void FLiveLinkClient::SetSubjectEnabled(const FLiveLinkSubjectKey& SubjectKey, bool bEnabled)
+{
+	FScopeLock Guard(&ClientLock);
+	if (bEnabled)
+	{
+		// As the engine does, also when the subject itself is unknown.
+		for (auto& Pair : Subjects)
+		{
+			if (Pair.Key.SubjectName == SubjectKey.SubjectName && Pair.Key != SubjectKey)
 			{
-				Stored.Add(Subject->Frames[Index]);
+				Pair.Value.bEnabled = false;
 			}
 		}
 	}
-	// Stored frames never change, so they are copied outside the lock.
-	TArray<FLiveLinkFrameDataStruct> Copies;
-	Copies.Reserve(Stored.Num());
-	for (const TSharedPtr<const FLiveLinkFrameDataStruct>& Frame : Stored)
+	if (FSubjectEntry* Subject = Subjects.Find(SubjectKey))
 	{
-		FLiveLinkFrameDataStruct& Copy = Copies[Copies.Emplace()];
-		Copy.InitializeWith(*Frame);
+		Subject->bEnabled = bEnabled;
 	}
-	return Copies;
+}
+
+bool FLiveLinkClient::EvaluateFrame_AnyThread(FLiveLinkSubjectName SubjectName, TSubclassOf<ULiveLinkRole> Role, FLiveLinkSubjectFrameData& OutFrame)
+{
+	FScopeLock Guard(&ClientLock);
+	for (const auto& Pair : Subjects)
+	{
+		if (Pair.Key.SubjectName != SubjectName || !Pair.Value.bEnabledThisFrame)
+		{
+			continue;
+		}
+		const FSubjectEntry& Subject = Pair.Value;
+		// The engine would ask a translator for another role; the stand-in has none.
+		if (!Subject.Evaluated.IsValid() || Role.Get() == nullptr || Subject.Role.Get() == nullptr || !Subject.Role.Get()->IsChildOf(Role.Get()))
+		{
+			return false;
+		}
+		OutFrame.StaticData.InitializeWith(Subject.StaticData);
+		OutFrame.FrameData.InitializeWith(Subject.Evaluated);
+		return true;
+	}
+	return false;
 }
 
 const FLiveLinkClient::FSourceEntry* FLiveLinkClient::FindSource(FGuid SourceGuid) const
@@ -266,6 +303,12 @@ const FLiveLinkClient::FSourceEntry* FLiveLinkClient::FindSource(FGuid SourceGui
 	return nullptr;
 }
 
+const ULiveLinkSourceSettings* FLiveLinkClient::FindLiveSourceSettings(FGuid SourceGuid) const
+{
+	const FSourceEntry* Entry = FindSource(SourceGuid);
+	return Entry != nullptr && !Entry->bRemovalRequested ? Entry->Settings : nullptr;
+}
+
 void FLiveLinkClient::ReleaseSourcesThatShutDown()
 {
 	int32 Index = 0;
@@ -278,9 +321,10 @@ void FLiveLinkClient::ReleaseSourcesThatShutDown()
 		}
 		const FGuid SourceGuid = Sources[Index].Guid;
 		TSharedPtr<ILiveLinkSource> Released = MoveTemp(Sources[Index].Source);
+		Sources[Index].Settings->MarkPendingKill();
 		Sources.RemoveAt(Index);
 		{
-			FScopeLock Guard(&SubjectLock);
+			FScopeLock Guard(&ClientLock);
 			TArray<FLiveLinkSubjectKey> Keys;
 			Subjects.GetKeys(Keys);
 			for (const FLiveLinkSubjectKey& Key : Keys)
@@ -291,8 +335,164 @@ void FLiveLinkClient::ReleaseSourcesThatShutDown()
 				}
 			}
 		}
-		// The source's destructor may wait for its thread; no lock is held here and no broadcast is running.
+		// The source's destructor may wait for its thread: outside a tick no lock is held here.
 		Released.Reset();
+	}
+}
+
+void FLiveLinkClient::TakeInPushed()
+{
+	TArray<FPendingStaticData> StaticDataToTakeIn = MoveTemp(PendingStaticData);
+	PendingStaticData.Reset();
+	TArray<FPendingFrame> FramesToTakeIn = MoveTemp(PendingFrames);
+	PendingFrames.Reset();
+	for (FPendingStaticData& Pending : StaticDataToTakeIn)
+	{
+		TakeInStaticData(MoveTemp(Pending), FramesToTakeIn);
+	}
+	for (FPendingFrame& Pending : FramesToTakeIn)
+	{
+		TakeInFrame(MoveTemp(Pending));
+	}
+}
+
+void FLiveLinkClient::TakeInStaticData(FPendingStaticData&& Pending, TArray<FPendingFrame>& FramesToTakeIn)
+{
+	const FLiveLinkSubjectKey& SubjectKey = Pending.SubjectKey;
+	const ULiveLinkRole* RoleObject = Pending.Role.Get() != nullptr ? GetRoleObject(Pending.Role.Get()) : nullptr;
+	const TCHAR* Reason = nullptr;
+	if (SubjectKey.SubjectName.IsNone())
+	{
+		Reason = TEXT("the subject has no name");
+	}
+	else if (RoleObject == nullptr)
+	{
+		Reason = TEXT("the role is not a Live Link role that can be instantiated");
+	}
+	else if (!Pending.StaticData.IsValid() || Pending.StaticData.GetStruct() != RoleObject->GetStaticDataStruct())
+	{
+		Reason = TEXT("the static data is not of the role's static struct");
+	}
+	if (Reason != nullptr)
+	{
+		RefusedStaticDataCount.fetch_add(1, std::memory_order_relaxed);
+		UE_LOG(LogLiveLink, Warning, TEXT("Static data for subject '%s' refused: %s."), *SubjectKey.SubjectName.ToString(), Reason);
+		return;
+	}
+	if (FindLiveSourceSettings(SubjectKey.Source) == nullptr)
+	{
+		IgnoredPushCount.fetch_add(1, std::memory_order_relaxed);
+		return;
+	}
+
+	FSubjectEntry* Subject = Subjects.Find(SubjectKey);
+	if (Subject != nullptr && Subject->Role != Pending.Role)
+	{
+		UE_LOG(LogLiveLink, Warning, TEXT("Subject '%s' changes its role: it is removed and made again."), *SubjectKey.SubjectName.ToString());
+		Subjects.Remove(SubjectKey);
+		Subject = nullptr;
+	}
+	// Frames made against the static data being replaced would be read against the new one, queued ones too.
+	for (int32 Index = FramesToTakeIn.Num() - 1; Index >= 0; --Index)
+	{
+		if (FramesToTakeIn[Index].SubjectKey == SubjectKey)
+		{
+			FramesToTakeIn.RemoveAt(Index);
+		}
+	}
+	if (Subject == nullptr)
+	{
+		bool bNameTaken = false;
+		for (const auto& Pair : Subjects)
+		{
+			bNameTaken = bNameTaken || (Pair.Value.bEnabled && Pair.Key.SubjectName == SubjectKey.SubjectName);
+		}
+		Subject = &Subjects.Add(SubjectKey, FSubjectEntry());
+		Subject->bEnabled = !bNameTaken;
+	}
+	Subject->Role = Pending.Role;
+	Subject->FrameStruct = RoleObject->GetFrameDataStruct();
+	Subject->StaticData = MoveTemp(Pending.StaticData);
+	Subject->Frames.Reset();
+}
+
+void FLiveLinkClient::TakeInFrame(FPendingFrame&& Pending)
+{
+	const FLiveLinkSubjectKey& SubjectKey = Pending.SubjectKey;
+	const ULiveLinkSourceSettings* Settings = FindLiveSourceSettings(SubjectKey.Source);
+	if (Settings == nullptr)
+	{
+		IgnoredPushCount.fetch_add(1, std::memory_order_relaxed);
+		return;
+	}
+	FSubjectEntry* Subject = Subjects.Find(SubjectKey);
+	if (Subject != nullptr && !Subject->bEnabled)
+	{
+		IgnoredPushCount.fetch_add(1, std::memory_order_relaxed);
+		return;
+	}
+	if (Subject == nullptr || !Pending.FrameData.IsValid() || Pending.FrameData.GetStruct() != Subject->FrameStruct)
+	{
+		RefusedFrameCount.fetch_add(1, std::memory_order_relaxed);
+		return;
+	}
+	// After the newest frame not later than this one, as the engine orders a subject's frames.
+	const double Time = Pending.FrameData.GetBaseData()->WorldTime.GetOffsettedTime();
+	int32 Index = Subject->Frames.Num();
+	while (Index > 0 && Subject->Frames[Index - 1].GetBaseData()->WorldTime.GetOffsettedTime() > Time)
+	{
+		--Index;
+	}
+	const bool bBufferFull = Subject->Frames.Num() >= Settings->BufferSettings.MaxNumberOfFrameToBuffered;
+	if (bBufferFull)
+	{
+		// The oldest goes to make room; a frame older than all a full buffer holds goes instead.
+		if (--Index < 0)
+		{
+			IgnoredPushCount.fetch_add(1, std::memory_order_relaxed);
+			return;
+		}
+		Subject->Frames.RemoveAt(0);
+	}
+	Subject->Frames.Insert(MoveTemp(Pending.FrameData), Index);
+	FramePushedDelegate.Broadcast(SubjectKey, Subject->Frames[Index]);
+}
+
+void FLiveLinkClient::EvaluateSubjects(double EngineTime)
+{
+	for (auto& Pair : Subjects)
+	{
+		FSubjectEntry& Subject = Pair.Value;
+		Subject.Evaluated.Reset();
+		Subject.bEnabledThisFrame = Subject.bEnabled;
+		if (!Subject.bEnabled)
+		{
+			Subject.Frames.Reset();
+			continue;
+		}
+		const ULiveLinkSourceSettings* Settings = FindLiveSourceSettings(Pair.Key.Source);
+		if (Settings == nullptr || Subject.Frames.Num() == 0)
+		{
+			continue;
+		}
+		// A buffer made smaller since keeps its newest frames, and always one.
+		const int32 Kept = std::max(Settings->BufferSettings.MaxNumberOfFrameToBuffered, 1);
+		if (Subject.Frames.Num() > Kept)
+		{
+			Subject.Frames.RemoveAt(0, Subject.Frames.Num() - Kept);
+		}
+		switch (Settings->Mode)
+		{
+		case ELiveLinkSourceMode::Latest:
+			Subject.Evaluated.InitializeWith(Subject.Frames.Last());
+			break;
+		case ELiveLinkSourceMode::EngineTime:
+			FLiveLinkFrameInterpolation::EvaluateAtWorldTime(Subject.Frames, EngineTime - Settings->BufferSettings.EngineTimeOffset, Subject.Evaluated);
+			break;
+		case ELiveLinkSourceMode::Timecode:
+			// The stand-in has no timecode provider; without one the engine evaluates nothing either.
+			break;
+		}
 	}
 }
 
