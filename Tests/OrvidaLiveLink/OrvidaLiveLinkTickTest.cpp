@@ -573,6 +573,33 @@ TEST_F(OrvidaLiveLinkTickTest, WritesALockedOrReviewedTakeIgnoresAreTriedAgain)
 	EXPECT_EQ(MetaData->GetTakeNumber(), 6);
 }
 
+// Faults caught: a slate of any length written to the Take Recorder (one datagram can carry some 65,000
+// characters, which every snapshot and asset path then holds); a refusal told on every pass.
+TEST_F(OrvidaLiveLinkTickTest, ASlateOverTheBoundIsNotWrittenAndToldOnce)
+{
+	MakeSource(false, true, false);
+	Recorder.OpenPanel();
+	Recorder.GetTakeMetaData()->SetSlate(TEXT("A1"));
+	const auto Slate = [](int32 Characters)
+	{
+		FString Text;
+		while (Text.Len() < Characters)
+		{
+			Text.AppendChar(TEXT('x'));
+		}
+		return Text;
+	};
+	FLogCapture Log;
+	const FOrvidaCameraSample Long = TakeSample(TEXT("s"), *Slate(257), TEXT("2"), 0);
+	Play(Long);
+	Play(Long);
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*Recorder.GetTakeMetaData()->GetSlate())), "A1");
+	const auto Lines = Log.GetLines();
+	EXPECT_EQ(std::count_if(Lines.begin(), Lines.end(), [](const FLogCapture::FLine& Line) { return Line.Verbosity == ELogVerbosity::Warning; }), 1);
+	Play(TakeSample(TEXT("s"), *Slate(256), TEXT("2"), 0));
+	EXPECT_EQ(Recorder.GetTakeMetaData()->GetSlate().Len(), 256);
+}
+
 // Faults caught: a second take started over one started by hand; a take stopped by hand while the camera records
 // started again by a pending start that should have ended when the automation's own start went through.
 TEST_F(OrvidaLiveLinkTickTest, ARecordingStartedOrStoppedByHandIsLeftAlone)
@@ -696,9 +723,9 @@ TEST_F(OrvidaLiveLinkTickTest, ARecordedTakeHoldsTheFramesPushedWhileRecording)
 	}
 	Play(TakeSample(TEXT(""), TEXT(""), TEXT(""), 0));
 	ASSERT_FALSE(Recorder.IsRecording());
-	// The take begins on the recorder's tick after the pass that asks for it, and the pass that stops it pushes
-	// after the stop: the nine passes of the later recording plays and the two before the stop.
-	EXPECT_EQ(Recorder.GetTakeFrameCount(), 3 * PassesPerPlay + 2);
+	// The take begins on the recorder's tick after the pass that asks for it, and the client takes each pass's frame
+	// in on its next tick, before that pass stops anything: the frame of every pass that saw the camera recording.
+	EXPECT_EQ(Recorder.GetTakeFrameCount(), 4 * PassesPerPlay);
 	EXPECT_TRUE(std::filesystem::exists(TCHAR_TO_UTF8(*Recorder.GetTakeFilePath())));
 }
 

@@ -88,8 +88,19 @@ void FOrvidaTakeAutomation::WriteMetaData(const UTakeRecorderPanel& Panel, const
 	{
 		return;
 	}
+	const FString& Slate = DueSample.Metadata[1];
+	if (Slate.Len() > MaxSlateCharacters)
+	{
+		if (!Slate.Equals(RefusedSlate, ESearchCase::CaseSensitive))
+		{
+			UE_LOG(ModuleLog, Warning, TEXT("The camera's slate of %d characters was not written to the Take Recorder; it takes at most %d."), Slate.Len(),
+			       MaxSlateCharacters);
+			RefusedSlate = Slate;
+		}
+		return;
+	}
 	const int32 TakeNumber = FCString::Atoi(*DueSample.Metadata[2]);
-	TakeMetaData->SetSlate(DueSample.Metadata[1], true);
+	TakeMetaData->SetSlate(Slate, true);
 	TakeMetaData->SetTakeNumber(TakeNumber, true);
 	// A reviewed or locked take ignores both writes; a number below 1 is one the Take Recorder may raise, so only
 	// a usable number is held to its read-back.

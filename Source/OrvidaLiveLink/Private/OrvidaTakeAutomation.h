@@ -34,7 +34,7 @@ public:
 private:
 	/** Whether a metadata string differs from the one last written and read back. */
 	bool HasMetadataChanged(const FOrvidaCameraSample& DueSample) const;
-	/** Writes slate and take number; remembers them only once the metadata reads them back. */
+	/** Writes slate and take number; remembers them only once the metadata reads them back. A slate over MaxSlateCharacters is not written, with a Warning once. */
 	void WriteMetaData(const UTakeRecorderPanel& Panel, const FOrvidaCameraSample& DueSample);
 	/** True once a recorder is active, whether this start made it or one was already there. */
 	bool TryStart(const UTakeRecorderPanel& Panel);
@@ -45,6 +45,13 @@ private:
 	FString LastMetadata[3];
 	/** Whether the state seen by the last pass that reached a panel asked for a recording. */
 	bool bLastStateRecording = false;
+	/**
+	 * The longest slate written, in characters. A datagram can carry a slate of some 65,000; a slate names the take's
+	 * assets, whose paths the engine caps near this (5.x refuses paths over 260 characters).
+	 */
+	static constexpr int32 MaxSlateCharacters = 256;
+	/** The last slate refused for its length, so that it is told once. */
+	FString RefusedSlate;
 	/** The camera records and its take has not started yet: each pass asks again. */
 	bool bStartPending = false;
 	/** A refusal was logged during the camera's current take. */

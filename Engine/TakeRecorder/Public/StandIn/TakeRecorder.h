@@ -11,7 +11,7 @@
 // cancels it: no file, and the take number stays. Once a take that recorded ends, the take number moves on by one.
 //
 // While recording, every frame that the attached Live Link client accepts, for every subject, becomes one row of
-// the take file, in the order the frames arrive. A take file is UTF-8 text. Its first line holds the whole slate and
+// the take file, in the order the client takes the frames in. A take file is UTF-8 text. Its first line holds the whole slate and
 // the take number, whatever the file name could keep of them:
 //
 //   # Slate: <the slate>, Take: <the take number>
@@ -45,9 +45,9 @@
 // what failed, why, the file or directory, and when. The last error stays until the next failure replaces it.
 //
 // Threads: everything here belongs to the game thread (the countdown, the active recording and its Tick among
-// it), except that frames arrive on whatever thread pushed them to the client, and IsRecording, GetTakeFilePath,
-// GetTakeFrameCount and GetLastTakeError may be called on any thread. FileLock keeps the take file whole between the pushing threads and StartRecording and
-// StopRecording, and guards the last error.
+// it); frames arrive there too, from inside the client's tick, which takes in what sources pushed from any thread.
+// IsRecording, GetTakeFilePath, GetTakeFrameCount and GetLastTakeError may be called on any thread: FileLock keeps
+// the take file and its counts whole for them, and guards the last error.
 #pragma once
 
 #include "CoreMinimal.h"
