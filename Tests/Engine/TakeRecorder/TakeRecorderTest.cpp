@@ -1,6 +1,7 @@
 #include "StandIn/TakeRecorder.h"
 #include "Containers/StringConv.h"
 #include "LogCapture.h"
+#include "SmallTmpfs.h"
 #include "Recorder/TakeRecorder.h"
 #include "Recorder/TakeRecorderBlueprintLibrary.h"
 #include "Recorder/TakeRecorderPanel.h"
@@ -38,56 +39,11 @@ namespace fs = std::filesystem;
 const char* const ExpectedHeader = "Subject,WorldTime,FrameNumber,SubFrame,RateNumerator,RateDenominator,LocationX,LocationY,LocationZ,"
                                    "RotationX,RotationY,RotationZ,RotationW,ScaleX,ScaleY,ScaleZ,FieldOfView,AspectRatio,FocalLength,Aperture,FocusDistance";
 
-/** A fresh directory under /tmp, removed with everything in it when the test ends. */
-class FTemporaryDirectory
+/** Path under Directory as the engine's text. */
+FString InDirectory(const FTemporaryDirectory& Directory, const std::string& Below = std::string())
 {
-public:
-	FTemporaryDirectory()
-	{
-		char Template[] = "/tmp/OrvidaTakesXXXXXX";
-		const char* Made = ::mkdtemp(Template);
-		EXPECT_NE(Made, nullptr);
-		Path = Made ? Made : "";
-	}
-	~FTemporaryDirectory()
-	{
-		std::error_code Ignored;
-		fs::remove_all(Path, Ignored);
-	}
-
-	FString AsFString(const std::string& Below = std::string()) const { return FString(UTF8_TO_TCHAR((Below.empty() ? Path : Path + "/" + Below).c_str())); }
-
-	std::string Path;
-};
-
-/** A 64 KiB tmpfs on a fresh directory, unmounted when the test ends however it ends; empty Path when it cannot be mounted. */
-class FSmallTmpfs
-{
-public:
-	explicit FSmallTmpfs(unsigned long Flags)
-	{
-		if (::mount("tmpfs", Directory.Path.c_str(), "tmpfs", Flags, "size=64k") == 0)
-		{
-			Path = Directory.Path;
-		}
-		else
-		{
-			Refusal = std::strerror(errno);
-		}
-	}
-	~FSmallTmpfs()
-	{
-		if (!Path.empty())
-		{
-			// Detached, so that a take file a failed test left open does not keep the mount.
-			::umount2(Path.c_str(), MNT_DETACH);
-		}
-	}
-
-	FTemporaryDirectory Directory;
-	std::string Path;
-	std::string Refusal;
-};
+	return FString(UTF8_TO_TCHAR((Below.empty() ? Directory.Path : Directory.Path + "/" + Below).c_str()));
+}
 
 std::string ReadFile(const FString& Path)
 {
@@ -283,7 +239,7 @@ protected:
 		Client.PushSubjectStaticData_AnyThread(TransformKey, ULiveLinkTransformRole::StaticClass(),
 		                                       FLiveLinkStaticDataStruct(FLiveLinkTransformStaticData::StaticStruct()));
 		Client.Tick();
-		Recorder.SetTakesDirectory(Directory.AsFString("Saved/Takes"));
+		Recorder.SetTakesDirectory(InDirectory(Directory, "Saved/Takes"));
 		Recorder.AttachToClient(Client);
 		Recorder.SetCountdownSeconds(0.0f);
 		MetaData = Recorder.GetTakeMetaData();
@@ -626,7 +582,7 @@ TEST_F(TakeRecorderTest, DirectoryThatIsAFileRefusesTheTakeWithOneError)
 {
 	const std::string Blocker = Directory.Path + "/NotADirectory";
 	std::ofstream(Blocker) << "occupied";
-	Recorder.SetTakesDirectory(Directory.AsFString("NotADirectory/Takes"));
+	Recorder.SetTakesDirectory(InDirectory(Directory, "NotADirectory/Takes"));
 	FLogCapture Log;
 	const std::string Before = UtcSecondsNow();
 
@@ -638,10 +594,10 @@ TEST_F(TakeRecorderTest, DirectoryThatIsAFileRefusesTheTakeWithOneError)
 	EXPECT_EQ(MetaData->GetTakeNumber(), 1) << "nothing was recorded";
 	EXPECT_EQ(CountErrorLines(Log), 1);
 	ExpectLastError(Recorder, FTakeRecorder::ETakeOperation::Start, Blocker + "/Takes", ENOTDIR, Before);
-	EXPECT_EQ(ReadFile(Directory.AsFString("NotADirectory")), "occupied");
+	EXPECT_EQ(ReadFile(InDirectory(Directory, "NotADirectory")), "occupied");
 
 	// The next take, with a usable directory, records as usual.
-	Recorder.SetTakesDirectory(Directory.AsFString("Takes"));
+	Recorder.SetTakesDirectory(InDirectory(Directory, "Takes"));
 	EXPECT_TRUE(Record());
 	Recorder.StopRecording();
 }
