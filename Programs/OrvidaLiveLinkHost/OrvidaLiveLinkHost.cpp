@@ -4,9 +4,9 @@
 // CLI11 comes first: the engine's check() macro would otherwise rewrite its member functions of that name.
 #include <CLI/CLI.hpp>
 
-#include "DecodeCommand.h"
-#include "HostRunCommand.h"
-#include "HostSettingsCommand.h"
+#include "Commands/DecodeCommand.h"
+#include "Editor/RunCommand.h"
+#include "Commands/SettingsCommand.h"
 #include "OrvidaEndpointText.h"
 
 #include <cmath>

@@ -1,5 +1,5 @@
-#include "HostCaptureQueue.h"
-#include "HostCaptureWriter.h"
+#include "Capture/CaptureQueue.h"
+#include "Capture/CaptureWriter.h"
 #include "SmallTmpfs.h"
 #include "WaitUntil.h"
 

@@ -1,4 +1,4 @@
-#include "HostFrameText.h"
+#include "Editor/FrameText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "HostLogBuffer.h"
+#include "Editor/LogBuffer.h"
 
 #include "CoreMinimal.h"
 

@@ -1,5 +1,5 @@
-#include "HostHttpServer.h"
-#include "HostRequestQueue.h"
+#include "Server/HttpServer.h"
+#include "Server/RequestQueue.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>

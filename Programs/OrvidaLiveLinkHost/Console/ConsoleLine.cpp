@@ -1,0 +1,93 @@
+#include "Console/ConsoleLine.h"
+
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+
+std::string FormatTimecode(int32_t FrameNumber, int32_t RateNumerator, int32_t RateDenominator)
+{
+	if (RateNumerator <= 0 || RateDenominator <= 0)
+	{
+		return "-";
+	}
+	const int64_t FramesPerSecond = static_cast<int64_t>(std::ceil(double(RateNumerator) / double(RateDenominator)));
+	const int64_t Frames = FrameNumber < 0 ? -int64_t(FrameNumber) : int64_t(FrameNumber);
+	const int64_t Seconds = Frames / FramesPerSecond;
+	char Text[64];
+	std::snprintf(Text, sizeof(Text), "%s%02" PRId64 ":%02" PRId64 ":%02" PRId64 ":%02" PRId64, FrameNumber < 0 ? "-" : "", Seconds / 3600, Seconds / 60 % 60,
+	              Seconds % 60, Frames % FramesPerSecond);
+	return Text;
+}
+
+std::string FormatCameraDisplay(const FHostCameraSnapshot& Camera)
+{
+	char Text[64];
+	std::snprintf(Text, sizeof(Text), "Camera %.1f\u00b0 horizontal", Camera.FieldOfView);
+	return Text;
+}
+
+std::string FormatCineCameraDisplay(const FHostCineCameraSnapshot& CineCamera)
+{
+	char Text[96];
+	std::snprintf(Text, sizeof(Text), "Cine Camera %.1f mm, %.1f\u00b0 horizontal", CineCamera.FocalLength, CineCamera.FieldOfView);
+	return Text;
+}
+
+std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTakeSnapshot& Take, const FHostSubjectSnapshot* CameraSubject)
+{
+	char Received[64];
+	std::snprintf(Received, sizeof(Received), ", received %" PRId64 " (%.1f/s)", Source.Received, Source.ReceivedPerSecond);
+	std::string Line = Source.Endpoint + " " + Source.Status + Received;
+	Line += ", samples " + std::to_string(Source.Samples) + ", dropped " + std::to_string(Source.Dropped);
+	if (Source.bHasFrame)
+	{
+		Line += ", rate " + std::to_string(Source.RateNumerator) + "/" + std::to_string(Source.RateDenominator);
+		Line += ", timecode " + FormatTimecode(Source.FrameNumber, Source.RateNumerator, Source.RateDenominator);
+	}
+	else
+	{
+		Line += ", rate -, timecode -";
+	}
+	Line += ", ring " + std::to_string(Source.RingCount) + "/" + std::to_string(Source.RingCapacity);
+	Line += ", take " + (Take.Slate.empty() ? std::string("-") : Take.Slate) + " #" + std::to_string(Take.TakeNumber);
+	if (Take.bCountingDown)
+	{
+		char Countdown[48];
+		std::snprintf(Countdown, sizeof(Countdown), " counting down %.1f s", Take.CountdownSecondsLeft);
+		Line += Countdown;
+	}
+	else
+	{
+		Line += Take.bRecording ? " recording" : " stopped";
+	}
+	char LastDatagram[32] = "-";
+	if (Source.SecondsSinceLastDatagram >= 0.0)
+	{
+		std::snprintf(LastDatagram, sizeof(LastDatagram), "%.1f s ago", Source.SecondsSinceLastDatagram);
+	}
+	char Health[320];
+	std::snprintf(Health, sizeof(Health),
+	              ", unparsed %" PRId64 ", no camera %" PRId64 ", foreign keys %" PRId64 ", gaps %" PRId64 ", repeats %" PRId64 ", underruns %" PRId64
+	              ", jitter %.2f ms, last datagram %s, senders %d",
+	              Source.Unparsed, Source.WithoutCamera, Source.ForeignKeys, Source.TimecodeGaps, Source.TimecodeRepeats, Source.Underruns,
+	              Source.JitterMilliseconds, LastDatagram, int(Source.RecentSenders));
+	Line += Health;
+	if (CameraSubject != nullptr && !CameraSubject->bEnabled)
+	{
+		Line += ", subject disabled";
+	}
+	if (CameraSubject != nullptr && CameraSubject->Camera && CameraSubject->CineCamera)
+	{
+		Line += ", " + FormatCameraDisplay(*CameraSubject->Camera) + ", " + FormatCineCameraDisplay(*CameraSubject->CineCamera);
+	}
+	else
+	{
+		Line += ", Camera -, Cine Camera -";
+	}
+	// Last, as its text may hold commas of its own.
+	if (!Take.LastError.empty())
+	{
+		Line += ", take error " + Take.LastError;
+	}
+	return Line;
+}

@@ -1,0 +1,173 @@
+#include "Editor/SnapshotBuilder.h"
+
+#include "Editor/FrameText.h"
+#include "OrvidaLiveLinkSource.h"
+#include "Roles/LiveLinkCameraTypes.h"
+#include "StandIn/LiveLinkClient.h"
+#include "StandIn/StandInLiveLinkCameraController.h"
+#include "StandIn/TakeRecorder.h"
+#include "TakeMetaData.h"
+
+#include <chrono>
+#include <set>
+
+namespace
+{
+std::string ToUtf8(const FString& Text) { return TCHAR_TO_UTF8(*Text); }
+
+/** What the subject's static data says it sends; nothing for static data of another role. */
+void DescribeStaticData(const FLiveLinkStaticDataStruct& StaticData, FHostSubjectSnapshot& Subject)
+{
+	if (const FLiveLinkTransformStaticData* Transform = StaticData.Cast<FLiveLinkTransformStaticData>())
+	{
+		Subject.bIsLocationSupported = Transform->bIsLocationSupported;
+		Subject.bIsRotationSupported = Transform->bIsRotationSupported;
+		Subject.bIsScaleSupported = Transform->bIsScaleSupported;
+	}
+	if (const FLiveLinkCameraStaticData* Camera = StaticData.Cast<FLiveLinkCameraStaticData>())
+	{
+		Subject.bIsFieldOfViewSupported = Camera->bIsFieldOfViewSupported;
+		Subject.bIsAspectRatioSupported = Camera->bIsAspectRatioSupported;
+		Subject.bIsFocalLengthSupported = Camera->bIsFocalLengthSupported;
+		Subject.bIsFocusDistanceSupported = Camera->bIsFocusDistanceSupported;
+		Subject.bIsApertureSupported = Camera->bIsApertureSupported;
+	}
+}
+
+void DescribeCameras(const FStandInCameraComponent& Camera, const FStandInCineCameraComponent& CineCamera, FHostSubjectSnapshot& Subject)
+{
+	Subject.Camera = FHostCameraSnapshot{Camera.GetFieldOfView(), Camera.GetAspectRatio()};
+	Subject.CineCamera = FHostCineCameraSnapshot{CineCamera.GetCurrentFocalLength(), CineCamera.GetFieldOfView(), CineCamera.GetCurrentAperture(),
+	                                             CineCamera.GetManualFocusDistance()};
+}
+} // namespace
+
+FHostSnapshotBuilder::FHostSnapshotBuilder(FLiveLinkClient& InClient, const FTakeRecorder& InTakeRecorder)
+    : Client(InClient)
+    , TakeRecorder(InTakeRecorder)
+{
+	FramePushedHandle = Client.RegisterForFramePushed(FOnLiveLinkFramePushed::FDelegate::CreateRaw(this, &FHostSnapshotBuilder::HandleFramePushed));
+}
+
+FHostSnapshotBuilder::~FHostSnapshotBuilder() { Client.UnregisterForFramePushed(FramePushedHandle); }
+
+void FHostSnapshotBuilder::HandleFramePushed(const FLiveLinkSubjectKey& SubjectKey, const FLiveLinkFrameDataStruct& FrameData)
+{
+	if (const FLiveLinkBaseFrameData* Frame = FrameData.GetBaseData())
+	{
+		LastSceneTimes[ToUtf8(SubjectKey.Source.ToString())] = Frame->MetaData.SceneTime;
+	}
+}
+
+void FHostSnapshotBuilder::AddSubjects(FHostSnapshot& Snapshot)
+{
+	std::set<std::pair<std::string, std::string>> CameraSubjects;
+	for (const FLiveLinkSubjectKey& Key : Client.GetSubjects())
+	{
+		FHostSubjectSnapshot& Subject = Snapshot.Subjects.emplace_back();
+		Subject.SourceGuid = ToUtf8(Key.Source.ToString());
+		Subject.Name = ToUtf8(Key.SubjectName.ToString());
+		if (const UClass* Role = Client.GetSubjectRole(Key).Get())
+		{
+			Subject.Role = ToUtf8(Role->GetName());
+		}
+		FLiveLinkStaticDataStruct StaticData;
+		if (Client.GetSubjectStaticData(Key, StaticData))
+		{
+			DescribeStaticData(StaticData, Subject);
+		}
+		Subject.bEnabled = Client.IsSubjectEnabled(Key, false);
+		// The client evaluates, once a tick, the subject of each name that it enabled then.
+		FLiveLinkSubjectFrameData Evaluated;
+		const bool bEvaluated = Client.IsSubjectEnabled(Key, true) && Client.EvaluateFrame_AnyThread(Key.SubjectName, Client.GetSubjectRole(Key), Evaluated);
+		if (bEvaluated)
+		{
+			Subject.Frame = FHostFrameText::Describe(Evaluated.FrameData);
+		}
+		std::pair<std::string, std::string> SubjectId{Subject.SourceGuid, Subject.Name};
+		if (const FLiveLinkCameraStaticData* CameraStaticData = StaticData.Cast<FLiveLinkCameraStaticData>())
+		{
+			FSubjectCameras& Driven = Cameras[SubjectId];
+			// Without an evaluated frame the cameras keep what they show, as the engine's controller, which gets no
+			// frame then, leaves them: what they were made with, until the first.
+			if (const FLiveLinkCameraFrameData* CameraFrame = bEvaluated ? Evaluated.FrameData.Cast<FLiveLinkCameraFrameData>() : nullptr)
+			{
+				FStandInLiveLinkCameraController::Tick(*CameraStaticData, *CameraFrame, Driven.Camera);
+				FStandInLiveLinkCameraController::Tick(*CameraStaticData, *CameraFrame, Driven.CineCamera);
+			}
+			DescribeCameras(Driven.Camera, Driven.CineCamera, Subject);
+			CameraSubjects.insert(std::move(SubjectId));
+		}
+	}
+	std::erase_if(Cameras, [&CameraSubjects](const auto& Entry) { return !CameraSubjects.contains(Entry.first); });
+}
+
+std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSource>& Sources, int64_t TickCount)
+{
+	auto Snapshot = std::make_shared<FHostSnapshot>();
+	Snapshot->TickCount = TickCount;
+	const auto Now = std::chrono::steady_clock::now();
+	for (const FHostSource& Entry : Sources)
+	{
+		FHostSourceSnapshot& Source = Snapshot->Sources.emplace_back();
+		const std::string Guid = ToUtf8(Entry.Guid.ToString());
+		Source.Guid = Guid;
+		Source.Type = ToUtf8(Entry.Source->GetSourceType().ToString());
+		Source.Machine = ToUtf8(Entry.Source->GetSourceMachineName().ToString());
+		const FOrvidaLiveLinkConnectionSettings Options = Entry.Source->GetConnectionSettings();
+		Source.bAutoLens = Options.bAutoLens;
+		Source.bAutoSceneTakeUpdate = Options.bAutoSceneTakeUpdate;
+		Source.bAutoRecord = Options.bAutoRecord;
+		Source.Endpoint = ToUtf8(Entry.Source->GetBoundEndpoint().ToString());
+		Source.Status = ToUtf8(Entry.Source->GetSourceStatus().ToString());
+		const FOrvidaStreamHealth::FSnapshot Health = Entry.Source->GetStreamHealth();
+		Source.Received = Health.Datagrams;
+		Source.ReceivedPerSecond = ReceivedRates[Guid].Update(Health.Datagrams, Now);
+		Source.Samples = Health.Ring.CommittedSamples;
+		Source.Dropped = Health.Ring.DroppedSamples;
+		Source.RingCount = Health.Ring.RingCount;
+		Source.RingCapacity = FOrvidaSampleRing::RingCapacity;
+		Source.Underruns = Health.Ring.Underruns;
+		Source.Unparsed = Health.UnparsedDatagrams;
+		Source.WithoutCamera = Health.DatagramsWithoutCamera;
+		Source.ForeignKeys = Health.ForeignKeys;
+		Source.TimecodeGaps = Health.TimecodeGaps;
+		Source.TimecodeRepeats = Health.TimecodeRepeats;
+		Source.JitterMilliseconds = Health.JitterMilliseconds;
+		Source.InterarrivalMilliseconds = Health.InterarrivalMilliseconds;
+		Source.SecondsSinceLastDatagram = Health.SecondsSinceLastDatagram;
+		Source.RecentSenders = Health.RecentSenders;
+		const auto Found = LastSceneTimes.find(Guid);
+		if (Found != LastSceneTimes.end())
+		{
+			Source.bHasFrame = true;
+			Source.FrameNumber = Found->second.Time.FrameNumber.Value;
+			Source.RateNumerator = Found->second.Rate.Numerator;
+			Source.RateDenominator = Found->second.Rate.Denominator;
+		}
+	}
+	if (const UTakeMetaData* MetaData = TakeRecorder.GetTakeMetaData())
+	{
+		Snapshot->Take.Slate = ToUtf8(MetaData->GetSlate());
+		Snapshot->Take.TakeNumber = MetaData->GetTakeNumber();
+	}
+	AddSubjects(*Snapshot);
+	Snapshot->Take.bRecording = TakeRecorder.IsRecording();
+	Snapshot->Take.bPanelOpen = TakeRecorder.GetPanel() != nullptr;
+	const UTakeRecorder* Active = TakeRecorder.GetActiveRecorder();
+	Snapshot->Take.bCountingDown = Active != nullptr && Active->GetState() == ETakeRecorderState::CountingDown;
+	Snapshot->Take.CountdownSecondsLeft = Snapshot->Take.bCountingDown ? Active->GetCountdownSeconds() : 0.0;
+	FText Refusal;
+	if (Active == nullptr && !TakeRecorder.CanStartRecording(Refusal))
+	{
+		Snapshot->Take.Refusal = ToUtf8(Refusal.ToString());
+	}
+	const FTakeRecorder::FTakeError Error = TakeRecorder.GetLastTakeError();
+	if (Error.Operation != FTakeRecorder::ETakeOperation::None)
+	{
+		Snapshot->Take.LastError = ToUtf8(Error.Time + TEXT(" ") + Error.Message);
+	}
+	Takes.Observe(TakeRecorder, Now);
+	Snapshot->Takes = Takes.GetTakes();
+	return Snapshot;
+}

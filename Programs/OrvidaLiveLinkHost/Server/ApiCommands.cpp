@@ -1,0 +1,230 @@
+#include "Server/ApiCommands.h"
+
+#include "Server/ApiJson.h"
+#include "Editor/Editor.h"
+#include "Editor/LogBuffer.h"
+#include "Editor/Snapshot.h"
+#include "OrvidaLiveLinkSource.h"
+#include "StandIn/LiveLinkClient.h"
+#include "StandIn/TakeRecorder.h"
+#include "TakeMetaData.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+using nlohmann::json;
+
+namespace
+{
+std::string ToUtf8(const FString& Text) { return TCHAR_TO_UTF8(*Text); }
+
+/** A whole decimal number of the type's range and nothing else; false for any other text. */
+template <class T> bool ParseWhole(const std::string& Text, T& OutValue)
+{
+	const auto [End, Error] = std::from_chars(Text.data(), Text.data() + Text.size(), OutValue);
+	return Error == std::errc() && End == Text.data() + Text.size() && !Text.empty();
+}
+
+std::string LastTakeError(const FTakeRecorder& TakeRecorder)
+{
+	const FTakeRecorder::FTakeError Error = TakeRecorder.GetLastTakeError();
+	return Error.Operation == FTakeRecorder::ETakeOperation::None ? std::string() : ToUtf8(Error.Message);
+}
+} // namespace
+
+FHostApiCommands::FHostApiCommands(FHostEditor& Editor, FLiveLinkClient& InClient, FTakeRecorder& InTakeRecorder, TArray<FHostSource>& InSources,
+                                   const FHostLogBuffer& InLog, FOrvidaLiveLinkSource::FDatagramTap InTap)
+    : Client(InClient)
+    , TakeRecorder(InTakeRecorder)
+    , Sources(InSources)
+    , Log(InLog)
+    , Tap(std::move(InTap))
+    , Panels(Editor)
+    , Settings(Editor.FindSettingsSection())
+{
+}
+
+FHostApiReply FHostApiCommands::Execute(const FHostApiRequest& Request)
+{
+	using ECommand = FHostApiRequest::ECommand;
+	switch (Request.Command)
+	{
+	case ECommand::OpenPanel:
+		return OpenPanel(Request.Body);
+	case ECommand::PanelEvent:
+		return ApplyPanelEvent(Request.PathId, Request.Body);
+	case ECommand::ClosePanel:
+	{
+		int64_t PanelId = 0;
+		if (!ParseWhole(Request.PathId, PanelId) || !Panels.Close(PanelId))
+		{
+			return FHostApiReply::Error(404, "no panel " + Request.PathId + " is open");
+		}
+		return {};
+	}
+	case ECommand::RemoveSource:
+		return RemoveSource(Request.PathId);
+	case ECommand::TakePanel:
+		if (!Request.Body.is_object() || !Request.Body.contains("open") || !Request.Body["open"].is_boolean())
+		{
+			return FHostApiReply::Error(400, "the body must be {\"open\": true} or {\"open\": false}");
+		}
+		if (Request.Body["open"].get<bool>())
+		{
+			TakeRecorder.OpenPanel();
+		}
+		else
+		{
+			TakeRecorder.ClosePanel();
+		}
+		return {};
+	case ECommand::TakeStart:
+	{
+		FText Refusal;
+		if (!TakeRecorder.CanStartRecording(Refusal))
+		{
+			return FHostApiReply::Error(409, ToUtf8(Refusal.ToString()));
+		}
+		TakeRecorder.StartRecording();
+		return {200, {{"countdownSeconds", TakeRecorder.GetCountdownSeconds()}}};
+	}
+	case ECommand::TakeStop:
+		if (const UTakeRecorder* Active = TakeRecorder.GetActiveRecorder(); Active != nullptr && Active->GetState() == ETakeRecorderState::CountingDown)
+		{
+			TakeRecorder.StopRecording();
+			return {200, {{"cancelled", true}}};
+		}
+		if (!TakeRecorder.StopRecording())
+		{
+			const std::string Error = LastTakeError(TakeRecorder);
+			return Error.empty() ? FHostApiReply::Error(409, "no take is being recorded") : FHostApiReply::Error(500, "the take was not kept whole: " + Error);
+		}
+		return {200, {{"file", ToUtf8(TakeRecorder.GetTakeFilePath())}, {"frames", TakeRecorder.GetTakeFrameCount()}}};
+	case ECommand::TakeMetaData:
+		return SetTakeMetaData(Request.Body);
+	case ECommand::Settings:
+	{
+		const FHostSettingsPage::FResult Result = Settings.Apply(Request.Body);
+		return Result.Error.empty() ? FHostApiReply{} : FHostApiReply::Error(Result.Status, Result.Error);
+	}
+	}
+	return FHostApiReply::Error(400, "unknown command");
+}
+
+FHostApiReply FHostApiCommands::OpenPanel(const json& Body)
+{
+	if (!Body.is_object() || !Body.contains("factory") || !Body["factory"].is_string())
+	{
+		return FHostApiReply::Error(400, "the body must be {\"factory\": NAME}");
+	}
+	const std::variant<int64_t, std::string> Opened = Panels.Open(Body["factory"].get<std::string>());
+	if (const std::string* Error = std::get_if<std::string>(&Opened))
+	{
+		return FHostApiReply::Error(404, *Error);
+	}
+	return {201, {{"panel", std::get<int64_t>(Opened)}}};
+}
+
+FHostApiReply FHostApiCommands::ApplyPanelEvent(const std::string& PanelIdText, const json& Body)
+{
+	int64_t PanelId = 0;
+	if (!ParseWhole(PanelIdText, PanelId))
+	{
+		return FHostApiReply::Error(404, "no panel " + PanelIdText + " is open");
+	}
+	if (!Body.is_object() || !Body.contains("widget") || !Body["widget"].is_number_unsigned() || !Body.contains("event") || !Body["event"].is_string())
+	{
+		return FHostApiReply::Error(400, "the body must be {\"widget\": ID, \"event\": NAME, \"value\": ...}");
+	}
+	const json Value = Body.contains("value") ? Body["value"] : json();
+	const FHostPanels::FEventResult Result = Panels.ApplyEvent(PanelId, Body["widget"].get<uint64_t>(), Body["event"].get<std::string>(), Value);
+	if (!Result.Error.empty())
+	{
+		return FHostApiReply::Error(Result.Status, Result.Error);
+	}
+	if (Result.Created.IsValid())
+	{
+		return AddSource(Result.Created);
+	}
+	const std::optional<FHostPanelSnapshot> Panel = Panels.Describe();
+	return {200, {{"panel", Panel ? FHostApiJson::FromPanel(*Panel) : json()}}};
+}
+
+FHostApiReply FHostApiCommands::AddSource(const TSharedPtr<ILiveLinkSource>& Created)
+{
+	// The factories found are the plug-in's, and they make only FOrvidaLiveLinkSource.
+	const TSharedPtr<FOrvidaLiveLinkSource> Source = StaticCastSharedPtr<FOrvidaLiveLinkSource>(Created);
+	if (Tap)
+	{
+		Source->SetDatagramTap(Tap);
+	}
+	// A source that cannot receive is kept too: the editor lists it with its status until the user removes it.
+	const FGuid Guid = Client.AddSource(Source);
+	Sources.Add(FHostSource{Guid, Source});
+	return {201, {{"source", ToUtf8(Guid.ToString())}}};
+}
+
+FHostApiReply FHostApiCommands::RemoveSource(const std::string& Guid)
+{
+	for (int32 Index = 0; Index < Sources.Num(); ++Index)
+	{
+		if (ToUtf8(Sources[Index].Guid.ToString()) == Guid)
+		{
+			// As the panel's remove button: the client asks the source to shut down, then lets it go.
+			Sources[Index].Source->SetDatagramTap(nullptr);
+			Client.RemoveSource(Sources[Index].Guid);
+			Sources.RemoveAt(Index);
+			return {};
+		}
+	}
+	return FHostApiReply::Error(404, "no source " + Guid);
+}
+
+FHostApiReply FHostApiCommands::SetTakeMetaData(const json& Body)
+{
+	UTakeMetaData* MetaData = TakeRecorder.GetTakeMetaData();
+	const bool bSlate = Body.is_object() && Body.contains("slate");
+	const bool bTake = Body.is_object() && Body.contains("take");
+	if (!bSlate && !bTake)
+	{
+		return FHostApiReply::Error(400, "the body must be {\"slate\": TEXT, \"take\": NUMBER} (either or both)");
+	}
+	if ((bSlate && !Body["slate"].is_string()) || (bTake && !Body["take"].is_number_integer()))
+	{
+		return FHostApiReply::Error(400, "the slate is a text and the take a whole number");
+	}
+	const std::string Slate = bSlate ? Body["slate"].get<std::string>() : std::string();
+	// The engine's strings end at a NUL, so the rest would be dropped without a word.
+	if (Slate.find('\0') != std::string::npos)
+	{
+		return FHostApiReply::Error(400, "the slate holds a NUL character");
+	}
+	const size_t Characters = size_t(std::count_if(Slate.begin(), Slate.end(), [](char Byte) { return (Byte & 0xC0) != 0x80; }));
+	if (Characters > MaxSlateCharacters)
+	{
+		return FHostApiReply::Error(400, "the slate has " + std::to_string(Characters) + " characters; at most " + std::to_string(MaxSlateCharacters) + " are taken");
+	}
+	const int64_t Take = bTake ? Body["take"].get<int64_t>() : 1;
+	if (Take < 1 || Take > std::numeric_limits<int32>::max())
+	{
+		return FHostApiReply::Error(400, "the take number runs from 1 to 2147483647");
+	}
+	if (bSlate)
+	{
+		MetaData->SetSlate(UTF8_TO_TCHAR(Slate.c_str()));
+	}
+	if (bTake)
+	{
+		MetaData->SetTakeNumber(int32(Take));
+	}
+	return {200, {{"slate", ToUtf8(MetaData->GetSlate())}, {"take", MetaData->GetTakeNumber()}}};
+}
+
+void FHostApiCommands::Fill(FHostSnapshot& Snapshot) const
+{
+	Snapshot.Factories = Panels.GetFactories();
+	Snapshot.Panel = Panels.Describe();
+	Snapshot.Settings = Settings.Describe();
+	Snapshot.Log = Log.Copy();
+}
