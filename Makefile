@@ -9,7 +9,7 @@ PROGRAM_ARGS ?=
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: all bootstrap build test test-asan test-tsan test-sanitizers run bench fuzz fuzz-long soak package clean
+.PHONY: all bootstrap format build test test-asan test-tsan test-sanitizers run bench fuzz fuzz-long soak package clean
 
 all: build
 
@@ -28,6 +28,10 @@ CONFIGURE_bench := -DCMAKE_BUILD_TYPE=Release -DORVIDA_BUILD_TESTS=OFF -DORVIDA_
 CONFIGURE_fuzz := -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVIDA_SANITIZE=address \
 	-DORVIDA_BUILD_TESTS=OFF -DORVIDA_BUILD_PROGRAMS=OFF -DORVIDA_BUILD_FUZZ=ON
 FUZZ_SECONDS ?= 60
+
+# Lays out every C++ file as .clang-format says; `make test` fails on a file that is not.
+format: bootstrap
+	@Scripts/format.sh
 
 # bootstrap first each time: it is quick when nothing is missing, and a changed npm lock file is then installed.
 build: bootstrap build/default/build.ninja
