@@ -1,11 +1,10 @@
 // Sixteen sources on sixteen ports in one host, fed 120 messages a second each by one orvida-send with sixteen
 // --to (each message goes to every port), the game thread ticking at 60 Hz: the whole host's CPU as a
 // percentage of one core over 10 s after 2 s of warm-up (the threads' schedstat nanoseconds; tick_cpu_pct is
-// utime + stime), per source against one source fed the same way in the same run. Afterwards each source's console line must account for every message: received as many as were
-// sent, one sample committed per datagram, and the frame Live Link holds being the one the ring's counts put
-// due (the sender's timecode counts one frame a message from 0, so the due frame is committed minus those
-// still in the ring). With 120 in and 60 ticks a second the ring drops about half by design; the counters give
-// what each source published (committed - dropped - still in the ring) and dropped, averaged over the sources.
+// utime + stime), per source against one source fed the same way in the same run. Afterwards each source's console line must account for every message:
+// received as many as were sent, one sample committed per datagram, and the frame Live Link holds being the one the ring's counts put due (the sender's
+// timecode counts one frame a message from 0, so the due frame is committed minus those still in the ring). With 120 in and 60 ticks a second the ring drops
+// about half by design; the counters give what each source published (committed - dropped - still in the ring) and dropped, averaged over the sources.
 
 #include "BenchmarkRatios.h"
 #include "HostUnderTest.h"

@@ -30,8 +30,7 @@ double ProcessCpuSeconds()
 }
 
 /** Times one window over receivers that are already waiting; Receivers only keeps them alive. */
-template <typename ReceiverType>
-void RunWindow(benchmark::State& State, const std::vector<std::unique_ptr<ReceiverType>>& Receivers)
+template <typename ReceiverType> void RunWindow(benchmark::State& State, const std::vector<std::unique_ptr<ReceiverType>>& Receivers)
 {
 	for (auto _ : State)
 	{
@@ -69,7 +68,8 @@ void BM_SourceIdle(benchmark::State& State)
 	std::vector<std::unique_ptr<FOrvidaLiveLinkSource>> Sources;
 	for (int64 Index = 0; Index < State.range(0); ++Index)
 	{
-		Sources.push_back(std::make_unique<FOrvidaLiveLinkSource>(FIPv4Endpoint(FIPv4Address::InternalLoopback, LoopbackUdp::PickFreePort()), true, false, false));
+		Sources.push_back(
+		    std::make_unique<FOrvidaLiveLinkSource>(FIPv4Endpoint(FIPv4Address::InternalLoopback, LoopbackUdp::PickFreePort()), true, false, false));
 		if (!Sources.back()->IsSourceStillValid())
 		{
 			State.SkipWithError("a source did not start");
@@ -85,8 +85,10 @@ BENCHMARK(BM_SourceIdle)->Arg(1)->Arg(10)->ArgName("sockets")->Iterations(1)->Us
 
 int main(int ArgumentCount, char** Arguments)
 {
-	const auto Name = [](const char* Benchmark, int32 Sockets) { return std::string(Benchmark) + "/sockets:" + std::to_string(Sockets) + "/iterations:1/manual_time"; };
-	return OrvidaBenchmark::RunWithRatios(ArgumentCount, Arguments,
-		{{Name("BM_SourceIdle", 1), Name("BM_BareIdle", 1), "idle CPU, one source / one bare loop (goal <= 1.1)", "cpu_s"},
-		 {Name("BM_SourceIdle", 10), Name("BM_BareIdle", 10), "idle CPU, ten sources / ten bare loops (goal <= 1.1)", "cpu_s"}});
+	const auto Name = [](const char* Benchmark, int32 Sockets)
+	{ return std::string(Benchmark) + "/sockets:" + std::to_string(Sockets) + "/iterations:1/manual_time"; };
+	return OrvidaBenchmark::RunWithRatios(
+	    ArgumentCount, Arguments,
+	    {{Name("BM_SourceIdle", 1), Name("BM_BareIdle", 1), "idle CPU, one source / one bare loop (goal <= 1.1)", "cpu_s"},
+	     {Name("BM_SourceIdle", 10), Name("BM_BareIdle", 10), "idle CPU, ten sources / ten bare loops (goal <= 1.1)", "cpu_s"}});
 }

@@ -40,10 +40,7 @@ constexpr auto TickInterval = std::chrono::milliseconds(1);
 // Microseconds in the table.
 constexpr double Microseconds = 1e6;
 
-double SecondsBetween(FClock::time_point From, FClock::time_point To)
-{
-	return std::chrono::duration<double>(To - From).count();
-}
+double SecondsBetween(FClock::time_point From, FClock::time_point To) { return std::chrono::duration<double>(To - From).count(); }
 
 /** Stamps kept per message index; an unset stamp is the epoch. Each slot has one writer thread; they are read once the writers have ended. */
 struct FStamps
@@ -99,7 +96,8 @@ struct FStamps
 class FPacedSender
 {
 public:
-	FPacedSender(uint16 Port, FStamps& Stamps) : Thread([this, Port, &Stamps] { Run(Port, Stamps); })
+	FPacedSender(uint16 Port, FStamps& Stamps)
+	    : Thread([this, Port, &Stamps] { Run(Port, Stamps); })
 	{
 	}
 	void Join() { Thread.join(); }
@@ -175,7 +173,8 @@ void BM_SourceLatency(benchmark::State& State)
 		FStamps Stamps;
 		FLiveLinkClient Client;
 		const TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeObserved(
-			FIPv4Endpoint(FIPv4Address::InternalLoopback, Port), [&Stamps](const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Data) { Stamps.OnReceived(Data->Num()); });
+		    FIPv4Endpoint(FIPv4Address::InternalLoopback, Port),
+		    [&Stamps](const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Data) { Stamps.OnReceived(Data->Num()); });
 		if (!Source->IsSourceStillValid())
 		{
 			State.SkipWithError("the source did not start");
@@ -184,13 +183,14 @@ void BM_SourceLatency(benchmark::State& State)
 		Client.AddSource(Source);
 		// Runs in the client's tick, on this thread; a frame is stamped the first time it is pushed.
 		const FDelegateHandle Listener = Client.RegisterForFramePushed(FOnLiveLinkFramePushed::FDelegate::CreateLambda(
-			[&Stamps](const FLiveLinkSubjectKey&, const FLiveLinkFrameDataStruct& Frame) {
-				const int32 FrameNumber = Frame.GetBaseData()->MetaData.SceneTime.Time.FrameNumber.Value;
-				if (FrameNumber >= 0 && FrameNumber < MessageCount && Stamps.Pushed[FrameNumber] == FClock::time_point())
-				{
-					Stamps.Pushed[FrameNumber] = FClock::now();
-				}
-			}));
+		    [&Stamps](const FLiveLinkSubjectKey&, const FLiveLinkFrameDataStruct& Frame)
+		    {
+			    const int32 FrameNumber = Frame.GetBaseData()->MetaData.SceneTime.Time.FrameNumber.Value;
+			    if (FrameNumber >= 0 && FrameNumber < MessageCount && Stamps.Pushed[FrameNumber] == FClock::time_point())
+			    {
+				    Stamps.Pushed[FrameNumber] = FClock::now();
+			    }
+		    }));
 		FPacedSender Sender(Port, Stamps);
 		// The game thread: ticks until the stream has ended and the ring has had time to play out its last frames.
 		auto End = FClock::time_point::max();
@@ -231,9 +231,9 @@ int main(int ArgumentCount, char** Arguments)
 	const std::string Ticked = "BM_SourceLatency/ticking:1/iterations:1/manual_time";
 	const std::string Unticked = "BM_SourceLatency/ticking:0/iterations:1/manual_time";
 	return OrvidaBenchmark::RunWithRatios(ArgumentCount, Arguments,
-		{{Ticked, Bare, "p99: source send->commit / bare send->receive", "commit_us_p99", "receive_us_p99"},
-		 {Ticked, Bare, "median: source send->commit / bare send->receive", "commit_us_median", "receive_us_median"},
-		 {Ticked, Bare, "p99: source send->arrival / bare send->receive", "arrival_us_p99", "receive_us_p99"},
-		 {Unticked, Bare, "p99, no ticks: source send->commit / bare send->receive", "commit_us_p99", "receive_us_p99"},
-		 {Unticked, Bare, "median, no ticks: source send->commit / bare", "commit_us_median", "receive_us_median"}});
+	                                      {{Ticked, Bare, "p99: source send->commit / bare send->receive", "commit_us_p99", "receive_us_p99"},
+	                                       {Ticked, Bare, "median: source send->commit / bare send->receive", "commit_us_median", "receive_us_median"},
+	                                       {Ticked, Bare, "p99: source send->arrival / bare send->receive", "arrival_us_p99", "receive_us_p99"},
+	                                       {Unticked, Bare, "p99, no ticks: source send->commit / bare send->receive", "commit_us_p99", "receive_us_p99"},
+	                                       {Unticked, Bare, "median, no ticks: source send->commit / bare", "commit_us_median", "receive_us_median"}});
 }

@@ -66,8 +66,7 @@ public:
 	}
 
 private:
-	template <typename ConditionType>
-	static bool WaitFor(ConditionType&& Condition)
+	template <typename ConditionType> static bool WaitFor(ConditionType&& Condition)
 	{
 		const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
 		while (!Condition())
@@ -120,8 +119,9 @@ void BM_SourceReceivePath(benchmark::State& State)
 {
 	const uint16 Port = LoopbackUdp::PickFreePort();
 	FDrainClock Clock;
-	const TSharedPtr<FOrvidaLiveLinkSource> Source = FOrvidaLiveLinkSourceTestAccess::MakeObserved(
-		FIPv4Endpoint(FIPv4Address::InternalLoopback, Port), [&Clock](const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Data) { Clock.OnDatagram(Data->Num()); });
+	const TSharedPtr<FOrvidaLiveLinkSource> Source =
+	    FOrvidaLiveLinkSourceTestAccess::MakeObserved(FIPv4Endpoint(FIPv4Address::InternalLoopback, Port),
+	                                                  [&Clock](const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Data) { Clock.OnDatagram(Data->Num()); });
 	if (!Source->IsSourceStillValid())
 	{
 		State.SkipWithError("the source did not start");
@@ -136,6 +136,7 @@ BENCHMARK(BM_SourceReceivePath)->UseManualTime()->MinTime(1.0);
 
 int main(int ArgumentCount, char** Arguments)
 {
-	return OrvidaBenchmark::RunWithRatios(ArgumentCount, Arguments,
-		{{"BM_SourceReceivePath/min_time:1.000/manual_time", "BM_BareRecvFromLoop/min_time:1.000/manual_time", "source receive path / bare recvfrom loop"}});
+	return OrvidaBenchmark::RunWithRatios(
+	    ArgumentCount, Arguments,
+	    {{"BM_SourceReceivePath/min_time:1.000/manual_time", "BM_BareRecvFromLoop/min_time:1.000/manual_time", "source receive path / bare recvfrom loop"}});
 }

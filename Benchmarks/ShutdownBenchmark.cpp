@@ -93,10 +93,7 @@ void RunRounds(benchmark::State& State, uint16 Port)
 	ReportRounds(State, Seconds);
 }
 
-void BM_ShutdownIdle(benchmark::State& State)
-{
-	RunRounds(State, LoopbackUdp::PickFreePort());
-}
+void BM_ShutdownIdle(benchmark::State& State) { RunRounds(State, LoopbackUdp::PickFreePort()); }
 
 void BM_ShutdownUnderFlood(benchmark::State& State)
 {
@@ -123,8 +120,8 @@ int main(int ArgumentCount, char** Arguments)
 {
 	const auto Name = [](const char* Benchmark) { return std::string(Benchmark) + "/iterations:50/manual_time"; };
 	return OrvidaBenchmark::RunWithRatios(ArgumentCount, Arguments,
-		{{Name("BM_ShutdownIdle"), Name("BM_SocketWait"), "median: shutdown, idle / one socket wait", "ms_median"},
-		 {Name("BM_ShutdownIdle"), Name("BM_SocketWait"), "max: shutdown, idle / one socket wait", "ms_max"},
-		 {Name("BM_ShutdownUnderFlood"), Name("BM_SocketWait"), "median: shutdown, flooded / one socket wait", "ms_median"},
-		 {Name("BM_ShutdownUnderFlood"), Name("BM_SocketWait"), "max: shutdown, flooded / one socket wait", "ms_max"}});
+	                                      {{Name("BM_ShutdownIdle"), Name("BM_SocketWait"), "median: shutdown, idle / one socket wait", "ms_median"},
+	                                       {Name("BM_ShutdownIdle"), Name("BM_SocketWait"), "max: shutdown, idle / one socket wait", "ms_max"},
+	                                       {Name("BM_ShutdownUnderFlood"), Name("BM_SocketWait"), "median: shutdown, flooded / one socket wait", "ms_median"},
+	                                       {Name("BM_ShutdownUnderFlood"), Name("BM_SocketWait"), "max: shutdown, flooded / one socket wait", "ms_max"}});
 }

@@ -95,10 +95,12 @@ void BM_Source(benchmark::State& State)
 		State.SkipWithError("the source did not start");
 		return;
 	}
-	RunWindow(State, Port, [&Source] {
-		const FOrvidaStreamHealth::FSnapshot Health = Source.GetStreamHealth();
-		return FCounts{Health.Datagrams, Health.Ring.CommittedSamples};
-	});
+	RunWindow(State, Port,
+	          [&Source]
+	          {
+		          const FOrvidaStreamHealth::FSnapshot Health = Source.GetStreamHealth();
+		          return FCounts{Health.Datagrams, Health.Ring.CommittedSamples};
+	          });
 }
 } // namespace
 
@@ -107,9 +109,11 @@ BENCHMARK(BM_Source)->Arg(1)->Arg(4)->ArgName("senders")->Iterations(1)->UseManu
 
 int main(int ArgumentCount, char** Arguments)
 {
-	const auto Name = [](const char* Benchmark, int32 Senders) { return std::string(Benchmark) + "/senders:" + std::to_string(Senders) + "/iterations:1/manual_time"; };
-	return OrvidaBenchmark::RunWithRatios(ArgumentCount, Arguments,
-		{{Name("BM_Source", 1), Name("BM_BareReceiver", 1), "source / bare receiver, received per s, 1 sender (goal >= 0.9)", "received_per_s"},
-		 {Name("BM_Source", 4), Name("BM_BareReceiver", 4), "source / bare receiver, received per s, 4 senders", "received_per_s"},
-		 {Name("BM_Source", 1), Name("BM_BareReceiver", 1), "source decoded / bare received per s, 1 sender", "decoded_per_s", "received_per_s"}});
+	const auto Name = [](const char* Benchmark, int32 Senders)
+	{ return std::string(Benchmark) + "/senders:" + std::to_string(Senders) + "/iterations:1/manual_time"; };
+	return OrvidaBenchmark::RunWithRatios(
+	    ArgumentCount, Arguments,
+	    {{Name("BM_Source", 1), Name("BM_BareReceiver", 1), "source / bare receiver, received per s, 1 sender (goal >= 0.9)", "received_per_s"},
+	     {Name("BM_Source", 4), Name("BM_BareReceiver", 4), "source / bare receiver, received per s, 4 senders", "received_per_s"},
+	     {Name("BM_Source", 1), Name("BM_BareReceiver", 1), "source decoded / bare received per s, 1 sender", "decoded_per_s", "received_per_s"}});
 }

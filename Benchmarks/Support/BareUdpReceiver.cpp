@@ -16,7 +16,9 @@ constexpr int WaitMilliseconds = 10;
 constexpr uint32 StackSize = 128 * 1024;
 } // namespace
 
-FBareUdpReceiver::FBareUdpReceiver(uint16 Port, FOnDatagram InOnDatagram) : OnDatagram(MoveTemp(InOnDatagram)), Buffer(ReceiveBufferSize)
+FBareUdpReceiver::FBareUdpReceiver(uint16 Port, FOnDatagram InOnDatagram)
+    : OnDatagram(MoveTemp(InOnDatagram))
+    , Buffer(ReceiveBufferSize)
 {
 	Descriptor = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
 	const int One = 1;
@@ -59,7 +61,8 @@ uint32 FBareUdpReceiver::Run()
 		// Drains the queue, but looks at the stop between datagrams as the source does, so that a flood cannot hold it.
 		ssize_t Received = 0;
 		socklen_t SenderLength = sizeof(Sender);
-		while (!bStop.load() && (Received = ::recvfrom(Descriptor, Buffer.data(), Buffer.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&Sender), &SenderLength)) >= 0)
+		while (!bStop.load() &&
+		       (Received = ::recvfrom(Descriptor, Buffer.data(), Buffer.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&Sender), &SenderLength)) >= 0)
 		{
 			ReceivedCount.fetch_add(1, std::memory_order_relaxed);
 			if (OnDatagram)

@@ -14,7 +14,10 @@ class FRatioReporter final : public benchmark::ConsoleReporter
 {
 public:
 	// Plain text: the figures end up in logs and READMEs, where colour codes are noise.
-	FRatioReporter() : ConsoleReporter(OO_Tabular) {}
+	FRatioReporter()
+	    : ConsoleReporter(OO_Tabular)
+	{
+	}
 
 	void ReportRuns(const std::vector<Run>& Runs) override
 	{
@@ -26,7 +29,9 @@ public:
 				continue;
 			}
 			// Aggregates (mean, median) are named after the run; the mean wins when repetitions are asked for.
-			const std::string Name = Entry.run_type == Run::RT_Aggregate ? Entry.run_name.str() + (Entry.aggregate_name == "mean" ? "" : "/" + Entry.aggregate_name) : Entry.benchmark_name();
+			const std::string Name = Entry.run_type == Run::RT_Aggregate
+			                             ? Entry.run_name.str() + (Entry.aggregate_name == "mean" ? "" : "/" + Entry.aggregate_name)
+			                             : Entry.benchmark_name();
 			for (const auto& [CounterName, Counter] : Entry.counters)
 			{
 				Counters[Name][CounterName] = Counter.value;
@@ -80,7 +85,8 @@ int RunWithRatios(int ArgumentCount, char** Arguments, const std::vector<FRatio>
 	{
 		double Measured = 0.0;
 		double Baseline = 0.0;
-		if (!Reporter.Find(Ratio.Measured, Ratio.Counter, Measured) || !Reporter.Find(Ratio.Baseline, Ratio.BaselineCounter.empty() ? Ratio.Counter : Ratio.BaselineCounter, Baseline))
+		if (!Reporter.Find(Ratio.Measured, Ratio.Counter, Measured) ||
+		    !Reporter.Find(Ratio.Baseline, Ratio.BaselineCounter.empty() ? Ratio.Counter : Ratio.BaselineCounter, Baseline))
 		{
 			std::printf("ratio %-48s not measured (a benchmark was filtered out or failed)\n", Ratio.Label.c_str());
 			ExitCode = 1;

@@ -81,7 +81,7 @@ void FHostUnderTest::ReadConsole()
 }
 
 std::optional<std::vector<FHostConsoleReading>> FHostUnderTest::WaitForReadings(const FReadingsCheck& Check, std::chrono::steady_clock::time_point Deadline,
-                                                                               std::vector<FHostConsoleReading>& OutLast)
+                                                                                std::vector<FHostConsoleReading>& OutLast)
 {
 	std::unique_lock<std::mutex> Guard(ReadingsLock);
 	std::map<std::string, int64_t> LinesAtStart;

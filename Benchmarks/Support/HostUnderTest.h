@@ -42,7 +42,7 @@ public:
 	 * (fewer than the sources when some printed nothing by then).
 	 */
 	std::optional<std::vector<FHostConsoleReading>> WaitForReadings(const FReadingsCheck& Check, std::chrono::steady_clock::time_point Deadline,
-	                                                               std::vector<FHostConsoleReading>& OutLast);
+	                                                                std::vector<FHostConsoleReading>& OutLast);
 
 private:
 	void ReadConsole();

@@ -17,8 +17,7 @@ struct FLatencySummary
 	static FLatencySummary Of(std::vector<double> Values);
 
 	/** Sets the counters Prefix_median, Prefix_p99 and Prefix_max on a benchmark's State, each multiplied by Scale. */
-	template <typename StateType>
-	void SetCounters(StateType& State, const std::string& Prefix, double Scale = 1.0) const
+	template <typename StateType> void SetCounters(StateType& State, const std::string& Prefix, double Scale = 1.0) const
 	{
 		State.counters[Prefix + "_median"] = Median * Scale;
 		State.counters[Prefix + "_p99"] = P99 * Scale;

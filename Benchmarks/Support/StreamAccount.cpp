@@ -35,8 +35,8 @@ FStreamAccount SettleStream(FHostUnderTest& Host, FSenderRun& Sender, std::chron
 	Account.Fault = "sent " + std::to_string(Sent->Messages) + " to each source; by the deadline:";
 	for (const FHostConsoleReading& Reading : Account.Readings)
 	{
-		Account.Fault += " " + Reading.Endpoint + " received " + std::to_string(Reading.Received) + ", samples " + std::to_string(Reading.Samples) +
-		                 ", ring " + std::to_string(Reading.RingCount) + ";";
+		Account.Fault += " " + Reading.Endpoint + " received " + std::to_string(Reading.Received) + ", samples " + std::to_string(Reading.Samples) + ", ring " +
+		                 std::to_string(Reading.RingCount) + ";";
 	}
 	return Account;
 }

@@ -5,8 +5,8 @@
 #include <CLI/CLI.hpp>
 
 #include "Commands/DecodeCommand.h"
-#include "Editor/RunCommand.h"
 #include "Commands/SettingsCommand.h"
+#include "Editor/RunCommand.h"
 #include "OrvidaEndpointText.h"
 
 #include <cmath>

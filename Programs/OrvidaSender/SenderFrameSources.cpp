@@ -54,8 +54,8 @@ std::string CheckReplayFile(const std::string& Path)
 	}
 	if (Size > FSenderFrameSources::MaxReplayBytes)
 	{
-		return Path + " is " + std::to_string(Size) + " bytes; a replay is read whole and may be at most " + std::to_string(FSenderFrameSources::MaxReplayBytes >> 20) +
-		       " MiB";
+		return Path + " is " + std::to_string(Size) + " bytes; a replay is read whole and may be at most " +
+		       std::to_string(FSenderFrameSources::MaxReplayBytes >> 20) + " MiB";
 	}
 	return {};
 }

@@ -229,9 +229,9 @@ FSenderReplay FSenderTakeFileReader::Read(const std::string& Path, FSenderFrameR
 			return FSenderReplay::Failure(Path + ":" + std::to_string(RecordLine) + ": " + BadColumn + " is not a finite number");
 		}
 		// Each becomes an integer of its own width, or a duration in nanoseconds, which a larger value would overflow.
-		for (const auto& [Name, Value, Limit] : {std::tuple{"FrameNumber", std::abs(FrameNumber), double(INT32_MAX)},
-		                                         std::tuple{"RateNumerator", Numerator, double(INT32_MAX)}, std::tuple{"RateDenominator", Denominator, double(INT32_MAX)},
-		                                         std::tuple{"WorldTime", std::abs(WorldTime), MaxWorldTimeSeconds}})
+		for (const auto& [Name, Value, Limit] :
+		     {std::tuple{"FrameNumber", std::abs(FrameNumber), double(INT32_MAX)}, std::tuple{"RateNumerator", Numerator, double(INT32_MAX)},
+		      std::tuple{"RateDenominator", Denominator, double(INT32_MAX)}, std::tuple{"WorldTime", std::abs(WorldTime), MaxWorldTimeSeconds}})
 		{
 			if (Value > Limit)
 			{

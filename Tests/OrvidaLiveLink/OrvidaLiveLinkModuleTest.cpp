@@ -6,8 +6,8 @@
 #include "ISettingsSection.h"
 #include "LogCapture.h"
 #include "Misc/Paths.h"
-#include "StandIn/StandInPaths.h"
 #include "Modules/ModuleManager.h"
+#include "StandIn/StandInPaths.h"
 #include "UObject/UObjectGlobals.h"
 
 #include <gtest/gtest.h>
@@ -19,10 +19,7 @@
 
 namespace
 {
-std::string ToUtf8(const FText& Text)
-{
-	return TCHAR_TO_UTF8(*Text.ToString());
-}
+std::string ToUtf8(const FText& Text) { return TCHAR_TO_UTF8(*Text.ToString()); }
 
 TSharedPtr<ISettingsSection> FindOrvidaSection(ISettingsModule& Settings)
 {
@@ -36,7 +33,7 @@ class FTemporaryProject
 {
 public:
 	FTemporaryProject()
-		: Directory(std::filesystem::temp_directory_path() / ("orvida-project-" + std::to_string(::getpid()) + "-" + std::to_string(NextNumber++)))
+	    : Directory(std::filesystem::temp_directory_path() / ("orvida-project-" + std::to_string(::getpid()) + "-" + std::to_string(NextNumber++)))
 	{
 		std::filesystem::create_directories(Directory / "Config");
 		Saved = FPaths::ProjectDir();

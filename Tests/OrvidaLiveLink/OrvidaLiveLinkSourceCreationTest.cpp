@@ -12,10 +12,7 @@ namespace
 {
 using namespace OrvidaLiveLinkSourceCreation;
 
-std::string ToUtf8(const FString& Text)
-{
-	return TCHAR_TO_UTF8(*Text);
-}
+std::string ToUtf8(const FString& Text) { return TCHAR_TO_UTF8(*Text); }
 } // namespace
 
 TEST(OrvidaLiveLinkSourceCreation, PanelStartsFromTheSettings)
@@ -27,14 +24,14 @@ TEST(OrvidaLiveLinkSourceCreation, PanelStartsFromTheSettings)
 		const char* Expected;
 	};
 	const FCase Cases[] = {
-		{TEXT("0.0.0.0"), 9001, "0.0.0.0:9001"},
-		{TEXT("10.0.0.5"), 7000, "10.0.0.5:7000"},
-		{TEXT("0.0.0.0"), 70000, "0.0.0.0:4464"},
-		{TEXT("0.0.0.0"), -1, "0.0.0.0:65535"},
-		// Addresses that the engine's parse would read as 44.0.0.1 and 10.0.0.5.
-		{TEXT("300.0.0.1"), 9100, "0.0.0.0:9100"},
-		{TEXT("10.0.0.5:7000"), 9200, "0.0.0.0:9200"},
-		{TEXT(""), 0, "0.0.0.0:0"},
+	    {TEXT("0.0.0.0"), 9001, "0.0.0.0:9001"},
+	    {TEXT("10.0.0.5"), 7000, "10.0.0.5:7000"},
+	    {TEXT("0.0.0.0"), 70000, "0.0.0.0:4464"},
+	    {TEXT("0.0.0.0"), -1, "0.0.0.0:65535"},
+	    // Addresses that the engine's parse would read as 44.0.0.1 and 10.0.0.5.
+	    {TEXT("300.0.0.1"), 9100, "0.0.0.0:9100"},
+	    {TEXT("10.0.0.5:7000"), 9200, "0.0.0.0:9200"},
+	    {TEXT(""), 0, "0.0.0.0:0"},
 	};
 	for (const FCase& Case : Cases)
 	{
@@ -64,7 +61,8 @@ TEST(OrvidaLiveLinkSourceCreation, SourcesCarryTheirSettingsAndConnectionString)
 	// 10.0.0.5 is not an address of this machine: the sources cannot bind, which changes nothing here.
 	FLogCapture QuietBuilder;
 	FString ConnectionString;
-	const TSharedPtr<FOrvidaLiveLinkSource> FromPanel = CreateSource(FOrvidaLiveLinkConnectionSettings{FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000), true, true, true}, ConnectionString);
+	const TSharedPtr<FOrvidaLiveLinkSource> FromPanel =
+	    CreateSource(FOrvidaLiveLinkConnectionSettings{FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000), true, true, true}, ConnectionString);
 	ASSERT_TRUE(FromPanel.IsValid());
 	EXPECT_EQ(ToUtf8(ConnectionString), "10.0.0.5:7000");
 	const FOrvidaLiveLinkConnectionSettings PanelSettings = FromPanel->GetConnectionSettings();

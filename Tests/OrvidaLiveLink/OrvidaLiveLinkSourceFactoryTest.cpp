@@ -5,14 +5,14 @@
 #include "OrvidaLiveLinkRuntimeSettings.h"
 #include "OrvidaLiveLinkSource.h"
 #include "SOrvidaLiveLinkSourceFactory.h"
-#include "UObject/UObjectGlobals.h"
+#include "StandIn/SlateUserInput.h"
+#include "StandIn/SlateWidgetTree.h"
 #include "StandIn/UObjectRegistry.h"
+#include "UObject/UObjectGlobals.h"
 #include "Widgets/Input/SButton.h"
 #include "Widgets/Input/SCheckBox.h"
 #include "Widgets/Input/SEditableTextBox.h"
 #include "Widgets/Layout/SBox.h"
-#include "StandIn/SlateUserInput.h"
-#include "StandIn/SlateWidgetTree.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +21,7 @@
 
 namespace
 {
-std::string ToUtf8(const FText& Text)
-{
-	return TCHAR_TO_UTF8(*Text.ToString());
-}
+std::string ToUtf8(const FText& Text) { return TCHAR_TO_UTF8(*Text.ToString()); }
 
 void CollectWidgets(const TSharedRef<SWidget>& Widget, std::vector<TSharedRef<SWidget>>& Out)
 {
@@ -42,7 +39,8 @@ protected:
 	void SetUp() override
 	{
 		Settings = GetMutableDefault<UOrvidaLiveLinkRuntimeSettings>();
-		Saved = {Settings->NetworkServerAddressByDefault, Settings->NetworkPortIdByDefault, Settings->bAutoLens, Settings->bAutoSceneTakeUpdate, Settings->bAutoRecord};
+		Saved = {Settings->NetworkServerAddressByDefault, Settings->NetworkPortIdByDefault, Settings->bAutoLens, Settings->bAutoSceneTakeUpdate,
+		         Settings->bAutoRecord};
 		SetSettings(TEXT("0.0.0.0"), 9001, true, true, false);
 		// As the editor makes it: a transient instance of the registered class, found without the plug-in's headers.
 		UClass* Class = FUObjectRegistry::Get().FindClass(TEXT("/Script/OrvidaLiveLink"), TEXT("OrvidaLiveLinkSourceFactory"));
@@ -81,10 +79,12 @@ protected:
 		ULiveLinkSourceFactory::FOnLiveLinkSourceCreated Callback;
 		if (bBindCallback)
 		{
-			Callback = ULiveLinkSourceFactory::FOnLiveLinkSourceCreated::CreateLambda([this](TSharedPtr<ILiveLinkSource> Source, FString ConnectionString) {
-				Created.push_back(Source);
-				ConnectionStrings.push_back(TCHAR_TO_UTF8(*ConnectionString));
-			});
+			Callback = ULiveLinkSourceFactory::FOnLiveLinkSourceCreated::CreateLambda(
+			    [this](TSharedPtr<ILiveLinkSource> Source, FString ConnectionString)
+			    {
+				    Created.push_back(Source);
+				    ConnectionStrings.push_back(TCHAR_TO_UTF8(*ConnectionString));
+			    });
 		}
 		const TSharedPtr<SWidget> Built = Factory()->BuildCreationPanel(Callback);
 		ASSERT_TRUE(Built.IsValid());
@@ -172,29 +172,29 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, EveryWayInReadsAnEndpointTextAlike)
 		bool bAccepted;
 		FIPv4Endpoint Expected;
 	} Rows[] = {
-		{TEXT("10.0.0.5:7000"), true, FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000)},
-		{TEXT("255.0.10.200:65535"), true, FIPv4Endpoint(FIPv4Address(255, 0, 10, 200), 65535)},
-		{TEXT("010.000.0.5:00080"), true, FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 80)},
-		{TEXT("10.9.0.5:0"), true, FIPv4Endpoint(FIPv4Address(10, 9, 0, 5), 0)},
-		{TEXT("1.2.3.4:"), false, {}},
-		{TEXT("...:9001"), false, {}},
-		{TEXT("a.b.c.d:9001"), false, {}},
-		{TEXT("256.1.1.1:9001"), false, {}},
-		{TEXT("1.2.3.300:9001"), false, {}},
-		{TEXT("1.2.3.4:65536"), false, {}},
-		{TEXT("-1.2.3.4:9001"), false, {}},
-		{TEXT("+1.2.3.4:9001"), false, {}},
-		{TEXT("1.2.3.4:+9001"), false, {}},
-		{TEXT(" 1.2.3.4:9001"), false, {}},
-		{TEXT("1.2.3.4 :9001"), false, {}},
-		{TEXT("1.2.3.4:9001 "), false, {}},
-		{TEXT("1..2.3:9001"), false, {}},
-		{TEXT("1.2.3.:9001"), false, {}},
-		{TEXT("1.2.3.4:9001.5"), false, {}},
-		{TEXT("0001.2.3.4:9001"), false, {}},
-		{TEXT("1.2.3.4:000009001"), false, {}},
-		// A digit of another script, which Atoi reads as nothing.
-		{TEXT("1.2.3.\u0664:9001"), false, {}},
+	    {TEXT("10.0.0.5:7000"), true, FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000)},
+	    {TEXT("255.0.10.200:65535"), true, FIPv4Endpoint(FIPv4Address(255, 0, 10, 200), 65535)},
+	    {TEXT("010.000.0.5:00080"), true, FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 80)},
+	    {TEXT("10.9.0.5:0"), true, FIPv4Endpoint(FIPv4Address(10, 9, 0, 5), 0)},
+	    {TEXT("1.2.3.4:"), false, {}},
+	    {TEXT("...:9001"), false, {}},
+	    {TEXT("a.b.c.d:9001"), false, {}},
+	    {TEXT("256.1.1.1:9001"), false, {}},
+	    {TEXT("1.2.3.300:9001"), false, {}},
+	    {TEXT("1.2.3.4:65536"), false, {}},
+	    {TEXT("-1.2.3.4:9001"), false, {}},
+	    {TEXT("+1.2.3.4:9001"), false, {}},
+	    {TEXT("1.2.3.4:+9001"), false, {}},
+	    {TEXT(" 1.2.3.4:9001"), false, {}},
+	    {TEXT("1.2.3.4 :9001"), false, {}},
+	    {TEXT("1.2.3.4:9001 "), false, {}},
+	    {TEXT("1..2.3:9001"), false, {}},
+	    {TEXT("1.2.3.:9001"), false, {}},
+	    {TEXT("1.2.3.4:9001.5"), false, {}},
+	    {TEXT("0001.2.3.4:9001"), false, {}},
+	    {TEXT("1.2.3.4:000009001"), false, {}},
+	    // A digit of another script, which Atoi reads as nothing.
+	    {TEXT("1.2.3.\u0664:9001"), false, {}},
 	};
 	// Settings unlike the repair, so that a repair to the settings would show.
 	SetSettings(TEXT("10.0.0.6"), 7100, false, false, false);

@@ -187,7 +187,8 @@ TEST_F(OrvidaSampleRingTest, KeepsItsSubframeAndEveryFrameInSessionsOfDays)
 		int64 Now = 0;
 		FOrvidaSampleRing Long([&Now] { return Now; });
 		int32 Mark = 0;
-		const auto CommitNext = [&] {
+		const auto CommitNext = [&]
+		{
 			FOrvidaCameraSample Sample;
 			Sample.Timecode[0] = ++Mark;
 			Long.CommitSample(Sample);
@@ -222,19 +223,19 @@ TEST_F(OrvidaSampleRingTest, TakesTheRateFromTheTimecodeOnceTheRingHasGoneRound)
 		double Rate;
 	};
 	const FCase Cases[] = {
-		{30000, 1001, true, 30000.0 / 1001.0},
-		{24000, 1001, true, 24000.0 / 1001.0},
-		{25, 1, true, 25.0},
-		{50, 1, true, 50.0},
-		// Both ends of the band are camera rates.
-		{1, 1, true, 1.0},
-		{1000, 1, true, 1000.0},
-		{1001, 1, false, 25.0},
-		{0, 0, false, 25.0},
-		{1001, 30000, false, 25.0}, // below one frame per second: would stop the clock
-		{-25, 1, false, 25.0},
-		{1000000, 1, false, 25.0},
-		{-2147483647 - 1, -1, false, 25.0},
+	    {30000, 1001, true, 30000.0 / 1001.0},
+	    {24000, 1001, true, 24000.0 / 1001.0},
+	    {25, 1, true, 25.0},
+	    {50, 1, true, 50.0},
+	    // Both ends of the band are camera rates.
+	    {1, 1, true, 1.0},
+	    {1000, 1, true, 1000.0},
+	    {1001, 1, false, 25.0},
+	    {0, 0, false, 25.0},
+	    {1001, 30000, false, 25.0}, // below one frame per second: would stop the clock
+	    {-25, 1, false, 25.0},
+	    {1000000, 1, false, 25.0},
+	    {-2147483647 - 1, -1, false, 25.0},
 	};
 	for (const FCase& Case : Cases)
 	{
@@ -342,7 +343,7 @@ TEST_F(OrvidaSampleRingTest, ThePlayoutPositionIsContinuousAcrossEveryRateChange
 		EXPECT_DOUBLE_EQ(Ring.GetPlayoutPosition(), Before) << Change.Numerator << "/" << Change.Denominator;
 		NowMs += 1000;
 		EXPECT_NEAR(Ring.GetPlayoutPosition() - Before, double(Change.Numerator) / Change.Denominator, 1e-6)
-			<< "a second later the position has moved on at the new rate";
+		    << "a second later the position has moved on at the new rate";
 	}
 }
 

@@ -41,7 +41,7 @@ TEST(OrvidaStreamHealth, CountsWhatTwoSendersSentOverTheLoopback)
 	    {&Second, R"({"OVDCamera":[{"Location":[1,2,3]}])"}, // cut short
 	    {&First, R"({"OVDCamera":[{"Location":[1,2,3]}]})"}, // no timecode: passed over
 	    {&Second, CameraMessage(9000, 30)},                  // another rate: neither a gap nor a repeat
-	    {&First, "last"}, // counted as unparsed only once every datagram before it has been decoded and committed
+	    {&First, "last"},                                    // counted as unparsed only once every datagram before it has been decoded and committed
 	};
 
 	std::atomic<int64> NowMs{1000};

@@ -2,15 +2,9 @@
 
 #include "Misc/OutputDeviceRedirector.h"
 
-FLogCapture::FLogCapture()
-{
-	GLog->AddOutputDevice(this);
-}
+FLogCapture::FLogCapture() { GLog->AddOutputDevice(this); }
 
-FLogCapture::~FLogCapture()
-{
-	GLog->RemoveOutputDevice(this);
-}
+FLogCapture::~FLogCapture() { GLog->RemoveOutputDevice(this); }
 
 void FLogCapture::Serialize(const TCHAR* Text, ELogVerbosity::Type Verbosity, const FName& Category)
 {

@@ -62,7 +62,8 @@ uint16_t PickFreePort()
 	return Port;
 }
 
-FSender::FSender() : Descriptor(OpenBound(0))
+FSender::FSender()
+    : Descriptor(OpenBound(0))
 {
 	if (Descriptor < 0)
 	{
@@ -70,10 +71,7 @@ FSender::FSender() : Descriptor(OpenBound(0))
 	}
 }
 
-FSender::~FSender()
-{
-	::close(Descriptor);
-}
+FSender::~FSender() { ::close(Descriptor); }
 
 bool FSender::Send(uint16_t Port, const void* Data, size_t Size) const
 {
@@ -81,12 +79,11 @@ bool FSender::Send(uint16_t Port, const void* Data, size_t Size) const
 	return ::sendto(Descriptor, Data, Size, 0, reinterpret_cast<const sockaddr*>(&Address), sizeof(Address)) == ssize_t(Size);
 }
 
-uint16_t FSender::GetPort() const
-{
-	return BoundPort(Descriptor);
-}
+uint16_t FSender::GetPort() const { return BoundPort(Descriptor); }
 
-FBinding::FBinding(uint16_t Port, bool bAddressReuse) : Descriptor(OpenBound(Port, bAddressReuse)), bBound(Descriptor >= 0)
+FBinding::FBinding(uint16_t Port, bool bAddressReuse)
+    : Descriptor(OpenBound(Port, bAddressReuse))
+    , bBound(Descriptor >= 0)
 {
 }
 

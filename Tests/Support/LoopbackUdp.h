@@ -48,13 +48,19 @@ private:
 class FExclusiveBinding : public FBinding
 {
 public:
-	explicit FExclusiveBinding(uint16_t Port) : FBinding(Port, false) {}
+	explicit FExclusiveBinding(uint16_t Port)
+	    : FBinding(Port, false)
+	{
+	}
 };
 
 /** Holds the port as another program's receiver might: a socket that asks for reuse can bind it too. */
 class FSharedBinding : public FBinding
 {
 public:
-	explicit FSharedBinding(uint16_t Port) : FBinding(Port, true) {}
+	explicit FSharedBinding(uint16_t Port)
+	    : FBinding(Port, true)
+	{
+	}
 };
 } // namespace LoopbackUdp

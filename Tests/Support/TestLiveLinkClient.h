@@ -15,7 +15,8 @@ public:
 	void Tick() { Ticked.Broadcast(); }
 	bool HasTickRegistrations() const { return Ticked.IsBound(); }
 
-	void PushSubjectStaticData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, TSubclassOf<ULiveLinkRole> Role, FLiveLinkStaticDataStruct&& StaticData) override
+	void PushSubjectStaticData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, TSubclassOf<ULiveLinkRole> Role,
+	                                     FLiveLinkStaticDataStruct&& StaticData) override
 	{
 		std::lock_guard<std::mutex> Guard(PushLock);
 		LastStaticKey = SubjectKey;
@@ -31,11 +32,31 @@ public:
 		++FramePushCount;
 	}
 
-	int32 GetStaticPushCount() const { std::lock_guard<std::mutex> Guard(PushLock); return StaticPushCount; }
-	int32 GetFramePushCount() const { std::lock_guard<std::mutex> Guard(PushLock); return FramePushCount; }
-	TSubclassOf<ULiveLinkRole> GetLastRole() const { std::lock_guard<std::mutex> Guard(PushLock); return LastRole; }
-	FLiveLinkSubjectKey GetLastStaticKey() const { std::lock_guard<std::mutex> Guard(PushLock); return LastStaticKey; }
-	FLiveLinkSubjectKey GetLastFrameKey() const { std::lock_guard<std::mutex> Guard(PushLock); return LastFrameKey; }
+	int32 GetStaticPushCount() const
+	{
+		std::lock_guard<std::mutex> Guard(PushLock);
+		return StaticPushCount;
+	}
+	int32 GetFramePushCount() const
+	{
+		std::lock_guard<std::mutex> Guard(PushLock);
+		return FramePushCount;
+	}
+	TSubclassOf<ULiveLinkRole> GetLastRole() const
+	{
+		std::lock_guard<std::mutex> Guard(PushLock);
+		return LastRole;
+	}
+	FLiveLinkSubjectKey GetLastStaticKey() const
+	{
+		std::lock_guard<std::mutex> Guard(PushLock);
+		return LastStaticKey;
+	}
+	FLiveLinkSubjectKey GetLastFrameKey() const
+	{
+		std::lock_guard<std::mutex> Guard(PushLock);
+		return LastFrameKey;
+	}
 	/** A copy of the last static data pushed; empty before the first push. */
 	FLiveLinkStaticDataStruct GetLastStaticData() const
 	{

@@ -5,7 +5,4 @@
 
 IMPLEMENT_CLASS_INTRINSIC(ULiveLinkSourceFactory)
 
-TSharedPtr<SWidget> ULiveLinkSourceFactory::BuildCreationPanel(FOnLiveLinkSourceCreated OnLiveLinkSourceCreated) const
-{
-	return TSharedPtr<SWidget>();
-}
+TSharedPtr<SWidget> ULiveLinkSourceFactory::BuildCreationPanel(FOnLiveLinkSourceCreated OnLiveLinkSourceCreated) const { return TSharedPtr<SWidget>(); }

@@ -23,7 +23,8 @@ public:
 	 * Sets what the subject is and its static data, creating the subject when it is new. The subject's buffered
 	 * frames are dropped: they were made against the static data being replaced.
 	 */
-	virtual void PushSubjectStaticData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, TSubclassOf<ULiveLinkRole> Role, FLiveLinkStaticDataStruct&& StaticData) = 0;
+	virtual void PushSubjectStaticData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, TSubclassOf<ULiveLinkRole> Role,
+	                                             FLiveLinkStaticDataStruct&& StaticData) = 0;
 	/** Adds a frame to the subject, which must have received its static data first. */
 	virtual void PushSubjectFrameData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, FLiveLinkFrameDataStruct&& FrameData) = 0;
 

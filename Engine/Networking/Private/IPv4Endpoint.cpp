@@ -7,10 +7,7 @@ const FIPv4Address FIPv4Address::InternalLoopback(127, 0, 0, 1);
 const FIPv4Address FIPv4Address::LanBroadcast(255, 255, 255, 255);
 const FIPv4Endpoint FIPv4Endpoint::Any(FIPv4Address(0, 0, 0, 0), 0);
 
-FString FIPv4Address::ToString() const
-{
-	return FString::Printf(TEXT("%u.%u.%u.%u"), A, B, C, D);
-}
+FString FIPv4Address::ToString() const { return FString::Printf(TEXT("%u.%u.%u.%u"), A, B, C, D); }
 
 bool FIPv4Address::Parse(const FString& AddressString, FIPv4Address& OutAddress)
 {
@@ -38,10 +35,7 @@ FIPv4Endpoint::FIPv4Endpoint(const TSharedPtr<FInternetAddr>& InternetAddr)
 	}
 }
 
-FString FIPv4Endpoint::ToString() const
-{
-	return FString::Printf(TEXT("%s:%u"), *Address.ToString(), Port);
-}
+FString FIPv4Endpoint::ToString() const { return FString::Printf(TEXT("%s:%u"), *Address.ToString(), Port); }
 
 TSharedRef<FInternetAddr> FIPv4Endpoint::ToInternetAddr() const
 {

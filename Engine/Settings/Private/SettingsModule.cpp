@@ -25,8 +25,8 @@ public:
 		return OutNames.Num();
 	}
 
-	TSharedPtr<ISettingsSection> RegisterSettings(const FName& ContainerName, const FName& CategoryName, const FName& SectionName,
-		const FText& DisplayName, const FText& Description, const TWeakObjectPtr<UObject>& SettingsObject) override
+	TSharedPtr<ISettingsSection> RegisterSettings(const FName& ContainerName, const FName& CategoryName, const FName& SectionName, const FText& DisplayName,
+	                                              const FText& Description, const TWeakObjectPtr<UObject>& SettingsObject) override
 	{
 		const TSharedPtr<FSettingsContainer> Container = FindContainer(ContainerName);
 		return Container ? Container->AddSection(CategoryName, SectionName, DisplayName, Description, SettingsObject) : nullptr;

@@ -2,20 +2,17 @@
 
 #include "UObject/Class.h"
 
-FSettingsSection::FSettingsSection(const TWeakPtr<ISettingsCategory>& InCategory, const FName& InName, const FText& InDisplayName,
-	const FText& InDescription, const TWeakObjectPtr<UObject>& InSettingsObject)
-	: Category(InCategory)
-	, Name(InName)
-	, DisplayName(InDisplayName)
-	, Description(InDescription)
-	, SettingsObject(InSettingsObject)
+FSettingsSection::FSettingsSection(const TWeakPtr<ISettingsCategory>& InCategory, const FName& InName, const FText& InDisplayName, const FText& InDescription,
+                                   const TWeakObjectPtr<UObject>& InSettingsObject)
+    : Category(InCategory)
+    , Name(InName)
+    , DisplayName(InDisplayName)
+    , Description(InDescription)
+    , SettingsObject(InSettingsObject)
 {
 }
 
-bool FSettingsSection::NotifySectionOnPropertyModified()
-{
-	return !ModifiedDelegate.IsBound() || ModifiedDelegate.Execute();
-}
+bool FSettingsSection::NotifySectionOnPropertyModified() { return !ModifiedDelegate.IsBound() || ModifiedDelegate.Execute(); }
 
 bool FSettingsSection::Save()
 {
@@ -38,19 +35,13 @@ bool FSettingsSection::Save()
 	return Object->GetClass()->HasAnyClassFlags(CLASS_DefaultConfig) ? Object->UpdateDefaultConfigFile() : Object->SaveConfig();
 }
 
-bool FSettingsSection::SaveDefaults()
-{
-	return SaveDefaultsDelegate.IsBound() && SaveDefaultsDelegate.Execute();
-}
+bool FSettingsSection::SaveDefaults() { return SaveDefaultsDelegate.IsBound() && SaveDefaultsDelegate.Execute(); }
 
-bool FSettingsSection::ResetDefaults()
-{
-	return ResetDefaultsDelegate.IsBound() && ResetDefaultsDelegate.Execute();
-}
+bool FSettingsSection::ResetDefaults() { return ResetDefaultsDelegate.IsBound() && ResetDefaultsDelegate.Execute(); }
 
 FSettingsCategory::FSettingsCategory(const FName& InName)
-	: Name(InName)
-	, DisplayName(FText::FromString(InName.ToString()))
+    : Name(InName)
+    , DisplayName(FText::FromString(InName.ToString()))
 {
 }
 
@@ -121,10 +112,7 @@ void FSettingsContainer::DescribeCategory(const FName& CategoryName, const FText
 	FindOrAddCategory(CategoryName)->Describe(DisplayName, Description);
 }
 
-TSharedPtr<ISettingsCategory> FSettingsContainer::GetCategory(const FName& CategoryName) const
-{
-	return FindCategory(CategoryName);
-}
+TSharedPtr<ISettingsCategory> FSettingsContainer::GetCategory(const FName& CategoryName) const { return FindCategory(CategoryName); }
 
 int32 FSettingsContainer::GetCategories(TArray<TSharedPtr<ISettingsCategory>>& OutCategories) const
 {
@@ -137,7 +125,7 @@ int32 FSettingsContainer::GetCategories(TArray<TSharedPtr<ISettingsCategory>>& O
 }
 
 TSharedPtr<ISettingsSection> FSettingsContainer::AddSection(const FName& CategoryName, const FName& SectionName, const FText& DisplayName,
-	const FText& Description, const TWeakObjectPtr<UObject>& SettingsObject)
+                                                            const FText& Description, const TWeakObjectPtr<UObject>& SettingsObject)
 {
 	if (CategoryName.IsNone() || SectionName.IsNone())
 	{
@@ -145,7 +133,7 @@ TSharedPtr<ISettingsSection> FSettingsContainer::AddSection(const FName& Categor
 	}
 	const TSharedRef<FSettingsCategory> Category = FindOrAddCategory(CategoryName);
 	const TSharedRef<FSettingsSection> Section =
-		MakeShared<FSettingsSection>(TWeakPtr<ISettingsCategory>(Category), SectionName, DisplayName, Description, SettingsObject);
+	    MakeShared<FSettingsSection>(TWeakPtr<ISettingsCategory>(Category), SectionName, DisplayName, Description, SettingsObject);
 	Category->AddSection(Section);
 	return Section;
 }

@@ -11,7 +11,7 @@ class FSettingsSection final : public ISettingsSection
 {
 public:
 	FSettingsSection(const TWeakPtr<ISettingsCategory>& InCategory, const FName& InName, const FText& InDisplayName, const FText& InDescription,
-		const TWeakObjectPtr<UObject>& InSettingsObject);
+	                 const TWeakObjectPtr<UObject>& InSettingsObject);
 
 	FName GetName() const override { return Name; }
 	FText GetDisplayName() const override { return DisplayName; }
@@ -70,7 +70,10 @@ private:
 class FSettingsContainer final : public ISettingsContainer
 {
 public:
-	explicit FSettingsContainer(const FName& InName) : Name(InName) {}
+	explicit FSettingsContainer(const FName& InName)
+	    : Name(InName)
+	{
+	}
 
 	FName GetName() const override { return Name; }
 	void DescribeCategory(const FName& CategoryName, const FText& DisplayName, const FText& Description) override;
@@ -79,7 +82,7 @@ public:
 
 	/** The new section, or null when a name is None. */
 	TSharedPtr<ISettingsSection> AddSection(const FName& CategoryName, const FName& SectionName, const FText& DisplayName, const FText& Description,
-		const TWeakObjectPtr<UObject>& SettingsObject);
+	                                        const TWeakObjectPtr<UObject>& SettingsObject);
 	/** False when nothing matched. */
 	bool RemoveSection(const FName& CategoryName, const FName& SectionName);
 

@@ -27,7 +27,8 @@ public:
 	 * replacing a section of the same name there. Null when the container does not exist or a name is None.
 	 */
 	virtual TSharedPtr<ISettingsSection> RegisterSettings(const FName& ContainerName, const FName& CategoryName, const FName& SectionName,
-		const FText& DisplayName, const FText& Description, const TWeakObjectPtr<UObject>& SettingsObject) = 0;
+	                                                      const FText& DisplayName, const FText& Description,
+	                                                      const TWeakObjectPtr<UObject>& SettingsObject) = 0;
 	/** Removes the section; names that match nothing change nothing. The category stays, even when empty. */
 	virtual void UnregisterSettings(const FName& ContainerName, const FName& CategoryName, const FName& SectionName) = 0;
 };

@@ -18,10 +18,7 @@ void SBox::Construct(const FArguments& InArgs)
 STextBlock::STextBlock() = default;
 STextBlock::~STextBlock() = default;
 
-void STextBlock::Construct(const FArguments& InArgs)
-{
-	BoundText = InArgs._Text;
-}
+void STextBlock::Construct(const FArguments& InArgs) { BoundText = InArgs._Text; }
 
 SEditableTextBox::SEditableTextBox() = default;
 SEditableTextBox::~SEditableTextBox() = default;

@@ -1,6 +1,10 @@
 #include "Widgets/SBoxPanel.h"
 
-FBoxSlot::FBoxSlot() : SizeValue(1.0f), MaxSize(0.0f) {}
+FBoxSlot::FBoxSlot()
+    : SizeValue(1.0f)
+    , MaxSize(0.0f)
+{
+}
 FBoxSlot::~FBoxSlot() = default;
 
 SBoxPanel::~SBoxPanel() = default;

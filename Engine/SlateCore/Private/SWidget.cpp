@@ -11,7 +11,10 @@ uint64 GLastWidgetId = 0;
 FSlotBase::~FSlotBase() = default;
 FSimpleSlot::~FSimpleSlot() = default;
 
-SWidget::SWidget() : Id(++GLastWidgetId) {}
+SWidget::SWidget()
+    : Id(++GLastWidgetId)
+{
+}
 
 SWidget::~SWidget() = default;
 

@@ -44,14 +44,29 @@ protected:
 };
 
 /** A slot chained in the engine's style: Slot.HAlign(...).Padding(...)[ Child ]. */
-template <typename SlotType, typename BaseType = FSlotBase>
-class TSlotBase : public BaseType
+template <typename SlotType, typename BaseType = FSlotBase> class TSlotBase : public BaseType
 {
 public:
-	SlotType& HAlign(EHorizontalAlignment InAlignment) { this->HAlignment = InAlignment; return Me(); }
-	SlotType& VAlign(EVerticalAlignment InAlignment) { this->VAlignment = InAlignment; return Me(); }
-	SlotType& Padding(const FMargin& InPadding) { this->SlotPadding = InPadding; return Me(); }
-	SlotType& operator[](const TSharedRef<SWidget>& InChild) { this->AttachWidget(TSharedPtr<SWidget>(InChild)); return Me(); }
+	SlotType& HAlign(EHorizontalAlignment InAlignment)
+	{
+		this->HAlignment = InAlignment;
+		return Me();
+	}
+	SlotType& VAlign(EVerticalAlignment InAlignment)
+	{
+		this->VAlignment = InAlignment;
+		return Me();
+	}
+	SlotType& Padding(const FMargin& InPadding)
+	{
+		this->SlotPadding = InPadding;
+		return Me();
+	}
+	SlotType& operator[](const TSharedRef<SWidget>& InChild)
+	{
+		this->AttachWidget(TSharedPtr<SWidget>(InChild));
+		return Me();
+	}
 
 protected:
 	SlotType& Me() { return static_cast<SlotType&>(*this); }

@@ -9,30 +9,15 @@ FInternetAddrBSD::FInternetAddrBSD()
 	Address.sin_family = AF_INET;
 }
 
-void FInternetAddrBSD::SetIp(uint32 InAddr)
-{
-	Address.sin_addr.s_addr = htonl(InAddr);
-}
+void FInternetAddrBSD::SetIp(uint32 InAddr) { Address.sin_addr.s_addr = htonl(InAddr); }
 
-void FInternetAddrBSD::GetIp(uint32& OutAddr) const
-{
-	OutAddr = ntohl(Address.sin_addr.s_addr);
-}
+void FInternetAddrBSD::GetIp(uint32& OutAddr) const { OutAddr = ntohl(Address.sin_addr.s_addr); }
 
-void FInternetAddrBSD::SetPort(int32 InPort)
-{
-	Address.sin_port = htons(uint16(InPort));
-}
+void FInternetAddrBSD::SetPort(int32 InPort) { Address.sin_port = htons(uint16(InPort)); }
 
-int32 FInternetAddrBSD::GetPort() const
-{
-	return ntohs(Address.sin_port);
-}
+int32 FInternetAddrBSD::GetPort() const { return ntohs(Address.sin_port); }
 
-void FInternetAddrBSD::SetAnyAddress()
-{
-	Address.sin_addr.s_addr = htonl(INADDR_ANY);
-}
+void FInternetAddrBSD::SetAnyAddress() { Address.sin_addr.s_addr = htonl(INADDR_ANY); }
 
 FString FInternetAddrBSD::ToString(bool bAppendPort) const
 {

@@ -14,22 +14,16 @@
 
 namespace
 {
-const sockaddr_in& StorageOf(const FInternetAddr& Addr)
-{
-	return static_cast<const FInternetAddrBSD&>(Addr).GetStorage();
-}
+const sockaddr_in& StorageOf(const FInternetAddr& Addr) { return static_cast<const FInternetAddrBSD&>(Addr).GetStorage(); }
 } // namespace
 
 FSocketBSD::FSocketBSD(int InDescriptor, ESocketType InSocketType, const FString& InSocketDescription)
-	: FSocket(InSocketType, InSocketDescription)
-	, Descriptor(InDescriptor)
+    : FSocket(InSocketType, InSocketDescription)
+    , Descriptor(InDescriptor)
 {
 }
 
-FSocketBSD::~FSocketBSD()
-{
-	Close();
-}
+FSocketBSD::~FSocketBSD() { Close(); }
 
 bool FSocketBSD::Close()
 {
@@ -116,7 +110,8 @@ bool FSocketBSD::RecvFrom(uint8* Data, int32 BufferSize, int32& BytesRead, FInte
 	const int SystemFlags = ((Flags & ESocketReceiveFlags::Peek) ? MSG_PEEK : 0) | ((Flags & ESocketReceiveFlags::WaitAll) ? MSG_WAITALL : 0);
 	sockaddr_in& Storage = static_cast<FInternetAddrBSD&>(Source).GetStorage();
 	socklen_t StorageLength = sizeof(Storage);
-	const ssize_t Received = ::recvfrom(Descriptor, Data, size_t(BufferSize > 0 ? BufferSize : 0), SystemFlags, reinterpret_cast<sockaddr*>(&Storage), &StorageLength);
+	const ssize_t Received =
+	    ::recvfrom(Descriptor, Data, size_t(BufferSize > 0 ? BufferSize : 0), SystemFlags, reinterpret_cast<sockaddr*>(&Storage), &StorageLength);
 	if (Received >= 0)
 	{
 		BytesRead = int32(Received);
@@ -157,20 +152,11 @@ bool FSocketBSD::SetNonBlocking(bool bIsNonBlocking)
 	return ::fcntl(Descriptor, F_SETFL, bIsNonBlocking ? (Flags | O_NONBLOCK) : (Flags & ~O_NONBLOCK)) == 0;
 }
 
-bool FSocketBSD::SetIntOption(int Level, int Name, int Value)
-{
-	return ::setsockopt(Descriptor, Level, Name, &Value, sizeof(Value)) == 0;
-}
+bool FSocketBSD::SetIntOption(int Level, int Name, int Value) { return ::setsockopt(Descriptor, Level, Name, &Value, sizeof(Value)) == 0; }
 
-bool FSocketBSD::SetReuseAddr(bool bAllowReuse)
-{
-	return SetIntOption(SOL_SOCKET, SO_REUSEADDR, bAllowReuse ? 1 : 0);
-}
+bool FSocketBSD::SetReuseAddr(bool bAllowReuse) { return SetIntOption(SOL_SOCKET, SO_REUSEADDR, bAllowReuse ? 1 : 0); }
 
-bool FSocketBSD::SetBroadcast(bool bAllowBroadcast)
-{
-	return SetIntOption(SOL_SOCKET, SO_BROADCAST, bAllowBroadcast ? 1 : 0);
-}
+bool FSocketBSD::SetBroadcast(bool bAllowBroadcast) { return SetIntOption(SOL_SOCKET, SO_BROADCAST, bAllowBroadcast ? 1 : 0); }
 
 bool FSocketBSD::SetBufferSize(int Name, int32 Size, int32& NewSize)
 {
@@ -183,15 +169,9 @@ bool FSocketBSD::SetBufferSize(int Name, int32 Size, int32& NewSize)
 	return bSet;
 }
 
-bool FSocketBSD::SetReceiveBufferSize(int32 Size, int32& NewSize)
-{
-	return SetBufferSize(SO_RCVBUF, Size, NewSize);
-}
+bool FSocketBSD::SetReceiveBufferSize(int32 Size, int32& NewSize) { return SetBufferSize(SO_RCVBUF, Size, NewSize); }
 
-bool FSocketBSD::SetSendBufferSize(int32 Size, int32& NewSize)
-{
-	return SetBufferSize(SO_SNDBUF, Size, NewSize);
-}
+bool FSocketBSD::SetSendBufferSize(int32 Size, int32& NewSize) { return SetBufferSize(SO_SNDBUF, Size, NewSize); }
 
 bool FSocketBSD::JoinMulticastGroup(const FInternetAddr& GroupAddress, const FInternetAddr& InterfaceAddress)
 {

@@ -15,7 +15,11 @@ class FInternetAddr;
 class SOCKETS_API FSocket
 {
 public:
-	FSocket(ESocketType InSocketType, const FString& InSocketDescription) : SocketType(InSocketType), SocketDescription(InSocketDescription) {}
+	FSocket(ESocketType InSocketType, const FString& InSocketDescription)
+	    : SocketType(InSocketType)
+	    , SocketDescription(InSocketDescription)
+	{
+	}
 	virtual ~FSocket() = default;
 
 	ESocketType GetSocketType() const { return SocketType; }
@@ -38,7 +42,8 @@ public:
 	 * Receives one datagram of at most BufferSize bytes (the rest of a longer one is lost) and the sender's
 	 * address. True with BytesRead 0 when nothing was waiting; false when the socket is closed or failed.
 	 */
-	virtual bool RecvFrom(uint8* Data, int32 BufferSize, int32& BytesRead, FInternetAddr& Source, ESocketReceiveFlags::Type Flags = ESocketReceiveFlags::None) = 0;
+	virtual bool RecvFrom(uint8* Data, int32 BufferSize, int32& BytesRead, FInternetAddr& Source,
+	                      ESocketReceiveFlags::Type Flags = ESocketReceiveFlags::None) = 0;
 	/** Sends one datagram; BytesSent is what the system took. */
 	virtual bool SendTo(const uint8* Data, int32 Count, int32& BytesSent, const FInternetAddr& Destination) = 0;
 	/** The address and port the socket is bound to. */

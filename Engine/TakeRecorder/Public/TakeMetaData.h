@@ -7,13 +7,14 @@ class UTakeMetaData;
 
 DECLARE_MULTICAST_DELEGATE_OneParam(FOnTakeMetaDataChanged, UTakeMetaData*)
 
-    /**
-     * The slate and take number of a take; take numbers are at least 1. A locked take (one already recorded, as a
-     * panel reviewing it shows it) keeps its values: its setters do nothing.
-     *
-     * Threads: the game thread alone.
-     */
-    UCLASS() class TAKERECORDER_API UTakeMetaData : public UObject
+/**
+ * The slate and take number of a take; take numbers are at least 1. A locked take (one already recorded, as a
+ * panel reviewing it shows it) keeps its values: its setters do nothing.
+ *
+ * Threads: the game thread alone.
+ */
+UCLASS()
+class TAKERECORDER_API UTakeMetaData : public UObject
 {
 	DECLARE_CLASS_INTRINSIC(UTakeMetaData, UObject)
 

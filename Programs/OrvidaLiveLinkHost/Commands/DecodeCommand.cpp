@@ -94,8 +94,7 @@ bool ReadDatagram(const std::string& Path, std::vector<uint8>& OutBytes, std::st
 	return OutError.empty();
 }
 
-template <typename ElementType, size_t Count>
-nlohmann::json ToJson(const ElementType (&Values)[Count])
+template <typename ElementType, size_t Count> nlohmann::json ToJson(const ElementType (&Values)[Count])
 {
 	nlohmann::json Array = nlohmann::json::array();
 	for (const ElementType& Value : Values)
@@ -114,8 +113,9 @@ nlohmann::json ToJson(const ElementType (&Values)[Count])
 
 nlohmann::json ToJson(const FOrvidaCameraSample& Sample)
 {
-	return nlohmann::json{{"Location", ToJson(Sample.Location)}, {"Rotation", ToJson(Sample.Rotation)}, {"Scale", ToJson(Sample.Scale)},
-		{"Lens", ToJson(Sample.Lens)}, {"Timecode", ToJson(Sample.Timecode)}, {"Metadata", ToJson(Sample.Metadata)}, {"State", Sample.State}};
+	return nlohmann::json{
+	    {"Location", ToJson(Sample.Location)}, {"Rotation", ToJson(Sample.Rotation)}, {"Scale", ToJson(Sample.Scale)}, {"Lens", ToJson(Sample.Lens)},
+	    {"Timecode", ToJson(Sample.Timecode)}, {"Metadata", ToJson(Sample.Metadata)}, {"State", Sample.State}};
 }
 } // namespace
 

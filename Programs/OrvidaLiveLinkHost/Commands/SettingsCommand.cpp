@@ -1,10 +1,10 @@
 #include "Commands/SettingsCommand.h"
 
-#include "Editor/Editor.h"
 #include "Commands/SettingText.h"
 #include "Commands/SettingsFileLock.h"
-#include "Server/SettingsPage.h"
+#include "Editor/Editor.h"
 #include "ISettingsSection.h"
+#include "Server/SettingsPage.h"
 #include "UObject/Class.h"
 #include "UObject/UnrealType.h"
 

@@ -10,8 +10,8 @@
 #include "Editor/SnapshotBoard.h"
 #include "Editor/SnapshotBuilder.h"
 #include "Editor/Source.h"
-#include "Server/WebApi.h"
 #include "OrvidaLiveLinkSource.h"
+#include "Server/WebApi.h"
 #include "StandIn/LiveLinkClient.h"
 #include "StandIn/TakeRecorder.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "CoreMinimal.h"
-#include "Server/HttpEndpoint.h"
 #include "Editor/SourceCreation.h"
+#include "Server/HttpEndpoint.h"
 
 #include <optional>
 #include <string>

@@ -1,10 +1,10 @@
 #include "Server/ApiCommands.h"
 
-#include "Server/ApiJson.h"
 #include "Editor/Editor.h"
 #include "Editor/LogBuffer.h"
 #include "Editor/Snapshot.h"
 #include "OrvidaLiveLinkSource.h"
+#include "Server/ApiJson.h"
 #include "StandIn/LiveLinkClient.h"
 #include "StandIn/TakeRecorder.h"
 #include "TakeMetaData.h"
@@ -203,7 +203,8 @@ FHostApiReply FHostApiCommands::SetTakeMetaData(const json& Body)
 	const size_t Characters = size_t(std::count_if(Slate.begin(), Slate.end(), [](char Byte) { return (Byte & 0xC0) != 0x80; }));
 	if (Characters > MaxSlateCharacters)
 	{
-		return FHostApiReply::Error(400, "the slate has " + std::to_string(Characters) + " characters; at most " + std::to_string(MaxSlateCharacters) + " are taken");
+		return FHostApiReply::Error(400, "the slate has " + std::to_string(Characters) + " characters; at most " + std::to_string(MaxSlateCharacters) +
+		                                     " are taken");
 	}
 	const int64_t Take = bTake ? Body["take"].get<int64_t>() : 1;
 	if (Take < 1 || Take > std::numeric_limits<int32>::max())

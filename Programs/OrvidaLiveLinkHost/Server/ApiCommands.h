@@ -1,11 +1,11 @@
 #pragma once
 
 #include "CoreMinimal.h"
-#include "Server/ApiRequest.h"
 #include "Editor/Panels.h"
-#include "Server/SettingsPage.h"
 #include "Editor/Source.h"
 #include "OrvidaLiveLinkSource.h"
+#include "Server/ApiRequest.h"
+#include "Server/SettingsPage.h"
 
 class FHostEditor;
 class FHostLogBuffer;

@@ -15,7 +15,9 @@ namespace
 /** The peer of a TCP connection accepted on Port, or none for any other descriptor. */
 std::optional<std::pair<std::string, int>> FindAcceptedPeer(int Descriptor, int Port)
 {
-	struct stat Status{};
+	struct stat Status
+	{
+	};
 	int Type = 0;
 	int Listening = 0;
 	socklen_t Length = sizeof(int);

@@ -174,8 +174,10 @@ bool FHostHttpServer::Admit(const httplib::Request& Request, httplib::Response& 
 void FHostHttpServer::AddRoutes()
 {
 	using ECommand = FHostApiRequest::ECommand;
-	const auto Command = [this](ECommand Which)
-	{ return [this, Which](const httplib::Request& Request, const std::string& Body, httplib::Response& Response) { Forward(Which, Request, Body, Response); }; };
+	const auto Command = [this](ECommand Which) {
+		return [this, Which](const httplib::Request& Request, const std::string& Body, httplib::Response& Response)
+		{ Forward(Which, Request, Body, Response); };
+	};
 	// By path pattern, then method. A known path asked with another method answers 405.
 	const std::vector<std::pair<std::string, std::map<std::string, FRouteHandler>>> Routes = {
 	    {"/api/state", {{"GET", [this](const httplib::Request&, const std::string&, httplib::Response& Response) { ServeState(Response); }}}},
@@ -277,7 +279,8 @@ void FHostHttpServer::ServeTakeFile(const std::string& FileName, httplib::Respon
 	const FHostTakeFileSnapshot* Take = nullptr;
 	if (Snapshot)
 	{
-		const auto Found = std::find_if(Snapshot->Takes.begin(), Snapshot->Takes.end(), [&](const FHostTakeFileSnapshot& Candidate) { return Candidate.FileName == FileName; });
+		const auto Found = std::find_if(Snapshot->Takes.begin(), Snapshot->Takes.end(),
+		                                [&](const FHostTakeFileSnapshot& Candidate) { return Candidate.FileName == FileName; });
 		Take = Found != Snapshot->Takes.end() ? &*Found : nullptr;
 	}
 	std::ifstream File;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "Editor/SnapshotBoard.h"
 #include "Server/ConnectionWatch.h"
 #include "Server/HttpEndpoint.h"
 #include "Server/RequestGate.h"
 #include "Server/RequestQueue.h"
-#include "Editor/SnapshotBoard.h"
 
 #include <atomic>
 #include <chrono>

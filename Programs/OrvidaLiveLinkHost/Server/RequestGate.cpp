@@ -5,8 +5,8 @@
 #include <arpa/inet.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cctype>
+#include <cstdio>
 #include <random>
 #include <string_view>
 

@@ -10,10 +10,7 @@ constexpr int32 MaxPortDigits = 5;
 
 // ASCII digits only: the engine's FChar::IsDigit asks the C runtime, which may also take digits of other
 // scripts, and Atoi reads those as nothing.
-bool IsDecimalDigit(TCHAR Char)
-{
-	return Char >= TEXT('0') && Char <= TEXT('9');
-}
+bool IsDecimalDigit(TCHAR Char) { return Char >= TEXT('0') && Char <= TEXT('9'); }
 
 /** Moves Position past Separator; false when the text has anything else there. */
 bool ReadSeparator(const FString& Text, int32& Position, TCHAR Separator)
@@ -59,8 +56,8 @@ bool ReadAddress(const FString& Text, int32& Position)
 bool FOrvidaEndpointText::ParseEndpoint(const FString& Text, FIPv4Endpoint& OutEndpoint)
 {
 	int32 Position = 0;
-	const bool bWellFormed = ReadAddress(Text, Position) && ReadSeparator(Text, Position, TEXT(':')) && ReadNumber(Text, Position, MaxPortDigits, 65535)
-		&& Position == Text.Len();
+	const bool bWellFormed =
+	    ReadAddress(Text, Position) && ReadSeparator(Text, Position, TEXT(':')) && ReadNumber(Text, Position, MaxPortDigits, 65535) && Position == Text.Len();
 	return bWellFormed && FIPv4Endpoint::Parse(Text, OutEndpoint);
 }
 

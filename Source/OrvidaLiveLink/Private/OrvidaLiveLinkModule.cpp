@@ -29,11 +29,12 @@ public:
 		if (const TSharedPtr<ISettingsContainer> ProjectContainer = SettingsModule->GetContainer("Project"))
 		{
 			ProjectContainer->DescribeCategory("Plugins", LOCTEXT("RuntimeWDCategoryName", "Plugins"),
-				LOCTEXT("RuntimeWDCategoryDescription", "Configuration for the Vellacor Orvida - Live Link Plugin"));
+			                                   LOCTEXT("RuntimeWDCategoryDescription", "Configuration for the Vellacor Orvida - Live Link Plugin"));
 		}
 		UOrvidaLiveLinkRuntimeSettings* Settings = GetMutableDefault<UOrvidaLiveLinkRuntimeSettings>();
-		const TSharedPtr<ISettingsSection> Section = SettingsModule->RegisterSettings("Project", "Plugins", "Orvida", LOCTEXT("RuntimeGeneralSettingsName", "Orvida"),
-			LOCTEXT("RuntimeGeneralSettingsDescription", "Default configuration for the Vellacor Orvida - Live Link Plugin"), Settings);
+		const TSharedPtr<ISettingsSection> Section = SettingsModule->RegisterSettings(
+		    "Project", "Plugins", "Orvida", LOCTEXT("RuntimeGeneralSettingsName", "Orvida"),
+		    LOCTEXT("RuntimeGeneralSettingsDescription", "Default configuration for the Vellacor Orvida - Live Link Plugin"), Settings);
 		if (Section.IsValid())
 		{
 			Section->OnModified().BindRaw(this, &FOrvidaLiveLinkModule::HandleSettingsNotification);

@@ -1,10 +1,10 @@
 #include "OrvidaLiveLinkRuntimeSettings.h"
 
 UOrvidaLiveLinkRuntimeSettings::UOrvidaLiveLinkRuntimeSettings()
-	: NetworkServerAddressByDefault(TEXT("0.0.0.0"))
-	, NetworkPortIdByDefault(9001)
-	, bAutoLens(true)
-	, bAutoSceneTakeUpdate(true)
-	, bAutoRecord(false)
+    : NetworkServerAddressByDefault(TEXT("0.0.0.0"))
+    , NetworkPortIdByDefault(9001)
+    , bAutoLens(true)
+    , bAutoSceneTakeUpdate(true)
+    , bAutoRecord(false)
 {
 }

@@ -30,7 +30,8 @@ ORVIDALIVELINK_API FInitialPanelValues MakeInitialPanelValues(const FString& Add
 ORVIDALIVELINK_API TOptional<FString> RepairEndpointText(const FString& CommittedText);
 
 /** The settings to create a source with, or nothing when the text is not an endpoint as FOrvidaEndpointText reads it. */
-ORVIDALIVELINK_API TOptional<FOrvidaLiveLinkConnectionSettings> ConfirmConnectionSettings(const FString& EndpointText, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord);
+ORVIDALIVELINK_API TOptional<FOrvidaLiveLinkConnectionSettings> ConfirmConnectionSettings(const FString& EndpointText, bool bAutoLens,
+                                                                                          bool bAutoSceneTakeUpdate, bool bAutoRecord);
 
 /** A new source for the confirmed settings, and its connection string (the endpoint as a.b.c.d:port). */
 ORVIDALIVELINK_API TSharedPtr<FOrvidaLiveLinkSource> CreateSource(const FOrvidaLiveLinkConnectionSettings& Settings, FString& OutConnectionString);

@@ -12,7 +12,8 @@ constexpr double MinPlayoutRate = 1.0;
 constexpr double MaxPlayoutRate = 1000.0;
 } // namespace OrvidaSampleRing
 
-FOrvidaSampleRing::FOrvidaSampleRing(FSteadyClock InSteadyClock) : SteadyClock(MoveTemp(InSteadyClock))
+FOrvidaSampleRing::FOrvidaSampleRing(FSteadyClock InSteadyClock)
+    : SteadyClock(MoveTemp(InSteadyClock))
 {
 	AnchorMs = NowMilliseconds();
 }
@@ -114,10 +115,7 @@ bool FOrvidaSampleRing::IsUsableFrameRate(int32 Numerator, int32 Denominator)
 	return Rate >= OrvidaSampleRing::MinPlayoutRate && Rate <= OrvidaSampleRing::MaxPlayoutRate;
 }
 
-double FOrvidaSampleRing::GetPlayoutPosition() const
-{
-	return PlayoutPositionAt(NowMilliseconds());
-}
+double FOrvidaSampleRing::GetPlayoutPosition() const { return PlayoutPositionAt(NowMilliseconds()); }
 
 double FOrvidaSampleRing::PlayoutPositionAt(int64 NowMs) const
 {

@@ -34,7 +34,8 @@ public:
 private:
 	/** Whether a metadata string differs from the one last written and read back. */
 	bool HasMetadataChanged(const FOrvidaCameraSample& DueSample) const;
-	/** Writes slate and take number; remembers them only once the metadata reads them back. A slate over MaxSlateCharacters is not written, with a Warning once. */
+	/** Writes slate and take number; remembers them only once the metadata reads them back. A slate over MaxSlateCharacters is not written, with a Warning
+	 * once. */
 	void WriteMetaData(const UTakeRecorderPanel& Panel, const FOrvidaCameraSample& DueSample);
 	/** True once a recorder is active, whether this start made it or one was already there. */
 	bool TryStart(const UTakeRecorderPanel& Panel);

@@ -17,9 +17,11 @@ namespace OrvidaLiveLinkSourceEditor
 /** One row of the panel: a label on the left half, the control filling the right half. */
 TSharedRef<SWidget> MakeRow(const FText& Label, const TSharedRef<SWidget>& Control)
 {
+	// clang-format off
 	return SNew(SHorizontalBox)
 		+ SHorizontalBox::Slot().FillWidth(0.5f).HAlign(HAlign_Left)[SNew(STextBlock).Text(Label)]
 		+ SHorizontalBox::Slot().FillWidth(0.5f).HAlign(HAlign_Fill)[Control];
+	// clang-format on
 }
 
 void SetChecked(const TWeakPtr<SCheckBox>& CheckBox, bool bChecked)
@@ -38,8 +40,10 @@ void SOrvidaLiveLinkSourceFactory::Construct(const FArguments& Args)
 	OnConnectionSettingsAccepted = Args._OnConnectionSettingsAccepted;
 	const UOrvidaLiveLinkRuntimeSettings* Settings = GetDefault<UOrvidaLiveLinkRuntimeSettings>();
 	const OrvidaLiveLinkSourceCreation::FInitialPanelValues Initial = OrvidaLiveLinkSourceCreation::MakeInitialPanelValues(
-		Settings->NetworkServerAddressByDefault, Settings->NetworkPortIdByDefault, Settings->bAutoLens, Settings->bAutoSceneTakeUpdate, Settings->bAutoRecord);
+	    Settings->NetworkServerAddressByDefault, Settings->NetworkPortIdByDefault, Settings->bAutoLens, Settings->bAutoSceneTakeUpdate, Settings->bAutoRecord);
 
+	// The widget tree's own layout, as the engine's Slate code keeps it.
+	// clang-format off
 	ChildSlot
 	[
 		SNew(SBox)
@@ -66,6 +70,7 @@ void SOrvidaLiveLinkSourceFactory::Construct(const FArguments& Args)
 			]
 		]
 	];
+	// clang-format on
 
 	// Set once, as fixed values: nothing ticked here is written back to the settings.
 	SetChecked(AutoLensCheckBox, Initial.bAutoLens);
@@ -96,7 +101,7 @@ FReply SOrvidaLiveLinkSourceFactory::OnOkClicked()
 	if (TextBox.IsValid() && AutoLens.IsValid() && AutoSceneTake.IsValid() && AutoRecord.IsValid())
 	{
 		const TOptional<FOrvidaLiveLinkConnectionSettings> Accepted = OrvidaLiveLinkSourceCreation::ConfirmConnectionSettings(
-			TextBox->GetText().ToString(), AutoLens->IsChecked(), AutoSceneTake->IsChecked(), AutoRecord->IsChecked());
+		    TextBox->GetText().ToString(), AutoLens->IsChecked(), AutoSceneTake->IsChecked(), AutoRecord->IsChecked());
 		if (Accepted.IsSet())
 		{
 			OnConnectionSettingsAccepted.ExecuteIfBound(Accepted.GetValue());

@@ -23,9 +23,11 @@ DECLARE_DELEGATE_OneParam(FOnConnectionSettingsAccepted, FOrvidaLiveLinkConnecti
 class SOrvidaLiveLinkSourceFactory : public SCompoundWidget
 {
 public:
+	// clang-format off
 	SLATE_BEGIN_ARGS(SOrvidaLiveLinkSourceFactory) {}
 		SLATE_EVENT(FOnConnectionSettingsAccepted, OnConnectionSettingsAccepted)
 	SLATE_END_ARGS()
+	// clang-format on
 
 	virtual ~SOrvidaLiveLinkSourceFactory() = default;
 

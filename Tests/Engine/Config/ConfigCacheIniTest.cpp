@@ -1,7 +1,7 @@
+#include "Misc/ConfigCacheIni.h"
 #include "../CoreUObject/TestConfigSettings.h"
 #include "ConfigStoreFixture.h"
 #include "LogCapture.h"
-#include "Misc/ConfigCacheIni.h"
 #include "Misc/Paths.h"
 #include "UObject/Class.h"
 #include "UObject/UObjectGlobals.h"
@@ -82,18 +82,18 @@ TEST_F(ConfigStore, MalformedValueWarnsNamingKeyAndFileAndKeepsTheDefault)
 TEST_F(ConfigStore, SaveKeepsUnknownSectionsKeysAndCommentsInPlace)
 {
 	const std::string Before = "; project settings\n"
-							   "[/Script/Engine.Engine]\n"
-							   "+ActiveGameNameRedirects=(OldGameName=\"A\")\n"
-							   "bSmoothFrameRate=True\n"
-							   "\n" +
-		std::string(Section) +
-		"\n"
-		"; the port the camera sends to\n"
-		"Port=1234\n"
-		"UnknownKey=kept\n"
-		"\n"
-		"[/Script/Other.Thing]\n"
-		"Value=1 ; not a comment here\n";
+	                           "[/Script/Engine.Engine]\n"
+	                           "+ActiveGameNameRedirects=(OldGameName=\"A\")\n"
+	                           "bSmoothFrameRate=True\n"
+	                           "\n" +
+	                           std::string(Section) +
+	                           "\n"
+	                           "; the port the camera sends to\n"
+	                           "Port=1234\n"
+	                           "UnknownKey=kept\n"
+	                           "\n"
+	                           "[/Script/Other.Thing]\n"
+	                           "Value=1 ; not a comment here\n";
 	WriteIni(Before);
 	UTestConfigSettings Object;
 	Object.LoadConfig();
@@ -102,21 +102,21 @@ TEST_F(ConfigStore, SaveKeepsUnknownSectionsKeysAndCommentsInPlace)
 	ASSERT_TRUE(Object.UpdateDefaultConfigFile());
 
 	const std::string Expected = "; project settings\n"
-								 "[/Script/Engine.Engine]\n"
-								 "+ActiveGameNameRedirects=(OldGameName=\"A\")\n"
-								 "bSmoothFrameRate=True\n"
-								 "\n" +
-		std::string(Section) +
-		"\n"
-		"; the port the camera sends to\n"
-		"Port=4321\n"
-		"UnknownKey=kept\n"
-		"Address=0.0.0.0\n"
-		"bEnabled=True\n"
-		"Gain=1.5\n"
-		"\n"
-		"[/Script/Other.Thing]\n"
-		"Value=1 ; not a comment here\n";
+	                             "[/Script/Engine.Engine]\n"
+	                             "+ActiveGameNameRedirects=(OldGameName=\"A\")\n"
+	                             "bSmoothFrameRate=True\n"
+	                             "\n" +
+	                             std::string(Section) +
+	                             "\n"
+	                             "; the port the camera sends to\n"
+	                             "Port=4321\n"
+	                             "UnknownKey=kept\n"
+	                             "Address=0.0.0.0\n"
+	                             "bEnabled=True\n"
+	                             "Gain=1.5\n"
+	                             "\n"
+	                             "[/Script/Other.Thing]\n"
+	                             "Value=1 ; not a comment here\n";
 	EXPECT_EQ(ReadIni(), Expected);
 }
 
@@ -141,7 +141,8 @@ TEST_F(ConfigStore, DefaultObjectLoadsFromConfigWhenFirstMade)
 TEST(ConfigFile, ReadsTheEngineFormat)
 {
 	FConfigFile File;
-	File.ProcessInputFileContents(TEXT("Top=0\r\n[A]\r\n  Key = spaced value  \r\n;Key=commented\r\nQuoted=\" kept \"\r\nDup=1\r\n[B]\nKey=b\n[A]\nDup=2\nLate=3\n"));
+	File.ProcessInputFileContents(
+	    TEXT("Top=0\r\n[A]\r\n  Key = spaced value  \r\n;Key=commented\r\nQuoted=\" kept \"\r\nDup=1\r\n[B]\nKey=b\n[A]\nDup=2\nLate=3\n"));
 	FString Value;
 	EXPECT_TRUE(File.GetString(TEXT("A"), TEXT("key"), Value));
 	EXPECT_EQ(Value, TEXT("spaced value"));

@@ -52,10 +52,7 @@ struct FSaveCase
 	const char* Reason;
 };
 
-void PrintTo(const FSaveCase& Case, std::ostream* Out)
-{
-	*Out << Case.Name;
-}
+void PrintTo(const FSaveCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
 std::string Encode(EUnits Units, std::u16string_view Text)
 {
@@ -77,27 +74,27 @@ std::string Encode(EUnits Units, std::u16string_view Text)
 const std::string Plugin = Section + "\nAddress=0.0.0.0\nPort=1234\nbEnabled=True\nGain=1.5\n"s;
 const std::string PluginCrLf = Section + "\r\nAddress=0.0.0.0\r\nPort=1234\r\nbEnabled=True\r\nGain=1.5\r\n"s;
 const std::u16string Utf16Text = u"[/Script/Engine.Engine]\r\nTitle=Caf\u00e9 \u2014 \U0001F3A5\r\n\r\n"
-								 u"[/Script/EngineTests.TestConfigSettings]\r\nAddress=0.0.0.0\r\nPort=1234\r\nbEnabled=True\r\nGain=1.5\r\n";
+                                 u"[/Script/EngineTests.TestConfigSettings]\r\nAddress=0.0.0.0\r\nPort=1234\r\nbEnabled=True\r\nGain=1.5\r\n";
 const std::string Utf16LE = "\xFF\xFE"s + Encode(EUnits::Utf16LE, Utf16Text);
 const std::string Other = "[/Script/Engine.Engine]\n+ActiveGameNameRedirects=(OldGameName=\"A\")\n";
 
 const FSaveCase SaveCases[] = {
-	{"CrLf", "; project\r\n" + PluginCrLf + "\r\n[/Script/Engine.Engine]\r\nKey=1\r\n", EUnits::Bytes, 0644, EPlant::Nothing, true, 0, ""},
-	{"NoNewLineAtTheEnd", Plugin + "\n[/Script/Engine.Engine]\nKey=1", EUnits::Bytes, 0644, EPlant::Nothing, true, 0, ""},
-	{"Utf8ByteOrderMark", "\xEF\xBB\xBF" + Plugin + Other, EUnits::Bytes, 0644, EPlant::Nothing, true, 0, ""},
-	{"Utf16LE", Utf16LE, EUnits::Utf16LE, 0644, EPlant::Nothing, true, 0, ""},
-	{"Utf16BE", "\xFE\xFF"s + Encode(EUnits::Utf16BE, Utf16Text), EUnits::Utf16BE, 0644, EPlant::Nothing, true, 0, ""},
-	{"NulInAComment", "; before\0after\n"s + Plugin + Other, EUnits::Bytes, 0644, EPlant::Nothing, true, 0, ""},
-	{"Latin1InAnotherKey", "[/Script/Engine.Engine]\nTitle=Caf\xE9\n\n" + Plugin, EUnits::Bytes, 0644, EPlant::Nothing, true, 0, ""},
-	{"KeepsItsPermissionBits", Plugin + Other, EUnits::Bytes, 0600, EPlant::Nothing, true, 0, ""},
-	{"LinkAtAPredictableTemporaryName", Plugin, EUnits::Bytes, 0644, EPlant::LinkAtAPredictableTemporaryName, true, 0, ""},
-	{"Latin1InTheKeyItSets", Section + "\nPort=12\xE9\n"s, EUnits::Bytes, 0644, EPlant::Nothing, false, 1, "bytes that are not UTF-8"},
-	{"OddLengthUtf16", Utf16LE + "\n", EUnits::Utf16LE, 0644, EPlant::Nothing, false, 1, "odd number of bytes"},
-	{"Unreadable", Plugin + Other, EUnits::Bytes, 0200, EPlant::Nothing, false, 2, "Permission denied"},
-	{"FolderInPlaceOfTheFile", "", EUnits::Bytes, 0755, EPlant::FolderInPlaceOfTheFile, false, 2, "Is a directory"},
-	{"FileIsALinkAndStaysOne", Plugin + Other, EUnits::Bytes, 0640, EPlant::FileIsALink, true, 0, ""},
-	{"KeepsItsOwner", Plugin + Other, EUnits::Bytes, 0644, EPlant::OwnedByAnotherUser, true, 0, ""},
-	{"FolderNotWritable", Plugin + Other, EUnits::Bytes, 0644, EPlant::ReadOnlyFolder, false, 1, "Permission denied"},
+    {"CrLf", "; project\r\n" + PluginCrLf + "\r\n[/Script/Engine.Engine]\r\nKey=1\r\n", EUnits::Bytes, 0644, EPlant::Nothing, true, 0, ""},
+    {"NoNewLineAtTheEnd", Plugin + "\n[/Script/Engine.Engine]\nKey=1", EUnits::Bytes, 0644, EPlant::Nothing, true, 0, ""},
+    {"Utf8ByteOrderMark", "\xEF\xBB\xBF" + Plugin + Other, EUnits::Bytes, 0644, EPlant::Nothing, true, 0, ""},
+    {"Utf16LE", Utf16LE, EUnits::Utf16LE, 0644, EPlant::Nothing, true, 0, ""},
+    {"Utf16BE", "\xFE\xFF"s + Encode(EUnits::Utf16BE, Utf16Text), EUnits::Utf16BE, 0644, EPlant::Nothing, true, 0, ""},
+    {"NulInAComment", "; before\0after\n"s + Plugin + Other, EUnits::Bytes, 0644, EPlant::Nothing, true, 0, ""},
+    {"Latin1InAnotherKey", "[/Script/Engine.Engine]\nTitle=Caf\xE9\n\n" + Plugin, EUnits::Bytes, 0644, EPlant::Nothing, true, 0, ""},
+    {"KeepsItsPermissionBits", Plugin + Other, EUnits::Bytes, 0600, EPlant::Nothing, true, 0, ""},
+    {"LinkAtAPredictableTemporaryName", Plugin, EUnits::Bytes, 0644, EPlant::LinkAtAPredictableTemporaryName, true, 0, ""},
+    {"Latin1InTheKeyItSets", Section + "\nPort=12\xE9\n"s, EUnits::Bytes, 0644, EPlant::Nothing, false, 1, "bytes that are not UTF-8"},
+    {"OddLengthUtf16", Utf16LE + "\n", EUnits::Utf16LE, 0644, EPlant::Nothing, false, 1, "odd number of bytes"},
+    {"Unreadable", Plugin + Other, EUnits::Bytes, 0200, EPlant::Nothing, false, 2, "Permission denied"},
+    {"FolderInPlaceOfTheFile", "", EUnits::Bytes, 0755, EPlant::FolderInPlaceOfTheFile, false, 2, "Is a directory"},
+    {"FileIsALinkAndStaysOne", Plugin + Other, EUnits::Bytes, 0640, EPlant::FileIsALink, true, 0, ""},
+    {"KeepsItsOwner", Plugin + Other, EUnits::Bytes, 0644, EPlant::OwnedByAnotherUser, true, 0, ""},
+    {"FolderNotWritable", Plugin + Other, EUnits::Bytes, 0644, EPlant::ReadOnlyFolder, false, 1, "Permission denied"},
 };
 
 /**
@@ -108,7 +105,7 @@ class FUnprivilegedFileAccess
 {
 public:
 	FUnprivilegedFileAccess()
-		: bSwitched(geteuid() == 0)
+	    : bSwitched(geteuid() == 0)
 	{
 		Switch(NobodyId);
 	}
@@ -257,4 +254,4 @@ TEST_P(ConfigSave, ChangesOnlyTheLineItSetsOrRefusesAndLeavesTheFileAsItWas)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ConfigSave, testing::ValuesIn(SaveCases),
-	[](const testing::TestParamInfo<FSaveCase>& Info) { return std::string(Info.param.Name); });
+                         [](const testing::TestParamInfo<FSaveCase>& Info) { return std::string(Info.param.Name); });

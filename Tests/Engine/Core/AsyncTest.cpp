@@ -15,12 +15,14 @@ TEST(AsyncThreadIndex, GetNextGivesDistinctIncreasingValuesAcrossThreads)
 	std::vector<std::thread> Threads;
 	for (int32 ThreadIndex = 0; ThreadIndex < ThreadCount; ++ThreadIndex)
 	{
-		Threads.emplace_back([&Taken, ThreadIndex] {
-			for (int32 Count = 0; Count < PerThread; ++Count)
-			{
-				Taken[ThreadIndex].push_back(FAsyncThreadIndex::GetNext());
-			}
-		});
+		Threads.emplace_back(
+		    [&Taken, ThreadIndex]
+		    {
+			    for (int32 Count = 0; Count < PerThread; ++Count)
+			    {
+				    Taken[ThreadIndex].push_back(FAsyncThreadIndex::GetNext());
+			    }
+		    });
 	}
 	for (std::thread& Thread : Threads)
 	{

@@ -16,15 +16,15 @@ struct FCall
 	bool operator==(const FCall& Other) const { return Param == Other.Param && PayloadA == Other.PayloadA && PayloadB == Other.PayloadB; }
 };
 
-void RecordStatic(int32 Param, int32 PayloadA, int64 PayloadB, std::vector<FCall>* Calls)
-{
-	Calls->push_back(FCall{Param, PayloadA, PayloadB});
-}
+void RecordStatic(int32 Param, int32 PayloadA, int64 PayloadB, std::vector<FCall>* Calls) { Calls->push_back(FCall{Param, PayloadA, PayloadB}); }
 
 class FReceiver
 {
 public:
-	explicit FReceiver(std::vector<int32>& InCalls) : Calls(InCalls) {}
+	explicit FReceiver(std::vector<int32>& InCalls)
+	    : Calls(InCalls)
+	{
+	}
 
 	void OnValue(int32 Value) { Calls.push_back(Value); }
 	void OnValueWithPayload(int32 Value, int32 Offset) { Calls.push_back(Value + Offset); }
@@ -136,19 +136,23 @@ TEST(MulticastDelegate, BindingsMayChangeTheListDuringBroadcast)
 	FDelegateHandle RemovedByOther;
 	bool bAdded = false;
 
-	RemovesItself = Delegate.AddLambda([&] {
-		Calls.push_back(1);
-		EXPECT_TRUE(Delegate.Remove(RemovesItself));
-	});
-	Delegate.AddLambda([&] {
-		Calls.push_back(2);
-		Delegate.Remove(RemovedByOther);
-		if (!bAdded)
-		{
-			bAdded = true;
-			Delegate.AddLambda([&Calls] { Calls.push_back(4); });
-		}
-	});
+	RemovesItself = Delegate.AddLambda(
+	    [&]
+	    {
+		    Calls.push_back(1);
+		    EXPECT_TRUE(Delegate.Remove(RemovesItself));
+	    });
+	Delegate.AddLambda(
+	    [&]
+	    {
+		    Calls.push_back(2);
+		    Delegate.Remove(RemovedByOther);
+		    if (!bAdded)
+		    {
+			    bAdded = true;
+			    Delegate.AddLambda([&Calls] { Calls.push_back(4); });
+		    }
+	    });
 	RemovedByOther = Delegate.AddLambda([&Calls] { Calls.push_back(3); });
 
 	// The binding removed by an earlier one is skipped, and the one added is not called in this pass.

@@ -44,7 +44,11 @@ std::vector<ELogVerbosity::Type> VerbositiesIn(const FLogCapture& Capture, const
 class FVerbosityGuard
 {
 public:
-	explicit FVerbosityGuard(FLogCategoryBase& InCategory) : Category(InCategory), Saved(InCategory.GetVerbosity()) {}
+	explicit FVerbosityGuard(FLogCategoryBase& InCategory)
+	    : Category(InCategory)
+	    , Saved(InCategory.GetVerbosity())
+	{
+	}
 	~FVerbosityGuard() { Category.SetVerbosity(Saved); }
 
 private:
@@ -107,7 +111,7 @@ TEST(Log, CategoryVerbositySuppressesMoreVerboseLines)
 	UE_LOG(LogOrvidaLogTest, VeryVerbose, TEXT("kept"));
 
 	EXPECT_EQ(VerbositiesIn(Capture, "LogOrvidaLogTest"),
-		(std::vector<ELogVerbosity::Type>{ELogVerbosity::Log, ELogVerbosity::Error, ELogVerbosity::Warning, ELogVerbosity::VeryVerbose}));
+	          (std::vector<ELogVerbosity::Type>{ELogVerbosity::Log, ELogVerbosity::Error, ELogVerbosity::Warning, ELogVerbosity::VeryVerbose}));
 }
 
 TEST(Log, VerbosityNeverExceedsTheCompileTimeVerbosity)
@@ -137,12 +141,14 @@ TEST(Log, LinesFromManyThreadsArriveWholeAndOneAtATime)
 	std::vector<std::thread> Threads;
 	for (int32 ThreadIndex = 0; ThreadIndex < ThreadCount; ++ThreadIndex)
 	{
-		Threads.emplace_back([ThreadIndex, &Padding] {
-			for (int32 LineIndex = 0; LineIndex < LinesPerThread; ++LineIndex)
-			{
-				UE_LOG(LogOrvidaLogTest, Log, TEXT("thread %d line %d %s end"), ThreadIndex, LineIndex, Padding.c_str());
-			}
-		});
+		Threads.emplace_back(
+		    [ThreadIndex, &Padding]
+		    {
+			    for (int32 LineIndex = 0; LineIndex < LinesPerThread; ++LineIndex)
+			    {
+				    UE_LOG(LogOrvidaLogTest, Log, TEXT("thread %d line %d %s end"), ThreadIndex, LineIndex, Padding.c_str());
+			    }
+		    });
 	}
 	for (std::thread& Thread : Threads)
 	{

@@ -39,14 +39,14 @@ TEST(NameTypes, FindDoesNotAddAMissingName)
 TEST(NameTypes, NoneSpellingsAndEmptyTextAreNameNone)
 {
 	const FName Rows[] = {
-		FName(TEXT("None")),
-		FName(TEXT("NONE")),
-		FName("none"),
-		FName(TEXT("")),
-		FName(static_cast<const TCHAR*>(nullptr)),
-		FName(static_cast<const ANSICHAR*>(nullptr)),
-		FName(FString()),
-		FName(),
+	    FName(TEXT("None")),
+	    FName(TEXT("NONE")),
+	    FName("none"),
+	    FName(TEXT("")),
+	    FName(static_cast<const TCHAR*>(nullptr)),
+	    FName(static_cast<const ANSICHAR*>(nullptr)),
+	    FName(FString()),
+	    FName(),
 	};
 	for (const FName& Name : Rows)
 	{
@@ -72,14 +72,16 @@ TEST(NameTypes, ThreadsAddingTheSameNamesAgree)
 	std::vector<std::thread> Threads;
 	for (int32 ThreadIndex = 0; ThreadIndex < ThreadCount; ++ThreadIndex)
 	{
-		Threads.emplace_back([&Seen, ThreadIndex] {
-			for (int32 NameIndex = 0; NameIndex < NameCount; ++NameIndex)
-			{
-				// Alternate the spelling per thread: the entry must still be one.
-				const std::string Text = (ThreadIndex % 2 ? "NAMETYPESTEST_RACE_" : "NameTypesTest_Race_") + std::to_string(NameIndex);
-				Seen[ThreadIndex].emplace_back(Text.c_str());
-			}
-		});
+		Threads.emplace_back(
+		    [&Seen, ThreadIndex]
+		    {
+			    for (int32 NameIndex = 0; NameIndex < NameCount; ++NameIndex)
+			    {
+				    // Alternate the spelling per thread: the entry must still be one.
+				    const std::string Text = (ThreadIndex % 2 ? "NAMETYPESTEST_RACE_" : "NameTypesTest_Race_") + std::to_string(NameIndex);
+				    Seen[ThreadIndex].emplace_back(Text.c_str());
+			    }
+		    });
 	}
 	for (std::thread& Thread : Threads)
 	{

@@ -1,6 +1,6 @@
+#include "HAL/RunnableThread.h"
 #include "Containers/StringConv.h"
 #include "HAL/Runnable.h"
-#include "HAL/RunnableThread.h"
 #include "Misc/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -125,7 +125,10 @@ using FEvents = std::vector<std::string>;
 class FCommandLineGuard
 {
 public:
-	FCommandLineGuard() : Saved(FCommandLine::Get()) {}
+	FCommandLineGuard()
+	    : Saved(FCommandLine::Get())
+	{
+	}
 	~FCommandLineGuard() { FCommandLine::Set(*Saved); }
 
 private:
@@ -172,10 +175,10 @@ TEST(RunnableThread, HonoursTheRequestedStackSize)
 		uint32 Requested;
 		size_t AtLeast;
 	} Rows[] = {
-		{128 * 1024, 128 * 1024},
-		{1024 * 1024, 1024 * 1024},
-		// Below the system's minimum: raised to it rather than refused.
-		{1, 1},
+	    {128 * 1024, 128 * 1024},
+	    {1024 * 1024, 1024 * 1024},
+	    // Below the system's minimum: raised to it rather than refused.
+	    {1, 1},
 	};
 	for (const auto& Row : Rows)
 	{
@@ -213,12 +216,9 @@ TEST(RunnableThread, GivesNullForNoRunnableOrWhenThreadingIsOff)
 		const TCHAR* CommandLine;
 		bool bThreads;
 	} Rows[] = {
-		{TEXT("-nothreading"), false},
-		{TEXT("Project.uproject -NoThreading -log"), false},
-		{TEXT("-log\t-nothreading"), false},
-		{TEXT("-nothreadingx"), true},
-		{TEXT("x-nothreading"), true},
-		{TEXT(""), true},
+	    {TEXT("-nothreading"), false},       {TEXT("Project.uproject -NoThreading -log"), false},
+	    {TEXT("-log\t-nothreading"), false}, {TEXT("-nothreadingx"), true},
+	    {TEXT("x-nothreading"), true},       {TEXT(""), true},
 	};
 	for (const auto& Row : Rows)
 	{

@@ -1,5 +1,5 @@
-#include "Internationalization/Internationalization.h"
 #include "Internationalization/Text.h"
+#include "Internationalization/Internationalization.h"
 
 #include <gtest/gtest.h>
 

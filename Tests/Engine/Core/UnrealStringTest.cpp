@@ -1,5 +1,5 @@
-#include "Containers/StringConv.h"
 #include "Containers/UnrealString.h"
+#include "Containers/StringConv.h"
 
 #include <gtest/gtest.h>
 
@@ -18,16 +18,16 @@ TEST(UnrealString, EqualityAndHashIgnoreAsciiCaseOnly)
 		const TCHAR* Rhs;
 		bool bEqual;
 	} Rows[] = {
-		{TEXT("Location"), TEXT("location"), true},
-		{TEXT("OVDCamera"), TEXT("ovdcamera"), true},
-		{TEXT("a_1-Z"), TEXT("A_1-z"), true},
-		{TEXT(""), TEXT(""), true},
-		{TEXT("abc"), TEXT("abcd"), false},
-		{TEXT("abc"), TEXT("abd"), false},
-		// Letter case is folded for ASCII only, as the engine's is.
-		{TEXT("\u00e9t\u00e9"), TEXT("\u00c9T\u00c9"), false},
-		// '@' and '`' sit next to the letters; a fold that is off by one would match them.
-		{TEXT("@"), TEXT("`"), false},
+	    {TEXT("Location"), TEXT("location"), true},
+	    {TEXT("OVDCamera"), TEXT("ovdcamera"), true},
+	    {TEXT("a_1-Z"), TEXT("A_1-z"), true},
+	    {TEXT(""), TEXT(""), true},
+	    {TEXT("abc"), TEXT("abcd"), false},
+	    {TEXT("abc"), TEXT("abd"), false},
+	    // Letter case is folded for ASCII only, as the engine's is.
+	    {TEXT("\u00e9t\u00e9"), TEXT("\u00c9T\u00c9"), false},
+	    // '@' and '`' sit next to the letters; a fold that is off by one would match them.
+	    {TEXT("@"), TEXT("`"), false},
 	};
 	for (const auto& Row : Rows)
 	{
@@ -80,13 +80,13 @@ TEST(UnrealString, AppendIntWritesEveryInt32)
 		int32 Number;
 		const TCHAR* Expected;
 	} Rows[] = {
-		{0, TEXT("n=0")},
-		{7, TEXT("n=7")},
-		{-7, TEXT("n=-7")},
-		{1000000, TEXT("n=1000000")},
-		{INT32_MAX, TEXT("n=2147483647")},
-		// Negating the most negative value in 32 bits overflows; its digits must survive.
-		{INT32_MIN, TEXT("n=-2147483648")},
+	    {0, TEXT("n=0")},
+	    {7, TEXT("n=7")},
+	    {-7, TEXT("n=-7")},
+	    {1000000, TEXT("n=1000000")},
+	    {INT32_MAX, TEXT("n=2147483647")},
+	    // Negating the most negative value in 32 bits overflows; its digits must survive.
+	    {INT32_MIN, TEXT("n=-2147483648")},
 	};
 	for (const auto& Row : Rows)
 	{
@@ -104,32 +104,32 @@ TEST(UnrealString, PrintfFormatsEachArgumentByItsType)
 		FString Actual;
 		const TCHAR* Expected;
 	} Rows[] = {
-		{FString::Printf(TEXT("%d"), int32(-42)), TEXT("-42")},
-		{FString::Printf(TEXT("%d"), int32(INT32_MIN)), TEXT("-2147483648")},
-		{FString::Printf(TEXT("%i"), int64(INT64_MIN)), TEXT("-9223372036854775808")},
-		{FString::Printf(TEXT("%lld"), int64(1) << 40), TEXT("1099511627776")},
-		{FString::Printf(TEXT("%d"), uint16(65535)), TEXT("65535")},
-		{FString::Printf(TEXT("%u"), uint16(65535)), TEXT("65535")},
-		{FString::Printf(TEXT("%u"), uint32(4000000000u)), TEXT("4000000000")},
-		{FString::Printf(TEXT("%llu"), uint64(UINT64_MAX)), TEXT("18446744073709551615")},
-		{FString::Printf(TEXT("%x"), int32(255)), TEXT("ff")},
-		{FString::Printf(TEXT("%X"), uint16(0xBEEF)), TEXT("BEEF")},
-		// A negative int32 read as unsigned is its 32-bit pattern, as the C library gives for an int.
-		{FString::Printf(TEXT("%x"), int32(-1)), TEXT("ffffffff")},
-		{FString::Printf(TEXT("%u"), int32(-1)), TEXT("4294967295")},
-		{FString::Printf(TEXT("%x"), int64(-1)), TEXT("ffffffffffffffff")},
-		{FString::Printf(TEXT("%08x"), int32(0x1234)), TEXT("00001234")},
-		{FString::Printf(TEXT("%f"), 1.5), TEXT("1.500000")},
-		{FString::Printf(TEXT("%.2f"), 3.14159), TEXT("3.14")},
-		{FString::Printf(TEXT("%f"), 0.25f), TEXT("0.250000")},
-		{FString::Printf(TEXT("%8.3f|"), -2.5), TEXT("  -2.500|")},
-		{FString::Printf(TEXT("%5d|%-5d|%05d"), 42, 42, 42), TEXT("   42|42   |00042")},
-		{FString::Printf(TEXT("100%%")), TEXT("100%")},
-		{FString::Printf(TEXT("%d%%"), 5), TEXT("5%")},
-		{FString::Printf(TEXT("[%s]"), TEXT("wide")), TEXT("[wide]")},
-		{FString::Printf(TEXT("[%s]"), "narrow"), TEXT("[narrow]")},
-		{FString::Printf(TEXT("[%5s][%-5s][%.2s]"), TEXT("ab"), TEXT("ab"), TEXT("abcdef")), TEXT("[   ab][ab   ][ab]")},
-		{FString::Printf(TEXT("%s=%d (%.1f%%)"), TEXT("Focus"), 3, 99.5), TEXT("Focus=3 (99.5%)")},
+	    {FString::Printf(TEXT("%d"), int32(-42)), TEXT("-42")},
+	    {FString::Printf(TEXT("%d"), int32(INT32_MIN)), TEXT("-2147483648")},
+	    {FString::Printf(TEXT("%i"), int64(INT64_MIN)), TEXT("-9223372036854775808")},
+	    {FString::Printf(TEXT("%lld"), int64(1) << 40), TEXT("1099511627776")},
+	    {FString::Printf(TEXT("%d"), uint16(65535)), TEXT("65535")},
+	    {FString::Printf(TEXT("%u"), uint16(65535)), TEXT("65535")},
+	    {FString::Printf(TEXT("%u"), uint32(4000000000u)), TEXT("4000000000")},
+	    {FString::Printf(TEXT("%llu"), uint64(UINT64_MAX)), TEXT("18446744073709551615")},
+	    {FString::Printf(TEXT("%x"), int32(255)), TEXT("ff")},
+	    {FString::Printf(TEXT("%X"), uint16(0xBEEF)), TEXT("BEEF")},
+	    // A negative int32 read as unsigned is its 32-bit pattern, as the C library gives for an int.
+	    {FString::Printf(TEXT("%x"), int32(-1)), TEXT("ffffffff")},
+	    {FString::Printf(TEXT("%u"), int32(-1)), TEXT("4294967295")},
+	    {FString::Printf(TEXT("%x"), int64(-1)), TEXT("ffffffffffffffff")},
+	    {FString::Printf(TEXT("%08x"), int32(0x1234)), TEXT("00001234")},
+	    {FString::Printf(TEXT("%f"), 1.5), TEXT("1.500000")},
+	    {FString::Printf(TEXT("%.2f"), 3.14159), TEXT("3.14")},
+	    {FString::Printf(TEXT("%f"), 0.25f), TEXT("0.250000")},
+	    {FString::Printf(TEXT("%8.3f|"), -2.5), TEXT("  -2.500|")},
+	    {FString::Printf(TEXT("%5d|%-5d|%05d"), 42, 42, 42), TEXT("   42|42   |00042")},
+	    {FString::Printf(TEXT("100%%")), TEXT("100%")},
+	    {FString::Printf(TEXT("%d%%"), 5), TEXT("5%")},
+	    {FString::Printf(TEXT("[%s]"), TEXT("wide")), TEXT("[wide]")},
+	    {FString::Printf(TEXT("[%s]"), "narrow"), TEXT("[narrow]")},
+	    {FString::Printf(TEXT("[%5s][%-5s][%.2s]"), TEXT("ab"), TEXT("ab"), TEXT("abcdef")), TEXT("[   ab][ab   ][ab]")},
+	    {FString::Printf(TEXT("%s=%d (%.1f%%)"), TEXT("Focus"), 3, 99.5), TEXT("Focus=3 (99.5%)")},
 	};
 	for (const auto& Row : Rows)
 	{
@@ -159,24 +159,24 @@ TEST(UnrealString, SubstringsClampToTheText)
 		FString Actual;
 		const TCHAR* Expected;
 	} Rows[] = {
-		{Text.Mid(2, 3), TEXT("cde")},
-		{Text.Mid(2), TEXT("cdef")},
-		{Text.Mid(4, 100), TEXT("ef")},
-		{Text.Mid(6, 1), TEXT("")},
-		{Text.Mid(10, 2), TEXT("")},
-		{Text.Mid(2, -1), TEXT("")},
-		// A negative start shortens the count by as much, as the engine's Mid does.
-		{Text.Mid(-2, 4), TEXT("ab")},
-		{Text.Mid(-10, 4), TEXT("")},
-		// Start + Count beyond the int32 range must not wrap around.
-		{Text.Mid(1, INT32_MAX), TEXT("bcdef")},
-		{Text.Left(3), TEXT("abc")},
-		{Text.Left(10), TEXT("abcdef")},
-		{Text.Left(-1), TEXT("")},
-		{Text.Right(2), TEXT("ef")},
-		{Text.Right(10), TEXT("abcdef")},
-		{Text.Right(-3), TEXT("")},
-		{FString().Mid(0, 5), TEXT("")},
+	    {Text.Mid(2, 3), TEXT("cde")},
+	    {Text.Mid(2), TEXT("cdef")},
+	    {Text.Mid(4, 100), TEXT("ef")},
+	    {Text.Mid(6, 1), TEXT("")},
+	    {Text.Mid(10, 2), TEXT("")},
+	    {Text.Mid(2, -1), TEXT("")},
+	    // A negative start shortens the count by as much, as the engine's Mid does.
+	    {Text.Mid(-2, 4), TEXT("ab")},
+	    {Text.Mid(-10, 4), TEXT("")},
+	    // Start + Count beyond the int32 range must not wrap around.
+	    {Text.Mid(1, INT32_MAX), TEXT("bcdef")},
+	    {Text.Left(3), TEXT("abc")},
+	    {Text.Left(10), TEXT("abcdef")},
+	    {Text.Left(-1), TEXT("")},
+	    {Text.Right(2), TEXT("ef")},
+	    {Text.Right(10), TEXT("abcdef")},
+	    {Text.Right(-3), TEXT("")},
+	    {FString().Mid(0, 5), TEXT("")},
 	};
 	for (const auto& Row : Rows)
 	{
@@ -191,26 +191,26 @@ TEST(UnrealString, IsNumericAcceptsSignDigitsAndOneDot)
 		const TCHAR* Text;
 		bool bNumeric;
 	} Rows[] = {
-		{TEXT("0"), true},
-		{TEXT("-12"), true},
-		{TEXT("+3.5"), true},
-		{TEXT(".5"), true},
-		{TEXT("5."), true},
-		{TEXT("007"), true},
-		{TEXT(""), false},
-		{TEXT("-"), false},
-		{TEXT("."), false},
-		{TEXT("-."), false},
-		{TEXT("1.2.3"), false},
-		{TEXT("1e3"), false},
-		{TEXT(" 1"), false},
-		{TEXT("1 "), false},
-		{TEXT("--1"), false},
-		{TEXT("1-"), false},
-		{TEXT("0x10"), false},
-		{TEXT("1,5"), false},
-		// A digit of another script is not a decimal digit here.
-		{TEXT("\u0661"), false},
+	    {TEXT("0"), true},
+	    {TEXT("-12"), true},
+	    {TEXT("+3.5"), true},
+	    {TEXT(".5"), true},
+	    {TEXT("5."), true},
+	    {TEXT("007"), true},
+	    {TEXT(""), false},
+	    {TEXT("-"), false},
+	    {TEXT("."), false},
+	    {TEXT("-."), false},
+	    {TEXT("1.2.3"), false},
+	    {TEXT("1e3"), false},
+	    {TEXT(" 1"), false},
+	    {TEXT("1 "), false},
+	    {TEXT("--1"), false},
+	    {TEXT("1-"), false},
+	    {TEXT("0x10"), false},
+	    {TEXT("1,5"), false},
+	    // A digit of another script is not a decimal digit here.
+	    {TEXT("\u0661"), false},
 	};
 	for (const auto& Row : Rows)
 	{
@@ -227,16 +227,16 @@ TEST(UnrealString, ParseIntoArraySplitsAtEachDelimiter)
 		bool bCullEmpty;
 		std::vector<std::u16string> Expected;
 	} Rows[] = {
-		{TEXT("1..2:"), TEXT("."), false, {u"1", u"", u"2:"}},
-		{TEXT("1..2:"), TEXT("."), true, {u"1", u"2:"}},
-		{TEXT(".a."), TEXT("."), false, {u"", u"a", u""}},
-		{TEXT(".a."), TEXT("."), true, {u"a"}},
-		{TEXT("a::b:"), TEXT("::"), false, {u"a", u"b:"}},
-		{TEXT("aXb"), TEXT("x"), false, {u"aXb"}},
-		{TEXT(""), TEXT("."), false, {}},
-		{TEXT("a.b"), TEXT(""), false, {}},
-		// The text ends at its first terminator, as the engine's does.
-		{FString(5, u"a.b\0.c"), TEXT("."), false, {u"a", u"b"}},
+	    {TEXT("1..2:"), TEXT("."), false, {u"1", u"", u"2:"}},
+	    {TEXT("1..2:"), TEXT("."), true, {u"1", u"2:"}},
+	    {TEXT(".a."), TEXT("."), false, {u"", u"a", u""}},
+	    {TEXT(".a."), TEXT("."), true, {u"a"}},
+	    {TEXT("a::b:"), TEXT("::"), false, {u"a", u"b:"}},
+	    {TEXT("aXb"), TEXT("x"), false, {u"aXb"}},
+	    {TEXT(""), TEXT("."), false, {}},
+	    {TEXT("a.b"), TEXT(""), false, {}},
+	    // The text ends at its first terminator, as the engine's does.
+	    {FString(5, u"a.b\0.c"), TEXT("."), false, {u"a", u"b"}},
 	};
 	for (const auto& Row : Rows)
 	{

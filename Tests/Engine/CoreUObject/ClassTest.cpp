@@ -1,3 +1,4 @@
+#include "UObject/Class.h"
 #include "Containers/StringConv.h"
 #include "LiveLinkRole.h"
 #include "Roles/LiveLinkCameraRole.h"
@@ -5,7 +6,6 @@
 #include "Roles/LiveLinkTransformRole.h"
 #include "Templates/Casts.h"
 #include "Templates/SubclassOf.h"
-#include "UObject/Class.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,12 @@ struct FCountedStruct
 	int32 Value = 7;
 
 	FCountedStruct() { ++LiveCount; }
-	FCountedStruct(const FCountedStruct& Other) : Label(Other.Label), Value(Other.Value) { ++LiveCount; }
+	FCountedStruct(const FCountedStruct& Other)
+	    : Label(Other.Label)
+	    , Value(Other.Value)
+	{
+		++LiveCount;
+	}
 	FCountedStruct& operator=(const FCountedStruct&) = default;
 	FCountedStruct& operator=(FCountedStruct&&) = default;
 	~FCountedStruct() { --LiveCount; }
@@ -39,10 +44,7 @@ struct FMoveOnlyStruct
 	std::unique_ptr<int32> Value = std::make_unique<int32>(5);
 };
 
-std::string NameOf(const UStruct* Struct)
-{
-	return TCHAR_TO_UTF8(*Struct->GetName());
-}
+std::string NameOf(const UStruct* Struct) { return TCHAR_TO_UTF8(*Struct->GetName()); }
 } // namespace
 
 IMPLEMENT_SCRIPT_STRUCT(FCountedStruct)
@@ -61,20 +63,20 @@ TEST(Class, IsChildOfFollowsTheWholeSuperChain)
 		const UStruct* Base;
 		bool bExpected;
 	} Rows[] = {
-		{CameraFrame, CameraFrame, true},
-		{CameraFrame, TransformFrame, true},
-		{CameraFrame, BaseFrame, true},
-		{TransformFrame, BaseFrame, true},
-		{TransformFrame, CameraFrame, false},
-		{BaseFrame, TransformFrame, false},
-		// Frame and static chains never meet.
-		{CameraFrame, BaseStatic, false},
-		{CameraStatic, BaseFrame, false},
-		{CameraStatic, BaseStatic, true},
-		{CameraFrame, nullptr, false},
-		{ULiveLinkCameraRole::StaticClass(), ULiveLinkRole::StaticClass(), true},
-		{ULiveLinkCameraRole::StaticClass(), UObject::StaticClass(), true},
-		{ULiveLinkTransformRole::StaticClass(), ULiveLinkCameraRole::StaticClass(), false},
+	    {CameraFrame, CameraFrame, true},
+	    {CameraFrame, TransformFrame, true},
+	    {CameraFrame, BaseFrame, true},
+	    {TransformFrame, BaseFrame, true},
+	    {TransformFrame, CameraFrame, false},
+	    {BaseFrame, TransformFrame, false},
+	    // Frame and static chains never meet.
+	    {CameraFrame, BaseStatic, false},
+	    {CameraStatic, BaseFrame, false},
+	    {CameraStatic, BaseStatic, true},
+	    {CameraFrame, nullptr, false},
+	    {ULiveLinkCameraRole::StaticClass(), ULiveLinkRole::StaticClass(), true},
+	    {ULiveLinkCameraRole::StaticClass(), UObject::StaticClass(), true},
+	    {ULiveLinkTransformRole::StaticClass(), ULiveLinkCameraRole::StaticClass(), false},
 	};
 	for (const auto& Row : Rows)
 	{

@@ -1,10 +1,10 @@
 #include "LiveLinkSourceFactory.h"
 #include "LiveLinkSourceSettings.h"
+#include "StandIn/UObjectRegistry.h"
 #include "TestConfigSettings.h"
 #include "UObject/Class.h"
 #include "UObject/UObjectGlobals.h"
 #include "UObject/UObjectHash.h"
-#include "StandIn/UObjectRegistry.h"
 #include "UObject/UnrealType.h"
 
 #include <gtest/gtest.h>
@@ -54,10 +54,7 @@ std::vector<std::string> NamesOf(const TArray<UClass*>& Classes)
 	return Names;
 }
 
-bool Contains(const std::vector<std::string>& Names, const char* Name)
-{
-	return std::find(Names.begin(), Names.end(), Name) != Names.end();
-}
+bool Contains(const std::vector<std::string>& Names, const char* Name) { return std::find(Names.begin(), Names.end(), Name) != Names.end(); }
 
 UClass* ScratchClass()
 {
@@ -221,13 +218,14 @@ TEST_P(PropertyText, ImportsWholeValuesAndRefusesTheRest)
 	EXPECT_EQ(Property->ExportText_InContainer(&Object), FString(Case.Exported));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PropertyText,
-	testing::Values(FTextCase{"Port", u"123", true, u"123"}, FTextCase{"Port", u" -45 ", true, u"-45"}, FTextCase{"Port", u"+8", true, u"8"},
-		FTextCase{"Port", u"2147483647", true, u"2147483647"}, FTextCase{"Port", u"2147483648", false, u"9001"},
-		FTextCase{"Port", u"12abc", false, u"9001"}, FTextCase{"Port", u"1.5", false, u"9001"}, FTextCase{"Port", u"", false, u"9001"},
-		FTextCase{"Port", u"+-3", false, u"9001"}, FTextCase{"Port", u"٣", false, u"9001"}, FTextCase{"bEnabled", u"false", true, u"False"},
-		FTextCase{"bEnabled", u"0", true, u"False"}, FTextCase{"bEnabled", u"Off", true, u"False"}, FTextCase{"bEnabled", u"TRUE", true, u"True"},
-		FTextCase{"bEnabled", u"Nope", false, u"True"}, FTextCase{"bEnabled", u"", false, u"True"}, FTextCase{"Gain", u"2", true, u"2"},
-		FTextCase{"Gain", u"-0.125", true, u"-0.125"}, FTextCase{"Gain", u"1e3", true, u"1000"}, FTextCase{"Gain", u"1e40", false, u"1.5"},
-		FTextCase{"Gain", u"nan", false, u"1.5"}, FTextCase{"Gain", u"inf", false, u"1.5"}, FTextCase{"Gain", u"0.5x", false, u"1.5"},
-		FTextCase{"Address", u"any text at all", true, u"any text at all"}, FTextCase{"Address", u"", true, u""}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PropertyText,
+    testing::Values(FTextCase{"Port", u"123", true, u"123"}, FTextCase{"Port", u" -45 ", true, u"-45"}, FTextCase{"Port", u"+8", true, u"8"},
+                    FTextCase{"Port", u"2147483647", true, u"2147483647"}, FTextCase{"Port", u"2147483648", false, u"9001"},
+                    FTextCase{"Port", u"12abc", false, u"9001"}, FTextCase{"Port", u"1.5", false, u"9001"}, FTextCase{"Port", u"", false, u"9001"},
+                    FTextCase{"Port", u"+-3", false, u"9001"}, FTextCase{"Port", u"٣", false, u"9001"}, FTextCase{"bEnabled", u"false", true, u"False"},
+                    FTextCase{"bEnabled", u"0", true, u"False"}, FTextCase{"bEnabled", u"Off", true, u"False"}, FTextCase{"bEnabled", u"TRUE", true, u"True"},
+                    FTextCase{"bEnabled", u"Nope", false, u"True"}, FTextCase{"bEnabled", u"", false, u"True"}, FTextCase{"Gain", u"2", true, u"2"},
+                    FTextCase{"Gain", u"-0.125", true, u"-0.125"}, FTextCase{"Gain", u"1e3", true, u"1000"}, FTextCase{"Gain", u"1e40", false, u"1.5"},
+                    FTextCase{"Gain", u"nan", false, u"1.5"}, FTextCase{"Gain", u"inf", false, u"1.5"}, FTextCase{"Gain", u"0.5x", false, u"1.5"},
+                    FTextCase{"Address", u"any text at all", true, u"any text at all"}, FTextCase{"Address", u"", true, u""}));

@@ -1,6 +1,6 @@
+#include "Modules/ModuleManager.h"
 #include "CoreMinimal.h"
 #include "LogCapture.h"
-#include "Modules/ModuleManager.h"
 #include "StandIn/StandInModules.h"
 #include "TestModuleInterface.h"
 

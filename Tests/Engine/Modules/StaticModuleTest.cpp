@@ -16,7 +16,11 @@ std::vector<std::string> Events;
 class FRecordingModule : public IModuleInterface
 {
 public:
-	explicit FRecordingModule(std::string InName, FName InDependency = NAME_None) : Name(std::move(InName)), Dependency(InDependency) {}
+	explicit FRecordingModule(std::string InName, FName InDependency = NAME_None)
+	    : Name(std::move(InName))
+	    , Dependency(InDependency)
+	{
+	}
 	~FRecordingModule() override { Events.push_back("delete " + Name); }
 
 	void StartupModule() override
@@ -101,8 +105,8 @@ TEST(FModuleManagerStaticTest, UnloadingAtShutdownUnloadsDependentsBeforeTheirDe
 
 	Events.clear();
 	FModuleManager::Get().UnloadModulesAtShutdown();
-	EXPECT_EQ(Events, (std::vector<std::string>{"preunload lone", "preunload outer", "preunload inner", "shutdown lone", "delete lone",
-						  "shutdown outer", "delete outer", "shutdown inner", "delete inner"}));
+	EXPECT_EQ(Events, (std::vector<std::string>{"preunload lone", "preunload outer", "preunload inner", "shutdown lone", "delete lone", "shutdown outer",
+	                                            "delete outer", "shutdown inner", "delete inner"}));
 	EXPECT_TRUE(FStandInModules::GetLoadedModuleNames().IsEmpty());
 
 	FStandInModules::RegisterStaticModule(FName("OrvidaStaticInner"), nullptr);

@@ -1,5 +1,5 @@
-#include "Interfaces/IPv4/IPv4Address.h"
 #include "Interfaces/IPv4/IPv4Endpoint.h"
+#include "Interfaces/IPv4/IPv4Address.h"
 #include "SocketSubsystem.h"
 
 #include <gtest/gtest.h>
@@ -19,25 +19,25 @@ TEST(IPv4Endpoint, ParseCountsPiecesAndTruncatesWhatAtoiReads)
 		bool bValid;
 		FIPv4Endpoint Expected;
 	} Rows[] = {
-		{TEXT("10.0.0.5:7000"), true, FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000)},
-		{TEXT("1.22.133.4:00080"), true, FIPv4Endpoint(FIPv4Address(1, 22, 133, 4), 80)},
-		{TEXT("a.b.c.d:9001"), true, FIPv4Endpoint(FIPv4Address(0, 0, 0, 0), 9001)},
-		{TEXT("300.1.2.3:9001"), true, FIPv4Endpoint(FIPv4Address(44, 1, 2, 3), 9001)},
-		{TEXT("-1.2.3.4:9001"), true, FIPv4Endpoint(FIPv4Address(255, 2, 3, 4), 9001)},
-		{TEXT("1.2.3.4:70000"), true, FIPv4Endpoint(FIPv4Address(1, 2, 3, 4), 4464)},
-		{TEXT("1.2.3.4:-1"), true, FIPv4Endpoint(FIPv4Address(1, 2, 3, 4), 65535)},
-		{TEXT("1.2.3.4:"), true, FIPv4Endpoint(FIPv4Address(1, 2, 3, 4), 0)},
-		{TEXT("1..2.3:4"), true, FIPv4Endpoint(FIPv4Address(1, 0, 2, 3), 4)},
-		{TEXT("...:5"), true, FIPv4Endpoint(FIPv4Address(0, 0, 0, 0), 5)},
-		{TEXT(" +1.2.3.4 :\t6x"), true, FIPv4Endpoint(FIPv4Address(1, 2, 3, 4), 6)},
-		{TEXT("1.2.3.4:5.6"), true, FIPv4Endpoint(FIPv4Address(1, 2, 3, 4), 5)},
-		{TEXT(""), false, {}},
-		{TEXT("10.0.0.5"), false, {}},
-		{TEXT(":7000"), false, {}},
-		{TEXT("1.2.3:4"), false, {}},
-		{TEXT("1.2.3.4.5:6"), false, {}},
-		{TEXT("1.2.3.4:5:6"), false, {}},
-		{TEXT("1.2.3.4:5:"), false, {}},
+	    {TEXT("10.0.0.5:7000"), true, FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000)},
+	    {TEXT("1.22.133.4:00080"), true, FIPv4Endpoint(FIPv4Address(1, 22, 133, 4), 80)},
+	    {TEXT("a.b.c.d:9001"), true, FIPv4Endpoint(FIPv4Address(0, 0, 0, 0), 9001)},
+	    {TEXT("300.1.2.3:9001"), true, FIPv4Endpoint(FIPv4Address(44, 1, 2, 3), 9001)},
+	    {TEXT("-1.2.3.4:9001"), true, FIPv4Endpoint(FIPv4Address(255, 2, 3, 4), 9001)},
+	    {TEXT("1.2.3.4:70000"), true, FIPv4Endpoint(FIPv4Address(1, 2, 3, 4), 4464)},
+	    {TEXT("1.2.3.4:-1"), true, FIPv4Endpoint(FIPv4Address(1, 2, 3, 4), 65535)},
+	    {TEXT("1.2.3.4:"), true, FIPv4Endpoint(FIPv4Address(1, 2, 3, 4), 0)},
+	    {TEXT("1..2.3:4"), true, FIPv4Endpoint(FIPv4Address(1, 0, 2, 3), 4)},
+	    {TEXT("...:5"), true, FIPv4Endpoint(FIPv4Address(0, 0, 0, 0), 5)},
+	    {TEXT(" +1.2.3.4 :\t6x"), true, FIPv4Endpoint(FIPv4Address(1, 2, 3, 4), 6)},
+	    {TEXT("1.2.3.4:5.6"), true, FIPv4Endpoint(FIPv4Address(1, 2, 3, 4), 5)},
+	    {TEXT(""), false, {}},
+	    {TEXT("10.0.0.5"), false, {}},
+	    {TEXT(":7000"), false, {}},
+	    {TEXT("1.2.3:4"), false, {}},
+	    {TEXT("1.2.3.4.5:6"), false, {}},
+	    {TEXT("1.2.3.4:5:6"), false, {}},
+	    {TEXT("1.2.3.4:5:"), false, {}},
 	};
 	for (const auto& Row : Rows)
 	{
@@ -55,13 +55,13 @@ TEST(IPv4Address, ParseCountsPiecesAndTruncatesWhatAtoiReads)
 		bool bValid;
 		FIPv4Address Expected;
 	} Rows[] = {
-		{TEXT("192.168.1.20"), true, FIPv4Address(192, 168, 1, 20)},
-		{TEXT("1.2.3.256"), true, FIPv4Address(1, 2, 3, 0)},
-		{TEXT("1.2.3.04x"), true, FIPv4Address(1, 2, 3, 4)},
-		{TEXT("7.6.5.4:3"), true, FIPv4Address(7, 6, 5, 4)},
-		{TEXT("1.2.3"), false, {}},
-		{TEXT("1.2.3.4."), false, {}},
-		{TEXT("localhost"), false, {}},
+	    {TEXT("192.168.1.20"), true, FIPv4Address(192, 168, 1, 20)},
+	    {TEXT("1.2.3.256"), true, FIPv4Address(1, 2, 3, 0)},
+	    {TEXT("1.2.3.04x"), true, FIPv4Address(1, 2, 3, 4)},
+	    {TEXT("7.6.5.4:3"), true, FIPv4Address(7, 6, 5, 4)},
+	    {TEXT("1.2.3"), false, {}},
+	    {TEXT("1.2.3.4."), false, {}},
+	    {TEXT("localhost"), false, {}},
 	};
 	for (const auto& Row : Rows)
 	{
@@ -74,11 +74,11 @@ TEST(IPv4Address, ParseCountsPiecesAndTruncatesWhatAtoiReads)
 TEST(IPv4Endpoint, ToStringParsesBackUnchanged)
 {
 	const FIPv4Endpoint Endpoints[] = {
-		FIPv4Endpoint::Any,
-		FIPv4Endpoint(FIPv4Address::InternalLoopback, 9001),
-		FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000),
-		FIPv4Endpoint(FIPv4Address(255, 255, 255, 255), 65535),
-		FIPv4Endpoint(FIPv4Address(192, 168, 100, 200), 1),
+	    FIPv4Endpoint::Any,
+	    FIPv4Endpoint(FIPv4Address::InternalLoopback, 9001),
+	    FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000),
+	    FIPv4Endpoint(FIPv4Address(255, 255, 255, 255), 65535),
+	    FIPv4Endpoint(FIPv4Address(192, 168, 100, 200), 1),
 	};
 	for (const FIPv4Endpoint& Endpoint : Endpoints)
 	{

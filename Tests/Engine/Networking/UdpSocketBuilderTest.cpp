@@ -38,10 +38,8 @@ TEST(UdpSocketBuilder, BuildsABoundNonBlockingDatagramSocket)
 {
 	const uint16 Port = LoopbackUdp::PickFreePort();
 	const FLogCapture Capture;
-	FSocketPtr Socket(FUdpSocketBuilder(TEXT("BuilderTest"))
-		.BoundToEndpoint(FIPv4Endpoint(FIPv4Address::InternalLoopback, Port))
-		.WithReceiveBufferSize(1 << 20)
-		.Build());
+	FSocketPtr Socket(
+	    FUdpSocketBuilder(TEXT("BuilderTest")).BoundToEndpoint(FIPv4Endpoint(FIPv4Address::InternalLoopback, Port)).WithReceiveBufferSize(1 << 20).Build());
 	ASSERT_NE(Socket, nullptr);
 	EXPECT_TRUE(ErrorsInLogSockets(Capture).empty());
 	EXPECT_EQ(Socket->GetSocketType(), SOCKTYPE_Datagram);
@@ -54,12 +52,14 @@ TEST(UdpSocketBuilder, BuildsABoundNonBlockingDatagramSocket)
 	// A receive with nothing queued must come back at once. Should the socket block instead, a datagram
 	// releases it so the test ends either way.
 	const TSharedRef<FInternetAddr> Source = ISocketSubsystem::Get()->CreateInternetAddr();
-	std::future<int32> Received = std::async(std::launch::async, [&] {
-		uint8 Buffer[16];
-		int32 BytesRead = -1;
-		Socket->RecvFrom(Buffer, sizeof(Buffer), BytesRead, *Source);
-		return BytesRead;
-	});
+	std::future<int32> Received = std::async(std::launch::async,
+	                                         [&]
+	                                         {
+		                                         uint8 Buffer[16];
+		                                         int32 BytesRead = -1;
+		                                         Socket->RecvFrom(Buffer, sizeof(Buffer), BytesRead, *Source);
+		                                         return BytesRead;
+	                                         });
 	const bool bReturnedAlone = Received.wait_for(10s) == std::future_status::ready;
 	if (!bReturnedAlone)
 	{
@@ -106,9 +106,7 @@ TEST(UdpSocketBuilder, AddressNotOnThisMachineGivesNullAndOneError)
 {
 	const FLogCapture Capture;
 	// 192.0.2.0/24 is reserved for documentation, so no interface here has it. Binding sends nothing.
-	FSocketPtr Socket(FUdpSocketBuilder(TEXT("BuilderTest"))
-		.BoundToEndpoint(FIPv4Endpoint(FIPv4Address(192, 0, 2, 1), LoopbackUdp::PickFreePort()))
-		.Build());
+	FSocketPtr Socket(FUdpSocketBuilder(TEXT("BuilderTest")).BoundToEndpoint(FIPv4Endpoint(FIPv4Address(192, 0, 2, 1), LoopbackUdp::PickFreePort())).Build());
 	EXPECT_EQ(Socket, nullptr);
 	EXPECT_EQ(ErrorsInLogSockets(Capture).size(), 1u);
 }

@@ -153,7 +153,12 @@ TEST_F(FSettingsModuleTest, OnModifiedResultPassesThrough)
 
 	int32 Calls = 0;
 	bool bAnswer = false;
-	Section->OnModified().BindLambda([&Calls, &bAnswer]() { ++Calls; return bAnswer; });
+	Section->OnModified().BindLambda(
+	    [&Calls, &bAnswer]()
+	    {
+		    ++Calls;
+		    return bAnswer;
+	    });
 	EXPECT_FALSE(Section->NotifySectionOnPropertyModified());
 	bAnswer = true;
 	EXPECT_TRUE(Section->NotifySectionOnPropertyModified());

@@ -6,10 +6,7 @@
 
 namespace
 {
-FString TextOf(const TSharedRef<SWidget>& Widget)
-{
-	return static_cast<STextBlock&>(Widget.Get()).GetText().ToString();
-}
+FString TextOf(const TSharedRef<SWidget>& Widget) { return static_cast<STextBlock&>(Widget.Get()).GetText().ToString(); }
 
 /** The panel's vertical box, found by walking down from the panel. */
 TSharedRef<SVerticalBox> FindVerticalBox(const TSharedRef<STestCreationPanel>& Panel)
@@ -113,9 +110,7 @@ TEST(SlatePanel, ToggleAndClickReachTheHandlersThroughTheTree)
 {
 	FTestPanelLog Log;
 	FString Forwarded;
-	TSharedRef<STestCreationPanel> Panel = SNew(STestCreationPanel)
-		.Log(&Log)
-		.OnAccepted_Lambda([&Forwarded](const FString& Text) { Forwarded = Text; });
+	TSharedRef<STestCreationPanel> Panel = SNew(STestCreationPanel).Log(&Log).OnAccepted_Lambda([&Forwarded](const FString& Text) { Forwarded = Text; });
 
 	Panel->AutoLensCheckBox.Pin()->ToggleCheckedState();
 	Panel->AutoRecordCheckBox.Pin()->ToggleCheckedState();

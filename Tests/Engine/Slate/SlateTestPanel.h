@@ -24,6 +24,8 @@ struct FTestPanelLog
 	bool bAcceptedRecord = false;
 };
 
+// The engine's macros and widget tree keep their own layout, as in the engine's Slate code.
+// clang-format off
 DECLARE_DELEGATE_OneParam(FOnTestPanelAccepted, const FString&)
 
 class STestCreationPanel : public SCompoundWidget
@@ -34,11 +36,13 @@ public:
 		SLATE_ARGUMENT(FText, InitialText)
 		SLATE_EVENT(FOnTestPanelAccepted, OnAccepted)
 	SLATE_END_ARGS()
+	// clang-format on
 
 	void Construct(const FArguments& InArgs)
 	{
 		Log = InArgs._Log;
 		OnAccepted = InArgs._OnAccepted;
+		// clang-format off
 		ChildSlot
 		[
 			SNew(SBox)
@@ -75,6 +79,7 @@ public:
 				]
 			]
 		];
+		// clang-format on
 		// Set after the tree exists, through the weak references, as the panel does with its settings.
 		if (TSharedPtr<SCheckBox> CheckBox = AutoLensCheckBox.Pin())
 		{
@@ -130,15 +135,8 @@ public:
 private:
 	static TSharedRef<SWidget> MakeOptionRow(const TCHAR* Label, TWeakPtr<SCheckBox>& OutCheckBox)
 	{
-		return SNew(SHorizontalBox)
-			+ SHorizontalBox::Slot().FillWidth(0.5f).HAlign(HAlign_Left)
-			[
-				SNew(STextBlock).Text(FText::FromString(Label))
-			]
-			+ SHorizontalBox::Slot().FillWidth(0.5f).HAlign(HAlign_Fill)
-			[
-				SAssignNew(OutCheckBox, SCheckBox)
-			];
+		return SNew(SHorizontalBox) + SHorizontalBox::Slot().FillWidth(0.5f).HAlign(HAlign_Left)[SNew(STextBlock).Text(FText::FromString(Label))] +
+		       SHorizontalBox::Slot().FillWidth(0.5f).HAlign(HAlign_Fill)[SAssignNew(OutCheckBox, SCheckBox)];
 	}
 
 	FTestPanelLog* Log = nullptr;

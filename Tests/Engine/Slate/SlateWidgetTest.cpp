@@ -1,4 +1,6 @@
 #include "CoreMinimal.h"
+#include "StandIn/SlateUserInput.h"
+#include "StandIn/SlateWidgetTree.h"
 #include "Widgets/DeclarativeSyntaxSupport.h"
 #include "Widgets/Input/SButton.h"
 #include "Widgets/Input/SCheckBox.h"
@@ -7,8 +9,6 @@
 #include "Widgets/SBoxPanel.h"
 #include "Widgets/SCompoundWidget.h"
 #include "Widgets/Text/STextBlock.h"
-#include "StandIn/SlateUserInput.h"
-#include "StandIn/SlateWidgetTree.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +18,13 @@ namespace
 class SProbeWidget : public SCompoundWidget
 {
 public:
+	// clang-format off
 	SLATE_BEGIN_ARGS(SProbeWidget) : _Count(7), _Label(FText::FromString(TEXT("default"))) {}
 		SLATE_ARGUMENT(int32, Count)
 		SLATE_ATTRIBUTE(FText, Label)
 		SLATE_DEFAULT_SLOT(FArguments, Content)
 	SLATE_END_ARGS()
+	// clang-format on
 
 	void Construct(const FArguments& InArgs, int32 InRequired = -1)
 	{
@@ -44,13 +46,12 @@ public:
 class SExposeProbe : public SCompoundWidget
 {
 public:
+	// clang-format off
 	SLATE_BEGIN_ARGS(SExposeProbe) {}
 	SLATE_END_ARGS()
+	// clang-format on
 
-	void Construct(const FArguments& InArgs)
-	{
-		ChildSlot[SAssignNew(Child, SCheckBox).IsChecked(ECheckBoxState::Undetermined)];
-	}
+	void Construct(const FArguments& InArgs) { ChildSlot[SAssignNew(Child, SCheckBox).IsChecked(ECheckBoxState::Undetermined)]; }
 
 	TWeakPtr<SCheckBox> Child;
 };
@@ -115,10 +116,10 @@ TEST(SlateDeclarative, AssignNewInsideConstructReachesTheMemberOfTheOwner)
 
 TEST(SlateBoxPanel, SlotsDefaultToFillOneAndKeepTheirOrder)
 {
-	TSharedRef<SHorizontalBox> Row = SNew(SHorizontalBox)
-		+ SHorizontalBox::Slot()[SNew(STextBlock).Text(FText::FromString(TEXT("first")))]
-		+ SHorizontalBox::Slot().AutoWidth().VAlign(VAlign_Center).Padding(FMargin(1.0f, 2.0f))[SNew(STextBlock).Text(FText::FromString(TEXT("second")))]
-		+ SHorizontalBox::Slot().FillWidth(TAttribute<float>::CreateLambda([] { return 2.5f; }));
+	TSharedRef<SHorizontalBox> Row =
+	    SNew(SHorizontalBox) + SHorizontalBox::Slot()[SNew(STextBlock).Text(FText::FromString(TEXT("first")))] +
+	    SHorizontalBox::Slot().AutoWidth().VAlign(VAlign_Center).Padding(FMargin(1.0f, 2.0f))[SNew(STextBlock).Text(FText::FromString(TEXT("second")))] +
+	    SHorizontalBox::Slot().FillWidth(TAttribute<float>::CreateLambda([] { return 2.5f; }));
 
 	ASSERT_EQ(FSlateWidgetTree::GetNumSlots(*Row), 3);
 	EXPECT_EQ(Row->GetOrientation(), Orient_Horizontal);
@@ -177,9 +178,8 @@ TEST(SlateWidgets, CheckBoxBoundToAGetterIsNotOverwrittenByAToggle)
 {
 	ECheckBoxState Model = ECheckBoxState::Checked;
 	ECheckBoxState Reported = ECheckBoxState::Undetermined;
-	TSharedRef<SCheckBox> CheckBox = SNew(SCheckBox)
-		.IsChecked_Lambda([&Model] { return Model; })
-		.OnCheckStateChanged_Lambda([&Reported](ECheckBoxState State) { Reported = State; });
+	TSharedRef<SCheckBox> CheckBox =
+	    SNew(SCheckBox).IsChecked_Lambda([&Model] { return Model; }).OnCheckStateChanged_Lambda([&Reported](ECheckBoxState State) { Reported = State; });
 
 	CheckBox->ToggleCheckedState();
 	EXPECT_EQ(Reported, ECheckBoxState::Unchecked);
@@ -193,8 +193,8 @@ TEST(SlateWidgets, EditableTextBoxEventsAndReadOnly)
 	FString Changed;
 	int32 Commits = 0;
 	TSharedRef<SEditableTextBox> TextBox = SNew(SEditableTextBox)
-		.OnTextChanged_Lambda([&Changed](const FText& Text) { Changed = Text.ToString(); })
-		.OnTextCommitted_Lambda([&Commits](const FText&, ETextCommit::Type) { ++Commits; });
+	                                           .OnTextChanged_Lambda([&Changed](const FText& Text) { Changed = Text.ToString(); })
+	                                           .OnTextCommitted_Lambda([&Commits](const FText&, ETextCommit::Type) { ++Commits; });
 
 	EXPECT_TRUE(TextBox->GetText().IsEmpty());
 	FSlateUserInput::ChangeText(*TextBox, FText::FromString(TEXT("typing")));
@@ -206,9 +206,9 @@ TEST(SlateWidgets, EditableTextBoxEventsAndReadOnly)
 	EXPECT_EQ(Commits, 0);
 
 	TSharedRef<SEditableTextBox> ReadOnly = SNew(SEditableTextBox)
-		.Text(FText::FromString(TEXT("fixed")))
-		.IsReadOnly(true)
-		.OnTextCommitted_Lambda([&Commits](const FText&, ETextCommit::Type) { ++Commits; });
+	                                            .Text(FText::FromString(TEXT("fixed")))
+	                                            .IsReadOnly(true)
+	                                            .OnTextCommitted_Lambda([&Commits](const FText&, ETextCommit::Type) { ++Commits; });
 	FSlateUserInput::CommitText(*ReadOnly, FText::FromString(TEXT("other")), ETextCommit::OnEnter);
 	EXPECT_EQ(ReadOnly->GetText().ToString(), FString(TEXT("fixed")));
 	EXPECT_EQ(Commits, 0);
@@ -218,8 +218,13 @@ TEST(SlateWidgets, ButtonClickGivesTheHandlersReplyOrUnhandled)
 {
 	int32 Clicks = 0;
 	TSharedRef<SButton> Button = SNew(SButton)
-		.Text(FText::FromString(TEXT("Go")))
-		.OnClicked_Lambda([&Clicks] { ++Clicks; return FReply::Handled(); });
+	                                 .Text(FText::FromString(TEXT("Go")))
+	                                 .OnClicked_Lambda(
+	                                     [&Clicks]
+	                                     {
+		                                     ++Clicks;
+		                                     return FReply::Handled();
+	                                     });
 	EXPECT_TRUE(FSlateUserInput::Click(*Button).IsEventHandled());
 	EXPECT_EQ(Clicks, 1);
 	// A caption given as Text becomes a text block child.
@@ -242,12 +247,9 @@ TEST(SlateWidgets, BoxAlignmentAndOverridesReachItsSlot)
 {
 	float Width = 120.0f;
 	TSharedRef<SBox> Box = SNew(SBox)
-		.HAlign(HAlign_Center)
-		.VAlign(VAlign_Bottom)
-		.HeightOverride(TAttribute<FOptionalSize>::CreateLambda([&Width] { return FOptionalSize(Width / 2.0f); }))
-		[
-			SNew(STextBlock)
-		];
+	                           .HAlign(HAlign_Center)
+	                           .VAlign(VAlign_Bottom)
+	                           .HeightOverride(TAttribute<FOptionalSize>::CreateLambda([&Width] { return FOptionalSize(Width / 2.0f); }))[SNew(STextBlock)];
 	ASSERT_EQ(FSlateWidgetTree::GetNumSlots(*Box), 1);
 	EXPECT_EQ(FSlateWidgetTree::GetSlot(*Box, 0)->GetHAlign(), HAlign_Center);
 	EXPECT_EQ(FSlateWidgetTree::GetSlot(*Box, 0)->GetVAlign(), VAlign_Bottom);

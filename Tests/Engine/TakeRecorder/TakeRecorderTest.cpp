@@ -1,7 +1,6 @@
 #include "StandIn/TakeRecorder.h"
 #include "Containers/StringConv.h"
 #include "LogCapture.h"
-#include "SmallTmpfs.h"
 #include "Recorder/TakeRecorder.h"
 #include "Recorder/TakeRecorderBlueprintLibrary.h"
 #include "Recorder/TakeRecorderPanel.h"
@@ -9,6 +8,7 @@
 #include "Roles/LiveLinkCameraTypes.h"
 #include "Roles/LiveLinkTransformRole.h"
 #include "Roles/LiveLinkTransformTypes.h"
+#include "SmallTmpfs.h"
 #include "StandIn/LiveLinkClient.h"
 #include "TakeMetaData.h"
 

@@ -35,10 +35,9 @@ TEST(HostFrameText, PitchYawRollFromQuaternionsOfKnownAngles)
 		bool bAtPole;
 	};
 	const FCase Cases[] = {
-	    {{0, 0, 0}, false},     {{30, 0, 0}, false},     {{-45, 0, 0}, false},      {{0, 90, 0}, false},
-	    {{0, -135, 0}, false},  {{0, 0, 60}, false},     {{10, 20, 30}, false},     {{-60, 170, -100}, false},
-	    {{89.5, 40, 10}, false}, {{-89.5, -40, 5}, false}, {{90, 30, 0}, true},      {{-90, 30, 0}, true},
-	    {{89.99, -70, 20}, true}, {{-89.99, 120, -15}, true},
+	    {{0, 0, 0}, false},  {{30, 0, 0}, false},   {{-45, 0, 0}, false},      {{0, 90, 0}, false},        {{0, -135, 0}, false},
+	    {{0, 0, 60}, false}, {{10, 20, 30}, false}, {{-60, 170, -100}, false}, {{89.5, 40, 10}, false},    {{-89.5, -40, 5}, false},
+	    {{90, 30, 0}, true}, {{-90, 30, 0}, true},  {{89.99, -70, 20}, true},  {{-89.99, 120, -15}, true},
 	};
 	for (const FCase& Case : Cases)
 	{

@@ -25,9 +25,8 @@ TEST(HostLogBuffer, FoldsBackToBackRepeatsOnly)
 		FName Category;
 	};
 	const FLine Lines[] = {
-	    {TEXT("bound"), ELogVerbosity::Log, Kept},        {TEXT("bound"), ELogVerbosity::Log, Kept},
-	    {TEXT("bound"), ELogVerbosity::Log, Other},       {TEXT("bound"), ELogVerbosity::Log, Kept},
-	    {TEXT("bound"), ELogVerbosity::Warning, Kept},    {TEXT("lost"), ELogVerbosity::Warning, Kept},
+	    {TEXT("bound"), ELogVerbosity::Log, Kept},     {TEXT("bound"), ELogVerbosity::Log, Kept},     {TEXT("bound"), ELogVerbosity::Log, Other},
+	    {TEXT("bound"), ELogVerbosity::Log, Kept},     {TEXT("bound"), ELogVerbosity::Warning, Kept}, {TEXT("lost"), ELogVerbosity::Warning, Kept},
 	    {TEXT("bound"), ELogVerbosity::Warning, Kept},
 	};
 	for (const FLine& Line : Lines)

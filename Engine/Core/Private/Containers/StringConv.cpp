@@ -76,10 +76,28 @@ char32_t DecodeUTF8(const unsigned char* Bytes, int32 Count, int32& Index)
 	int32 Trail = 0;
 	char32_t CodePoint = 0;
 	char32_t Minimum = 0;
-	if ((Lead & 0xE0) == 0xC0) { Trail = 1; CodePoint = Lead & 0x1F; Minimum = 0x80; }
-	else if ((Lead & 0xF0) == 0xE0) { Trail = 2; CodePoint = Lead & 0x0F; Minimum = 0x800; }
-	else if ((Lead & 0xF8) == 0xF0) { Trail = 3; CodePoint = Lead & 0x07; Minimum = 0x10000; }
-	else { return ReplacementCharacter; }
+	if ((Lead & 0xE0) == 0xC0)
+	{
+		Trail = 1;
+		CodePoint = Lead & 0x1F;
+		Minimum = 0x80;
+	}
+	else if ((Lead & 0xF0) == 0xE0)
+	{
+		Trail = 2;
+		CodePoint = Lead & 0x0F;
+		Minimum = 0x800;
+	}
+	else if ((Lead & 0xF8) == 0xF0)
+	{
+		Trail = 3;
+		CodePoint = Lead & 0x07;
+		Minimum = 0x10000;
+	}
+	else
+	{
+		return ReplacementCharacter;
+	}
 	for (int32 Step = 0; Step < Trail; ++Step)
 	{
 		if (Index >= Count || (Bytes[Index] & 0xC0) != 0x80)

@@ -31,14 +31,10 @@ bool RangeEquals(const std::u16string& Text, size_t Offset, const std::u16string
 	return true;
 }
 
-void AppendNarrow(std::u16string& Out, const char* Text)
-{
-	Out += FUTF8ToTCHAR(Text).Get();
-}
+void AppendNarrow(std::u16string& Out, const char* Text) { Out += FUTF8ToTCHAR(Text).Get(); }
 
 // Formats one conversion with the C library; Modifiers holds its flags, width and precision, without a length.
-template <typename ValueType>
-void AppendFormatted(std::u16string& Out, const std::string& Modifiers, const char* LengthAndConversion, ValueType Value)
+template <typename ValueType> void AppendFormatted(std::u16string& Out, const std::string& Modifiers, const char* LengthAndConversion, ValueType Value)
 {
 	const std::string Full = "%" + Modifiers + LengthAndConversion;
 	char Small[128];
@@ -157,7 +153,8 @@ void AppendArgument(std::u16string& Out, const std::string& Modifiers, char Conv
 }
 } // namespace
 
-FString::FString(const ANSICHAR* Text) : Data(FANSIToTCHAR(Text).Get())
+FString::FString(const ANSICHAR* Text)
+    : Data(FANSIToTCHAR(Text).Get())
 {
 }
 
@@ -256,10 +253,7 @@ int32 FString::Compare(const FString& Other, ESearchCase::Type SearchCase) const
 	return Data.size() == Other.Data.size() ? 0 : (Data.size() < Other.Data.size() ? -1 : 1);
 }
 
-bool FString::StartsWith(const FString& Prefix, ESearchCase::Type SearchCase) const
-{
-	return RangeEquals(Data, 0, Prefix.Data, SearchCase);
-}
+bool FString::StartsWith(const FString& Prefix, ESearchCase::Type SearchCase) const { return RangeEquals(Data, 0, Prefix.Data, SearchCase); }
 
 bool FString::EndsWith(const FString& Suffix, ESearchCase::Type SearchCase) const
 {
@@ -420,15 +414,9 @@ FString FString::PrintfImpl(const TCHAR* Format, const FStringFormatArg* Args, i
 	return FString(std::move(Out));
 }
 
-bool operator==(const FString& Lhs, const FString& Rhs)
-{
-	return Lhs.Equals(Rhs, ESearchCase::IgnoreCase);
-}
+bool operator==(const FString& Lhs, const FString& Rhs) { return Lhs.Equals(Rhs, ESearchCase::IgnoreCase); }
 
-bool operator==(const FString& Lhs, const TCHAR* Rhs)
-{
-	return Lhs.Equals(FString(Rhs), ESearchCase::IgnoreCase);
-}
+bool operator==(const FString& Lhs, const TCHAR* Rhs) { return Lhs.Equals(FString(Rhs), ESearchCase::IgnoreCase); }
 
 FString operator+(const FString& Lhs, const FString& Rhs)
 {
@@ -436,15 +424,9 @@ FString operator+(const FString& Lhs, const FString& Rhs)
 	return Result.Append(Rhs);
 }
 
-FString operator+(const FString& Lhs, const TCHAR* Rhs)
-{
-	return Lhs + FString(Rhs);
-}
+FString operator+(const FString& Lhs, const TCHAR* Rhs) { return Lhs + FString(Rhs); }
 
-FString operator+(const TCHAR* Lhs, const FString& Rhs)
-{
-	return FString(Lhs) + Rhs;
-}
+FString operator+(const TCHAR* Lhs, const FString& Rhs) { return FString(Lhs) + Rhs; }
 
 uint32 GetTypeHash(const FString& Text)
 {

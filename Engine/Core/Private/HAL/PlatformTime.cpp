@@ -24,7 +24,4 @@ uint64 FGenericPlatformTime::Cycles64()
 	return uint64(std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count());
 }
 
-void FStandInClock::SetCycleSource(TFunction<uint64()> Source)
-{
-	CycleSource() = MoveTemp(Source);
-}
+void FStandInClock::SetCycleSource(TFunction<uint64()> Source) { CycleSource() = MoveTemp(Source); }

@@ -21,13 +21,20 @@ int NiceOffsetFor(EThreadPriority Priority)
 {
 	switch (Priority)
 	{
-	case TPri_TimeCritical: return -10;
-	case TPri_Highest: return -5;
-	case TPri_AboveNormal: return -2;
-	case TPri_SlightlyBelowNormal: return 1;
-	case TPri_BelowNormal: return 3;
-	case TPri_Lowest: return 5;
-	default: return 0;
+	case TPri_TimeCritical:
+		return -10;
+	case TPri_Highest:
+		return -5;
+	case TPri_AboveNormal:
+		return -2;
+	case TPri_SlightlyBelowNormal:
+		return 1;
+	case TPri_BelowNormal:
+		return 3;
+	case TPri_Lowest:
+		return 5;
+	default:
+		return 0;
 	}
 }
 
@@ -179,8 +186,8 @@ private:
 };
 } // namespace
 
-FRunnableThread* FRunnableThread::Create(
-	FRunnable* InRunnable, const TCHAR* ThreadName, uint32 InStackSize, EThreadPriority InThreadPri, uint64 InThreadAffinityMask, EThreadCreateFlags)
+FRunnableThread* FRunnableThread::Create(FRunnable* InRunnable, const TCHAR* ThreadName, uint32 InStackSize, EThreadPriority InThreadPri,
+                                         uint64 InThreadAffinityMask, EThreadCreateFlags)
 {
 	if (InRunnable == nullptr || !FPlatformProcess::SupportsMultithreading())
 	{

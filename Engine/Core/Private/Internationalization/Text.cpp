@@ -2,7 +2,8 @@
 
 #include "Internationalization/Internationalization.h"
 
-FText::FText() : Data(GetEmpty().Data)
+FText::FText()
+    : Data(GetEmpty().Data)
 {
 }
 
@@ -12,20 +13,11 @@ const FText& FText::GetEmpty()
 	return Empty;
 }
 
-FText FText::FromString(const FString& String)
-{
-	return FText(std::make_shared<const FTextData>(FTextData{String, {}, {}}));
-}
+FText FText::FromString(const FString& String) { return FText(std::make_shared<const FTextData>(FTextData{String, {}, {}})); }
 
-FText FText::FromString(FString&& String)
-{
-	return FText(std::make_shared<const FTextData>(FTextData{std::move(String), {}, {}}));
-}
+FText FText::FromString(FString&& String) { return FText(std::make_shared<const FTextData>(FTextData{std::move(String), {}, {}})); }
 
-const FString& FText::ToString() const
-{
-	return Data->SourceString;
-}
+const FString& FText::ToString() const { return Data->SourceString; }
 
 FText FInternationalization::ForUseOnlyByLocMacroAndGraphNodeTextLiterals_CreateText(const TCHAR* InTextLiteral, const TCHAR* InNamespace, const TCHAR* InKey)
 {

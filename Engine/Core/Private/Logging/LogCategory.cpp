@@ -20,8 +20,8 @@ public:
 	void Serialize(const TCHAR* Text, ELogVerbosity::Type Verbosity, const FName& Category) override
 	{
 		const FString Line = (Verbosity == ELogVerbosity::Log || Verbosity == ELogVerbosity::Display)
-			? FString::Printf(TEXT("%s: %s\n"), *Category.ToString(), Text)
-			: FString::Printf(TEXT("%s: %s: %s\n"), *Category.ToString(), ToString(Verbosity), Text);
+		                         ? FString::Printf(TEXT("%s: %s\n"), *Category.ToString(), Text)
+		                         : FString::Printf(TEXT("%s: %s: %s\n"), *Category.ToString(), ToString(Verbosity), Text);
 		std::fputs(TCHAR_TO_UTF8(*Line), stderr);
 	}
 };
@@ -31,22 +31,31 @@ const TCHAR* ToString(ELogVerbosity::Type Verbosity)
 {
 	switch (Verbosity & ELogVerbosity::VerbosityMask)
 	{
-	case ELogVerbosity::NoLogging: return TEXT("NoLogging");
-	case ELogVerbosity::Fatal: return TEXT("Fatal");
-	case ELogVerbosity::Error: return TEXT("Error");
-	case ELogVerbosity::Warning: return TEXT("Warning");
-	case ELogVerbosity::Display: return TEXT("Display");
-	case ELogVerbosity::Log: return TEXT("Log");
-	case ELogVerbosity::Verbose: return TEXT("Verbose");
-	case ELogVerbosity::VeryVerbose: return TEXT("VeryVerbose");
-	default: return TEXT("Unknown");
+	case ELogVerbosity::NoLogging:
+		return TEXT("NoLogging");
+	case ELogVerbosity::Fatal:
+		return TEXT("Fatal");
+	case ELogVerbosity::Error:
+		return TEXT("Error");
+	case ELogVerbosity::Warning:
+		return TEXT("Warning");
+	case ELogVerbosity::Display:
+		return TEXT("Display");
+	case ELogVerbosity::Log:
+		return TEXT("Log");
+	case ELogVerbosity::Verbose:
+		return TEXT("Verbose");
+	case ELogVerbosity::VeryVerbose:
+		return TEXT("VeryVerbose");
+	default:
+		return TEXT("Unknown");
 	}
 }
 
 FLogCategoryBase::FLogCategoryBase(const TCHAR* CategoryName, ELogVerbosity::Type InDefaultVerbosity, ELogVerbosity::Type InCompileTimeVerbosity)
-	: Verbosity_(InDefaultVerbosity)
-	, CompileTimeVerbosity_(InCompileTimeVerbosity)
-	, CategoryName_(CategoryName)
+    : Verbosity_(InDefaultVerbosity)
+    , CompileTimeVerbosity_(InCompileTimeVerbosity)
+    , CategoryName_(CategoryName)
 {
 	SetVerbosity(InDefaultVerbosity);
 }
@@ -59,7 +68,8 @@ void FLogCategoryBase::SetVerbosity(ELogVerbosity::Type NewVerbosity)
 FOutputDeviceRedirector* FOutputDeviceRedirector::Get()
 {
 	// Never destroyed, so that threads and static destructors may still log while the process exits.
-	static FOutputDeviceRedirector* const Log = [] {
+	static FOutputDeviceRedirector* const Log = []
+	{
 		FOutputDeviceRedirector* Redirector = new FOutputDeviceRedirector();
 		Redirector->AddOutputDevice(FStandInLog::GetStandardErrorDevice());
 		return Redirector;

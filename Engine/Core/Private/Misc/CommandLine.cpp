@@ -16,10 +16,7 @@ FString& CommandLineText()
 }
 } // namespace
 
-const TCHAR* FCommandLine::Get()
-{
-	return *CommandLineText();
-}
+const TCHAR* FCommandLine::Get() { return *CommandLineText(); }
 
 bool FCommandLine::Set(const TCHAR* NewCommandLine)
 {
@@ -44,12 +41,6 @@ bool FParse::Param(const TCHAR* Stream, const TCHAR* Param)
 	return false;
 }
 
-bool FPlatformProcess::SupportsMultithreading()
-{
-	return !FParse::Param(FCommandLine::Get(), TEXT("nothreading"));
-}
+bool FPlatformProcess::SupportsMultithreading() { return !FParse::Param(FCommandLine::Get(), TEXT("nothreading")); }
 
-void FPlatformProcess::Sleep(float Seconds)
-{
-	std::this_thread::sleep_for(std::chrono::duration<float>(Seconds));
-}
+void FPlatformProcess::Sleep(float Seconds) { std::this_thread::sleep_for(std::chrono::duration<float>(Seconds)); }

@@ -55,8 +55,8 @@ const TCHAR* EncodingName(EConfigFileEncoding Encoding)
 } // namespace
 
 FConfigFile::FConfigFile()
-	: Encoding(EConfigFileEncoding::Utf8)
-	, NewLineEnding("\n")
+    : Encoding(EConfigFileEncoding::Utf8)
+    , NewLineEnding("\n")
 {
 	Sections.push_back(FSection());
 }

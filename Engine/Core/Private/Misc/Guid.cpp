@@ -18,7 +18,4 @@ FGuid FGuid::NewGuid()
 	return Result;
 }
 
-FString FGuid::ToString() const
-{
-	return FString::Printf(TEXT("%08X%08X%08X%08X"), A, B, C, D);
-}
+FString FGuid::ToString() const { return FString::Printf(TEXT("%08X%08X%08X%08X"), A, B, C, D); }

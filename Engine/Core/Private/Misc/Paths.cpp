@@ -37,10 +37,7 @@ FString FPaths::ProjectDir()
 	return WithTrailingSlash(Error ? FString(TEXT("./")) : FString(UTF8_TO_TCHAR(Current.string().c_str())));
 }
 
-FString FPaths::ProjectConfigDir()
-{
-	return ProjectDir() + TEXT("Config/");
-}
+FString FPaths::ProjectConfigDir() { return ProjectDir() + TEXT("Config/"); }
 
 void FStandInPaths::SetProjectDir(const FString& InProjectDir)
 {

@@ -38,9 +38,8 @@ void* FindOwnSymbol(void* LibraryHandle, const char* SymbolName)
 	struct link_map* LibraryMap = nullptr;
 	struct link_map* SymbolMap = nullptr;
 	Dl_info SymbolInfo;
-	if (dlinfo(LibraryHandle, RTLD_DI_LINKMAP, &LibraryMap) != 0
-		|| dladdr1(Symbol, &SymbolInfo, reinterpret_cast<void**>(&SymbolMap), RTLD_DL_LINKMAP) == 0
-		|| LibraryMap != SymbolMap)
+	if (dlinfo(LibraryHandle, RTLD_DI_LINKMAP, &LibraryMap) != 0 || dladdr1(Symbol, &SymbolInfo, reinterpret_cast<void**>(&SymbolMap), RTLD_DL_LINKMAP) == 0 ||
+	    LibraryMap != SymbolMap)
 	{
 		return nullptr;
 	}
@@ -55,7 +54,7 @@ FModuleManager& FModuleManager::Get()
 }
 
 FModuleManager::FModuleManager()
-	: ModuleDirectory(FStandInModules::GetProgramDirectory())
+    : ModuleDirectory(FStandInModules::GetProgramDirectory())
 {
 }
 
@@ -87,8 +86,8 @@ IModuleInterface* FModuleManager::LoadModule(const FName InModuleName)
 		if (!InitializeModule)
 		{
 			const char* Error = dlerror();
-			ReportLoadFailure(InModuleName, FString("the library ") + LibraryPath + FString(" exports no InitializeModule of its own")
-				+ (Error ? FString(" (") + FString(Error) + FString(")") : FString()));
+			ReportLoadFailure(InModuleName, FString("the library ") + LibraryPath + FString(" exports no InitializeModule of its own") +
+			                                    (Error ? FString(" (") + FString(Error) + FString(")") : FString()));
 			dlclose(LibraryHandle);
 			return nullptr;
 		}
@@ -191,10 +190,7 @@ void FModuleManager::UnloadModulesAtShutdown()
 	}
 }
 
-bool FModuleManager::IsModuleLoaded(const FName InModuleName) const
-{
-	return FindModuleIndex(InModuleName) != INDEX_NONE;
-}
+bool FModuleManager::IsModuleLoaded(const FName InModuleName) const { return FindModuleIndex(InModuleName) != INDEX_NONE; }
 
 IModuleInterface* FModuleManager::GetModule(const FName InModuleName) const
 {
@@ -202,10 +198,7 @@ IModuleInterface* FModuleManager::GetModule(const FName InModuleName) const
 	return Index == INDEX_NONE ? nullptr : Modules[Index].Module;
 }
 
-IModuleInterface* FModuleManager::GetModulePtr_Internal(FName ModuleName)
-{
-	return Get().GetModule(ModuleName);
-}
+IModuleInterface* FModuleManager::GetModulePtr_Internal(FName ModuleName) { return Get().GetModule(ModuleName); }
 
 int32 FModuleManager::FindModuleIndex(const FName InModuleName) const
 {

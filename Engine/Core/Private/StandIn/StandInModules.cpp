@@ -39,10 +39,7 @@ void FStandInModules::SetModuleDirectory(const FString& InDirectory)
 	FModuleManager::Get().ModuleDirectory = InDirectory.IsEmpty() ? GetProgramDirectory() : InDirectory;
 }
 
-const FString& FStandInModules::GetModuleDirectory()
-{
-	return FModuleManager::Get().ModuleDirectory;
-}
+const FString& FStandInModules::GetModuleDirectory() { return FModuleManager::Get().ModuleDirectory; }
 
 FString FStandInModules::GetProgramDirectory()
 {

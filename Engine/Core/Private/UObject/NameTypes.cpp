@@ -64,15 +64,14 @@ private:
 };
 } // namespace
 
-FName::FName(const ANSICHAR* Name, EFindName FindType) : ComparisonIndex(FNameTable::Get().FindOrAdd(FString(Name), FindType))
+FName::FName(const ANSICHAR* Name, EFindName FindType)
+    : ComparisonIndex(FNameTable::Get().FindOrAdd(FString(Name), FindType))
 {
 }
 
-FName::FName(const TCHAR* Name, EFindName FindType) : ComparisonIndex(FNameTable::Get().FindOrAdd(FString(Name), FindType))
+FName::FName(const TCHAR* Name, EFindName FindType)
+    : ComparisonIndex(FNameTable::Get().FindOrAdd(FString(Name), FindType))
 {
 }
 
-FString FName::ToString() const
-{
-	return FNameTable::Get().GetText(ComparisonIndex);
-}
+FString FName::ToString() const { return FNameTable::Get().GetText(ComparisonIndex); }

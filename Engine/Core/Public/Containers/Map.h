@@ -12,8 +12,7 @@
 
 #include <utility>
 
-template <typename InKeyType, typename InValueType>
-class TMap
+template <typename InKeyType, typename InValueType> class TMap
 {
 public:
 	typedef InKeyType KeyType;
@@ -28,8 +27,7 @@ public:
 	/** Sets the value of Key; an existing key keeps its place and takes the new value. Returns the stored value. */
 	ValueType& Add(const KeyType& Key, const ValueType& Value) { return Emplace(Key, Value); }
 	ValueType& Add(const KeyType& Key, ValueType&& Value) { return Emplace(Key, std::move(Value)); }
-	template <typename ArgType>
-	ValueType& Emplace(const KeyType& Key, ArgType&& Value)
+	template <typename ArgType> ValueType& Emplace(const KeyType& Key, ArgType&& Value)
 	{
 		if (ValueType* Existing = Find(Key))
 		{

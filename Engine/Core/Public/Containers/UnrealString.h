@@ -2,8 +2,8 @@
 // asks otherwise, as the engine's do (ASCII letters only).
 #pragma once
 
-#include "CoreTypes.h"
 #include "Containers/Array.h"
+#include "CoreTypes.h"
 #include "Misc/CString.h"
 #include "Misc/Char.h"
 
@@ -17,12 +17,20 @@ enum Type
 	CaseSensitive,
 	IgnoreCase,
 };
-}
+} // namespace ESearchCase
 
 /** One argument of FString::Printf, captured with its type so that formatting never reads the wrong type. */
 struct CORE_API FStringFormatArg
 {
-	enum class EKind : uint8 { Signed, Unsigned, Double, WideText, NarrowText, Pointer };
+	enum class EKind : uint8
+	{
+		Signed,
+		Unsigned,
+		Double,
+		WideText,
+		NarrowText,
+		Pointer
+	};
 
 	EKind Kind;
 	/** Size of an integer argument, so that a negative one read as unsigned (%u, %x) keeps to its own width. */
@@ -38,27 +46,63 @@ struct CORE_API FStringFormatArg
 	};
 
 	template <typename T, std::enable_if_t<std::is_integral_v<T> && std::is_signed_v<T>, int> = 0>
-	FStringFormatArg(T Value) : Kind(EKind::Signed), IntegerBytes(uint8(sizeof(T))), SignedValue(Value) {}
+	FStringFormatArg(T Value)
+	    : Kind(EKind::Signed)
+	    , IntegerBytes(uint8(sizeof(T)))
+	    , SignedValue(Value)
+	{
+	}
 	template <typename T, std::enable_if_t<std::is_integral_v<T> && !std::is_signed_v<T>, int> = 0>
-	FStringFormatArg(T Value) : Kind(EKind::Unsigned), UnsignedValue(Value) {}
+	FStringFormatArg(T Value)
+	    : Kind(EKind::Unsigned)
+	    , UnsignedValue(Value)
+	{
+	}
 	template <typename T, std::enable_if_t<std::is_enum_v<T>, int> = 0>
-	FStringFormatArg(T Value) : Kind(EKind::Signed), IntegerBytes(uint8(sizeof(T))), SignedValue(int64(Value)) {}
-	FStringFormatArg(double Value) : Kind(EKind::Double), DoubleValue(Value) {}
-	FStringFormatArg(const TCHAR* Value) : Kind(EKind::WideText), WideText(Value) {}
-	FStringFormatArg(const ANSICHAR* Value) : Kind(EKind::NarrowText), NarrowText(Value) {}
-	FStringFormatArg(const void* Value) : Kind(EKind::Pointer), Pointer(Value) {}
+	FStringFormatArg(T Value)
+	    : Kind(EKind::Signed)
+	    , IntegerBytes(uint8(sizeof(T)))
+	    , SignedValue(int64(Value))
+	{
+	}
+	FStringFormatArg(double Value)
+	    : Kind(EKind::Double)
+	    , DoubleValue(Value)
+	{
+	}
+	FStringFormatArg(const TCHAR* Value)
+	    : Kind(EKind::WideText)
+	    , WideText(Value)
+	{
+	}
+	FStringFormatArg(const ANSICHAR* Value)
+	    : Kind(EKind::NarrowText)
+	    , NarrowText(Value)
+	{
+	}
+	FStringFormatArg(const void* Value)
+	    : Kind(EKind::Pointer)
+	    , Pointer(Value)
+	{
+	}
 };
 
 class CORE_API FString
 {
 public:
 	FString() = default;
-	FString(const TCHAR* Text) : Data(Text ? Text : TEXT("")) {}
+	FString(const TCHAR* Text)
+	    : Data(Text ? Text : TEXT(""))
+	{
+	}
 	/** Converts 8-bit text as the engine does: bytes from 0x80 up become '?'. Null reads as empty. */
 	FString(const ANSICHAR* Text);
 	/** Takes Count code units from Text (null or Count <= 0 gives an empty string). */
 	FString(int32 Count, const TCHAR* Text);
-	explicit FString(std::basic_string<TCHAR> Text) : Data(std::move(Text)) {}
+	explicit FString(std::basic_string<TCHAR> Text)
+	    : Data(std::move(Text))
+	{
+	}
 
 	/** The text with its terminator; never null. */
 	const TCHAR* operator*() const { return Data.c_str(); }
@@ -120,8 +164,7 @@ public:
 	static FString FromInt(int32 Number);
 
 	/** printf-style formatting: %s takes TCHAR text (or 8-bit text), %d/%u/%x take any integer, %f/%g any floating value. */
-	template <typename... ArgTypes>
-	static FString Printf(const TCHAR* Format, ArgTypes... Args)
+	template <typename... ArgTypes> static FString Printf(const TCHAR* Format, ArgTypes... Args)
 	{
 		const FStringFormatArg Captured[] = {FStringFormatArg(Args)..., FStringFormatArg(0)};
 		return PrintfImpl(Format, Captured, int32(sizeof...(Args)));

@@ -30,14 +30,12 @@ namespace UE::Delegates::Private
  * True for a class derived from UObject. Where UserClass is complete this needs only UObject's name: a pointer
  * converts to a pointer to UObject exactly when the class derives from it.
  */
-template <typename UserClass>
-struct TIsDerivedFromUObject : std::bool_constant<std::is_convertible_v<UserClass*, const volatile UObject*>>
+template <typename UserClass> struct TIsDerivedFromUObject : std::bool_constant<std::is_convertible_v<UserClass*, const volatile UObject*>>
 {
 };
 
 /** One binding of a delegate: what it calls, and whether what it calls is still there. */
-template <typename RetType, typename... ParamTypes>
-class IBaseDelegateInstance
+template <typename RetType, typename... ParamTypes> class IBaseDelegateInstance
 {
 public:
 	virtual ~IBaseDelegateInstance() = default;
@@ -56,15 +54,15 @@ template <typename RetType, typename CallableType, typename PayloadType, typenam
 RetType CallWithPayload(CallableType& Callable, const PayloadType& Payload, ParamsTupleType&& Params, PrefixTypes... Prefix)
 {
 	return std::apply(
-		[&](const auto&... Values) -> RetType {
-			return std::apply([&](auto&&... Args) -> RetType { return std::invoke(Callable, Prefix..., std::forward<decltype(Args)>(Args)..., Values...); },
-				std::forward<ParamsTupleType>(Params));
-		},
-		Payload);
+	    [&](const auto&... Values) -> RetType
+	    {
+		    return std::apply([&](auto&&... Args) -> RetType { return std::invoke(Callable, Prefix..., std::forward<decltype(Args)>(Args)..., Values...); },
+		                      std::forward<ParamsTupleType>(Params));
+	    },
+	    Payload);
 }
 
-template <typename FuncType, typename FunctorType, typename... VarTypes>
-class TFunctorDelegateInstance;
+template <typename FuncType, typename FunctorType, typename... VarTypes> class TFunctorDelegateInstance;
 
 /** A static function or a lambda. */
 template <typename RetType, typename... ParamTypes, typename FunctorType, typename... VarTypes>
@@ -73,7 +71,8 @@ class TFunctorDelegateInstance<RetType(ParamTypes...), FunctorType, VarTypes...>
 public:
 	template <typename InFunctorType, typename... InVarTypes>
 	explicit TFunctorDelegateInstance(InFunctorType&& InFunctor, InVarTypes&&... Vars)
-		: Functor(std::forward<InFunctorType>(InFunctor)), Payload(std::forward<InVarTypes>(Vars)...)
+	    : Functor(std::forward<InFunctorType>(InFunctor))
+	    , Payload(std::forward<InVarTypes>(Vars)...)
 	{
 	}
 
@@ -94,20 +93,21 @@ private:
 	std::tuple<VarTypes...> Payload;
 };
 
-template <typename FuncType, typename UserClass, typename MethodType, typename... VarTypes>
-class TRawMethodDelegateInstance;
+template <typename FuncType, typename UserClass, typename MethodType, typename... VarTypes> class TRawMethodDelegateInstance;
 
 /** A method of an object that the binding neither owns nor watches: the binder must unbind it before the object goes. */
 template <typename RetType, typename... ParamTypes, typename UserClass, typename MethodType, typename... VarTypes>
 class TRawMethodDelegateInstance<RetType(ParamTypes...), UserClass, MethodType, VarTypes...> final : public IBaseDelegateInstance<RetType, ParamTypes...>
 {
 	static_assert(!TIsDerivedFromUObject<UserClass>::value,
-		"Raw method delegates cannot be used with UObjects: bind a UObject with CreateUObject, BindUObject or AddUObject.");
+	              "Raw method delegates cannot be used with UObjects: bind a UObject with CreateUObject, BindUObject or AddUObject.");
 
 public:
 	template <typename... InVarTypes>
 	TRawMethodDelegateInstance(UserClass* InUserObject, MethodType InMethod, InVarTypes&&... Vars)
-		: UserObject(InUserObject), Method(InMethod), Payload(std::forward<InVarTypes>(Vars)...)
+	    : UserObject(InUserObject)
+	    , Method(InMethod)
+	    , Payload(std::forward<InVarTypes>(Vars)...)
 	{
 	}
 
@@ -129,8 +129,7 @@ private:
 	std::tuple<VarTypes...> Payload;
 };
 
-template <typename FuncType, typename UserClass, typename MethodType, typename... VarTypes>
-class TSPMethodDelegateInstance;
+template <typename FuncType, typename UserClass, typename MethodType, typename... VarTypes> class TSPMethodDelegateInstance;
 
 /** A method of a shared object; the binding ends with the object and keeps it alive while it runs. */
 template <typename RetType, typename... ParamTypes, typename UserClass, typename MethodType, typename... VarTypes>
@@ -139,7 +138,10 @@ class TSPMethodDelegateInstance<RetType(ParamTypes...), UserClass, MethodType, V
 public:
 	template <typename... InVarTypes>
 	TSPMethodDelegateInstance(const std::shared_ptr<UserClass>& InUserObject, MethodType InMethod, InVarTypes&&... Vars)
-		: UserObject(InUserObject), RawObject(InUserObject.get()), Method(InMethod), Payload(std::forward<InVarTypes>(Vars)...)
+	    : UserObject(InUserObject)
+	    , RawObject(InUserObject.get())
+	    , Method(InMethod)
+	    , Payload(std::forward<InVarTypes>(Vars)...)
 	{
 	}
 
@@ -171,8 +173,7 @@ private:
 	std::tuple<VarTypes...> Payload;
 };
 
-template <typename FuncType, typename UserClass, typename MethodType, typename... VarTypes>
-class TUObjectMethodDelegateInstance;
+template <typename FuncType, typename UserClass, typename MethodType, typename... VarTypes> class TUObjectMethodDelegateInstance;
 
 /**
  * A method of a UObject, held weakly: the binding ends once the object is destroyed or marked pending kill. It
@@ -181,12 +182,15 @@ class TUObjectMethodDelegateInstance;
 template <typename RetType, typename... ParamTypes, typename UserClass, typename MethodType, typename... VarTypes>
 class TUObjectMethodDelegateInstance<RetType(ParamTypes...), UserClass, MethodType, VarTypes...> final : public IBaseDelegateInstance<RetType, ParamTypes...>
 {
-	static_assert(TIsDerivedFromUObject<UserClass>::value, "UObject method delegates can only be used with UObjects: bind other objects with CreateRaw or CreateSP.");
+	static_assert(TIsDerivedFromUObject<UserClass>::value,
+	              "UObject method delegates can only be used with UObjects: bind other objects with CreateRaw or CreateSP.");
 
 public:
 	template <typename... InVarTypes>
 	TUObjectMethodDelegateInstance(UserClass* InUserObject, MethodType InMethod, InVarTypes&&... Vars)
-		: UserObject(InUserObject), Method(InMethod), Payload(std::forward<InVarTypes>(Vars)...)
+	    : UserObject(InUserObject)
+	    , Method(InMethod)
+	    , Payload(std::forward<InVarTypes>(Vars)...)
 	{
 	}
 
@@ -216,15 +220,13 @@ private:
 };
 } // namespace UE::Delegates::Private
 
-template <typename FuncType>
-class TDelegate;
+template <typename FuncType> class TDelegate;
 
 /**
  * A delegate with at most one binding. Copies share the binding. Not thread-safe: bind and execute it on one
  * thread, or guard it.
  */
-template <typename RetType, typename... ParamTypes>
-class TDelegate<RetType(ParamTypes...)>
+template <typename RetType, typename... ParamTypes> class TDelegate<RetType(ParamTypes...)>
 {
 	using FInstance = UE::Delegates::Private::IBaseDelegateInstance<RetType, ParamTypes...>;
 	using FFuncType = RetType(ParamTypes...);
@@ -232,31 +234,29 @@ class TDelegate<RetType(ParamTypes...)>
 public:
 	TDelegate() = default;
 
-	template <typename... VarTypes>
-	static TDelegate CreateStatic(RetType (*Function)(ParamTypes..., std::decay_t<VarTypes>...), VarTypes&&... Vars)
+	template <typename... VarTypes> static TDelegate CreateStatic(RetType (*Function)(ParamTypes..., std::decay_t<VarTypes>...), VarTypes&&... Vars)
 	{
 		return Make<UE::Delegates::Private::TFunctorDelegateInstance<FFuncType, decltype(Function), std::decay_t<VarTypes>...>>(
-			Function, std::forward<VarTypes>(Vars)...);
+		    Function, std::forward<VarTypes>(Vars)...);
 	}
-	template <typename FunctorType, typename... VarTypes>
-	static TDelegate CreateLambda(FunctorType&& Functor, VarTypes&&... Vars)
+	template <typename FunctorType, typename... VarTypes> static TDelegate CreateLambda(FunctorType&& Functor, VarTypes&&... Vars)
 	{
 		return Make<UE::Delegates::Private::TFunctorDelegateInstance<FFuncType, std::decay_t<FunctorType>, std::decay_t<VarTypes>...>>(
-			std::forward<FunctorType>(Functor), std::forward<VarTypes>(Vars)...);
+		    std::forward<FunctorType>(Functor), std::forward<VarTypes>(Vars)...);
 	}
 	/** Binds a method of an object that the delegate neither keeps alive nor watches; refuses a UObject at compile time. */
 	template <typename UserClass, typename MethodType, typename... VarTypes>
 	static TDelegate CreateRaw(UserClass* Object, MethodType Method, VarTypes&&... Vars)
 	{
 		return Make<UE::Delegates::Private::TRawMethodDelegateInstance<FFuncType, UserClass, MethodType, std::decay_t<VarTypes>...>>(
-			Object, Method, std::forward<VarTypes>(Vars)...);
+		    Object, Method, std::forward<VarTypes>(Vars)...);
 	}
 	/** Binds a method of a shared object; the binding ends when the object does. */
 	template <typename UserClass, ESPMode Mode, typename MethodType, typename... VarTypes>
 	static TDelegate CreateSP(const TSharedRef<UserClass, Mode>& Object, MethodType Method, VarTypes&&... Vars)
 	{
 		return Make<UE::Delegates::Private::TSPMethodDelegateInstance<FFuncType, UserClass, MethodType, std::decay_t<VarTypes>...>>(
-			Object.GetStdPointer(), Method, std::forward<VarTypes>(Vars)...);
+		    Object.GetStdPointer(), Method, std::forward<VarTypes>(Vars)...);
 	}
 	template <typename UserClass, ESPMode Mode, typename MethodType, typename... VarTypes>
 	static TDelegate CreateSP(const TSharedPtr<UserClass, Mode>& Object, MethodType Method, VarTypes&&... Vars)
@@ -271,20 +271,19 @@ public:
 	static TDelegate CreateUObject(UserClass* Object, MethodType Method, VarTypes&&... Vars)
 	{
 		return Make<UE::Delegates::Private::TUObjectMethodDelegateInstance<FFuncType, UserClass, MethodType, std::decay_t<VarTypes>...>>(
-			Object, Method, std::forward<VarTypes>(Vars)...);
+		    Object, Method, std::forward<VarTypes>(Vars)...);
 	}
 
-	template <typename... ArgTypes>
-	void BindStatic(ArgTypes&&... Args) { *this = CreateStatic(std::forward<ArgTypes>(Args)...); }
-	template <typename... ArgTypes>
-	void BindLambda(ArgTypes&&... Args) { *this = CreateLambda(std::forward<ArgTypes>(Args)...); }
-	template <typename... ArgTypes>
-	void BindRaw(ArgTypes&&... Args) { *this = CreateRaw(std::forward<ArgTypes>(Args)...); }
-	template <typename... ArgTypes>
-	void BindSP(ArgTypes&&... Args) { *this = CreateSP(std::forward<ArgTypes>(Args)...); }
-	template <typename... ArgTypes>
-	void BindUObject(ArgTypes&&... Args) { *this = CreateUObject(std::forward<ArgTypes>(Args)...); }
-	void Unbind() { Instance.reset(); Handle.Reset(); }
+	template <typename... ArgTypes> void BindStatic(ArgTypes&&... Args) { *this = CreateStatic(std::forward<ArgTypes>(Args)...); }
+	template <typename... ArgTypes> void BindLambda(ArgTypes&&... Args) { *this = CreateLambda(std::forward<ArgTypes>(Args)...); }
+	template <typename... ArgTypes> void BindRaw(ArgTypes&&... Args) { *this = CreateRaw(std::forward<ArgTypes>(Args)...); }
+	template <typename... ArgTypes> void BindSP(ArgTypes&&... Args) { *this = CreateSP(std::forward<ArgTypes>(Args)...); }
+	template <typename... ArgTypes> void BindUObject(ArgTypes&&... Args) { *this = CreateUObject(std::forward<ArgTypes>(Args)...); }
+	void Unbind()
+	{
+		Instance.reset();
+		Handle.Reset();
+	}
 
 	/** False when nothing is bound or the bound shared object or UObject is gone. */
 	bool IsBound() const { return Instance != nullptr && Instance->IsSafeToExecute(); }
@@ -303,11 +302,9 @@ public:
 	}
 
 private:
-	template <typename>
-	friend class TMulticastDelegate;
+	template <typename> friend class TMulticastDelegate;
 
-	template <typename InstanceType, typename... ArgTypes>
-	static TDelegate Make(ArgTypes&&... Args)
+	template <typename InstanceType, typename... ArgTypes> static TDelegate Make(ArgTypes&&... Args)
 	{
 		TDelegate Delegate;
 		Delegate.Instance = std::make_shared<const InstanceType>(std::forward<ArgTypes>(Args)...);
@@ -319,8 +316,7 @@ private:
 	FDelegateHandle Handle;
 };
 
-template <typename FuncType>
-class TMulticastDelegate;
+template <typename FuncType> class TMulticastDelegate;
 
 /**
  * A delegate with any number of bindings, called in the order they were added.
@@ -329,8 +325,7 @@ class TMulticastDelegate;
  * thread at a time; its owner says which, or guards it. A binding may add or remove bindings, its own included,
  * during the Broadcast that calls it.
  */
-template <typename... ParamTypes>
-class TMulticastDelegate<void(ParamTypes...)>
+template <typename... ParamTypes> class TMulticastDelegate<void(ParamTypes...)>
 {
 public:
 	using FDelegate = TDelegate<void(ParamTypes...)>;
@@ -349,16 +344,11 @@ public:
 		Entries.push_back(FEntry{Delegate.Instance, Delegate.Handle});
 		return Delegate.Handle;
 	}
-	template <typename... ArgTypes>
-	FDelegateHandle AddStatic(ArgTypes&&... Args) { return Add(FDelegate::CreateStatic(std::forward<ArgTypes>(Args)...)); }
-	template <typename... ArgTypes>
-	FDelegateHandle AddLambda(ArgTypes&&... Args) { return Add(FDelegate::CreateLambda(std::forward<ArgTypes>(Args)...)); }
-	template <typename... ArgTypes>
-	FDelegateHandle AddRaw(ArgTypes&&... Args) { return Add(FDelegate::CreateRaw(std::forward<ArgTypes>(Args)...)); }
-	template <typename... ArgTypes>
-	FDelegateHandle AddSP(ArgTypes&&... Args) { return Add(FDelegate::CreateSP(std::forward<ArgTypes>(Args)...)); }
-	template <typename... ArgTypes>
-	FDelegateHandle AddUObject(ArgTypes&&... Args) { return Add(FDelegate::CreateUObject(std::forward<ArgTypes>(Args)...)); }
+	template <typename... ArgTypes> FDelegateHandle AddStatic(ArgTypes&&... Args) { return Add(FDelegate::CreateStatic(std::forward<ArgTypes>(Args)...)); }
+	template <typename... ArgTypes> FDelegateHandle AddLambda(ArgTypes&&... Args) { return Add(FDelegate::CreateLambda(std::forward<ArgTypes>(Args)...)); }
+	template <typename... ArgTypes> FDelegateHandle AddRaw(ArgTypes&&... Args) { return Add(FDelegate::CreateRaw(std::forward<ArgTypes>(Args)...)); }
+	template <typename... ArgTypes> FDelegateHandle AddSP(ArgTypes&&... Args) { return Add(FDelegate::CreateSP(std::forward<ArgTypes>(Args)...)); }
+	template <typename... ArgTypes> FDelegateHandle AddUObject(ArgTypes&&... Args) { return Add(FDelegate::CreateUObject(std::forward<ArgTypes>(Args)...)); }
 
 	/** Removes the binding with this handle; true when there was one. An invalid or unknown handle removes nothing. */
 	bool Remove(FDelegateHandle Handle)

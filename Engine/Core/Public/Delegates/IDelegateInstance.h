@@ -12,7 +12,10 @@ public:
 	};
 
 	FDelegateHandle() = default;
-	explicit FDelegateHandle(EGenerateNewHandleType) : ID(GenerateNewID()) {}
+	explicit FDelegateHandle(EGenerateNewHandleType)
+	    : ID(GenerateNewID())
+	{
+	}
 
 	bool IsValid() const { return ID != 0; }
 	void Reset() { ID = 0; }

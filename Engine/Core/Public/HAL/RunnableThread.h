@@ -22,13 +22,9 @@ public:
 	 * it refuses. Gives null when the process runs without multithreading ("-nothreading" on the command line),
 	 * when InRunnable is null, or when the system cannot create the thread.
 	 */
-	static FRunnableThread* Create(
-		FRunnable* InRunnable,
-		const TCHAR* ThreadName,
-		uint32 InStackSize = 0,
-		EThreadPriority InThreadPri = TPri_Normal,
-		uint64 InThreadAffinityMask = FPlatformAffinity::GetNoAffinityMask(),
-		EThreadCreateFlags InCreateFlags = EThreadCreateFlags::None);
+	static FRunnableThread* Create(FRunnable* InRunnable, const TCHAR* ThreadName, uint32 InStackSize = 0, EThreadPriority InThreadPri = TPri_Normal,
+	                               uint64 InThreadAffinityMask = FPlatformAffinity::GetNoAffinityMask(),
+	                               EThreadCreateFlags InCreateFlags = EThreadCreateFlags::None);
 
 	virtual ~FRunnableThread() = default;
 

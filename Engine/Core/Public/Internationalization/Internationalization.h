@@ -9,7 +9,7 @@ public:
 	static FText ForUseOnlyByLocMacroAndGraphNodeTextLiterals_CreateText(const TCHAR* InTextLiteral, const TCHAR* InNamespace, const TCHAR* InKey);
 };
 
-#define NSLOCTEXT(InNamespace, InKey, InTextLiteral) \
+#define NSLOCTEXT(InNamespace, InKey, InTextLiteral)                                                                                                           \
 	FInternationalization::ForUseOnlyByLocMacroAndGraphNodeTextLiterals_CreateText(TEXT(InTextLiteral), TEXT(InNamespace), TEXT(InKey))
 /** Needs LOCTEXT_NAMESPACE defined in the file that uses it. */
 #define LOCTEXT(InKey, InTextLiteral) NSLOCTEXT(LOCTEXT_NAMESPACE, InKey, InTextLiteral)

@@ -37,7 +37,10 @@ private:
 		TOptional<FString> Key;
 	};
 
-	explicit FText(std::shared_ptr<const FTextData> InData) : Data(std::move(InData)) {}
+	explicit FText(std::shared_ptr<const FTextData> InData)
+	    : Data(std::move(InData))
+	{
+	}
 
 	/** Shared and immutable, so that copies are cheap and safe to hand between threads. */
 	std::shared_ptr<const FTextData> Data;

@@ -25,11 +25,13 @@ private:
 	FName CategoryName_;
 };
 
-template <ELogVerbosity::Type InDefaultVerbosity, ELogVerbosity::Type InCompileTimeVerbosity>
-class FLogCategory : public FLogCategoryBase
+template <ELogVerbosity::Type InDefaultVerbosity, ELogVerbosity::Type InCompileTimeVerbosity> class FLogCategory : public FLogCategoryBase
 {
 public:
 	static constexpr ELogVerbosity::Type CompileTimeVerbosity = InCompileTimeVerbosity;
 
-	explicit FLogCategory(const TCHAR* CategoryName) : FLogCategoryBase(CategoryName, InDefaultVerbosity, InCompileTimeVerbosity) {}
+	explicit FLogCategory(const TCHAR* CategoryName)
+	    : FLogCategoryBase(CategoryName, InDefaultVerbosity, InCompileTimeVerbosity)
+	{
+	}
 };

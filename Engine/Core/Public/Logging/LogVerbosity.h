@@ -18,7 +18,7 @@ enum Type : uint8
 	NumVerbosity,
 	VerbosityMask = 0xf,
 };
-}
+} // namespace ELogVerbosity
 
 /** The verbosity's name as the log writes it ("Error", "Warning", …). */
 CORE_API const TCHAR* ToString(ELogVerbosity::Type Verbosity);

@@ -8,7 +8,11 @@ struct FTransform
 {
 	constexpr FTransform() = default;
 	constexpr FTransform(const FQuat& InRotation, const FVector& InTranslation, const FVector& InScale3D)
-		: Rotation(InRotation), Translation(InTranslation), Scale3D(InScale3D) {}
+	    : Rotation(InRotation)
+	    , Translation(InTranslation)
+	    , Scale3D(InScale3D)
+	{
+	}
 
 	constexpr const FQuat& GetRotation() const { return Rotation; }
 	constexpr const FVector& GetTranslation() const { return Translation; }

@@ -10,7 +10,12 @@ struct FVector
 	float Z = 0.0f;
 
 	constexpr FVector() = default;
-	constexpr FVector(float InX, float InY, float InZ) : X(InX), Y(InY), Z(InZ) {}
+	constexpr FVector(float InX, float InY, float InZ)
+	    : X(InX)
+	    , Y(InY)
+	    , Z(InZ)
+	{
+	}
 
 	static constexpr FVector ZeroVector() { return FVector(0.0f, 0.0f, 0.0f); }
 	static constexpr FVector OneVector() { return FVector(1.0f, 1.0f, 1.0f); }

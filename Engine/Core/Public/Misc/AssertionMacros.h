@@ -9,8 +9,14 @@ struct CORE_API FDebug
 	[[noreturn]] static void AssertFailed(const ANSICHAR* Expression, const ANSICHAR* File, int32 Line);
 };
 
-#define check(Expression) \
-	do { if (!(Expression)) { FDebug::AssertFailed(#Expression, __FILE__, __LINE__); } } while (false)
+#define check(Expression)                                                                                                                                      \
+	do                                                                                                                                                         \
+	{                                                                                                                                                          \
+		if (!(Expression))                                                                                                                                     \
+		{                                                                                                                                                      \
+			FDebug::AssertFailed(#Expression, __FILE__, __LINE__);                                                                                             \
+		}                                                                                                                                                      \
+	} while (false)
 #define checkf(Expression, ...) check(Expression)
 #define checkNoEntry() FDebug::AssertFailed("Enclosing block should never be called", __FILE__, __LINE__)
 #define verify(Expression) check(Expression)

@@ -4,8 +4,7 @@
 #include "CoreTypes.h"
 #include "Misc/Char.h"
 
-template <typename T>
-struct TCString
+template <typename T> struct TCString
 {
 	typedef T CharType;
 

@@ -3,8 +3,7 @@
 
 #include "CoreTypes.h"
 
-template <typename CharType>
-struct TChar
+template <typename CharType> struct TChar
 {
 	static constexpr CharType ToUpper(CharType Char) { return (Char >= 'a' && Char <= 'z') ? CharType(Char - ('a' - 'A')) : Char; }
 	static constexpr CharType ToLower(CharType Char) { return (Char >= 'A' && Char <= 'Z') ? CharType(Char + ('a' - 'A')) : Char; }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CoreTypes.h"
 #include "Containers/UnrealString.h"
+#include "CoreTypes.h"
 #include "Logging/LogMacros.h"
 
 #include <map>

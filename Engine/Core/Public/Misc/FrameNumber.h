@@ -8,7 +8,10 @@ struct FFrameNumber
 	int32 Value = 0;
 
 	constexpr FFrameNumber() = default;
-	constexpr FFrameNumber(int32 InValue) : Value(InValue) {}
+	constexpr FFrameNumber(int32 InValue)
+	    : Value(InValue)
+	{
+	}
 
 	constexpr bool operator==(FFrameNumber Other) const { return Value == Other.Value; }
 	constexpr bool operator!=(FFrameNumber Other) const { return Value != Other.Value; }

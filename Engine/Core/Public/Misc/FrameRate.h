@@ -9,7 +9,11 @@ struct FFrameRate
 	int32 Denominator = 1;
 
 	constexpr FFrameRate() = default;
-	constexpr FFrameRate(uint32 InNumerator, uint32 InDenominator) : Numerator(int32(InNumerator)), Denominator(int32(InDenominator)) {}
+	constexpr FFrameRate(uint32 InNumerator, uint32 InDenominator)
+	    : Numerator(int32(InNumerator))
+	    , Denominator(int32(InDenominator))
+	{
+	}
 
 	/** Frames per second; 0 for a rate with no denominator. */
 	constexpr double AsDecimal() const { return Denominator == 0 ? 0.0 : double(Numerator) / double(Denominator); }

@@ -10,11 +10,20 @@ struct FFrameTime
 	static constexpr float MaxSubframe = 0.99999994f;
 
 	constexpr FFrameTime() = default;
-	constexpr FFrameTime(int32 InFrameNumber) : FrameNumber(InFrameNumber) {}
-	constexpr FFrameTime(FFrameNumber InFrameNumber) : FrameNumber(InFrameNumber) {}
+	constexpr FFrameTime(int32 InFrameNumber)
+	    : FrameNumber(InFrameNumber)
+	{
+	}
+	constexpr FFrameTime(FFrameNumber InFrameNumber)
+	    : FrameNumber(InFrameNumber)
+	{
+	}
 	/** A subframe outside [0, MaxSubframe] is clamped into it. */
 	constexpr FFrameTime(FFrameNumber InFrameNumber, float InSubFrame)
-		: FrameNumber(InFrameNumber), SubFrame(InSubFrame < 0.0f ? 0.0f : (InSubFrame > MaxSubframe ? MaxSubframe : InSubFrame)) {}
+	    : FrameNumber(InFrameNumber)
+	    , SubFrame(InSubFrame < 0.0f ? 0.0f : (InSubFrame > MaxSubframe ? MaxSubframe : InSubFrame))
+	{
+	}
 
 	constexpr float GetSubFrame() const { return SubFrame; }
 	constexpr FFrameNumber GetFrame() const { return FrameNumber; }

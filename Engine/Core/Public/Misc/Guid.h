@@ -12,7 +12,13 @@ struct CORE_API FGuid
 	uint32 D = 0;
 
 	FGuid() = default;
-	FGuid(uint32 InA, uint32 InB, uint32 InC, uint32 InD) : A(InA), B(InB), C(InC), D(InD) {}
+	FGuid(uint32 InA, uint32 InB, uint32 InC, uint32 InD)
+	    : A(InA)
+	    , B(InB)
+	    , C(InC)
+	    , D(InD)
+	{
+	}
 
 	/** A fresh random identifier (never all zero). */
 	static FGuid NewGuid();
@@ -26,7 +32,4 @@ struct CORE_API FGuid
 	bool operator!=(const FGuid& Other) const { return !(*this == Other); }
 };
 
-inline uint32 GetTypeHash(const FGuid& Guid)
-{
-	return Guid.A ^ (Guid.B * 31u) ^ (Guid.C * 131u) ^ (Guid.D * 1031u);
-}
+inline uint32 GetTypeHash(const FGuid& Guid) { return Guid.A ^ (Guid.B * 31u) ^ (Guid.C * 131u) ^ (Guid.D * 1031u); }

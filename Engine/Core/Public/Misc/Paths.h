@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CoreTypes.h"
 #include "Containers/UnrealString.h"
+#include "CoreTypes.h"
 
 /**
  * The project's folders. The engine finds the project from its command line; the stand-in has no project file,

@@ -6,7 +6,12 @@
 class FScopeLock
 {
 public:
-	explicit FScopeLock(FCriticalSection* InSynchObject) : SynchObject(InSynchObject) { check(SynchObject); SynchObject->Lock(); }
+	explicit FScopeLock(FCriticalSection* InSynchObject)
+	    : SynchObject(InSynchObject)
+	{
+		check(SynchObject);
+		SynchObject->Lock();
+	}
 	~FScopeLock() { Unlock(); }
 	FScopeLock(const FScopeLock&) = delete;
 	FScopeLock& operator=(const FScopeLock&) = delete;

@@ -9,7 +9,10 @@ struct FTimespan
 	static constexpr int64 TicksPerSecond = 10000000;
 
 	constexpr FTimespan() = default;
-	constexpr explicit FTimespan(int64 InTicks) : Ticks(InTicks) {}
+	constexpr explicit FTimespan(int64 InTicks)
+	    : Ticks(InTicks)
+	{
+	}
 
 	static constexpr FTimespan FromMilliseconds(double Milliseconds) { return FTimespan(int64(Milliseconds * TicksPerMillisecond)); }
 	static constexpr FTimespan FromSeconds(double Seconds) { return FTimespan(int64(Seconds * TicksPerSecond)); }

@@ -31,8 +31,7 @@ public:
 	IModuleInterface* LoadModule(const FName InModuleName);
 	/** As LoadModule, but a module that cannot be loaded is a fatal error. */
 	IModuleInterface& LoadModuleChecked(const FName InModuleName);
-	template <class TModuleInterface>
-	static TModuleInterface& LoadModuleChecked(const FName ModuleName)
+	template <class TModuleInterface> static TModuleInterface& LoadModuleChecked(const FName ModuleName)
 	{
 		return static_cast<TModuleInterface&>(Get().LoadModuleChecked(ModuleName));
 	}
@@ -46,12 +45,12 @@ public:
 	/** The loaded module's object, or null when it is not loaded. Never loads. */
 	IModuleInterface* GetModule(const FName InModuleName) const;
 	/** The loaded module's object as T, or null when it is not loaded. Never loads. */
-	template <class TModuleInterface>
-	static TModuleInterface* GetModulePtr(const FName ModuleName)
+	template <class TModuleInterface> static TModuleInterface* GetModulePtr(const FName ModuleName)
 	{
 		return static_cast<TModuleInterface*>(GetModulePtr_Internal(ModuleName));
 	}
 	static IModuleInterface* GetModulePtr_Internal(FName ModuleName);
+
 private:
 	friend struct FStandInModules;
 
@@ -81,8 +80,5 @@ private:
 };
 
 /** Defines the module's exported entry, through which the module manager makes the module object from its library. */
-#define IMPLEMENT_MODULE(ModuleImplClass, ModuleName) \
-	extern "C" DLLEXPORT IModuleInterface* InitializeModule() \
-	{ \
-		return new ModuleImplClass(); \
-	}
+#define IMPLEMENT_MODULE(ModuleImplClass, ModuleName)                                                                                                          \
+	extern "C" DLLEXPORT IModuleInterface* InitializeModule() { return new ModuleImplClass(); }

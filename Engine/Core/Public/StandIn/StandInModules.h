@@ -21,15 +21,9 @@ struct CORE_API FStandInModules
 };
 
 /** For a module linked into the program: registers its class under ModuleName when the program starts. */
-#define IMPLEMENT_STATIC_MODULE(ModuleImplClass, ModuleName) \
-	static IModuleInterface* InitializeStaticModule_##ModuleName() \
-	{ \
-		return new ModuleImplClass(); \
-	} \
-	static const struct FStaticModuleRegistrant_##ModuleName \
-	{ \
-		FStaticModuleRegistrant_##ModuleName() \
-		{ \
-			FStandInModules::RegisterStaticModule(FName(#ModuleName), &InitializeStaticModule_##ModuleName); \
-		} \
+#define IMPLEMENT_STATIC_MODULE(ModuleImplClass, ModuleName)                                                                                                   \
+	static IModuleInterface* InitializeStaticModule_##ModuleName() { return new ModuleImplClass(); }                                                           \
+	static const struct FStaticModuleRegistrant_##ModuleName                                                                                                   \
+	{                                                                                                                                                          \
+		FStaticModuleRegistrant_##ModuleName() { FStandInModules::RegisterStaticModule(FName(#ModuleName), &InitializeStaticModule_##ModuleName); }            \
 	} StaticModuleRegistrant_##ModuleName;

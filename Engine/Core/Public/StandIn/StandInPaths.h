@@ -2,8 +2,8 @@
 // the project file, neither of which the stand-in has.
 #pragma once
 
-#include "CoreTypes.h"
 #include "Containers/UnrealString.h"
+#include "CoreTypes.h"
 
 struct CORE_API FStandInPaths
 {

@@ -8,43 +8,65 @@
 #include <memory>
 #include <type_traits>
 
-template <class ObjectType, ESPMode Mode = ESPMode::ThreadSafe>
-class TSharedRef;
-template <class ObjectType, ESPMode Mode = ESPMode::ThreadSafe>
-class TSharedPtr;
-template <class ObjectType, ESPMode Mode = ESPMode::ThreadSafe>
-class TWeakPtr;
+template <class ObjectType, ESPMode Mode = ESPMode::ThreadSafe> class TSharedRef;
+template <class ObjectType, ESPMode Mode = ESPMode::ThreadSafe> class TSharedPtr;
+template <class ObjectType, ESPMode Mode = ESPMode::ThreadSafe> class TWeakPtr;
 
-template <class ObjectType, ESPMode Mode>
-class TSharedPtr
+template <class ObjectType, ESPMode Mode> class TSharedPtr
 {
 public:
 	TSharedPtr() = default;
 	TSharedPtr(std::nullptr_t) {}
 	/** Takes ownership of a raw pointer (null gives an empty pointer). */
 	template <class OtherType, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	explicit TSharedPtr(OtherType* Object) : Pointer(Object) {}
+	explicit TSharedPtr(OtherType* Object)
+	    : Pointer(Object)
+	{
+	}
 	template <class OtherType, ESPMode OtherMode, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	TSharedPtr(const TSharedPtr<OtherType, OtherMode>& Other) : Pointer(Other.Pointer) {}
+	TSharedPtr(const TSharedPtr<OtherType, OtherMode>& Other)
+	    : Pointer(Other.Pointer)
+	{
+	}
 	template <class OtherType, ESPMode OtherMode, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	TSharedPtr(TSharedPtr<OtherType, OtherMode>&& Other) : Pointer(std::move(Other.Pointer)) {}
+	TSharedPtr(TSharedPtr<OtherType, OtherMode>&& Other)
+	    : Pointer(std::move(Other.Pointer))
+	{
+	}
 	template <class OtherType, ESPMode OtherMode, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	TSharedPtr(const TSharedRef<OtherType, OtherMode>& Other) : Pointer(Other.Pointer) {}
-	explicit TSharedPtr(std::shared_ptr<ObjectType> InPointer) : Pointer(std::move(InPointer)) {}
+	TSharedPtr(const TSharedRef<OtherType, OtherMode>& Other)
+	    : Pointer(Other.Pointer)
+	{
+	}
+	explicit TSharedPtr(std::shared_ptr<ObjectType> InPointer)
+	    : Pointer(std::move(InPointer))
+	{
+	}
 
 	bool IsValid() const { return Pointer != nullptr; }
 	explicit operator bool() const { return IsValid(); }
 	ObjectType* Get() const { return Pointer.get(); }
-	ObjectType* operator->() const { check(IsValid()); return Pointer.get(); }
-	ObjectType& operator*() const { check(IsValid()); return *Pointer; }
+	ObjectType* operator->() const
+	{
+		check(IsValid());
+		return Pointer.get();
+	}
+	ObjectType& operator*() const
+	{
+		check(IsValid());
+		return *Pointer;
+	}
 	/** Converts to a reference; the pointer must be valid. */
-	TSharedRef<ObjectType, Mode> ToSharedRef() const { check(IsValid()); return TSharedRef<ObjectType, Mode>(Pointer); }
+	TSharedRef<ObjectType, Mode> ToSharedRef() const
+	{
+		check(IsValid());
+		return TSharedRef<ObjectType, Mode>(Pointer);
+	}
 	void Reset() { Pointer.reset(); }
 	int32 GetSharedReferenceCount() const { return int32(Pointer.use_count()); }
 	bool IsUnique() const { return Pointer.use_count() == 1; }
 
-	template <class OtherType, ESPMode OtherMode>
-	bool operator==(const TSharedPtr<OtherType, OtherMode>& Other) const { return Get() == Other.Get(); }
+	template <class OtherType, ESPMode OtherMode> bool operator==(const TSharedPtr<OtherType, OtherMode>& Other) const { return Get() == Other.Get(); }
 	bool operator==(std::nullptr_t) const { return !IsValid(); }
 	bool operator!=(std::nullptr_t) const { return IsValid(); }
 
@@ -59,16 +81,26 @@ private:
 };
 
 /** A shared pointer that is never null. */
-template <class ObjectType, ESPMode Mode>
-class TSharedRef
+template <class ObjectType, ESPMode Mode> class TSharedRef
 {
 public:
 	/** Takes ownership of a raw pointer, which must not be null. */
 	template <class OtherType, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	explicit TSharedRef(OtherType* Object) : Pointer(Object) { check(Object != nullptr); }
+	explicit TSharedRef(OtherType* Object)
+	    : Pointer(Object)
+	{
+		check(Object != nullptr);
+	}
 	template <class OtherType, ESPMode OtherMode, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	TSharedRef(const TSharedRef<OtherType, OtherMode>& Other) : Pointer(Other.Pointer) {}
-	explicit TSharedRef(std::shared_ptr<ObjectType> InPointer) : Pointer(std::move(InPointer)) { check(Pointer != nullptr); }
+	TSharedRef(const TSharedRef<OtherType, OtherMode>& Other)
+	    : Pointer(Other.Pointer)
+	{
+	}
+	explicit TSharedRef(std::shared_ptr<ObjectType> InPointer)
+	    : Pointer(std::move(InPointer))
+	{
+		check(Pointer != nullptr);
+	}
 
 	ObjectType* operator->() const { return Pointer.get(); }
 	ObjectType& operator*() const { return *Pointer; }
@@ -77,8 +109,10 @@ public:
 	bool IsValid() const { return true; }
 	int32 GetSharedReferenceCount() const { return int32(Pointer.use_count()); }
 
-	template <class OtherType, ESPMode OtherMode>
-	bool operator==(const TSharedRef<OtherType, OtherMode>& Other) const { return Pointer.get() == Other.Pointer.get(); }
+	template <class OtherType, ESPMode OtherMode> bool operator==(const TSharedRef<OtherType, OtherMode>& Other) const
+	{
+		return Pointer.get() == Other.Pointer.get();
+	}
 
 	const std::shared_ptr<ObjectType>& GetStdPointer() const { return Pointer; }
 
@@ -90,18 +124,26 @@ private:
 	std::shared_ptr<ObjectType> Pointer;
 };
 
-template <class ObjectType, ESPMode Mode>
-class TWeakPtr
+template <class ObjectType, ESPMode Mode> class TWeakPtr
 {
 public:
 	TWeakPtr() = default;
 	TWeakPtr(std::nullptr_t) {}
 	template <class OtherType, ESPMode OtherMode, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	TWeakPtr(const TSharedPtr<OtherType, OtherMode>& Shared) : Pointer(Shared.Pointer) {}
+	TWeakPtr(const TSharedPtr<OtherType, OtherMode>& Shared)
+	    : Pointer(Shared.Pointer)
+	{
+	}
 	template <class OtherType, ESPMode OtherMode, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	TWeakPtr(const TSharedRef<OtherType, OtherMode>& Shared) : Pointer(Shared.Pointer) {}
+	TWeakPtr(const TSharedRef<OtherType, OtherMode>& Shared)
+	    : Pointer(Shared.Pointer)
+	{
+	}
 	template <class OtherType, ESPMode OtherMode, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	TWeakPtr(const TWeakPtr<OtherType, OtherMode>& Other) : Pointer(Other.Pointer) {}
+	TWeakPtr(const TWeakPtr<OtherType, OtherMode>& Other)
+	    : Pointer(Other.Pointer)
+	{
+	}
 
 	/** A shared pointer to the object, or an invalid one once the object has expired. */
 	TSharedPtr<ObjectType, Mode> Pin() const { return TSharedPtr<ObjectType, Mode>(Pointer.lock()); }
@@ -116,8 +158,7 @@ private:
 };
 
 /** Lets an object hand out shared references to itself once a shared pointer owns it. */
-template <class ObjectType, ESPMode Mode = ESPMode::ThreadSafe>
-class TSharedFromThis : public std::enable_shared_from_this<ObjectType>
+template <class ObjectType, ESPMode Mode = ESPMode::ThreadSafe> class TSharedFromThis : public std::enable_shared_from_this<ObjectType>
 {
 public:
 	TSharedRef<ObjectType, Mode> AsShared() { return TSharedRef<ObjectType, Mode>(this->shared_from_this()); }
@@ -126,27 +167,20 @@ public:
 };
 
 /** Allocates the object and its reference count together. */
-template <typename ObjectType, ESPMode Mode = ESPMode::ThreadSafe, typename... ArgTypes>
-TSharedRef<ObjectType, Mode> MakeShared(ArgTypes&&... Args)
+template <typename ObjectType, ESPMode Mode = ESPMode::ThreadSafe, typename... ArgTypes> TSharedRef<ObjectType, Mode> MakeShared(ArgTypes&&... Args)
 {
 	return TSharedRef<ObjectType, Mode>(std::make_shared<ObjectType>(std::forward<ArgTypes>(Args)...));
 }
 
 /** Wraps a new object for the implicit conversion into a shared pointer or reference. */
-template <typename ObjectType>
-TSharedPtr<ObjectType> MakeShareable(ObjectType* Object)
-{
-	return TSharedPtr<ObjectType>(Object);
-}
+template <typename ObjectType> TSharedPtr<ObjectType> MakeShareable(ObjectType* Object) { return TSharedPtr<ObjectType>(Object); }
 
-template <class ToType, class FromType, ESPMode Mode>
-TSharedPtr<ToType, Mode> StaticCastSharedPtr(const TSharedPtr<FromType, Mode>& From)
+template <class ToType, class FromType, ESPMode Mode> TSharedPtr<ToType, Mode> StaticCastSharedPtr(const TSharedPtr<FromType, Mode>& From)
 {
 	return TSharedPtr<ToType, Mode>(std::static_pointer_cast<ToType>(From.GetStdPointer()));
 }
 
-template <class ToType, class FromType, ESPMode Mode>
-TSharedRef<ToType, Mode> StaticCastSharedRef(const TSharedRef<FromType, Mode>& From)
+template <class ToType, class FromType, ESPMode Mode> TSharedRef<ToType, Mode> StaticCastSharedRef(const TSharedRef<FromType, Mode>& From)
 {
 	return TSharedRef<ToType, Mode>(std::static_pointer_cast<ToType>(From.GetStdPointer()));
 }

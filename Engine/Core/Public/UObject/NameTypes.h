@@ -21,7 +21,10 @@ public:
 	/** An empty or null text gives NAME_None. */
 	FName(const ANSICHAR* Name, EFindName FindType = FNAME_Add);
 	FName(const TCHAR* Name, EFindName FindType = FNAME_Add);
-	FName(const FString& Name, EFindName FindType = FNAME_Add) : FName(*Name, FindType) {}
+	FName(const FString& Name, EFindName FindType = FNAME_Add)
+	    : FName(*Name, FindType)
+	{
+	}
 
 	bool IsNone() const { return ComparisonIndex == 0; }
 	bool IsValid() const { return ComparisonIndex >= 0; }
@@ -38,9 +41,6 @@ private:
 	int32 ComparisonIndex = 0;
 };
 
-inline uint32 GetTypeHash(const FName& Name)
-{
-	return uint32(Name.GetComparisonIndex());
-}
+inline uint32 GetTypeHash(const FName& Name) { return uint32(Name.GetComparisonIndex()); }
 
 #define NAME_None FName()

@@ -12,22 +12,22 @@
 class UObject;
 struct FWeakObjectPtr;
 
-template <class T = UObject, class TWeakObjectPtrBase = FWeakObjectPtr>
-struct TWeakObjectPtr;
+template <class T = UObject, class TWeakObjectPtrBase = FWeakObjectPtr> struct TWeakObjectPtr;
 
-template <class T, class TWeakObjectPtrBase>
-struct TWeakObjectPtr : private TWeakObjectPtrBase
+template <class T, class TWeakObjectPtrBase> struct TWeakObjectPtr : private TWeakObjectPtrBase
 {
 public:
 	TWeakObjectPtr() = default;
 	TWeakObjectPtr(decltype(nullptr)) {}
 	/** Null makes an unset reference. */
 	template <class U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
-	TWeakObjectPtr(U* InObject) : TWeakObjectPtrBase(static_cast<const UObject*>(static_cast<T*>(InObject)))
+	TWeakObjectPtr(U* InObject)
+	    : TWeakObjectPtrBase(static_cast<const UObject*>(static_cast<T*>(InObject)))
 	{
 	}
 	template <class U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
-	TWeakObjectPtr(const TWeakObjectPtr<U, TWeakObjectPtrBase>& Other) : TWeakObjectPtrBase(static_cast<const TWeakObjectPtrBase&>(Other))
+	TWeakObjectPtr(const TWeakObjectPtr<U, TWeakObjectPtrBase>& Other)
+	    : TWeakObjectPtrBase(static_cast<const TWeakObjectPtrBase&>(Other))
 	{
 	}
 
@@ -43,18 +43,12 @@ public:
 	T& operator*() const { return *Get(); }
 
 	/** Equal when set to the same object, or when neither reads as an object any more. */
-	template <class U>
-	bool operator==(const TWeakObjectPtr<U, TWeakObjectPtrBase>& Other) const
+	template <class U> bool operator==(const TWeakObjectPtr<U, TWeakObjectPtrBase>& Other) const
 	{
 		return static_cast<const TWeakObjectPtrBase&>(*this) == static_cast<const TWeakObjectPtrBase&>(Other);
 	}
-	template <class U>
-	bool operator!=(const TWeakObjectPtr<U, TWeakObjectPtrBase>& Other) const
-	{
-		return !(*this == Other);
-	}
+	template <class U> bool operator!=(const TWeakObjectPtr<U, TWeakObjectPtrBase>& Other) const { return !(*this == Other); }
 
 private:
-	template <class, class>
-	friend struct TWeakObjectPtr;
+	template <class, class> friend struct TWeakObjectPtr;
 };

@@ -112,13 +112,10 @@ void GetDerivedClasses(const UClass* ClassToLookFor, TArray<UClass*>& Results, b
 namespace UE::CoreUObject::Private
 {
 FRegisterCompiledInClass::FRegisterCompiledInClass(UClass* (*InStaticClass)())
-	: Class(InStaticClass())
+    : Class(InStaticClass())
 {
 	FUObjectRegistry::Get().RegisterClass(Class);
 }
 
-FRegisterCompiledInClass::~FRegisterCompiledInClass()
-{
-	FUObjectRegistry::Get().UnregisterClass(Class);
-}
+FRegisterCompiledInClass::~FRegisterCompiledInClass() { FUObjectRegistry::Get().UnregisterClass(Class); }
 } // namespace UE::CoreUObject::Private

@@ -17,15 +17,15 @@ FString WithoutTypePrefix(const TCHAR* CppName)
 } // namespace
 
 UField::UField(const TCHAR* InCppName)
-	: Name(WithoutTypePrefix(InCppName))
+    : Name(WithoutTypePrefix(InCppName))
 {
 }
 
 UField::~UField() = default;
 
 UStruct::UStruct(const TCHAR* InCppName, UStruct* InSuperStruct)
-	: UField(InCppName)
-	, SuperStruct(InSuperStruct)
+    : UField(InCppName)
+    , SuperStruct(InSuperStruct)
 {
 }
 
@@ -44,8 +44,8 @@ bool UStruct::IsChildOf(const UStruct* SomeBase) const
 UScriptStruct::ICppStructOps::~ICppStructOps() = default;
 
 UScriptStruct::UScriptStruct(const TCHAR* InCppName, UScriptStruct* InSuperStruct, ICppStructOps* InCppStructOps)
-	: UStruct(InCppName, InSuperStruct)
-	, CppStructOps(InCppStructOps)
+    : UStruct(InCppName, InSuperStruct)
+    , CppStructOps(InCppStructOps)
 {
 	check(CppStructOps != nullptr);
 }
@@ -117,12 +117,11 @@ void UStruct::AddOwnedProperty(FProperty* Property)
 	}
 }
 
-UClass::UClass(const TCHAR* InCppName, UClass* InSuperClass, EClassFlags InClassFlags, FClassConstructor InClassConstructor,
-	const TCHAR* InPackageName)
-	: UStruct(InCppName, InSuperClass)
-	, ClassFlags(InClassConstructor == nullptr ? InClassFlags | CLASS_Abstract : InClassFlags)
-	, ClassConstructor(InClassConstructor)
-	, PackageName(InPackageName)
+UClass::UClass(const TCHAR* InCppName, UClass* InSuperClass, EClassFlags InClassFlags, FClassConstructor InClassConstructor, const TCHAR* InPackageName)
+    : UStruct(InCppName, InSuperClass)
+    , ClassFlags(InClassConstructor == nullptr ? InClassFlags | CLASS_Abstract : InClassFlags)
+    , ClassConstructor(InClassConstructor)
+    , PackageName(InPackageName)
 {
 	// The engine's config classes pass their config name and flags on to subclasses.
 	if (InSuperClass != nullptr && InSuperClass->HasAnyClassFlags(CLASS_Config))
@@ -133,10 +132,7 @@ UClass::UClass(const TCHAR* InCppName, UClass* InSuperClass, EClassFlags InClass
 
 UClass::~UClass() = default;
 
-FString UClass::GetPathName() const
-{
-	return PackageName + TEXT(".") + GetName();
-}
+FString UClass::GetPathName() const { return PackageName + TEXT(".") + GetName(); }
 
 FName UClass::GetConfigName() const
 {

@@ -6,10 +6,7 @@
 
 namespace
 {
-FString ConfigSectionOf(const UClass* Class)
-{
-	return Class->GetPathName();
-}
+FString ConfigSectionOf(const UClass* Class) { return Class->GetPathName(); }
 } // namespace
 
 FString UObject::GetDefaultConfigFilename() const
@@ -43,8 +40,8 @@ void UObject::LoadConfig()
 		}
 		if (!It->ImportText_InContainer(Text, this))
 		{
-			UE_LOG(LogConfig, Warning, TEXT("%s=%s in [%s] of %s does not read as %s; keeping %s"), *It->GetName(), *Text, *Section,
-				*Filename, *It->GetCPPType(), *It->ExportText_InContainer(this));
+			UE_LOG(LogConfig, Warning, TEXT("%s=%s in [%s] of %s does not read as %s; keeping %s"), *It->GetName(), *Text, *Section, *Filename,
+			       *It->GetCPPType(), *It->ExportText_InContainer(this));
 		}
 	}
 }

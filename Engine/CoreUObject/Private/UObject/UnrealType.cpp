@@ -27,9 +27,9 @@ bool ToAsciiTrimmed(const FString& Text, std::string& Out)
 } // namespace
 
 FProperty::FProperty(const FName& InName, int32 InOffset, EPropertyFlags InFlags)
-	: Name(InName)
-	, Offset(InOffset)
-	, Flags(InFlags)
+    : Name(InName)
+    , Offset(InOffset)
+    , Flags(InFlags)
 {
 }
 
@@ -45,10 +45,7 @@ const FString& FProperty::GetMetaData(const TCHAR* Key) const
 	return Found != MetaData.end() ? Found->second : GEmptyMetaData;
 }
 
-bool FProperty::HasMetaData(const TCHAR* Key) const
-{
-	return Key != nullptr && MetaData.count(std::u16string(Key)) != 0;
-}
+bool FProperty::HasMetaData(const TCHAR* Key) const { return Key != nullptr && MetaData.count(std::u16string(Key)) != 0; }
 
 void FProperty::SetMetaData(const TCHAR* Key, const FString& Value)
 {
@@ -68,10 +65,7 @@ bool FProperty::ImportText_InContainer(const FString& Text, void* Container) con
 	return Container != nullptr && ImportValue(Text, ContainerPtrToValuePtr<void>(Container));
 }
 
-FString FStrProperty::ExportValue(const void* Value) const
-{
-	return *static_cast<const FString*>(Value);
-}
+FString FStrProperty::ExportValue(const void* Value) const { return *static_cast<const FString*>(Value); }
 
 bool FStrProperty::ImportValue(const FString& Text, void* Value) const
 {
@@ -79,10 +73,7 @@ bool FStrProperty::ImportValue(const FString& Text, void* Value) const
 	return true;
 }
 
-FString FIntProperty::ExportValue(const void* Value) const
-{
-	return FString::FromInt(*static_cast<const int32*>(Value));
-}
+FString FIntProperty::ExportValue(const void* Value) const { return FString::FromInt(*static_cast<const int32*>(Value)); }
 
 bool FIntProperty::ImportValue(const FString& Text, void* Value) const
 {
@@ -104,10 +95,7 @@ bool FIntProperty::ImportValue(const FString& Text, void* Value) const
 	return true;
 }
 
-FString FBoolProperty::ExportValue(const void* Value) const
-{
-	return *static_cast<const bool*>(Value) ? TEXT("True") : TEXT("False");
-}
+FString FBoolProperty::ExportValue(const void* Value) const { return *static_cast<const bool*>(Value) ? TEXT("True") : TEXT("False"); }
 
 bool FBoolProperty::ImportValue(const FString& Text, void* Value) const
 {

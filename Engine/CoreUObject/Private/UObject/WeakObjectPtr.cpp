@@ -18,10 +18,7 @@ void FWeakObjectPtr::Reset()
 	ObjectSerialNumber = 0;
 }
 
-UObject* FWeakObjectPtr::Get(bool bEvenIfPendingKill) const
-{
-	return FUObjectArray::Get().GetObject(ObjectIndex, ObjectSerialNumber, bEvenIfPendingKill);
-}
+UObject* FWeakObjectPtr::Get(bool bEvenIfPendingKill) const { return FUObjectArray::Get().GetObject(ObjectIndex, ObjectSerialNumber, bEvenIfPendingKill); }
 
 bool FWeakObjectPtr::operator==(const FWeakObjectPtr& Other) const
 {

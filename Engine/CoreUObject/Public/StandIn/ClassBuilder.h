@@ -24,7 +24,10 @@ namespace UE::CoreUObject
 class FPropertyBuilder
 {
 public:
-	explicit FPropertyBuilder(FProperty& InProperty) : Property(InProperty) {}
+	explicit FPropertyBuilder(FProperty& InProperty)
+	    : Property(InProperty)
+	{
+	}
 
 	FPropertyBuilder& Meta(const TCHAR* Key, const TCHAR* Value)
 	{
@@ -42,7 +45,10 @@ private:
 class FClassBuilder
 {
 public:
-	explicit FClassBuilder(UClass& InClass) : Class(InClass) {}
+	explicit FClassBuilder(UClass& InClass)
+	    : Class(InClass)
+	{
+	}
 
 	/** UCLASS(config=<ConfigName>), with CLASS_DefaultConfig in ExtraFlags for defaultconfig. */
 	FClassBuilder& Config(const TCHAR* ConfigName, EClassFlags ExtraFlags = CLASS_None)
@@ -58,8 +64,7 @@ public:
 	FClassBuilder& ToolTip(const TCHAR* Value) { return Meta(TEXT("ToolTip"), Value); }
 
 	/** Appends a property of ValueType at Offset bytes into the object; use UE_PROPERTY, which fills in both. */
-	template <typename ValueType>
-	FPropertyBuilder Property(const TCHAR* Name, int32 Offset, EPropertyFlags Flags)
+	template <typename ValueType> FPropertyBuilder Property(const TCHAR* Name, int32 Offset, EPropertyFlags Flags)
 	{
 		using FPropertyType = typename Private::TPropertyTypeFor<std::remove_cv_t<ValueType>>::Type;
 		FProperty* NewProperty = new FPropertyType(FName(Name), Offset, Flags);
@@ -77,16 +82,16 @@ private:
  * conditionally supported; GCC and Clang support it for classes without virtual bases, which reflected
  * classes never have, so the warning is silenced here as the engine's STRUCT_OFFSET does.
  */
-#define STRUCT_OFFSET(Struct, Member) \
-	([]() -> int32 { \
-		_Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Winvalid-offsetof\"") \
-		return int32(offsetof(Struct, Member)); \
-		_Pragma("GCC diagnostic pop") \
-	}())
+#define STRUCT_OFFSET(Struct, Member)                                                                                                                          \
+	(                                                                                                                                                          \
+	    []() -> int32                                                                                                                                          \
+	    {                                                                                                                                                      \
+		    _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Winvalid-offsetof\"") return int32(offsetof(Struct, Member));                    \
+		    _Pragma("GCC diagnostic pop")                                                                                                                      \
+	    }())
 
 /**
  * Inside IMPLEMENT_CLASS_WITH_PROPERTIES: describes the member of ThisClass as a property. The offset counts
  * from the object's UObject base, which sits at the start of every single-inheritance object class.
  */
-#define UE_PROPERTY(Builder, Member, Flags) \
-	(Builder).Property<decltype(ThisClass::Member)>(TEXT(#Member), STRUCT_OFFSET(ThisClass, Member), Flags)
+#define UE_PROPERTY(Builder, Member, Flags) (Builder).Property<decltype(ThisClass::Member)>(TEXT(#Member), STRUCT_OFFSET(ThisClass, Member), Flags)

@@ -44,57 +44,57 @@ class FClassBuilder;
 }
 
 /** Inside a struct body: the struct's reflection object and the Super typedef. Leaves the body public. */
-#define DECLARE_SCRIPT_STRUCT(ThisStruct, SuperStruct) \
-public: \
-	typedef SuperStruct Super; \
+#define DECLARE_SCRIPT_STRUCT(ThisStruct, SuperStruct)                                                                                                         \
+public:                                                                                                                                                        \
+	typedef SuperStruct Super;                                                                                                                                 \
 	static UScriptStruct* StaticStruct();
 
 /** In one .cpp: defines ThisStruct::StaticStruct(), named as the engine names structs (without the F prefix). */
-#define IMPLEMENT_SCRIPT_STRUCT(ThisStruct) \
-	UScriptStruct* ThisStruct::StaticStruct() \
-	{ \
-		static UScriptStruct ScriptStruct(TEXT(#ThisStruct), UE::CoreUObject::Private::TSuperStruct<ThisStruct::Super>::Get(), \
-			UE::CoreUObject::Private::MakeCppStructOps<ThisStruct>()); \
-		return &ScriptStruct; \
+#define IMPLEMENT_SCRIPT_STRUCT(ThisStruct)                                                                                                                    \
+	UScriptStruct* ThisStruct::StaticStruct()                                                                                                                  \
+	{                                                                                                                                                          \
+		static UScriptStruct ScriptStruct(TEXT(#ThisStruct), UE::CoreUObject::Private::TSuperStruct<ThisStruct::Super>::Get(),                                 \
+		                                  UE::CoreUObject::Private::MakeCppStructOps<ThisStruct>());                                                           \
+		return &ScriptStruct;                                                                                                                                  \
 	}
 
 /**
  * Inside a class body, for a class derived from UObject: the class's reflection object, the Super and ThisClass
  * typedefs, and the override that makes GetClass() answer with this class. Leaves the body public.
  */
-#define DECLARE_CLASS_INTRINSIC(TClass, TSuperClass) \
-public: \
-	typedef TSuperClass Super; \
-	typedef TClass ThisClass; \
-	static UClass* StaticClass(); \
-\
-protected: \
-	UClass* GetClassForObject() const override { return TClass::StaticClass(); } \
-\
+#define DECLARE_CLASS_INTRINSIC(TClass, TSuperClass)                                                                                                           \
+public:                                                                                                                                                        \
+	typedef TSuperClass Super;                                                                                                                                 \
+	typedef TClass ThisClass;                                                                                                                                  \
+	static UClass* StaticClass();                                                                                                                              \
+                                                                                                                                                               \
+protected:                                                                                                                                                     \
+	UClass* GetClassForObject() const override { return TClass::StaticClass(); }                                                                               \
+                                                                                                                                                               \
 public:
 
 /**
  * In one .cpp: defines TClass::StaticClass(), named without the U prefix. A class that C++ cannot instantiate
  * (one with a pure virtual function, or no default constructor) is flagged abstract and gets no constructor.
  */
-#define IMPLEMENT_CLASS_INTRINSIC(TClass) \
-	UClass* TClass::StaticClass() \
-	{ \
-		static UClass Class(TEXT(#TClass), TClass::Super::StaticClass(), UE::CoreUObject::Private::TClassTraits<TClass>::GetClassFlags(), \
-			UE::CoreUObject::Private::TClassTraits<TClass>::GetConstructor(), UE_SCRIPT_PACKAGE_NAME); \
-		return &Class; \
-	} \
+#define IMPLEMENT_CLASS_INTRINSIC(TClass)                                                                                                                      \
+	UClass* TClass::StaticClass()                                                                                                                              \
+	{                                                                                                                                                          \
+		static UClass Class(TEXT(#TClass), TClass::Super::StaticClass(), UE::CoreUObject::Private::TClassTraits<TClass>::GetClassFlags(),                      \
+		                    UE::CoreUObject::Private::TClassTraits<TClass>::GetConstructor(), UE_SCRIPT_PACKAGE_NAME);                                         \
+		return &Class;                                                                                                                                         \
+	}                                                                                                                                                          \
 	static UE::CoreUObject::Private::FRegisterCompiledInClass BODY_MACRO_COMBINE(GRegisterCompiledIn_, TClass)(&TClass::StaticClass);
 
 /**
  * The generated body of a class with reflected properties: DECLARE_CLASS_INTRINSIC plus the function that
  * IMPLEMENT_CLASS_WITH_PROPERTIES defines to describe the class. Leaves the body public.
  */
-#define DECLARE_CLASS_WITH_PROPERTIES(TClass, TSuperClass) \
-	DECLARE_CLASS_INTRINSIC(TClass, TSuperClass) \
-private: \
-	static void BuildReflection(UE::CoreUObject::FClassBuilder& Builder); \
-\
+#define DECLARE_CLASS_WITH_PROPERTIES(TClass, TSuperClass)                                                                                                     \
+	DECLARE_CLASS_INTRINSIC(TClass, TSuperClass)                                                                                                               \
+private:                                                                                                                                                       \
+	static void BuildReflection(UE::CoreUObject::FClassBuilder& Builder);                                                                                      \
+                                                                                                                                                               \
 public:
 
 /**
@@ -102,14 +102,14 @@ public:
  * properties through Builder, see StandIn/ClassBuilder.h). PackageName is the module's script package,
  * e.g. TEXT("/Script/OrvidaLiveLink"). The description runs once, inside the first StaticClass() call.
  */
-#define IMPLEMENT_CLASS_WITH_PROPERTIES(TClass, PackageName) \
-	UClass* TClass::StaticClass() \
-	{ \
-		static UClass Class(TEXT(#TClass), TClass::Super::StaticClass(), UE::CoreUObject::Private::TClassTraits<TClass>::GetClassFlags(), \
-			UE::CoreUObject::Private::TClassTraits<TClass>::GetConstructor(), PackageName); \
-		static const bool bDescribed = UE::CoreUObject::Private::DescribeClass(Class, &TClass::BuildReflection); \
-		(void)bDescribed; \
-		return &Class; \
-	} \
-	static UE::CoreUObject::Private::FRegisterCompiledInClass BODY_MACRO_COMBINE(GRegisterCompiledIn_, TClass)(&TClass::StaticClass); \
+#define IMPLEMENT_CLASS_WITH_PROPERTIES(TClass, PackageName)                                                                                                   \
+	UClass* TClass::StaticClass()                                                                                                                              \
+	{                                                                                                                                                          \
+		static UClass Class(TEXT(#TClass), TClass::Super::StaticClass(), UE::CoreUObject::Private::TClassTraits<TClass>::GetClassFlags(),                      \
+		                    UE::CoreUObject::Private::TClassTraits<TClass>::GetConstructor(), PackageName);                                                    \
+		static const bool bDescribed = UE::CoreUObject::Private::DescribeClass(Class, &TClass::BuildReflection);                                               \
+		(void)bDescribed;                                                                                                                                      \
+		return &Class;                                                                                                                                         \
+	}                                                                                                                                                          \
+	static UE::CoreUObject::Private::FRegisterCompiledInClass BODY_MACRO_COMBINE(GRegisterCompiledIn_, TClass)(&TClass::StaticClass);                          \
 	void TClass::BuildReflection(UE::CoreUObject::FClassBuilder& Builder)

@@ -6,15 +6,18 @@
  * A class that is T or derives from T, or null. It may be given any class, as the engine's may; one that is not
  * a subclass of T reads as null through every accessor.
  */
-template <class T>
-class TSubclassOf
+template <class T> class TSubclassOf
 {
 public:
 	TSubclassOf() = default;
 	TSubclassOf(std::nullptr_t) {}
-	TSubclassOf(UClass* From) : Class(From) {}
+	TSubclassOf(UClass* From)
+	    : Class(From)
+	{
+	}
 	template <class U, std::enable_if_t<std::is_base_of_v<T, U>, int> = 0>
-	TSubclassOf(const TSubclassOf<U>& From) : Class(From.Get())
+	TSubclassOf(const TSubclassOf<U>& From)
+	    : Class(From.Get())
 	{
 	}
 

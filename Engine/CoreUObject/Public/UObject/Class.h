@@ -18,17 +18,15 @@
 #include <mutex>
 #include <new>
 #include <string>
-#include <vector>
 #include <type_traits>
+#include <vector>
 
 namespace UE::CoreUObject::Private
 {
-template <typename T, typename = void>
-struct THasStaticStruct : std::false_type
+template <typename T, typename = void> struct THasStaticStruct : std::false_type
 {
 };
-template <typename T>
-struct THasStaticStruct<T, std::void_t<decltype(T::StaticStruct())>> : std::true_type
+template <typename T> struct THasStaticStruct<T, std::void_t<decltype(T::StaticStruct())>> : std::true_type
 {
 };
 } // namespace UE::CoreUObject::Private
@@ -68,8 +66,7 @@ public:
 	/** For registration code: takes ownership of the property and appends it; a null property is ignored. */
 	void AddOwnedProperty(FProperty* Property);
 	/** IsChildOf for T's reflection object: T::StaticStruct() for a struct, T::StaticClass() for a class. */
-	template <class T>
-	bool IsChildOf() const
+	template <class T> bool IsChildOf() const
 	{
 		if constexpr (UE::CoreUObject::Private::THasStaticStruct<T>::value)
 		{
@@ -89,13 +86,12 @@ private:
 
 template <class T>
 TFieldIterator<T>::TFieldIterator(const UStruct* InStruct)
-	: Struct(InStruct)
+    : Struct(InStruct)
 {
 	Settle();
 }
 
-template <class T>
-void TFieldIterator<T>::Settle()
+template <class T> void TFieldIterator<T>::Settle()
 {
 	while (Struct != nullptr && Index >= Struct->GetOwnProperties().Num())
 	{
@@ -113,7 +109,11 @@ public:
 	class COREUOBJECT_API ICppStructOps
 	{
 	public:
-		ICppStructOps(int32 InSize, int32 InAlignment) : Size(InSize), Alignment(InAlignment) {}
+		ICppStructOps(int32 InSize, int32 InAlignment)
+		    : Size(InSize)
+		    , Alignment(InAlignment)
+		{
+		}
 		virtual ~ICppStructOps();
 
 		int32 GetSize() const { return Size; }
@@ -133,11 +133,13 @@ public:
 		int32 Alignment;
 	};
 
-	template <class CppStruct>
-	class TCppStructOps final : public ICppStructOps
+	template <class CppStruct> class TCppStructOps final : public ICppStructOps
 	{
 	public:
-		TCppStructOps() : ICppStructOps(int32(sizeof(CppStruct)), int32(alignof(CppStruct))) {}
+		TCppStructOps()
+		    : ICppStructOps(int32(sizeof(CppStruct)), int32(alignof(CppStruct)))
+		{
+		}
 
 		void Construct(void* Dest) const override { ::new (Dest) CppStruct(); }
 		void Destruct(void* Dest) const override { static_cast<CppStruct*>(Dest)->~CppStruct(); }
@@ -190,10 +192,7 @@ enum EClassFlags : uint32
 	CLASS_Config = 0x00000004u,
 };
 
-inline constexpr EClassFlags operator|(EClassFlags Lhs, EClassFlags Rhs)
-{
-	return EClassFlags(uint32(Lhs) | uint32(Rhs));
-}
+inline constexpr EClassFlags operator|(EClassFlags Lhs, EClassFlags Rhs) { return EClassFlags(uint32(Lhs) | uint32(Rhs)); }
 
 /** A reflected object class. */
 class COREUOBJECT_API UClass : public UStruct
@@ -203,8 +202,7 @@ public:
 	typedef UObject* (*FClassConstructor)();
 
 	/** InClassConstructor is null for an abstract class. PackageName is like "/Script/LiveLink"; null reads as empty. */
-	UClass(const TCHAR* InCppName, UClass* InSuperClass, EClassFlags InClassFlags, FClassConstructor InClassConstructor,
-		const TCHAR* InPackageName = nullptr);
+	UClass(const TCHAR* InCppName, UClass* InSuperClass, EClassFlags InClassFlags, FClassConstructor InClassConstructor, const TCHAR* InPackageName = nullptr);
 	~UClass() override;
 
 	UClass* GetSuperClass() const { return static_cast<UClass*>(GetSuperStruct()); }
@@ -231,8 +229,7 @@ public:
 	 * locked, though making it is.
 	 */
 	UObject* GetDefaultObject(bool bCreateIfNeeded = true) const;
-	template <class T>
-	T* GetDefaultObject() const
+	template <class T> T* GetDefaultObject() const
 	{
 		UObject* Object = GetDefaultObject();
 		return Object != nullptr && Object->IsA(T::StaticClass()) ? static_cast<T*>(Object) : nullptr;
@@ -257,13 +254,11 @@ private:
 
 namespace UE::CoreUObject::Private
 {
-template <typename SuperType>
-struct TSuperStruct
+template <typename SuperType> struct TSuperStruct
 {
 	static UScriptStruct* Get() { return SuperType::StaticStruct(); }
 };
-template <>
-struct TSuperStruct<void>
+template <> struct TSuperStruct<void>
 {
 	static UScriptStruct* Get() { return nullptr; }
 };
@@ -273,8 +268,7 @@ struct TSuperStruct<void>
  * holds only while every base sits at offset 0 of its derived struct (single, non-virtual inheritance): checked
  * here, once per struct, on a real instance.
  */
-template <typename T>
-UScriptStruct::ICppStructOps* MakeCppStructOps()
+template <typename T> UScriptStruct::ICppStructOps* MakeCppStructOps()
 {
 	static_assert(std::is_default_constructible_v<T>, "A script struct needs a default constructor");
 	if constexpr (!std::is_void_v<typename T::Super>)
@@ -289,8 +283,7 @@ UScriptStruct::ICppStructOps* MakeCppStructOps()
 	return new UScriptStruct::TCppStructOps<T>();
 }
 
-template <typename T>
-struct TClassTraits
+template <typename T> struct TClassTraits
 {
 	static constexpr bool bInstantiable = !std::is_abstract_v<T> && std::is_default_constructible_v<T>;
 

@@ -47,11 +47,7 @@ public:
 
 	/** True when the object's class is SomeBase or derives from it; false for a null SomeBase. */
 	bool IsA(const UClass* SomeBase) const;
-	template <class T>
-	bool IsA() const
-	{
-		return IsA(T::StaticClass());
-	}
+	template <class T> bool IsA() const { return IsA(T::StaticClass()); }
 
 	/**
 	 * Fills the object's config properties from its class's section of the config file (see
@@ -67,7 +63,7 @@ public:
 	 * is then left whole). Returns bool where the engine's returns nothing. Game thread.
 	 */
 	bool SaveConfig(uint64 RequiredPropertyFlags = CPF_Config, const TCHAR* Filename = nullptr, FConfigCacheIni* Config = nullptr,
-		bool bAllowCopyToDefaultObject = true);
+	                bool bAllowCopyToDefaultObject = true);
 	/** SaveConfig of the config properties to the project's defaults file, or to SpecificFileLocation when given. */
 	bool UpdateDefaultConfigFile(const FString& SpecificFileLocation = FString());
 	/** <project>/Config/Default<ConfigName>.ini; empty for a class without a config name. */

@@ -53,10 +53,7 @@ enum EPropertyFlags : uint64
 	CPF_Transient = 0x0000000000002000ull,
 };
 
-inline constexpr EPropertyFlags operator|(EPropertyFlags Lhs, EPropertyFlags Rhs)
-{
-	return EPropertyFlags(uint64(Lhs) | uint64(Rhs));
-}
+inline constexpr EPropertyFlags operator|(EPropertyFlags Lhs, EPropertyFlags Rhs) { return EPropertyFlags(uint64(Lhs) | uint64(Rhs)); }
 
 // How the stand-in's own types register without a header tool.
 #include "StandIn/ReflectionMacros.h"

@@ -3,18 +3,10 @@
 #include "UObject/Class.h"
 
 /** The class default object of T, made (and for a config class loaded) on first use; null when T is abstract. */
-template <class T>
-const T* GetDefault()
-{
-	return T::StaticClass()->template GetDefaultObject<T>();
-}
+template <class T> const T* GetDefault() { return T::StaticClass()->template GetDefaultObject<T>(); }
 
 /** GetDefault for callers that change the defaults (a settings editor); game thread. */
-template <class T>
-T* GetMutableDefault()
-{
-	return T::StaticClass()->template GetDefaultObject<T>();
-}
+template <class T> T* GetMutableDefault() { return T::StaticClass()->template GetDefaultObject<T>(); }
 
 namespace UE::CoreUObject::Private
 {
@@ -29,13 +21,11 @@ COREUOBJECT_API UObject* ConstructObject(const UClass* Class, const UClass* Base
  * no transient package either, and an object keeps no outer: Outer is taken for the engine's signature only.
  * Game thread.
  */
-template <class T>
-T* NewObject(UObject* Outer = nullptr)
+template <class T> T* NewObject(UObject* Outer = nullptr)
 {
 	return static_cast<T*>(UE::CoreUObject::Private::ConstructObject(T::StaticClass(), T::StaticClass()));
 }
-template <class T>
-T* NewObject(UObject* Outer, const UClass* Class)
+template <class T> T* NewObject(UObject* Outer, const UClass* Class)
 {
 	return static_cast<T*>(UE::CoreUObject::Private::ConstructObject(Class, T::StaticClass()));
 }

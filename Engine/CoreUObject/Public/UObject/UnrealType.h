@@ -48,13 +48,11 @@ public:
 	 */
 	bool ImportText_InContainer(const FString& Text, void* Container) const;
 
-	template <typename ValueType>
-	ValueType* ContainerPtrToValuePtr(void* Container) const
+	template <typename ValueType> ValueType* ContainerPtrToValuePtr(void* Container) const
 	{
 		return reinterpret_cast<ValueType*>(static_cast<uint8*>(Container) + Offset);
 	}
-	template <typename ValueType>
-	const ValueType* ContainerPtrToValuePtr(const void* Container) const
+	template <typename ValueType> const ValueType* ContainerPtrToValuePtr(const void* Container) const
 	{
 		return reinterpret_cast<const ValueType*>(static_cast<const uint8*>(Container) + Offset);
 	}
@@ -121,25 +119,20 @@ protected:
 namespace UE::CoreUObject::Private
 {
 /** The property class for a member's C++ type; a type without one fails to compile at its registration. */
-template <typename T>
-struct TPropertyTypeFor;
-template <>
-struct TPropertyTypeFor<FString>
+template <typename T> struct TPropertyTypeFor;
+template <> struct TPropertyTypeFor<FString>
 {
 	using Type = FStrProperty;
 };
-template <>
-struct TPropertyTypeFor<int32>
+template <> struct TPropertyTypeFor<int32>
 {
 	using Type = FIntProperty;
 };
-template <>
-struct TPropertyTypeFor<bool>
+template <> struct TPropertyTypeFor<bool>
 {
 	using Type = FBoolProperty;
 };
-template <>
-struct TPropertyTypeFor<float>
+template <> struct TPropertyTypeFor<float>
 {
 	using Type = FFloatProperty;
 };
@@ -149,8 +142,7 @@ struct TPropertyTypeFor<float>
  * The properties of a struct and then of each of its super structs, most derived first, as the engine iterates
  * them; each struct's own properties in declaration order. A null struct yields nothing.
  */
-template <class T>
-class TFieldIterator
+template <class T> class TFieldIterator
 {
 	static_assert(std::is_same_v<T, FProperty>, "Only properties are reflected here");
 

@@ -50,7 +50,7 @@
 /** A frame the client has taken in for a subject, broadcast on the game thread inside Tick. */
 DECLARE_MULTICAST_DELEGATE_TwoParams(FOnLiveLinkFramePushed, const FLiveLinkSubjectKey&, const FLiveLinkFrameDataStruct&)
 
-    class LIVELINK_API FLiveLinkClient : public ILiveLinkClient
+class LIVELINK_API FLiveLinkClient : public ILiveLinkClient
 {
 public:
 	/**

@@ -6,19 +6,10 @@
 
 IMPLEMENT_CLASS_INTRINSIC(ULiveLinkCameraRole)
 
-UScriptStruct* ULiveLinkCameraRole::GetStaticDataStruct() const
-{
-	return FLiveLinkCameraStaticData::StaticStruct();
-}
+UScriptStruct* ULiveLinkCameraRole::GetStaticDataStruct() const { return FLiveLinkCameraStaticData::StaticStruct(); }
 
-UScriptStruct* ULiveLinkCameraRole::GetFrameDataStruct() const
-{
-	return FLiveLinkCameraFrameData::StaticStruct();
-}
+UScriptStruct* ULiveLinkCameraRole::GetFrameDataStruct() const { return FLiveLinkCameraFrameData::StaticStruct(); }
 
-FText ULiveLinkCameraRole::GetDisplayName() const
-{
-	return LOCTEXT("CameraRole", "Camera");
-}
+FText ULiveLinkCameraRole::GetDisplayName() const { return LOCTEXT("CameraRole", "Camera"); }
 
 #undef LOCTEXT_NAMESPACE

@@ -6,19 +6,10 @@
 
 IMPLEMENT_CLASS_INTRINSIC(ULiveLinkTransformRole)
 
-UScriptStruct* ULiveLinkTransformRole::GetStaticDataStruct() const
-{
-	return FLiveLinkTransformStaticData::StaticStruct();
-}
+UScriptStruct* ULiveLinkTransformRole::GetStaticDataStruct() const { return FLiveLinkTransformStaticData::StaticStruct(); }
 
-UScriptStruct* ULiveLinkTransformRole::GetFrameDataStruct() const
-{
-	return FLiveLinkTransformFrameData::StaticStruct();
-}
+UScriptStruct* ULiveLinkTransformRole::GetFrameDataStruct() const { return FLiveLinkTransformFrameData::StaticStruct(); }
 
-FText ULiveLinkTransformRole::GetDisplayName() const
-{
-	return LOCTEXT("TransformRole", "Transform");
-}
+FText ULiveLinkTransformRole::GetDisplayName() const { return LOCTEXT("TransformRole", "Transform"); }
 
 #undef LOCTEXT_NAMESPACE

@@ -2,20 +2,11 @@
 
 #include "Widgets/SWidget.h"
 
-uint64 FSlateWidgetTree::GetId(const SWidget& Widget)
-{
-	return Widget.Id;
-}
+uint64 FSlateWidgetTree::GetId(const SWidget& Widget) { return Widget.Id; }
 
-int32 FSlateWidgetTree::GetNumSlots(const SWidget& Widget)
-{
-	return Widget.GetNumSlots();
-}
+int32 FSlateWidgetTree::GetNumSlots(const SWidget& Widget) { return Widget.GetNumSlots(); }
 
-const FSlotBase* FSlateWidgetTree::GetSlot(const SWidget& Widget, int32 Index)
-{
-	return Widget.GetSlot(Index);
-}
+const FSlotBase* FSlateWidgetTree::GetSlot(const SWidget& Widget, int32 Index) { return Widget.GetSlot(Index); }
 
 TArray<TSharedRef<SWidget>> FSlateWidgetTree::GetChildren(const SWidget& Widget)
 {

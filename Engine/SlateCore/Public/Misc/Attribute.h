@@ -8,22 +8,35 @@
 #include <type_traits>
 #include <utility>
 
-template <typename ObjectType>
-class TAttribute
+template <typename ObjectType> class TAttribute
 {
 public:
 	using FGetter = TDelegate<ObjectType()>;
 
 	/** Unset; Get gives a default-constructed value. */
-	TAttribute() : Value(), bIsSet(false) {}
+	TAttribute()
+	    : Value()
+	    , bIsSet(false)
+	{
+	}
 
 	/** A fixed value; anything that converts to the attribute's type is accepted, as the engine's is. */
-	template <typename OtherType, std::enable_if_t<std::is_convertible_v<OtherType&&, ObjectType> && !std::is_same_v<std::decay_t<OtherType>, TAttribute>, int> = 0>
-	TAttribute(OtherType&& InValue) : Value(std::forward<OtherType>(InValue)), bIsSet(true) {}
+	template <typename OtherType,
+	          std::enable_if_t<std::is_convertible_v<OtherType&&, ObjectType> && !std::is_same_v<std::decay_t<OtherType>, TAttribute>, int> = 0>
+	TAttribute(OtherType&& InValue)
+	    : Value(std::forward<OtherType>(InValue))
+	    , bIsSet(true)
+	{
+	}
 
 	/** A getter method of a shared object; the getter stops being used once the object is gone. */
 	template <class SourceType, ESPMode Mode, typename MethodType>
-	TAttribute(const TSharedRef<SourceType, Mode>& InObject, MethodType InMethod) : Value(), bIsSet(true), Getter(FGetter::CreateSP(InObject, InMethod)) {}
+	TAttribute(const TSharedRef<SourceType, Mode>& InObject, MethodType InMethod)
+	    : Value()
+	    , bIsSet(true)
+	    , Getter(FGetter::CreateSP(InObject, InMethod))
+	{
+	}
 
 	/** Reads through Getter; an unbound Getter gives an unset attribute. */
 	static TAttribute Create(const FGetter& InGetter)
@@ -32,8 +45,10 @@ public:
 		Attribute.Bind(InGetter);
 		return Attribute;
 	}
-	template <typename FunctorType>
-	static TAttribute CreateLambda(FunctorType&& Functor) { return Create(FGetter::CreateLambda(std::forward<FunctorType>(Functor))); }
+	template <typename FunctorType> static TAttribute CreateLambda(FunctorType&& Functor)
+	{
+		return Create(FGetter::CreateLambda(std::forward<FunctorType>(Functor)));
+	}
 
 	/**
 	 * The getter's current result when one is bound and its object lives; otherwise the fixed value, or the

@@ -32,4 +32,4 @@ enum Type
 	/** Focus cleared, such as by Escape. */
 	OnCleared
 };
-}
+} // namespace ETextCommit

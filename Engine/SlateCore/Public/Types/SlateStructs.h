@@ -8,7 +8,11 @@ struct FOptionalSize
 	/** Unset. */
 	FOptionalSize() = default;
 	/** A set size; negative values are kept as given (the host decides how to show them). */
-	FOptionalSize(float InSize) : Size(InSize), bIsSet(true) {}
+	FOptionalSize(float InSize)
+	    : Size(InSize)
+	    , bIsSet(true)
+	{
+	}
 
 	bool IsSet() const { return bIsSet; }
 	/** The size, or 0 when unset. */

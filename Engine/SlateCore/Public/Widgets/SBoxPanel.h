@@ -47,7 +47,10 @@ public:
 	void ClearChildren() { Children.Empty(); }
 
 protected:
-	explicit SBoxPanel(EOrientation InOrientation) : Orientation(InOrientation) {}
+	explicit SBoxPanel(EOrientation InOrientation)
+	    : Orientation(InOrientation)
+	{
+	}
 
 	int32 GetNumSlots() const override { return Children.Num(); }
 	const FSlotBase* GetSlot(int32 Index) const override { return Children.IsValidIndex(Index) ? Children[Index].get() : nullptr; }
@@ -65,21 +68,39 @@ public:
 	{
 	public:
 		/** As tall as the content wants. */
-		FSlot& AutoHeight() { SizeRule = ESizeRule::Auto; return *this; }
+		FSlot& AutoHeight()
+		{
+			SizeRule = ESizeRule::Auto;
+			return *this;
+		}
 		/** A share of the leftover height; coefficients of 0 or less take no share. */
-		FSlot& FillHeight(const TAttribute<float>& StretchCoefficient) { SizeRule = ESizeRule::Fill; SizeValue = StretchCoefficient; return *this; }
+		FSlot& FillHeight(const TAttribute<float>& StretchCoefficient)
+		{
+			SizeRule = ESizeRule::Fill;
+			SizeValue = StretchCoefficient;
+			return *this;
+		}
 		/** 0 means no limit. */
-		FSlot& MaxHeight(const TAttribute<float>& InMaxHeight) { MaxSize = InMaxHeight; return *this; }
+		FSlot& MaxHeight(const TAttribute<float>& InMaxHeight)
+		{
+			MaxSize = InMaxHeight;
+			return *this;
+		}
 	};
 
+	// clang-format off
 	SLATE_BEGIN_ARGS(SVerticalBox) {}
 		SLATE_SUPPORTS_SLOT(SVerticalBox::FSlot)
 	SLATE_END_ARGS()
+	// clang-format on
 
 	/** A new slot for `+ SVerticalBox::Slot()...`; it belongs to the arguments it is added to (add it once). */
 	static FSlot& Slot() { return *(new FSlot()); }
 
-	SVerticalBox() : SBoxPanel(Orient_Vertical) {}
+	SVerticalBox()
+	    : SBoxPanel(Orient_Vertical)
+	{
+	}
 	~SVerticalBox() override;
 	void Construct(const FArguments& InArgs);
 
@@ -96,21 +117,39 @@ public:
 	{
 	public:
 		/** As wide as the content wants. */
-		FSlot& AutoWidth() { SizeRule = ESizeRule::Auto; return *this; }
+		FSlot& AutoWidth()
+		{
+			SizeRule = ESizeRule::Auto;
+			return *this;
+		}
 		/** A share of the leftover width; coefficients of 0 or less take no share. */
-		FSlot& FillWidth(const TAttribute<float>& StretchCoefficient) { SizeRule = ESizeRule::Fill; SizeValue = StretchCoefficient; return *this; }
+		FSlot& FillWidth(const TAttribute<float>& StretchCoefficient)
+		{
+			SizeRule = ESizeRule::Fill;
+			SizeValue = StretchCoefficient;
+			return *this;
+		}
 		/** 0 means no limit. */
-		FSlot& MaxWidth(const TAttribute<float>& InMaxWidth) { MaxSize = InMaxWidth; return *this; }
+		FSlot& MaxWidth(const TAttribute<float>& InMaxWidth)
+		{
+			MaxSize = InMaxWidth;
+			return *this;
+		}
 	};
 
+	// clang-format off
 	SLATE_BEGIN_ARGS(SHorizontalBox) {}
 		SLATE_SUPPORTS_SLOT(SHorizontalBox::FSlot)
 	SLATE_END_ARGS()
+	// clang-format on
 
 	/** A new slot for `+ SHorizontalBox::Slot()...`; it belongs to the arguments it is added to (add it once). */
 	static FSlot& Slot() { return *(new FSlot()); }
 
-	SHorizontalBox() : SBoxPanel(Orient_Horizontal) {}
+	SHorizontalBox()
+	    : SBoxPanel(Orient_Horizontal)
+	{
+	}
 	~SHorizontalBox() override;
 	void Construct(const FArguments& InArgs);
 

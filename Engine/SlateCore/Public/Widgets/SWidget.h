@@ -8,8 +8,7 @@
 #include "SlotBase.h"
 #include "Templates/SharedPointer.h"
 
-template <typename WidgetType, typename RequiredArgsType>
-struct TSlateDecl;
+template <typename WidgetType, typename RequiredArgsType> struct TSlateDecl;
 
 class SLATECORE_API SWidget : public TSharedFromThis<SWidget>
 {
@@ -29,8 +28,7 @@ protected:
 	virtual const FSlotBase* GetSlot(int32 Index) const { return nullptr; }
 
 private:
-	template <typename, typename>
-	friend struct TSlateDecl;
+	template <typename, typename> friend struct TSlateDecl;
 	/** The host walks the tree through it (StandIn/SlateWidgetTree.h). */
 	friend struct FSlateWidgetTree;
 

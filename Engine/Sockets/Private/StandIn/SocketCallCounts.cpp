@@ -2,7 +2,4 @@
 
 #include "SocketsBSD.h"
 
-int64 FStandInSocketCallCounts::GetWaitCallCount(const FSocket& Socket)
-{
-	return static_cast<const FSocketBSD&>(Socket).GetWaitCallCount();
-}
+int64 FStandInSocketCallCounts::GetWaitCallCount(const FSocket& Socket) { return static_cast<const FSocketBSD&>(Socket).GetWaitCallCount(); }

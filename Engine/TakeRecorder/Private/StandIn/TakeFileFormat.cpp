@@ -11,8 +11,8 @@
 namespace
 {
 const char* const HeaderRow = "Subject,WorldTime,FrameNumber,SubFrame,RateNumerator,RateDenominator,"
-							  "LocationX,LocationY,LocationZ,RotationX,RotationY,RotationZ,RotationW,ScaleX,ScaleY,ScaleZ,"
-							  "FieldOfView,AspectRatio,FocalLength,Aperture,FocusDistance\n";
+                              "LocationX,LocationY,LocationZ,RotationX,RotationY,RotationZ,RotationW,ScaleX,ScaleY,ScaleZ,"
+                              "FieldOfView,AspectRatio,FocalLength,Aperture,FocusDistance\n";
 
 /** The longest ending a slate's name can get: '_' and the largest take number, '_' and the largest suffix, ".csv". */
 constexpr size_t LongestNameEnding = sizeof("_2147483647") - 1 + sizeof("_9999") - 1 + sizeof(".csv") - 1;

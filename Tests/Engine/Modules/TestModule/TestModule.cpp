@@ -46,6 +46,6 @@ IMPLEMENT_MODULE(FOrvidaTestModule, OrvidaTestModule)
 // Something to link against the first module, so that its entry is among this library's dependencies.
 extern "C"
 {
-DLLEXPORT int OrvidaTestModuleNoEntryMarker = 1;
+	DLLEXPORT int OrvidaTestModuleNoEntryMarker = 1;
 }
 #endif

@@ -17,9 +17,21 @@ struct NETWORKING_API FIPv4Address
 		uint32 Value;
 	};
 
-	FIPv4Address() : Value(0) {}
-	explicit FIPv4Address(uint32 InValue) : Value(InValue) {}
-	FIPv4Address(uint8 InA, uint8 InB, uint8 InC, uint8 InD) : D(InD), C(InC), B(InB), A(InA) {}
+	FIPv4Address()
+	    : Value(0)
+	{
+	}
+	explicit FIPv4Address(uint32 InValue)
+	    : Value(InValue)
+	{
+	}
+	FIPv4Address(uint8 InA, uint8 InB, uint8 InC, uint8 InD)
+	    : D(InD)
+	    , C(InC)
+	    , B(InB)
+	    , A(InA)
+	{
+	}
 
 	/** "a.b.c.d" in decimal. */
 	FString ToString() const;

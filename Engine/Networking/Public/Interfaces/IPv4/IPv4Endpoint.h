@@ -11,7 +11,11 @@ struct NETWORKING_API FIPv4Endpoint
 	uint16 Port = 0;
 
 	FIPv4Endpoint() = default;
-	FIPv4Endpoint(const FIPv4Address& InAddress, uint16 InPort) : Address(InAddress), Port(InPort) {}
+	FIPv4Endpoint(const FIPv4Address& InAddress, uint16 InPort)
+	    : Address(InAddress)
+	    , Port(InPort)
+	{
+	}
 	/** Copies an internet address; null gives 0.0.0.0:0. */
 	explicit FIPv4Endpoint(const TSharedPtr<FInternetAddr>& InternetAddr);
 

@@ -14,6 +14,7 @@
 class SLATE_API SButton : public SCompoundWidget
 {
 public:
+	// clang-format off
 	SLATE_BEGIN_ARGS(SButton) : _HAlign(HAlign_Fill), _VAlign(VAlign_Fill), _IsEnabled(true) {}
 		/** A caption, used only when no content is given: it becomes an STextBlock child. */
 		SLATE_ATTRIBUTE(FText, Text)
@@ -24,6 +25,7 @@ public:
 		SLATE_EVENT(FOnClicked, OnClicked)
 		SLATE_DEFAULT_SLOT(FArguments, Content)
 	SLATE_END_ARGS()
+	// clang-format on
 
 	SButton();
 	~SButton() override;

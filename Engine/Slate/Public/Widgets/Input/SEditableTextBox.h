@@ -12,6 +12,7 @@
 class SLATE_API SEditableTextBox : public SWidget
 {
 public:
+	// clang-format off
 	SLATE_BEGIN_ARGS(SEditableTextBox) : _IsReadOnly(false) {}
 		SLATE_ATTRIBUTE(FText, Text)
 		/** Shown greyed while the text is empty. */
@@ -20,6 +21,7 @@ public:
 		SLATE_EVENT(FOnTextChanged, OnTextChanged)
 		SLATE_EVENT(FOnTextCommitted, OnTextCommitted)
 	SLATE_END_ARGS()
+	// clang-format on
 
 	SEditableTextBox();
 	~SEditableTextBox() override;

@@ -12,6 +12,7 @@
 class SLATE_API SBox : public SCompoundWidget
 {
 public:
+	// clang-format off
 	SLATE_BEGIN_ARGS(SBox) : _HAlign(HAlign_Fill), _VAlign(VAlign_Fill) {}
 		SLATE_ARGUMENT(EHorizontalAlignment, HAlign)
 		SLATE_ARGUMENT(EVerticalAlignment, VAlign)
@@ -21,6 +22,7 @@ public:
 		SLATE_ATTRIBUTE(FOptionalSize, HeightOverride)
 		SLATE_DEFAULT_SLOT(FArguments, Content)
 	SLATE_END_ARGS()
+	// clang-format on
 
 	SBox();
 	~SBox() override;

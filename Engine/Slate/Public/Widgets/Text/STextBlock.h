@@ -10,9 +10,11 @@
 class SLATE_API STextBlock : public SWidget
 {
 public:
+	// clang-format off
 	SLATE_BEGIN_ARGS(STextBlock) {}
 		SLATE_ATTRIBUTE(FText, Text)
 	SLATE_END_ARGS()
+	// clang-format on
 
 	STextBlock();
 	~STextBlock() override;
