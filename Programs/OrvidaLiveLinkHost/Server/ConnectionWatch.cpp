@@ -4,86 +4,121 @@
 #include <dirent.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
 #include <optional>
+#include <sstream>
+#include <tuple>
 #include <vector>
 
 namespace
 {
-/** The peer of a TCP connection accepted on Port, or none for any other descriptor. */
-std::optional<std::pair<std::string, int>> FindAcceptedPeer(int Descriptor, int Port)
+/** An accepted connection on the watched port: its peer, and the socket's inode, which names it for as long as it lives. */
+struct FAccepted
 {
-	struct stat Status
-	{
-	};
-	int Type = 0;
-	int Listening = 0;
-	socklen_t Length = sizeof(int);
-	if (::fstat(Descriptor, &Status) != 0 || !S_ISSOCK(Status.st_mode) || ::getsockopt(Descriptor, SOL_SOCKET, SO_TYPE, &Type, &Length) != 0 ||
-	    Type != SOCK_STREAM)
-	{
-		return std::nullopt;
-	}
-	Length = sizeof(int);
-	if (::getsockopt(Descriptor, SOL_SOCKET, SO_ACCEPTCONN, &Listening, &Length) != 0 || Listening != 0)
+	std::pair<std::string, int> Peer;
+	uint64_t Inode = 0;
+};
+
+/** The peer address of /proc/net/tcp's hexadecimal form: IPv4 as one 32-bit word, IPv6 as four, each in host order. */
+std::optional<std::string> ReadAddress(const std::string& Hex)
+{
+	unsigned char Bytes[16] = {};
+	const size_t Words = Hex.size() / 8;
+	if ((Words != 1 && Words != 4) || Hex.size() % 8 != 0)
 	{
 		return std::nullopt;
 	}
-	sockaddr_storage Local{};
-	sockaddr_storage Peer{};
-	socklen_t LocalLength = sizeof(Local);
-	socklen_t PeerLength = sizeof(Peer);
-	if (::getsockname(Descriptor, reinterpret_cast<sockaddr*>(&Local), &LocalLength) != 0 ||
-	    ::getpeername(Descriptor, reinterpret_cast<sockaddr*>(&Peer), &PeerLength) != 0)
+	for (size_t Word = 0; Word < Words; ++Word)
 	{
-		return std::nullopt;
+		const uint32_t Value = uint32_t(std::strtoul(Hex.substr(Word * 8, 8).c_str(), nullptr, 16));
+		std::memcpy(Bytes + Word * 4, &Value, 4);
 	}
 	char Text[INET6_ADDRSTRLEN] = {};
-	if (Local.ss_family == AF_INET && Peer.ss_family == AF_INET)
+	if (::inet_ntop(Words == 1 ? AF_INET : AF_INET6, Bytes, Text, sizeof(Text)) == nullptr)
 	{
-		const auto& LocalV4 = reinterpret_cast<const sockaddr_in&>(Local);
-		const auto& PeerV4 = reinterpret_cast<const sockaddr_in&>(Peer);
-		if (ntohs(LocalV4.sin_port) != Port || ::inet_ntop(AF_INET, &PeerV4.sin_addr, Text, sizeof(Text)) == nullptr)
-		{
-			return std::nullopt;
-		}
-		return std::make_pair(std::string(Text), int(ntohs(PeerV4.sin_port)));
+		return std::nullopt;
 	}
-	if (Local.ss_family == AF_INET6 && Peer.ss_family == AF_INET6)
-	{
-		const auto& LocalV6 = reinterpret_cast<const sockaddr_in6&>(Local);
-		const auto& PeerV6 = reinterpret_cast<const sockaddr_in6&>(Peer);
-		if (ntohs(LocalV6.sin6_port) != Port || ::inet_ntop(AF_INET6, &PeerV6.sin6_addr, Text, sizeof(Text)) == nullptr)
-		{
-			return std::nullopt;
-		}
-		return std::make_pair(std::string(Text), int(ntohs(PeerV6.sin6_port)));
-	}
-	return std::nullopt;
+	return std::string(Text);
 }
 
-std::vector<int> ListDescriptors()
+/**
+ * The connections accepted on Port, by socket inode, from the kernel's tables. Read there rather than from the
+ * descriptors: the server's threads close their descriptors at any time, and inspecting one they are closing would
+ * race with them.
+ */
+std::map<uint64_t, std::pair<std::string, int>> ReadAcceptedOnPort(int Port)
 {
-	std::vector<int> Descriptors;
+	constexpr int ListeningState = 0x0A;
+	std::map<uint64_t, std::pair<std::string, int>> Accepted;
+	for (const char* Table : {"/proc/net/tcp", "/proc/net/tcp6"})
+	{
+		std::ifstream File(Table);
+		std::string Line;
+		std::getline(File, Line);
+		while (std::getline(File, Line))
+		{
+			std::istringstream Fields(Line);
+			std::string Slot, Local, Remote, State, Queues, Timer, Retransmits, Uid, Timeout;
+			uint64_t Inode = 0;
+			if (!(Fields >> Slot >> Local >> Remote >> State >> Queues >> Timer >> Retransmits >> Uid >> Timeout >> Inode))
+			{
+				continue;
+			}
+			const size_t LocalColon = Local.find(':');
+			const size_t RemoteColon = Remote.find(':');
+			if (LocalColon == std::string::npos || RemoteColon == std::string::npos || Inode == 0 ||
+			    std::strtol(State.c_str(), nullptr, 16) == ListeningState || std::strtol(Local.c_str() + LocalColon + 1, nullptr, 16) != Port)
+			{
+				continue;
+			}
+			if (const std::optional<std::string> Address = ReadAddress(Remote.substr(0, RemoteColon)))
+			{
+				Accepted[Inode] = {*Address, int(std::strtol(Remote.c_str() + RemoteColon + 1, nullptr, 16))};
+			}
+		}
+	}
+	return Accepted;
+}
+
+/** The inode of the socket that descriptor Descriptor is now, from its link in /proc/self/fd; 0 for anything else. */
+uint64_t ReadSocketInode(int Descriptor)
+{
+	char Target[64] = {};
+	const std::string Link = "/proc/self/fd/" + std::to_string(Descriptor);
+	const ssize_t Length = ::readlink(Link.c_str(), Target, sizeof(Target) - 1);
+	unsigned long long Inode = 0;
+	return Length > 0 && std::sscanf(Target, "socket:[%llu]", &Inode) == 1 ? uint64_t(Inode) : 0;
+}
+
+/** The descriptors of this process that are sockets, by inode. */
+std::map<uint64_t, int> ListSocketDescriptors()
+{
+	std::map<uint64_t, int> Sockets;
 	DIR* Directory = ::opendir("/proc/self/fd");
 	if (Directory == nullptr)
 	{
-		return Descriptors;
+		return Sockets;
 	}
-	const int Own = ::dirfd(Directory);
 	while (const dirent* Entry = ::readdir(Directory))
 	{
 		char* End = nullptr;
 		const long Descriptor = std::strtol(Entry->d_name, &End, 10);
-		if (End != Entry->d_name && *End == '\0' && Descriptor != Own)
+		if (End != Entry->d_name && *End == '\0')
 		{
-			Descriptors.push_back(static_cast<int>(Descriptor));
+			if (const uint64_t Inode = ReadSocketInode(int(Descriptor)))
+			{
+				Sockets[Inode] = int(Descriptor);
+			}
 		}
 	}
 	::closedir(Directory);
-	return Descriptors;
+	return Sockets;
 }
 } // namespace
 
@@ -145,19 +180,20 @@ void FHostConnectionWatch::Run()
 void FHostConnectionWatch::LookOver()
 {
 	const std::chrono::steady_clock::time_point Now = std::chrono::steady_clock::now();
-	std::vector<std::pair<int, FPeer>> Late;
+	std::vector<std::tuple<int, uint64_t, FPeer>> Late;
 	{
-		const std::vector<int> Descriptors = ListDescriptors();
+		const std::map<uint64_t, FPeer> Accepted = ReadAcceptedOnPort(Port);
+		const std::map<uint64_t, int> Descriptors = ListSocketDescriptors();
 		std::lock_guard<std::mutex> Guard(Lock);
 		++Pass;
-		for (const int Descriptor : Descriptors)
+		for (const auto& [Inode, Peer] : Accepted)
 		{
-			const std::optional<FPeer> Peer = FindAcceptedPeer(Descriptor, Port);
-			if (!Peer)
+			const auto Descriptor = Descriptors.find(Inode);
+			if (Descriptor == Descriptors.end())
 			{
 				continue;
 			}
-			auto [Found, bNew] = Connections.try_emplace(*Peer);
+			auto [Found, bNew] = Connections.try_emplace(Peer);
 			if (bNew)
 			{
 				Found->second.FirstSeen = Now;
@@ -165,17 +201,18 @@ void FHostConnectionWatch::LookOver()
 			Found->second.LastPass = Pass;
 			if (!Found->second.bRequestRead && Now - Found->second.FirstSeen >= RequestDeadline)
 			{
-				Late.emplace_back(Descriptor, *Peer);
+				Late.emplace_back(Descriptor->second, Inode, Peer);
 			}
 		}
 		// A connection the library has closed is not seen again; one marked before any pass saw it gets one pass more.
 		std::erase_if(Connections, [this](const auto& Entry) { return Entry.second.LastPass + 1 < Pass; });
 	}
-	for (const auto& [Descriptor, Peer] : Late)
+	for (const auto& [Descriptor, Inode, Peer] : Late)
 	{
-		// The library may have closed the descriptor since, and the number may now be another connection's: the
-		// peer is checked again right before the cut. Shutting down leaves the descriptor to the library to close.
-		if (FindAcceptedPeer(Descriptor, Port) == std::optional<FPeer>(Peer) && ::shutdown(Descriptor, SHUT_RDWR) == 0)
+		// The library may have closed the descriptor since, and the number may now be another socket's: the inode,
+		// which no other socket has while this one lives, is checked again right before the cut. Shutting down
+		// leaves the descriptor to the library to close.
+		if (ReadSocketInode(Descriptor) == Inode && ::shutdown(Descriptor, SHUT_RDWR) == 0)
 		{
 			std::lock_guard<std::mutex> Guard(Lock);
 			++CutCount;

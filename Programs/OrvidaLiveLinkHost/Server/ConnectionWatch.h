@@ -12,8 +12,9 @@
 /**
  * Cuts the server's connections that do not deliver a whole request in time. The HTTP library bounds only each
  * read, so a client that sends one byte every few seconds would hold one of its threads for as long as it likes,
- * and a handful of such clients would take the API down. The watch finds the server's connections among the
- * process's sockets (those accepted on its port), and shuts down, both ways, each one that has not been marked as
+ * and a handful of such clients would take the API down. The watch finds the server's connections in the kernel's
+ * TCP tables (those accepted on its port) and their descriptors by socket inode, and shuts down, both ways, each
+ * one that has not been marked as
  * having delivered its request RequestDeadline after it was first seen; the library's thread then sees the
  * connection end and is free again. A connection is known by its peer's address and port, which is all the library
  * tells a handler about its connection.

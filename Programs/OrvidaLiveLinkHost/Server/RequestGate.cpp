@@ -173,6 +173,8 @@ bool FHostRequestGate::HasToken(const httplib::Request& Request) const
 	{
 		return true;
 	}
-	const std::optional<std::string_view> Cookie = FindCookie(Request.get_header_value("Cookie"), TokenCookie);
+	// Kept here: the cookie found is a view into it.
+	const std::string Cookies = Request.get_header_value("Cookie");
+	const std::optional<std::string_view> Cookie = FindCookie(Cookies, TokenCookie);
 	return Cookie && EqualsInConstantTime(*Cookie, Token);
 }
