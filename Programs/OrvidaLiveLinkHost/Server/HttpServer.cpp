@@ -82,6 +82,18 @@ std::optional<std::string> ReadBoundedBody(const httplib::Request& Request, cons
 	}
 	return Body;
 }
+/** A handler that reads the body within its bound, marks the request as read and hands the body to Then; 413 or 400 otherwise. */
+httplib::Server::HandlerWithContentReader ReadingBody(FRouteHandler Then, FHostConnectionWatch& Watch)
+{
+	return [&Watch, Then = std::move(Then)](const httplib::Request& Request, httplib::Response& Response, const httplib::ContentReader& Reader)
+	{
+		if (const std::optional<std::string> Body = ReadBoundedBody(Request, Reader, FHostHttpServer::MaxBodyBytes, Response))
+		{
+			Watch.MarkRequestRead(Request.remote_addr, Request.remote_port);
+			Then(Request, *Body, Response);
+		}
+	};
+}
 } // namespace
 
 FHostHttpServer::FHostHttpServer(const FHostSnapshotBoard& InBoard, FHostRequestQueue& InQueue, FMounts InMounts)
@@ -219,29 +231,16 @@ void FHostHttpServer::AddRoutes()
 			WriteError(Response, 405, Request.method + " is not allowed on " + Request.path + "; use " + Allowed);
 		};
 		const auto WithoutBody = [Dispatch](const httplib::Request& Request, httplib::Response& Response) { Dispatch(Request, std::string(), Response); };
-		const auto WithBody = [this, Dispatch](const httplib::Request& Request, httplib::Response& Response, const httplib::ContentReader& Reader)
-		{
-			if (const std::optional<std::string> Body = ReadBoundedBody(Request, Reader, MaxBodyBytes, Response))
-			{
-				Watch.MarkRequestRead(Request.remote_addr, Request.remote_port);
-				Dispatch(Request, *Body, Response);
-			}
-		};
 		Server->Get(Pattern, WithoutBody);
 		Server->Delete(Pattern, WithoutBody);
-		Server->Post(Pattern, WithBody);
-		Server->Put(Pattern, WithBody);
-		Server->Patch(Pattern, WithBody);
+		Server->Post(Pattern, ReadingBody(Dispatch, Watch));
+		Server->Put(Pattern, ReadingBody(Dispatch, Watch));
+		Server->Patch(Pattern, ReadingBody(Dispatch, Watch));
 	}
 	// Any other path: the library would read the body whole, without a bound, before it found no route.
-	const auto Nowhere = [this](const httplib::Request& Request, httplib::Response& Response, const httplib::ContentReader& Reader)
-	{
-		if (ReadBoundedBody(Request, Reader, MaxBodyBytes, Response))
-		{
-			Watch.MarkRequestRead(Request.remote_addr, Request.remote_port);
-			WriteError(Response, 404, "nothing at " + Request.path);
-		}
-	};
+	const httplib::Server::HandlerWithContentReader Nowhere = ReadingBody([](const httplib::Request& Request, const std::string&, httplib::Response& Response)
+	                                                                      { WriteError(Response, 404, "nothing at " + Request.path); },
+	                                                                      Watch);
 	Server->Post(".*", Nowhere);
 	Server->Put(".*", Nowhere);
 	Server->Patch(".*", Nowhere);

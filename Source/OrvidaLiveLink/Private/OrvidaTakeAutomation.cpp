@@ -29,7 +29,9 @@ void FOrvidaTakeAutomation::Run(const FOrvidaCameraSample& DueSample)
 	// While the camera records, the panel is looked up on every pass: a panel closed meanwhile took the take with
 	// it, and the one opened next must get it again.
 	const bool bWatchPanel = bAutoRecord && bRecordingWanted;
-	if (!bWatchPanel && !bStartPending && !HasMetadataChanged(DueSample) && bLastStateRecording == bRecordingWanted)
+	const bool bMetadataChanged = HasMetadataChanged(DueSample);
+	const bool bHasWork = bStartPending || bMetadataChanged || bLastStateRecording != bRecordingWanted;
+	if (!bWatchPanel && !bHasWork)
 	{
 		return;
 	}
@@ -44,8 +46,7 @@ void FOrvidaTakeAutomation::Run(const FOrvidaCameraSample& DueSample)
 		bStartPending = false;
 		return;
 	}
-	const bool bMetadataChanged = HasMetadataChanged(DueSample);
-	if (!bStartPending && !bMetadataChanged && bLastStateRecording == bRecordingWanted)
+	if (!bHasWork)
 	{
 		return;
 	}
@@ -104,8 +105,7 @@ void FOrvidaTakeAutomation::WriteMetaData(const UTakeRecorderPanel& Panel, const
 	TakeMetaData->SetTakeNumber(TakeNumber, true);
 	// A reviewed or locked take ignores both writes; a number below 1 is one the Take Recorder may raise, so only
 	// a usable number is held to its read-back.
-	const bool bTaken =
-	    TakeMetaData->GetSlate().Equals(DueSample.Metadata[1], ESearchCase::CaseSensitive) && (TakeNumber < 1 || TakeMetaData->GetTakeNumber() == TakeNumber);
+	const bool bTaken = TakeMetaData->GetSlate().Equals(Slate, ESearchCase::CaseSensitive) && (TakeNumber < 1 || TakeMetaData->GetTakeNumber() == TakeNumber);
 	if (bTaken)
 	{
 		for (int32 Index = 0; Index < 3; ++Index)
