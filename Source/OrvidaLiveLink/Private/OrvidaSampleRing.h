@@ -33,6 +33,13 @@ public:
 		int64 CommittedSamples = 0;
 		/** Samples overwritten before they were due, because the ring was full. */
 		int64 DroppedSamples = 0;
+		/**
+		 * Of DroppedSamples, those owed to playout frames the clock stepped over between two steps: the engine
+		 * ticks slower than the stream (by design, as a 240/s stream into 60 ticks a second, or on a late tick),
+		 * so one sample a tick is played and the rest are decimated. The others were lost to a burst of arrivals.
+		 * Counted by each step, for the drops since the one before: a drop is not yet counted here until then.
+		 */
+		int64 DecimatedSamples = 0;
 		/** Playout frames entered with no sample after the due one, so the due one played again. */
 		int64 Underruns = 0;
 		int32 RingCount = 0;
@@ -78,7 +85,7 @@ private:
 
 	FSteadyClock SteadyClock;
 
-	/** Guards SampleRing, RingCount, WriteIndex, ReadIndex, bBuffering and the counters. */
+	/** Guards SampleRing, RingCount, WriteIndex, ReadIndex, bBuffering, the counters and the decimation figures. */
 	mutable std::mutex RingLock;
 	FOrvidaCameraSample SampleRing[RingCapacity];
 	/** Committed samples from ReadIndex onward, the due one included. */
@@ -90,6 +97,13 @@ private:
 	int64 CommittedSamples = 0;
 	int64 DroppedSamples = 0;
 	int64 Underruns = 0;
+	/**
+	 * Playout frames the clock stepped over and no drop has been owed to yet, at most RingCapacity (a skip can
+	 * only account for samples the ring held); and the drops each step has put down to them or not.
+	 */
+	int64 SkippedFrames = 0;
+	int64 DecimatedSamples = 0;
+	int64 ClassifiedDrops = 0;
 
 	double PlayoutRate = 25.0;
 	float PlayoutSubframe = 0.0f;
