@@ -24,7 +24,7 @@ std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTake
 	char Received[64];
 	std::snprintf(Received, sizeof(Received), ", received %" PRId64 " (%.1f/s)", Source.Received, Source.ReceivedPerSecond);
 	std::string Line = Source.Endpoint + " " + Source.Status + Received;
-	Line += ", samples " + std::to_string(Source.Samples) + ", dropped " + std::to_string(Source.Dropped) + ", decimated " + std::to_string(Source.Decimated);
+	Line += ", samples " + std::to_string(Source.Samples) + ", dropped " + std::to_string(Source.Dropped);
 	if (Source.bHasFrame)
 	{
 		Line += ", rate " + std::to_string(Source.RateNumerator) + "/" + std::to_string(Source.RateDenominator);
@@ -59,7 +59,7 @@ std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTake
 	              Source.Unparsed, Source.WithoutCamera, Source.ForeignKeys, Source.TimecodeGaps, Source.TimecodeRepeats, Source.Underruns,
 	              Source.JitterMilliseconds, LastDatagram, int(Source.RecentSenders));
 	Line += Health;
-	Line += ", state " + Source.State.Text;
+	Line += ", decimated " + std::to_string(Source.Decimated) + ", state " + Source.State.Text;
 	if (CameraSubject != nullptr && !CameraSubject->bEnabled)
 	{
 		Line += ", subject disabled";
