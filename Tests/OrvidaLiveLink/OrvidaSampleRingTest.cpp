@@ -151,6 +151,7 @@ TEST_F(OrvidaSampleRingTest, DropsOwedToSkippedFramesAreDecimatedAndThoseOfABurs
 	StepAfterFrames(1);
 	EXPECT_EQ(Ring.GetStats().DroppedSamples, 5);
 	EXPECT_EQ(Ring.GetStats().DecimatedSamples, 0);
+	EXPECT_EQ(Ring.GetStats().LostSamples, 5);
 	for (int32 Tick = 0; Tick < 10; ++Tick)
 	{
 		Commit(4);
@@ -158,6 +159,7 @@ TEST_F(OrvidaSampleRingTest, DropsOwedToSkippedFramesAreDecimatedAndThoseOfABurs
 	}
 	EXPECT_EQ(Ring.GetStats().DroppedSamples, 35);
 	EXPECT_EQ(Ring.GetStats().DecimatedSamples, 30);
+	EXPECT_EQ(Ring.GetStats().LostSamples, 5);
 }
 
 TEST_F(OrvidaSampleRingTest, RunningDryKeepsTheLastSampleDueAndBuffersAgain)

@@ -128,7 +128,7 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 		Source.ReceivedPerSecond = SourceRates.Received.Update(Health.Datagrams, Now);
 		Source.Samples = Health.Ring.CommittedSamples;
 		Source.Decimated = Health.Ring.DecimatedSamples;
-		Source.Dropped = Health.Ring.DroppedSamples - Health.Ring.DecimatedSamples;
+		Source.Dropped = Health.Ring.LostSamples;
 		Source.RingCount = Health.Ring.RingCount;
 		Source.RingCapacity = FOrvidaSampleRing::RingCapacity;
 		Source.Underruns = Health.Ring.Underruns;
