@@ -40,6 +40,14 @@ std::optional<FHostConsoleReading> ParseHostConsoleLine(const std::string& Line)
 	Reading.RingCount = std::stoi(Parts[9]);
 	Reading.RingCapacity = std::stoi(Parts[10]);
 	Reading.Unparsed = std::stoll(Parts[11]);
+	// The host counts the samples it decimated (one a tick of a stream faster than the ticks) apart from those it
+	// dropped otherwise; both were overwritten before they were due.
+	static const std::regex Decimated(R"(, decimated (\d+), )");
+	std::smatch DecimatedParts;
+	if (std::regex_search(Line, DecimatedParts, Decimated))
+	{
+		Reading.Dropped += std::stoll(DecimatedParts[1]);
+	}
 	Reading.bSubjectDisabled = Line.find(", subject disabled") != std::string::npos;
 	if (Parts[6].matched)
 	{

@@ -10,7 +10,7 @@ struct FHostConsoleReading
 	std::string Endpoint;
 	std::string Status;
 	int64_t Received = 0;
-	/** Samples the receiver committed to the ring, and those the ring overwrote before they were due. */
+	/** Samples the receiver committed to the ring, and those the ring overwrote before they were due (decimated or dropped). */
 	int64_t Samples = 0;
 	int64_t Dropped = 0;
 	int32_t RingCount = 0;

@@ -7,18 +7,20 @@
 
 #include <gtest/gtest.h>
 
-// Fault caught: a capture group miscounted, so that ring, unparsed or the published frame come from the wrong field.
+// Faults caught: a capture group miscounted, so that ring, unparsed or the published frame come from the wrong
+// field; the samples the host decimated left out of those the ring overwrote.
 TEST(HostConsoleReadingTest, ReadsEveryFigureOfASourceLine)
 {
 	const std::optional<FHostConsoleReading> Reading = ParseHostConsoleLine(
 	    "127.0.0.1:40312 Receiving, received 1500 (120.0/s), samples 1499, dropped 731, rate 120/1, timecode 00:00:12:05, ring 4/6, take A 1 #3 stopped, "
-	    "unparsed 1, no camera 0, foreign keys 0, gaps 0, repeats 0, underruns 2, jitter 0.40 ms, last datagram 0.0 s ago, senders 1");
+	    "unparsed 1, no camera 0, foreign keys 0, gaps 0, repeats 0, underruns 2, jitter 0.40 ms, last datagram 0.0 s ago, senders 1, "
+	    "decimated 600, state Decimated: 120/s into 60 ticks/s");
 	ASSERT_TRUE(Reading);
 	EXPECT_EQ(Reading->Endpoint, "127.0.0.1:40312");
 	EXPECT_EQ(Reading->Status, "Receiving");
 	EXPECT_EQ(Reading->Received, 1500);
 	EXPECT_EQ(Reading->Samples, 1499);
-	EXPECT_EQ(Reading->Dropped, 731);
+	EXPECT_EQ(Reading->Dropped, 1331);
 	EXPECT_EQ(Reading->RingCount, 4);
 	EXPECT_EQ(Reading->RingCapacity, 6);
 	EXPECT_EQ(Reading->Unparsed, 1);

@@ -141,6 +141,27 @@ TEST_F(OrvidaSampleRingTest, AFullRingWhileBufferingStillPlaysInOrder)
 	EXPECT_EQ(Due, (std::vector<int32>{3, 4, 5, 6, 7, 8}));
 }
 
+// Faults caught: the drops of a stream four times faster than the steps counted as loss (a 240/s stream into 60
+// ticks a second would read as trouble by design), and the drops of a burst at the playout rate counted as
+// decimation (loss hidden).
+TEST_F(OrvidaSampleRingTest, DropsOwedToSkippedFramesAreDecimatedAndThoseOfABurstAreNot)
+{
+	StartPlaying();
+	Commit(8);
+	StepAfterFrames(1);
+	EXPECT_EQ(Ring.GetStats().DroppedSamples, 5);
+	EXPECT_EQ(Ring.GetStats().DecimatedSamples, 0);
+	EXPECT_EQ(Ring.GetStats().LostSamples, 5);
+	for (int32 Tick = 0; Tick < 10; ++Tick)
+	{
+		Commit(4);
+		StepAfterFrames(4);
+	}
+	EXPECT_EQ(Ring.GetStats().DroppedSamples, 35);
+	EXPECT_EQ(Ring.GetStats().DecimatedSamples, 30);
+	EXPECT_EQ(Ring.GetStats().LostSamples, 5);
+}
+
 TEST_F(OrvidaSampleRingTest, RunningDryKeepsTheLastSampleDueAndBuffersAgain)
 {
 	StartPlaying();

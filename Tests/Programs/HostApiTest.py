@@ -138,6 +138,7 @@ def check_source_and_take(host):
                           "the new source Waiting for data")
     source = next(src for src in state["sources"] if src["guid"] == guid)
     check(source["options"] == {"autoLens": False, "autoSceneTake": True, "autoRecord": False}, f"the source's options are {source['options']}")
+    check(source["state"] == {"text": "Waiting for data", "severity": "notice"}, f"the new source's state is {source['state']}")
     port = int(source["endpoint"].split(":")[1])
     sender = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
 
@@ -159,8 +160,9 @@ def check_source_and_take(host):
         frame += 1
         time.sleep(0.04)
         state = host.state()
-        seen_receiving = seen_receiving or any(src["guid"] == guid and src["status"] == "Receiving" for src in state["sources"])
-    check(seen_receiving, "the source never read Receiving while datagrams came")
+        seen_receiving = seen_receiving or any(src["guid"] == guid and src["status"] == "Receiving" and src["state"]["text"].startswith("Receiving")
+                                               and src["state"]["severity"] == "ok" for src in state["sources"])
+    check(seen_receiving, "the source never read Receiving, with an ok state of the same word, while datagrams came")
     subject = next((s for s in state["subjects"] if s["frame"]), None)
     check(subject is not None and re.fullmatch(r"00:00:1\d:\d\d @ 25/1", subject["frame"]["sceneTime"]), f"the subject's scene time: {subject}")
     check(subject is not None and subject["enabled"] is True, f"the only subject of its name is enabled: {subject}")

@@ -6,7 +6,7 @@ Faults caught: console lines that stop counting samples or show a frozen timecod
 per tick, or built from the wrong frame); a take state the plug-in's automation never reaches (Take Recorder
 not attached or its panel closed); a countdown not shown, or shown as recording; take files written outside the project's Saved/Takes; an empty take file; the
 cameras the subject drives missing from its source's line, or a Cine Camera whose field of view is not its focal
-length's on the 36 mm sensor.
+length's on the 36 mm sensor; the stream's state not in words, or a clean stream read as decimated or in trouble.
 Usage: HostConsoleTest.py <path to orvida-livelink>"""
 import csv
 import json
@@ -90,6 +90,8 @@ def main():
                 failures.append(f"no line shows take A004 #12 counting down before it records: {states}")
             if live and live[-1].group(5) != "25/1":
                 failures.append(f"rate is not 25/1: {live[-1].group(0)}")
+            if live and not re.search(r", decimated 0, state Receiving(?: 2[4-6]/s)?, Camera", live[-1].string):
+                failures.append(f"no state in words, or not Receiving with nothing decimated, for a clean 25/s stream: {live[-1].string!r}")
             cameras = CAMERAS.search(live[-1].string) if live else None
             if live and not cameras:
                 failures.append(f"no cameras at the end of the line: {live[-1].string!r}")

@@ -1,23 +1,9 @@
 #include "Console/ConsoleLine.h"
 
-#include <cinttypes>
-#include <cmath>
-#include <cstdio>
+#include "Editor/FrameText.h"
 
-std::string FormatTimecode(int32_t FrameNumber, int32_t RateNumerator, int32_t RateDenominator)
-{
-	if (RateNumerator <= 0 || RateDenominator <= 0)
-	{
-		return "-";
-	}
-	const int64_t FramesPerSecond = static_cast<int64_t>(std::ceil(double(RateNumerator) / double(RateDenominator)));
-	const int64_t Frames = FrameNumber < 0 ? -int64_t(FrameNumber) : int64_t(FrameNumber);
-	const int64_t Seconds = Frames / FramesPerSecond;
-	char Text[64];
-	std::snprintf(Text, sizeof(Text), "%s%02" PRId64 ":%02" PRId64 ":%02" PRId64 ":%02" PRId64, FrameNumber < 0 ? "-" : "", Seconds / 3600, Seconds / 60 % 60,
-	              Seconds % 60, Frames % FramesPerSecond);
-	return Text;
-}
+#include <cinttypes>
+#include <cstdio>
 
 std::string FormatCameraDisplay(const FHostCameraSnapshot& Camera)
 {
@@ -42,7 +28,8 @@ std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTake
 	if (Source.bHasFrame)
 	{
 		Line += ", rate " + std::to_string(Source.RateNumerator) + "/" + std::to_string(Source.RateDenominator);
-		Line += ", timecode " + FormatTimecode(Source.FrameNumber, Source.RateNumerator, Source.RateDenominator);
+		const std::string Timecode = FHostFrameText::FormatTimecode(Source.FrameNumber, Source.RateNumerator, Source.RateDenominator);
+		Line += ", timecode " + (Timecode.empty() ? std::string("-") : Timecode);
 	}
 	else
 	{
@@ -72,6 +59,7 @@ std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTake
 	              Source.Unparsed, Source.WithoutCamera, Source.ForeignKeys, Source.TimecodeGaps, Source.TimecodeRepeats, Source.Underruns,
 	              Source.JitterMilliseconds, LastDatagram, int(Source.RecentSenders));
 	Line += Health;
+	Line += ", decimated " + std::to_string(Source.Decimated) + ", state " + Source.State.Text;
 	if (CameraSubject != nullptr && !CameraSubject->bEnabled)
 	{
 		Line += ", subject disabled";

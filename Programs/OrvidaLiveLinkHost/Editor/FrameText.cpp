@@ -54,17 +54,23 @@ void FHostFrameText::ToPitchYawRoll(const double Quat[4], double OutPitchYawRoll
 std::string FHostFrameText::FormatSceneTime(const FQualifiedFrameTime& SceneTime)
 {
 	const FFrameRate& Rate = SceneTime.Rate;
-	const long long FramesPerSecond = std::llround(Rate.AsDecimal());
-	if (Rate.Denominator == 0 || FramesPerSecond < 1)
+	const std::string Timecode = FormatTimecode(SceneTime.Time.FrameNumber.Value, Rate.Numerator, Rate.Denominator);
+	return Timecode.empty() ? Timecode : Timecode + " @ " + std::to_string(Rate.Numerator) + "/" + std::to_string(Rate.Denominator);
+}
+
+std::string FHostFrameText::FormatTimecode(int64_t FrameNumber, int32_t RateNumerator, int32_t RateDenominator)
+{
+	if (RateNumerator <= 0 || RateDenominator <= 0)
 	{
 		return {};
 	}
-	const long long Frame = SceneTime.Time.FrameNumber.Value;
-	const long long Whole = std::llabs(Frame);
-	const long long Seconds = Whole / FramesPerSecond;
-	char Text[96];
-	std::snprintf(Text, sizeof(Text), "%s%02lld:%02lld:%02lld:%02lld @ %d/%d", Frame < 0 ? "-" : "", Seconds / 3600, Seconds / 60 % 60, Seconds % 60,
-	              Whole % FramesPerSecond, Rate.Numerator, Rate.Denominator);
+	// Whole frames a second from whole numbers: 30000/1001 is 30 however the division rounds.
+	const int64_t FramesPerSecond = (int64_t(RateNumerator) + RateDenominator - 1) / RateDenominator;
+	const int64_t Frames = FrameNumber < 0 ? -FrameNumber : FrameNumber;
+	const int64_t Seconds = Frames / FramesPerSecond;
+	char Text[64];
+	std::snprintf(Text, sizeof(Text), "%s%02lld:%02lld:%02lld:%02lld", FrameNumber < 0 ? "-" : "", (long long)(Seconds / 3600), (long long)(Seconds / 60 % 60),
+	              (long long)(Seconds % 60), (long long)(Frames % FramesPerSecond));
 	return Text;
 }
 

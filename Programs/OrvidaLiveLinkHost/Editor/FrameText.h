@@ -15,9 +15,13 @@ struct FHostFrameText
 	 */
 	static void ToPitchYawRoll(const double Quat[4], double OutPitchYawRoll[3]);
 
-	/**
-	 * HH:MM:SS:FF @ numerator/denominator, counting whole frames at the rate rounded to whole frames a second
-	 * (non-drop); empty for a rate below one frame a second or with a denominator of 0.
-	 */
+	/** FormatTimecode's text, then " @ numerator/denominator"; empty where FormatTimecode's is. */
 	static std::string FormatSceneTime(const FQualifiedFrameTime& SceneTime);
+
+	/**
+	 * The frame number at the rate as non-drop timecode HH:MM:SS:FF, with frames per second rounded up as the
+	 * engine's timecode does (30000/1001 counts 30 frames a second); a negative frame number gets a leading '-'.
+	 * Empty for a rate whose numerator or denominator is not positive.
+	 */
+	static std::string FormatTimecode(int64_t FrameNumber, int32_t RateNumerator, int32_t RateDenominator);
 };

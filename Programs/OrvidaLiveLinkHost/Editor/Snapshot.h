@@ -5,6 +5,22 @@
 #include <string>
 #include <vector>
 
+/** How much a state asks of the operator: colours follow it. */
+enum class EHostSeverity
+{
+	Ok,
+	Notice,
+	Warning,
+	Error,
+};
+
+/** A source's stream in a few words (FHostStreamState says which and why). */
+struct FHostStateSnapshot
+{
+	std::string Text;
+	EHostSeverity Severity = EHostSeverity::Notice;
+};
+
 /** One source as the game thread saw it at the end of a tick. */
 struct FHostSourceSnapshot
 {
@@ -23,8 +39,12 @@ struct FHostSourceSnapshot
 	/** Datagrams the source received, and how many a second over about the last second. */
 	int64_t Received = 0;
 	double ReceivedPerSecond = 0.0;
-	/** Samples the receiver stored in the ring, and those the ring overwrote before they were due. */
+	/**
+	 * Samples the receiver stored in the ring; those the ring overwrote before they were due because the engine
+	 * ticks slower than the stream (decimated, by design); and those it overwrote otherwise (dropped).
+	 */
 	int64_t Samples = 0;
+	int64_t Decimated = 0;
 	int64_t Dropped = 0;
 	int32_t RingCount = 0;
 	int32_t RingCapacity = 0;
@@ -44,6 +64,14 @@ struct FHostSourceSnapshot
 	double SecondsSinceLastDatagram = -1.0;
 	/** Sender addresses and ports heard from in the last few seconds. */
 	int32_t RecentSenders = 0;
+	/**
+	 * Over about the last second: frames lost (timecode gaps and samples dropped) for each sample that came, 0
+	 * while no sample came; and samples decimated a second.
+	 */
+	double LostFraction = 0.0;
+	double DecimatedPerSecond = 0.0;
+	/** The stream's state in words, the same on the console, in the API and on the page. */
+	FHostStateSnapshot State;
 	/** Whether the client holds a frame of the source's camera subject; the scene time below is that frame's. */
 	bool bHasFrame = false;
 	int32_t FrameNumber = 0;
@@ -219,6 +247,8 @@ struct FHostSnapshot
 {
 	/** Ticks of the game thread before this one was built, from 0. */
 	int64_t TickCount = 0;
+	/** Ticks a second over about the last second; 0 in the first. */
+	double TicksPerSecond = 0.0;
 	std::vector<FHostSourceSnapshot> Sources;
 	std::vector<FHostSubjectSnapshot> Subjects;
 	FHostTakeSnapshot Take;

@@ -19,7 +19,8 @@ class FTakeRecorder;
 
 /**
  * Builds the host's snapshot from the engine's state: the sources' status, options, stream health and ring, the
- * rate at which each source receives, the scene time of the last frame the client took in from each source
+ * rates at which each source receives, loses and decimates samples and its state in words (FHostStreamState), the
+ * tick rate, the scene time of the last frame the client took in from each source
  * (watched as it takes them in), the subjects' roles, static data, whether each is enabled and the frame the client
  * evaluated for it on this tick, the Take Recorder and the takes it recorded. Build follows the client's tick.
  *
@@ -50,8 +51,18 @@ private:
 	FLiveLinkClient& Client;
 	const FTakeRecorder& TakeRecorder;
 	FDelegateHandle FramePushedHandle;
-	/** By source guid, as its string: the rate of the source's datagrams. */
-	std::map<std::string, FHostRateMeter> ReceivedRates;
+	/** The rates of a source's counts that its state is judged from. */
+	struct FSourceRates
+	{
+		FHostRateMeter Received;
+		FHostRateMeter Samples;
+		FHostRateMeter TimecodeGaps;
+		FHostRateMeter Dropped;
+		FHostRateMeter Decimated;
+	};
+	/** By source guid, as its string. */
+	std::map<std::string, FSourceRates> Rates;
+	FHostRateMeter TickRate;
 	FHostTakeList Takes;
 
 	/** The cameras one camera subject drives. */

@@ -1,5 +1,7 @@
 #include "Server/ApiJson.h"
 
+#include "Editor/StreamState.h"
+
 using nlohmann::json;
 
 namespace
@@ -14,12 +16,16 @@ json FromSource(const FHostSourceSnapshot& Source)
 	    {"machine", Source.Machine},
 	    {"status", Source.Status},
 	    {"endpoint", Source.Endpoint},
+	    {"state", {{"text", Source.State.Text}, {"severity", FHostStreamState::SeverityName(Source.State.Severity)}}},
 	    {"options", {{"autoLens", Source.bAutoLens}, {"autoSceneTake", Source.bAutoSceneTakeUpdate}, {"autoRecord", Source.bAutoRecord}}},
 	    {"health",
 	     {{"received", Source.Received},
 	      {"receivedPerSecond", Source.ReceivedPerSecond},
 	      {"samples", Source.Samples},
 	      {"dropped", Source.Dropped},
+	      {"decimated", Source.Decimated},
+	      {"lostFraction", Source.LostFraction},
+	      {"decimatedPerSecond", Source.DecimatedPerSecond},
 	      {"ringCount", Source.RingCount},
 	      {"ringCapacity", Source.RingCapacity},
 	      {"underruns", Source.Underruns},
@@ -139,6 +145,7 @@ json FHostApiJson::FromSnapshot(const FHostSnapshot& Snapshot)
 	const FHostTakeSnapshot& Take = Snapshot.Take;
 	return {
 	    {"tick", Snapshot.TickCount},
+	    {"ticksPerSecond", Snapshot.TicksPerSecond},
 	    {"sources", FromEach(Snapshot.Sources, FromSource)},
 	    {"subjects", FromEach(Snapshot.Subjects, FromSubject)},
 	    {"factories", FromEach(Snapshot.Factories,

@@ -1,52 +1,11 @@
-// The Live Link panel: the sources with their status and a health dot, the "+ Source" menu of factories, the
+// The Live Link panel: the sources with their state in words and a dot of its colour, the "+ Source" menu of factories, the
 // creation panel a factory opens, and a remove button per source.
-import { fixed, h, setText } from './dom.js';
+import { h, setText } from './dom.js';
 import { mountWidgets } from './widgets.js';
 
-// A source is late past half a second without a datagram (a dozen frames at 25), silent past three.
-const LateSeconds = 0.5;
-const SilentSeconds = 3;
-// What the plug-in's source says while it can receive, datagrams or not; the health tells the two apart. Any
-// other status is a source that cannot receive at all.
-const ListeningStatuses = ['Receiving', 'Waiting for data'];
-// A count that rose keeps the dot amber this long, so that a rare rise is seen at all.
-const RiseHoldMs = 2000;
-const TroubleCounts = { unparsed: 'unparsed datagrams', foreignKeys: 'foreign keys', timecodeGaps: 'timecode gaps' };
-
-/**
- * The dot's colour and why, from the source's status and health; `memory` keeps the counts seen last and when
- * each last rose, across snapshots.
- */
-function judgeHealth(source, memory, now) {
-  const health = source.health || {};
-  const risen = [];
-  for (const [key, name] of Object.entries(TroubleCounts)) {
-    if (memory.counts[key] !== undefined && health[key] > memory.counts[key]) {
-      memory.roseAt[key] = now;
-    }
-    memory.counts[key] = health[key];
-    if (now - (memory.roseAt[key] ?? -Infinity) < RiseHoldMs) {
-      risen.push(name);
-    }
-  }
-  const since = health.secondsSinceLastDatagram;
-  if (!ListeningStatuses.includes(source.status)) {
-    return ['bad', `not receiving: ${source.status}`];
-  }
-  if (!(since >= 0)) {
-    return ['bad', 'no datagram yet'];
-  }
-  if (since > SilentSeconds) {
-    return ['bad', `nothing for ${fixed(since, 1)} s`];
-  }
-  if (since > LateSeconds) {
-    return ['warn', `late: the last datagram came ${fixed(since, 1)} s ago`];
-  }
-  if (risen.length > 0) {
-    return ['warn', `rising: ${risen.join(', ')}`];
-  }
-  return ['good', `receiving ${fixed(health.receivedPerSecond, 1)} datagrams a second`];
-}
+// The dot's colour for each severity of a source's state; the host judges the state (its words are what the
+// console prints too), the page only shows it.
+const DotLevels = { ok: 'good', notice: 'notice', warning: 'warn', error: 'bad' };
 
 function optionsText(options = {}) {
   const names = [['autoLens', 'lens'], ['autoSceneTake', 'scene/take'], ['autoRecord', 'record']];
@@ -128,10 +87,9 @@ export function mount(element, api) {
     remove.addEventListener('click', () => attempt(api.del(`api/sources/${source.guid}`)));
     const row = h('tr', { dataset: { guid: source.guid } }, h('td', {}, cells.dot), cells.type, cells.machine, cells.status,
       cells.endpoint, cells.options, h('td', {}, remove));
-    return { row, cells, memory: { counts: {}, roseAt: {} } };
+    return { row, cells };
   }
   function showSources(sources) {
-    const now = performance.now();
     const seen = new Set();
     for (const source of sources) {
       seen.add(source.guid);
@@ -139,11 +97,12 @@ export function mount(element, api) {
         rows.set(source.guid, addRow(source));
         body.append(rows.get(source.guid).row);
       }
-      const { cells, memory } = rows.get(source.guid);
-      const [level, why] = judgeHealth(source, memory, now);
-      cells.dot.className = `dot ${level}`;
-      cells.dot.title = why;
-      for (const name of ['type', 'machine', 'status', 'endpoint']) {
+      const { cells } = rows.get(source.guid);
+      const state = source.state || { text: source.status ?? '', severity: 'notice' };
+      cells.dot.className = `dot ${DotLevels[state.severity] ?? 'bad'}`;
+      cells.dot.title = `${state.severity}: ${state.text}`;
+      setText(cells.status, state.text);
+      for (const name of ['type', 'machine', 'endpoint']) {
         setText(cells[name], source[name] ?? '');
       }
       setText(cells.options, optionsText(source.options));

@@ -9,7 +9,18 @@ const MaxPoints = 30 * WindowSeconds;
 // Counter rates are taken over about a second: per snapshot they would read as spikes of 30/s.
 const RateSeconds = 1;
 const Height = 150;
-const Counters = ['unparsed', 'withoutCamera', 'foreignKeys', 'timecodeGaps', 'timecodeRepeats', 'underruns', 'dropped'];
+// The health counters whose growth is plotted. Samples the ring decimated (the engine ticks slower than the stream,
+// one sample a tick is played) are by design and get a plot of their own; those it dropped otherwise are trouble.
+const Counters = ['unparsed', 'withoutCamera', 'foreignKeys', 'timecodeGaps', 'timecodeRepeats', 'underruns', 'dropped', 'decimated'];
+const TroubleLabels = {
+  unparsed: 'unparsed',
+  withoutCamera: 'without camera',
+  foreignKeys: 'foreign keys',
+  timecodeGaps: 'timecode gaps (lost on the way)',
+  timecodeRepeats: 'timecode repeats',
+  underruns: 'underruns',
+  dropped: 'dropped in the ring (lost)',
+};
 const Colors = ['#e04040', '#40c040', '#4080ff', '#d29922', '#c060e0', '#40c0c0', '#d8d8d8'];
 
 /** Each plot: its series as [label, value of a sample or null]; a sample is { frame, health, rates }. */
@@ -26,7 +37,12 @@ const Plots = [
   },
   { id: 'ring', title: 'Ring fill (samples)', range: (s) => [0, s.health.ringCapacity], series: [['in ring', (s) => s.health.ringCount]] },
   { id: 'messages', title: 'Messages per second', series: [['received per s', (s) => s.health.receivedPerSecond]] },
-  { id: 'counters', title: 'Trouble per second', series: Counters.map((name) => [name, (s) => s.rates?.[name] ?? null]) },
+  { id: 'counters', title: 'Trouble per second', series: Object.entries(TroubleLabels).map(([name, label]) => [label, (s) => s.rates?.[name] ?? null]) },
+  {
+    id: 'decimation',
+    title: 'By design per second',
+    series: [['decimated (the engine ticks slower than the stream)', (s) => s.rates?.decimated ?? null]],
+  },
 ];
 
 /** The growth per second of every counter since the oldest entry of the last second, or null while there is none. */
@@ -75,8 +91,14 @@ function makePlot(container, plotDefinition) {
         capacity = plotDefinition.range(samples[samples.length - 1])[1];
       }
       // What the page shows, for a reader that cannot look at the canvas.
+      const last = columns.slice(1).map((column) => column[column.length - 1] ?? null);
       container.dataset.points = samples.length;
-      container.dataset.last = JSON.stringify(columns.slice(1).map((column) => column[column.length - 1] ?? null));
+      container.dataset.last = JSON.stringify(last);
+      // The legend names each series with its latest value, so that the figure is read without hovering.
+      const labels = [...container.querySelectorAll('.u-legend .u-series .u-label')].slice(-last.length);
+      labels.forEach((label, i) => {
+        label.textContent = `${plotDefinition.series[i][0]}: ${last[i] === null ? '-' : last[i].toFixed(1)}`;
+      });
       if (container.clientWidth > 0) {
         plot.setData(columns);
       }

@@ -2,6 +2,7 @@
 
 #include "Misc/FrameTime.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -56,6 +57,14 @@ bool FOrvidaSampleRing::StepPlayoutClock(FOrvidaCameraSample& OutDueSample)
 
 	if (PlayoutFrame > LastPlayoutFrame)
 	{
+		// The read position moves on by one slot whatever the clock passed: the frames in between are the
+		// engine's to skip, and the drops since the last step that they account for are decimation, not loss.
+		SkippedFrames += PlayoutFrame - LastPlayoutFrame - 1;
+		const int64 NewDrops = DroppedSamples - DecimatedSamples - LostSamples;
+		const int64 Owed = std::min(SkippedFrames, NewDrops);
+		DecimatedSamples += Owed;
+		LostSamples += NewDrops - Owed;
+		SkippedFrames = std::min<int64>(SkippedFrames - Owed, RingCapacity);
 		LastPlayoutFrame = PlayoutFrame;
 		if (RingCount <= 1)
 		{
@@ -126,7 +135,7 @@ double FOrvidaSampleRing::PlayoutPositionAt(int64 NowMs) const
 FOrvidaSampleRing::FStats FOrvidaSampleRing::GetStats() const
 {
 	std::lock_guard<std::mutex> Guard(RingLock);
-	return FStats{CommittedSamples, DroppedSamples, Underruns, RingCount, bBuffering};
+	return FStats{CommittedSamples, DroppedSamples, DecimatedSamples, LostSamples, Underruns, RingCount, bBuffering};
 }
 
 int64 FOrvidaSampleRing::GetSteadyNanoseconds() const

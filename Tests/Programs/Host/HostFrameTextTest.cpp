@@ -60,3 +60,36 @@ TEST(HostFrameText, PitchYawRollFromQuaternionsOfKnownAngles)
 		}
 	}
 }
+
+// Faults caught: frames a second truncated at a rate that is not whole (29 at 30000/1001, so that frame 29 reads
+// 00:00:01:00 and frame 30 00:00:01:01), rounded to nearest instead of up
+// as the engine's timecode does (147/5 counts 30 frames, not 29), hours, minutes or the sign lost, and a rate that
+// is not positive given a text.
+TEST(HostFrameText, TimecodeCountsWholeFramesAtTheRateRoundedUp)
+{
+	struct FCase
+	{
+		int64_t Frame;
+		int32_t Numerator, Denominator;
+		const char* Text;
+	};
+	const FCase Cases[] = {
+	    {29, 30000, 1001, "00:00:00:29"},
+	    {30, 30000, 1001, "00:00:01:00"},
+	    {23, 24000, 1001, "00:00:00:23"},
+	    {24, 24000, 1001, "00:00:01:00"},
+	    {29, 147, 5, "00:00:00:29"},
+	    {250, 25, 1, "00:00:10:00"},
+	    {-26, 25, 1, "-00:00:01:01"},
+	    {90061 * 60 + 5, 60, 1, "25:01:01:05"},
+	    {10, 0, 1, ""},
+	    {10, 25, 0, ""},
+	    {10, -25, -1, ""},
+	};
+	for (const FCase& Case : Cases)
+	{
+		SCOPED_TRACE(testing::Message() << "frame " << Case.Frame << " at " << Case.Numerator << "/" << Case.Denominator);
+		EXPECT_EQ(FHostFrameText::FormatTimecode(Case.Frame, Case.Numerator, Case.Denominator), Case.Text);
+	}
+	EXPECT_EQ(FHostFrameText::FormatSceneTime(FQualifiedFrameTime(FFrameTime(FFrameNumber(30)), FFrameRate(30000, 1001))), "00:00:01:00 @ 30000/1001");
+}
