@@ -9,7 +9,7 @@ PROGRAM_ARGS ?=
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
 
-.PHONY: all bootstrap format build test test-asan test-tsan test-sanitizers run bench fuzz fuzz-long soak package clean
+.PHONY: all bootstrap format build build-ue5 test test-ue5 test-asan test-tsan test-sanitizers run bench fuzz fuzz-long soak package clean
 
 all: build
 
@@ -22,6 +22,9 @@ build/%/build.ninja: | bootstrap
 	@rm -f build-$*.configure.log
 
 CONFIGURE_default := -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The plug-in, the stand-in in its 5.x mode and the plug-in's tests, named UE5.*: no host, no browser. Built with
+# clang, as the 5.x editor on Linux is, whose MinimalAPI exports need it.
+CONFIGURE_ue5 := -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVIDA_ENGINE_VERSION=5.4 -DORVIDA_BUILD_PROGRAMS=OFF
 CONFIGURE_asan := -DCMAKE_BUILD_TYPE=Debug -DORVIDA_SANITIZE=address -DORVIDA_BUILD_PROGRAMS=OFF
 CONFIGURE_tsan := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVIDA_SANITIZE=thread -DORVIDA_BUILD_PROGRAMS=ON
 CONFIGURE_bench := -DCMAKE_BUILD_TYPE=Release -DORVIDA_BUILD_TESTS=OFF -DORVIDA_BUILD_PROGRAMS=ON -DORVIDA_BUILD_BENCHMARKS=ON
@@ -37,8 +40,16 @@ format: bootstrap
 build: bootstrap build/default/build.ninja
 	@$(CMAKE) --build build/default
 
-test: build
+# The plug-in's tests run twice: against the 4.27 stand-in with everything else, then against the 5.x one.
+test: build build-ue5
 	@ctest --test-dir build/default --output-on-failure --timeout 300
+	@ctest --test-dir build/ue5 --output-on-failure --timeout 300
+
+build-ue5: bootstrap build/ue5/build.ninja
+	@$(CMAKE) --build build/ue5
+
+test-ue5: build-ue5
+	@ctest --test-dir build/ue5 --output-on-failure --timeout 300
 
 test-asan: build/asan/build.ninja
 	@$(CMAKE) --build build/asan
@@ -95,7 +106,8 @@ soak: build
 		--gtest_filter='OrvidaSourceChurn.*:Faults/OrvidaStreamFaultTest.*' 2>&1 | grep -v '^LogTakeRecorder'
 	@Tests/Soak/HostSoak.py build/default/bin/orvida-livelink build/default/bin/orvida-send $(SOAK_HOST_SECONDS)
 
-# The plug-in folder as users drop it into a project's Plugins/: dist/OrvidaLiveLink-<version>-UE4.27.zip.
+# The plug-in folder as users drop it into a project's Plugins/, one archive per engine version:
+# dist/OrvidaLiveLink-<version>-UE4.27.zip and -UE5.0.zip to -UE5.5.zip.
 package: | bootstrap
 	@python3 Scripts/package.py
 

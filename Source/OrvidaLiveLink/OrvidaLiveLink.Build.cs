@@ -7,8 +7,12 @@ public class OrvidaLiveLink : ModuleRules
 	public OrvidaLiveLink(ReadOnlyTargetRules Target) : base(Target)
 	{
 		PCHUsage = PCHUsageMode.UseExplicitOrSharedPCHs;
-		// 4.27 compiles modules as C++14 unless told otherwise; the module relies on C++17.
-		CppStandard = CppStandardVersion.Cpp17;
+		// 4.27 compiles modules as C++14 unless told otherwise; the module relies on C++17. Later engines compile
+		// C++20 and may refuse a lower standard, so theirs stands.
+		if (Target.Version.MajorVersion == 4)
+		{
+			CppStandard = CppStandardVersion.Cpp17;
+		}
 
 		PublicDependencyModuleNames.AddRange(new string[]
 		{

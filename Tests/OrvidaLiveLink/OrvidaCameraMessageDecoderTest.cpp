@@ -1,6 +1,7 @@
 #include "OrvidaCameraMessageDecoder.h"
 
 #include "LogCapture.h"
+#include "Math/Vector.h"
 #include "OrvidaCameraSamplePrinter.h"
 #include "StandIn/StandInClock.h"
 
@@ -10,6 +11,7 @@
 #include <climits>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace
@@ -24,13 +26,45 @@ FOrvidaCameraSample Decoded()
 	return Sample;
 }
 
-FOrvidaCameraSample WithLocation(float X, float Y, float Z)
+FOrvidaCameraSample WithLocation(double X, double Y, double Z)
 {
 	FOrvidaCameraSample Sample = Decoded();
 	Sample.Location[0] = X;
 	Sample.Location[1] = Y;
 	Sample.Location[2] = Z;
 	return Sample;
+}
+
+FOrvidaCameraSample WithRotation(double X, double Y, double Z, double W)
+{
+	FOrvidaCameraSample Sample = Decoded();
+	Sample.Rotation[0] = X;
+	Sample.Rotation[1] = Y;
+	Sample.Rotation[2] = Z;
+	Sample.Rotation[3] = W;
+	return Sample;
+}
+
+FOrvidaCameraSample WithScale(double X, double Y, double Z)
+{
+	FOrvidaCameraSample Sample = Decoded();
+	Sample.Scale[0] = X;
+	Sample.Scale[1] = Y;
+	Sample.Scale[2] = Z;
+	return Sample;
+}
+
+/**
+ * A transform value beyond the single range is infinite in 4.27's single-precision transform, and poisons what
+ * the engine computes from it, so only an engine with a double transform (5.x) may get the sample.
+ */
+std::vector<FOrvidaCameraSample> OnlyInADoubleEngine(const FOrvidaCameraSample& Sample)
+{
+	if constexpr (std::is_same_v<decltype(FVector::X), float>)
+	{
+		return {};
+	}
+	return {Sample};
 }
 
 FOrvidaCameraSample WithLens(double Carried, double FocusDistance, double AspectRatio, double FieldOfView)
@@ -72,9 +106,9 @@ FOrvidaCameraSample WithState(int32 State)
 FOrvidaCameraSample Full()
 {
 	FOrvidaCameraSample Sample;
-	const float Location[] = {100.5f, -20.25f, 150.0f};
-	const float Rotation[] = {0.0f, 0.0f, 0.70710677f, 0.70710677f};
-	const float Scale[] = {1.0f, 1.0f, 1.0f};
+	const double Location[] = {100.5, -20.25, 150.0};
+	const double Rotation[] = {0.0, 0.0, 0.70710677, 0.70710677};
+	const double Scale[] = {1.0, 1.0, 1.0};
 	const double Lens[] = {35.0, 250.0, 1.7777777777777777, 54.432};
 	std::copy(std::begin(Location), std::end(Location), Sample.Location);
 	std::copy(std::begin(Rotation), std::end(Rotation), Sample.Rotation);
@@ -179,11 +213,12 @@ const FDecodeCase DecodeCases[] = {
     {"StateOutOfRangeIsZero", Camera(R"({"State":1e10})"), true, true, {WithState(0)}, 0},
     {"StateNotANumberIsZero", Camera(R"({"State":[2]})"), true, true, {WithState(0)}, 0},
     {"ElementsOfOtherTypesGoThroughTheAccessor", Camera(R"({"Location":["1.5",true,null]})"), true, true, {WithLocation(1.5f, 1, 0)}, 0},
-    {"LocationBeyondSingleIsNoSample", Camera(R"({"Location":[1e300,-1e39,3]})"), true, true, {}, 0},
-    {"RotationBeyondSingleIsNoSample", Camera(R"({"Rotation":[0,-1e300,0,1]})"), true, true, {}, 0},
-    {"ScaleBeyondSingleIsNoSample", Camera(R"({"Scale":[1,1,1e39]})"), true, true, {}, 0},
+    {"LocationBeyondSingleNeedsADoubleEngine", Camera(R"({"Location":[1e300,-1e39,3]})"), true, true, OnlyInADoubleEngine(WithLocation(1e300, -1e39, 3)), 0},
+    {"RotationBeyondSingleNeedsADoubleEngine", Camera(R"({"Rotation":[0,-1e300,0,1]})"), true, true, OnlyInADoubleEngine(WithRotation(0, -1e300, 0, 1)), 0},
+    {"ScaleBeyondSingleNeedsADoubleEngine", Camera(R"({"Scale":[1,1,1e39]})"), true, true, OnlyInADoubleEngine(WithScale(1, 1, 1e39)), 0},
+    {"LocationKeepsWhatASingleCannotHold", Camera(R"({"Location":[123456.789,16777217,0.1]})"), true, true, {WithLocation(123456.789, 16777217.0, 0.1)}, 0},
     {"InfiniteTextInScaleIsNoSample", Camera(R"({"Scale":[1,")" + std::string(400, '9') + R"(",1]})"), true, true, {}, 0},
-    {"LargestSinglesStillFit", Camera(R"({"Location":[3.4e38,-3.4e38,1e-300]})"), true, true, {WithLocation(3.4e38f, -3.4e38f, 0.0f)}, 0},
+    {"LargestSinglesStillFit", Camera(R"({"Location":[3.4e38,-3.4e38,1e-300]})"), true, true, {WithLocation(3.4e38, -3.4e38, 1e-300)}, 0},
     {"PublishedLensBeyondSingleIsNoSample", Camera(R"({"Lens":[0,0,0,1e300]})"), true, true, {}, 0},
     {"LensBeyondSingleIsIgnoredWithoutAutoLens", Camera(R"({"Lens":[0,0,0,1e300]})"), false, true, {Decoded()}, 0},
     {"CarriedLensValueNeedsOnlyADouble", Camera(R"({"Lens":[1e300,1,2,3]})"), true, true, {WithLens(1e300, 1, 2, 3)}, 0},

@@ -9,6 +9,7 @@
 #include "Recorder/TakeRecorderPanel.h"
 #include "Roles/LiveLinkCameraRole.h"
 #include "Roles/LiveLinkCameraTypes.h"
+#include "Runtime/Launch/Resources/Version.h"
 #include "StandIn/LiveLinkClient.h"
 #include "StandIn/StandInCineCameraComponent.h"
 #include "StandIn/StandInLiveLinkCameraController.h"
@@ -228,8 +229,10 @@ TEST_F(OrvidaLiveLinkTickTest, FirstPassPushesStaticDataOnceAndNoFrameBeforeAnyM
 
 TEST_F(OrvidaLiveLinkTickTest, TheEnginesCameraControllerTakesTheStreamedLensOnlyWithAutoLens)
 {
-	// What the engine's controller makes of the subject, on a camera and on a Cine Camera whose user chose 24 mm:
-	// with the lens option the streamed field of view reaches both; without it neither lens is touched.
+	// What the engine's controller makes of the subject, on a camera and on a Cine Camera whose user chose 24 mm
+	// and focus tracking: with the lens option the streamed field of view reaches both; without it neither lens
+	// is touched. The 5.x controller also sets the focus method where focus distance is claimed (Manual, at the
+	// streamed distance), so without the option the user's tracking must stand there too.
 	for (const bool bAutoLens : {true, false})
 	{
 		MakeSource(bAutoLens, false, false);
@@ -242,9 +245,15 @@ TEST_F(OrvidaLiveLinkTickTest, TheEnginesCameraControllerTakesTheStreamedLensOnl
 		FStandInCameraComponent Camera;
 		FStandInCineCameraComponent CineCamera(36.0f, 24.0f);
 		CineCamera.SetCurrentFocalLength(24.0f);
+		CineCamera.SetFocusMethod(EStandInCameraFocusMethod::Tracking);
 		FStandInLiveLinkCameraController::Tick(*StaticData.Cast<FLiveLinkCameraStaticData>(), Frame, Camera);
 		FStandInLiveLinkCameraController::Tick(*StaticData.Cast<FLiveLinkCameraStaticData>(), Frame, CineCamera);
 		EXPECT_NEAR(CineCamera.GetCurrentFocalLength(), bAutoLens ? 35.0f : 24.0f, 0.05f) << "auto lens " << bAutoLens;
+		const bool bFocusTaken = bAutoLens && ENGINE_MAJOR_VERSION >= 5;
+		EXPECT_EQ(CineCamera.GetFocusMethod(), bFocusTaken ? EStandInCameraFocusMethod::Manual : EStandInCameraFocusMethod::Tracking)
+		    << "auto lens " << bAutoLens;
+		EXPECT_EQ(CineCamera.GetManualFocusDistance(), bAutoLens ? 250.0f : FStandInCineCameraComponent::DefaultManualFocusDistance)
+		    << "auto lens " << bAutoLens;
 		EXPECT_NEAR(Camera.GetFieldOfView(), bAutoLens ? 54.43f : 90.0f, 0.001f) << "auto lens " << bAutoLens;
 		EXPECT_NEAR(Camera.GetAspectRatio(), bAutoLens ? 1.5f : FStandInCameraComponent::DefaultAspectRatio, 0.001f) << "auto lens " << bAutoLens;
 	}
@@ -273,10 +282,12 @@ TEST_F(OrvidaLiveLinkTickTest, FrameCarriesTheDueTransformUnchangedAndTheEngineT
 {
 	MakeSource(false, false, false);
 	FOrvidaCameraSample Sample;
-	Sample.Location[0] = 1.5f;
-	Sample.Location[1] = -2.0f;
-	Sample.Location[2] = 1e6f;
-	Sample.Scale[0] = 2.0f;
+	Sample.Location[0] = 1.5;
+	Sample.Location[1] = -2.0;
+	// The first whole number a float cannot hold: a 5.x engine's double transform keeps it, 4.27's float one
+	// rounds it to the nearest float, as the engine itself would.
+	Sample.Location[2] = 16777217.0;
+	Sample.Scale[0] = 2.0;
 	CommitAndAdvance(Sample);
 	Client.Tick();
 	TakeIn();
@@ -284,8 +295,10 @@ TEST_F(OrvidaLiveLinkTickTest, FrameCarriesTheDueTransformUnchangedAndTheEngineT
 	TArray<FLiveLinkFrameDataStruct> Storage;
 	const FLiveLinkCameraFrameData& Frame = LastCameraFrame(Storage);
 	EXPECT_EQ(Frame.Transform.GetRotation(), FQuat(0, 0, 0, 0)) << "a zero quaternion stays zero";
-	EXPECT_EQ(Frame.Transform.GetTranslation(), FVector(1.5f, -2.0f, 1e6f));
-	EXPECT_EQ(Frame.Transform.GetScale3D(), FVector(2.0f, 0.0f, 0.0f));
+	EXPECT_EQ(Frame.Transform.GetTranslation().X, 1.5);
+	EXPECT_EQ(Frame.Transform.GetTranslation().Y, -2.0);
+	EXPECT_EQ(double(Frame.Transform.GetTranslation().Z), ENGINE_MAJOR_VERSION >= 5 ? 16777217.0 : 16777216.0);
+	EXPECT_EQ(Frame.Transform.GetScale3D(), FVector(2, 0, 0));
 	EXPECT_DOUBLE_EQ(Frame.WorldTime.Time, double(NowMs) * 0.001 + 16777216.0);
 	EXPECT_DOUBLE_EQ(Frame.WorldTime.Offset, 0.0) << "the clock did not move between the two readings";
 	// Without the lens option the lens members keep the structure's defaults.

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""The archive that `make package` writes, checked as an engine project would meet it: only the files an engine
-project builds, each of them one that this build compiles, and nothing in them that only the stand-in has.
+"""The archives that `make package` writes, checked as an engine project would meet them: one per engine version,
+each naming its engine, the same files otherwise; only the files an engine project builds, each of them one that
+this build compiles, and nothing in them that only the stand-in has.
 
 Usage: PackageTest.py --source-dir <checkout> --build-dir <configured and built tree> [unittest options]"""
 
@@ -32,13 +33,21 @@ SOURCE_DIR = None
 BUILD_DIR = None
 
 
-def build_archive(output_dir):
+# Archive suffix -> the EngineVersion its descriptor must name.
+ENGINES = {"UE4.27": "4.27.0", "UE5.0": "5.0.0", "UE5.1": "5.1.0", "UE5.2": "5.2.0", "UE5.3": "5.3.0", "UE5.4": "5.4.0",
+           "UE5.5": "5.5.0"}
+
+
+def build_archives(output_dir):
+    """Engine suffix -> {entry name: bytes} of each archive package.py wrote."""
     subprocess.run([sys.executable, str(SOURCE_DIR / "Scripts" / "package.py"), "--output-dir", str(output_dir)], check=True,
                    capture_output=True, text=True)
-    archives = list(pathlib.Path(output_dir).glob(f"{PLUGIN}-*-UE4.27.zip"))
-    if len(archives) != 1:
-        raise AssertionError(f"expected one archive, found {archives}")
-    return archives[0]
+    archives = {}
+    for path in pathlib.Path(output_dir).glob(f"{PLUGIN}-*.zip"):
+        suffix = path.stem.rsplit("-", 1)[1]
+        with zipfile.ZipFile(path) as archive:
+            archives[suffix] = {name: archive.read(name) for name in archive.namelist() if not name.endswith("/")}
+    return archives
 
 
 def stand_in_names():
@@ -77,14 +86,22 @@ def header_dependencies():
 class PackageTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.temp = tempfile.TemporaryDirectory()
-        with zipfile.ZipFile(build_archive(cls.temp.name)) as archive:
-            cls.files = {name: archive.read(name) for name in archive.namelist() if not name.endswith("/")}
+        with tempfile.TemporaryDirectory() as output_dir:
+            cls.archives = build_archives(output_dir)
+        cls.files = cls.archives.get("UE4.27", {})
         cls.sources = {name: data.decode("utf-8") for name, data in cls.files.items() if name.endswith((".h", ".cpp"))}
 
-    @classmethod
-    def tearDownClass(cls):
-        cls.temp.cleanup()
+    def test_one_archive_per_engine_each_naming_its_engine(self):
+        self.assertEqual(sorted(self.archives), sorted(ENGINES))
+        descriptor_name = f"{PLUGIN}/{PLUGIN}.uplugin"
+        for suffix, files in self.archives.items():
+            with self.subTest(engine=suffix):
+                self.assertEqual(json.loads(files[descriptor_name])["EngineVersion"], ENGINES[suffix])
+                # One source for every engine: nothing else differs from the 4.27 archive.
+                self.assertEqual({name: data for name, data in files.items() if name != descriptor_name},
+                                 {name: data for name, data in self.files.items() if name != descriptor_name})
+                self.assertEqual({key: value for key, value in json.loads(files[descriptor_name]).items() if key != "EngineVersion"},
+                                 {key: value for key, value in json.loads(self.files[descriptor_name]).items() if key != "EngineVersion"})
 
     def test_holds_only_what_an_engine_project_builds(self):
         strays = sorted(name for name in self.files if not ALLOWED.match(name))
@@ -96,7 +113,9 @@ class PackageTest(unittest.TestCase):
         descriptor = json.loads(self.files[f"{PLUGIN}/{PLUGIN}.uplugin"])
         self.assertEqual([module["Name"] for module in descriptor["Modules"]], [PLUGIN])
         build_cs = self.files[f"{MODULE_PREFIX}{PLUGIN}.Build.cs"].decode("utf-8")
-        self.assertRegex(build_cs, r"CppStandard\s*=\s*CppStandardVersion\.Cpp17\s*;")
+        # C++17 asked of 4.27 alone: later engines compile C++20 and may refuse a lower standard.
+        self.assertRegex(build_cs, r"if\s*\(\s*Target\.Version\.MajorVersion\s*==\s*4\s*\)\s*\{\s*CppStandard\s*=\s*CppStandardVersion\.Cpp17\s*;\s*\}")
+        self.assertEqual(len(re.findall(r"CppStandard\s*=", build_cs)), 1)
 
         icon = self.files[f"{PLUGIN}/Resources/Icon128.png"]
         self.assertEqual(icon[:8], b"\x89PNG\r\n\x1a\n")

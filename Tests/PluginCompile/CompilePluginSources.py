@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Compiles each of the plug-in's sources the ways an engine project builds them, which the project's own
-C++20 g++ build does not: C++17 with g++ and with clang (the Linux editor's compiler), warnings as errors, and
-C++17 with TCHAR as Windows' 16-bit wchar_t (most users' editors are built with MSVC).
+g++ build does not: in the engine's standard (C++17 for 4.27, C++20 for 5.x) with g++ and with clang (the Linux
+editor's compiler), warnings as errors, and once more with TCHAR as Windows' 16-bit wchar_t (most users'
+editors are built with MSVC).
 
 Include paths, definitions and warning options come from the build's compile_commands.json, so the check
 follows the module wherever its build description puts it. A source that the build does not compile is an
@@ -24,13 +25,15 @@ import sys
 # Windows is checked with -fshort-wchar and PLATFORM_TCHAR_IS_CHAR16=0, which make TCHAR a 16-bit wchar_t as
 # under MSVC while keeping the GNU standard library the build uses: a -target x86_64-pc-windows-msvc run would
 # need MSVC's own headers, absent here.
-CXX17 = ["-std=c++17", "-Wc++20-extensions", "-Werror"]
-MODES = [
-    ("g++ C++17", "gxx", CXX17 + ["-Wall", "-Wextra", "-O2", "-c", "-o", os.devnull]),
-    ("clang++ C++17", "clangxx", CXX17 + ["-Wall", "-Wextra", "-fsyntax-only"]),
-    ("clang++ C++17, TCHAR as 16-bit wchar_t", "clangxx",
-     CXX17 + ["-fsyntax-only", "-fshort-wchar", "-DPLATFORM_TCHAR_IS_CHAR16=0"]),
-]
+def modes(standard):
+    common = [f"-std={standard}", "-Wc++20-extensions", "-Werror"]
+    name = standard.replace("c", "C", 1)
+    return [
+        (f"g++ {name}", "gxx", common + ["-Wall", "-Wextra", "-O2", "-c", "-o", os.devnull]),
+        (f"clang++ {name}", "clangxx", common + ["-Wall", "-Wextra", "-fsyntax-only"]),
+        (f"clang++ {name}, TCHAR as 16-bit wchar_t", "clangxx",
+         common + ["-fsyntax-only", "-fshort-wchar", "-DPLATFORM_TCHAR_IS_CHAR16=0"]),
+    ]
 
 # Options taken from the build's command: where headers are, what is defined, and which warnings it has off.
 TAKEN_WITH_VALUE = ("-I", "-isystem", "-iquote", "-D", "-U", "-include")
@@ -84,7 +87,9 @@ def main():
     parser.add_argument("--module", required=True, help="the plug-in module's folder")
     parser.add_argument("--gxx", required=True)
     parser.add_argument("--clangxx", required=True)
+    parser.add_argument("--std", default="c++17", help="the engine's standard: c++17 for 4.27, c++20 for 5.x")
     arguments = parser.parse_args()
+    compile_modes = modes(arguments.std)
     compilers = {"gxx": arguments.gxx, "clangxx": arguments.clangxx}
 
     sources = plugin_sources(arguments.module)
@@ -104,7 +109,7 @@ def main():
     # Two at a time: these machines have two cores, shared with other builds.
     with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
         jobs = [(source, mode, pool.submit(compile_source, compilers[compiler], *commands[source], flags, source))
-                for mode, compiler, flags in MODES for source in sources]
+                for mode, compiler, flags in compile_modes for source in sources]
         failures = 0
         for source, mode, job in jobs:
             return_code, command, output = job.result()
@@ -113,7 +118,7 @@ def main():
                 print(f"FAILED [{mode}] {os.path.relpath(source, arguments.module)}")
                 print("  " + shlex.join(command))
                 print(output)
-    print(f"{len(jobs) - failures} of {len(jobs)} compiles passed ({len(sources)} sources, {len(MODES)} modes)")
+    print(f"{len(jobs) - failures} of {len(jobs)} compiles passed ({len(sources)} sources, {len(compile_modes)} modes)")
     return 1 if failures else 0
 
 

@@ -45,15 +45,14 @@ void ReadArrayField(const FJsonObject& Record, const FString& Key, ElementType (
 
 double AsDouble(const FJsonValue& Value) { return Value.AsNumber(); }
 
-float AsSingle(const FJsonValue& Value) { return OrvidaLiveLink::NarrowToSingle(Value.AsNumber()); }
-
 int32 AsTimecodeComponent(const FJsonValue& Value) { return ToTimecodeComponent(Value.AsNumber()); }
 
 FString AsText(const FJsonValue& Value) { return Value.AsString(); }
 
-template <int32 Count> bool AreAllFinite(const float (&Values)[Count])
+/** Finite once in the engine's precision: a value beyond the single range is infinite in 4.27 and not in 5.x. */
+template <int32 Count> bool AreAllFiniteInEngine(const double (&Values)[Count])
 {
-	return std::all_of(std::begin(Values), std::end(Values), [](float Value) { return std::isfinite(Value); });
+	return std::all_of(std::begin(Values), std::end(Values), [](double Value) { return std::isfinite(OrvidaLiveLink::ToEngineReal(Value)); });
 }
 
 /** Lens[0] is only carried, as read; the source publishes the others narrowed to single precision. */
@@ -138,15 +137,16 @@ FOrvidaCameraMessageDecoder::FOutcome FOrvidaCameraMessageDecoder::DecodeMessage
 		Outcome.bHasCameraRecord = true;
 
 		FOrvidaCameraSample Sample;
-		ReadArrayField(*Record, LocationKey, Sample.Location, 0.0f, AsSingle);
-		ReadArrayField(*Record, RotationKey, Sample.Rotation, 0.0f, AsSingle);
-		ReadArrayField(*Record, ScaleKey, Sample.Scale, 1.0f, AsSingle);
+		ReadArrayField(*Record, LocationKey, Sample.Location, 0.0, AsDouble);
+		ReadArrayField(*Record, RotationKey, Sample.Rotation, 0.0, AsDouble);
+		ReadArrayField(*Record, ScaleKey, Sample.Scale, 1.0, AsDouble);
 		if (bAutoLens)
 		{
 			ReadArrayField(*Record, LensKey, Sample.Lens, 0.0, AsDouble);
 		}
 		// An infinite camera poisons whatever the engine computes from it, so the record goes as a whole.
-		if (!AreAllFinite(Sample.Location) || !AreAllFinite(Sample.Rotation) || !AreAllFinite(Sample.Scale) || !IsLensPublishable(Sample.Lens))
+		if (!AreAllFiniteInEngine(Sample.Location) || !AreAllFiniteInEngine(Sample.Rotation) || !AreAllFiniteInEngine(Sample.Scale) ||
+		    !IsLensPublishable(Sample.Lens))
 		{
 			continue;
 		}

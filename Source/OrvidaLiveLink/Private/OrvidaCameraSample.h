@@ -9,11 +9,14 @@
  */
 struct ORVIDALIVELINK_API FOrvidaCameraSample
 {
-	/** Position X, Y, Z in engine units, passed on unchanged. */
-	float Location[3] = {0.0f, 0.0f, 0.0f};
-	/** Orientation as a quaternion X, Y, Z, W, passed on unchanged and never normalised. */
-	float Rotation[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-	float Scale[3] = {0.0f, 0.0f, 0.0f};
+	/**
+	 * Position X, Y, Z in engine units, as read: the frame gets them in the engine's own precision (single in
+	 * 4.27, double in 5.x), so that a 5.x engine loses nothing.
+	 */
+	double Location[3] = {0.0, 0.0, 0.0};
+	/** Orientation as a quaternion X, Y, Z, W, passed on unchanged and never normalised; as read, like Location. */
+	double Rotation[4] = {0.0, 0.0, 0.0, 0.0};
+	double Scale[3] = {0.0, 0.0, 0.0};
 	/** [0] carried only; [1] focus distance; [2] aspect ratio; [3] field of view. */
 	double Lens[4] = {0.0, 0.0, 0.0, 0.0};
 	/** [0] frame number at the rate [1] / [2]. */

@@ -290,8 +290,11 @@ bool FOrvidaLiveLinkSource::LiveLinkTick()
 	{
 		return true;
 	}
-	Frame->Transform = FTransform(FQuat(Due.Rotation[0], Due.Rotation[1], Due.Rotation[2], Due.Rotation[3]),
-	                              FVector(Due.Location[0], Due.Location[1], Due.Location[2]), FVector(Due.Scale[0], Due.Scale[1], Due.Scale[2]));
+	using OrvidaLiveLink::ToEngineReal;
+	Frame->Transform =
+	    FTransform(FQuat(ToEngineReal(Due.Rotation[0]), ToEngineReal(Due.Rotation[1]), ToEngineReal(Due.Rotation[2]), ToEngineReal(Due.Rotation[3])),
+	               FVector(ToEngineReal(Due.Location[0]), ToEngineReal(Due.Location[1]), ToEngineReal(Due.Location[2])),
+	               FVector(ToEngineReal(Due.Scale[0]), ToEngineReal(Due.Scale[1]), ToEngineReal(Due.Scale[2])));
 	const double WorldTime = FPlatformTime::Seconds();
 	Frame->WorldTime = FLiveLinkWorldTime(WorldTime, FPlatformTime::Seconds() - WorldTime);
 	Ring.UpdatePlayoutRate();

@@ -89,7 +89,7 @@ TEST(DefaultObject, AbstractClassesHaveNone)
 	// The derived factories are what the editor uses through their default objects.
 	ASSERT_NE(GetDefault<UTestFactoryB>(), nullptr);
 	EXPECT_EQ(GetDefault<UTestFactoryB>()->GetMenuType(), ULiveLinkSourceFactory::EMenuType::SubPanel);
-	EXPECT_EQ(GetDefault<UTestFactoryA>()->GetMenuType(), ULiveLinkSourceFactory::EMenuType::MenuEntry);
+	EXPECT_EQ(GetDefault<UTestFactoryA>()->GetMenuType(), ULiveLinkSourceFactory::EMenuType::Disabled) << "the base's default";
 	EXPECT_EQ(GetDefault<UTestFactoryA>()->BuildCreationPanel(ULiveLinkSourceFactory::FOnLiveLinkSourceCreated()), nullptr);
 }
 

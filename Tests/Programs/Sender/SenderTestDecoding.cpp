@@ -15,12 +15,12 @@ FOrvidaCameraSample ExpectedSample(const FSenderCameraState& State)
 	FOrvidaCameraSample Sample;
 	for (int32 Index = 0; Index < 3; ++Index)
 	{
-		Sample.Location[Index] = float(State.Location[Index]);
-		Sample.Scale[Index] = float(State.Scale[Index]);
+		Sample.Location[Index] = State.Location[Index];
+		Sample.Scale[Index] = State.Scale[Index];
 	}
 	for (int32 Index = 0; Index < 4; ++Index)
 	{
-		Sample.Rotation[Index] = float(State.Rotation[Index]);
+		Sample.Rotation[Index] = State.Rotation[Index];
 		Sample.Lens[Index] = State.Lens[Index];
 	}
 	Sample.Timecode[0] = State.FrameNumber;

@@ -9,5 +9,5 @@
 /** The sample the plug-in's decoder makes of Datagram, every option on; nothing when it makes none. */
 std::optional<FOrvidaCameraSample> DecodeDatagram(const std::string& Datagram);
 
-/** The sample a receiver should get for State: numbers narrowed as the decoder narrows them, text as characters. */
+/** The sample a receiver should get for State: numbers as sent, text as characters. */
 FOrvidaCameraSample ExpectedSample(const FSenderCameraState& State);

@@ -1,5 +1,7 @@
 // TSharedPtr, TSharedRef, TWeakPtr and TSharedFromThis over the standard library's shared ownership, which
-// counts references atomically: every ESPMode is thread-safe here, as ThreadSafe is in the engine.
+// counts references atomically: every ESPMode is thread-safe here, as ThreadSafe is in the engine. The mode is
+// still part of the type, as in the engine: a pointer of one mode never becomes a pointer of another, so code
+// that mixes them fails to compile here as it does there.
 #pragma once
 
 #include "CoreTypes.h"
@@ -8,9 +10,9 @@
 #include <memory>
 #include <type_traits>
 
-template <class ObjectType, ESPMode Mode = ESPMode::ThreadSafe> class TSharedRef;
-template <class ObjectType, ESPMode Mode = ESPMode::ThreadSafe> class TSharedPtr;
-template <class ObjectType, ESPMode Mode = ESPMode::ThreadSafe> class TWeakPtr;
+template <class ObjectType, ESPMode Mode = SharedPointerInternals::DefaultMode> class TSharedRef;
+template <class ObjectType, ESPMode Mode = SharedPointerInternals::DefaultMode> class TSharedPtr;
+template <class ObjectType, ESPMode Mode = SharedPointerInternals::DefaultMode> class TWeakPtr;
 
 template <class ObjectType, ESPMode Mode> class TSharedPtr
 {
@@ -23,18 +25,18 @@ public:
 	    : Pointer(Object)
 	{
 	}
-	template <class OtherType, ESPMode OtherMode, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	TSharedPtr(const TSharedPtr<OtherType, OtherMode>& Other)
+	template <class OtherType, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
+	TSharedPtr(const TSharedPtr<OtherType, Mode>& Other)
 	    : Pointer(Other.Pointer)
 	{
 	}
-	template <class OtherType, ESPMode OtherMode, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	TSharedPtr(TSharedPtr<OtherType, OtherMode>&& Other)
+	template <class OtherType, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
+	TSharedPtr(TSharedPtr<OtherType, Mode>&& Other)
 	    : Pointer(std::move(Other.Pointer))
 	{
 	}
-	template <class OtherType, ESPMode OtherMode, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	TSharedPtr(const TSharedRef<OtherType, OtherMode>& Other)
+	template <class OtherType, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
+	TSharedPtr(const TSharedRef<OtherType, Mode>& Other)
 	    : Pointer(Other.Pointer)
 	{
 	}
@@ -66,7 +68,7 @@ public:
 	int32 GetSharedReferenceCount() const { return int32(Pointer.use_count()); }
 	bool IsUnique() const { return Pointer.use_count() == 1; }
 
-	template <class OtherType, ESPMode OtherMode> bool operator==(const TSharedPtr<OtherType, OtherMode>& Other) const { return Get() == Other.Get(); }
+	template <class OtherType> bool operator==(const TSharedPtr<OtherType, Mode>& Other) const { return Get() == Other.Get(); }
 	bool operator==(std::nullptr_t) const { return !IsValid(); }
 	bool operator!=(std::nullptr_t) const { return IsValid(); }
 
@@ -91,8 +93,8 @@ public:
 	{
 		check(Object != nullptr);
 	}
-	template <class OtherType, ESPMode OtherMode, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	TSharedRef(const TSharedRef<OtherType, OtherMode>& Other)
+	template <class OtherType, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
+	TSharedRef(const TSharedRef<OtherType, Mode>& Other)
 	    : Pointer(Other.Pointer)
 	{
 	}
@@ -109,10 +111,7 @@ public:
 	bool IsValid() const { return true; }
 	int32 GetSharedReferenceCount() const { return int32(Pointer.use_count()); }
 
-	template <class OtherType, ESPMode OtherMode> bool operator==(const TSharedRef<OtherType, OtherMode>& Other) const
-	{
-		return Pointer.get() == Other.Pointer.get();
-	}
+	template <class OtherType> bool operator==(const TSharedRef<OtherType, Mode>& Other) const { return Pointer.get() == Other.Pointer.get(); }
 
 	const std::shared_ptr<ObjectType>& GetStdPointer() const { return Pointer; }
 
@@ -129,18 +128,18 @@ template <class ObjectType, ESPMode Mode> class TWeakPtr
 public:
 	TWeakPtr() = default;
 	TWeakPtr(std::nullptr_t) {}
-	template <class OtherType, ESPMode OtherMode, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	TWeakPtr(const TSharedPtr<OtherType, OtherMode>& Shared)
+	template <class OtherType, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
+	TWeakPtr(const TSharedPtr<OtherType, Mode>& Shared)
 	    : Pointer(Shared.Pointer)
 	{
 	}
-	template <class OtherType, ESPMode OtherMode, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	TWeakPtr(const TSharedRef<OtherType, OtherMode>& Shared)
+	template <class OtherType, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
+	TWeakPtr(const TSharedRef<OtherType, Mode>& Shared)
 	    : Pointer(Shared.Pointer)
 	{
 	}
-	template <class OtherType, ESPMode OtherMode, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
-	TWeakPtr(const TWeakPtr<OtherType, OtherMode>& Other)
+	template <class OtherType, std::enable_if_t<std::is_convertible_v<OtherType*, ObjectType*>, int> = 0>
+	TWeakPtr(const TWeakPtr<OtherType, Mode>& Other)
 	    : Pointer(Other.Pointer)
 	{
 	}
@@ -158,7 +157,7 @@ private:
 };
 
 /** Lets an object hand out shared references to itself once a shared pointer owns it. */
-template <class ObjectType, ESPMode Mode = ESPMode::ThreadSafe> class TSharedFromThis : public std::enable_shared_from_this<ObjectType>
+template <class ObjectType, ESPMode Mode = SharedPointerInternals::DefaultMode> class TSharedFromThis : public std::enable_shared_from_this<ObjectType>
 {
 public:
 	TSharedRef<ObjectType, Mode> AsShared() { return TSharedRef<ObjectType, Mode>(this->shared_from_this()); }
@@ -167,7 +166,8 @@ public:
 };
 
 /** Allocates the object and its reference count together. */
-template <typename ObjectType, ESPMode Mode = ESPMode::ThreadSafe, typename... ArgTypes> TSharedRef<ObjectType, Mode> MakeShared(ArgTypes&&... Args)
+template <typename ObjectType, ESPMode Mode = SharedPointerInternals::DefaultMode, typename... ArgTypes>
+TSharedRef<ObjectType, Mode> MakeShared(ArgTypes&&... Args)
 {
 	return TSharedRef<ObjectType, Mode>(std::make_shared<ObjectType>(std::forward<ArgTypes>(Args)...));
 }

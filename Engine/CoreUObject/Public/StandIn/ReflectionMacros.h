@@ -62,11 +62,17 @@ public:                                                                         
  * Inside a class body, for a class derived from UObject: the class's reflection object, the Super and ThisClass
  * typedefs, and the override that makes GetClass() answer with this class. Leaves the body public.
  */
-#define DECLARE_CLASS_INTRINSIC(TClass, TSuperClass)                                                                                                           \
+#define DECLARE_CLASS_INTRINSIC(TClass, TSuperClass) DECLARE_CLASS_INTRINSIC_API(TClass, TSuperClass, )
+
+/**
+ * The same for a MinimalAPI class, whose module exports only what it marks: TRequiredAPI is the module's API
+ * macro, which exports StaticClass() as the engine's generated code exports the class's registration.
+ */
+#define DECLARE_CLASS_INTRINSIC_API(TClass, TSuperClass, TRequiredAPI)                                                                                         \
 public:                                                                                                                                                        \
 	typedef TSuperClass Super;                                                                                                                                 \
 	typedef TClass ThisClass;                                                                                                                                  \
-	static UClass* StaticClass();                                                                                                                              \
+	TRequiredAPI static UClass* StaticClass();                                                                                                                 \
                                                                                                                                                                \
 protected:                                                                                                                                                     \
 	UClass* GetClassForObject() const override { return TClass::StaticClass(); }                                                                               \

@@ -12,10 +12,22 @@
 //    does when it recomputes the camera (a NaN becomes the maximum, as with the engine's clamp). The focus
 //    distance is stored as given.
 //
+// 4. Focus method. How the camera focuses (the engine's ECameraFocusMethod); a new Cine Camera focuses manually
+//    at the manual focus distance. Only the 5.x controller sets it.
+//
 // Threads: the game thread only, like the engine's components.
 #pragma once
 
 #include "StandIn/StandInCameraComponent.h"
+
+/** The engine's ECameraFocusMethod. */
+enum class EStandInCameraFocusMethod : uint8
+{
+	DoNotOverride,
+	Manual,
+	Tracking,
+	Disable,
+};
 
 class LIVELINKCOMPONENTS_API FStandInCineCameraComponent : public FStandInCameraComponent
 {
@@ -40,6 +52,7 @@ public:
 	void SetCurrentAperture(float InAperture);
 	/** In centimetres. */
 	void SetManualFocusDistance(float InDistance);
+	void SetFocusMethod(EStandInCameraFocusMethod InFocusMethod) { FocusMethod = InFocusMethod; }
 
 	/** The horizontal field of view of the current focal length on the sensor, in degrees. */
 	float GetFieldOfView() const override;
@@ -48,6 +61,7 @@ public:
 	float GetCurrentFocalLength() const { return CurrentFocalLength; }
 	float GetCurrentAperture() const { return CurrentAperture; }
 	float GetManualFocusDistance() const { return ManualFocusDistance; }
+	EStandInCameraFocusMethod GetFocusMethod() const { return FocusMethod; }
 	float GetSensorWidth() const { return SensorWidth; }
 	float GetSensorHeight() const { return SensorHeight; }
 
@@ -57,4 +71,5 @@ private:
 	float CurrentFocalLength = DefaultFocalLength;
 	float CurrentAperture = DefaultAperture;
 	float ManualFocusDistance = DefaultManualFocusDistance;
+	EStandInCameraFocusMethod FocusMethod = EStandInCameraFocusMethod::Manual;
 };

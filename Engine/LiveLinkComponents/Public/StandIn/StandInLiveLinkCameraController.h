@@ -8,6 +8,10 @@
 // subject that claims focal length and never writes it holds a Cine Camera at 50 mm). A value not claimed
 // leaves the camera's own alone.
 //
+// The 5.x controller (5.1 on, with bIsDepthOfFieldSupported) also sets a Cine Camera's focus method on every
+// tick: Disable when the static data clears bIsDepthOfFieldSupported, otherwise Manual when it claims focus
+// distance; and it ignores a claimed focal length, focus distance or aperture of 1 or less.
+//
 // Threads: the game thread only, like the components it drives.
 #pragma once
 

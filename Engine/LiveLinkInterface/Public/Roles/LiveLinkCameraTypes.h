@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Roles/LiveLinkTransformTypes.h"
+#include "Runtime/Launch/Resources/Version.h"
 
 UENUM()
 enum class ELiveLinkCameraProjectionMode : uint8
@@ -23,6 +24,10 @@ struct LIVELINKINTERFACE_API FLiveLinkCameraStaticData : public FLiveLinkTransfo
 	float FilmBackHeight = -1.0f;
 	bool bIsApertureSupported = false;
 	bool bIsFocusDistanceSupported = false;
+#if ENGINE_MAJOR_VERSION >= 5
+	/** Set to false to force the camera to disable depth of field. */
+	bool bIsDepthOfFieldSupported = true;
+#endif
 };
 
 /** One sample of a camera: its transform and its lens. */

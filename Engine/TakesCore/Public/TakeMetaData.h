@@ -14,7 +14,7 @@ DECLARE_MULTICAST_DELEGATE_OneParam(FOnTakeMetaDataChanged, UTakeMetaData*)
  * Threads: the game thread alone.
  */
 UCLASS()
-class TAKERECORDER_API UTakeMetaData : public UObject
+class TAKESCORE_API UTakeMetaData : public UObject
 {
 	DECLARE_CLASS_INTRINSIC(UTakeMetaData, UObject)
 
