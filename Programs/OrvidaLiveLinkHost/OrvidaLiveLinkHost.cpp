@@ -24,9 +24,10 @@ bool MakeSourceRequests(const std::vector<std::string>& PanelEndpoints, const st
 	for (const std::string& Endpoint : PanelEndpoints)
 	{
 		FIPv4Endpoint Parsed;
-		if (!FOrvidaEndpointText::ParseEndpoint(ToFString(Endpoint), Parsed))
+		FIPv4Address Interface;
+		if (!FOrvidaEndpointText::ParseSourceEndpoint(ToFString(Endpoint), Parsed, Interface))
 		{
-			std::fprintf(stderr, "orvida-livelink: \"%s\" is not an endpoint of the form a.b.c.d:port\n", Endpoint.c_str());
+			std::fprintf(stderr, "orvida-livelink: \"%s\" is not an endpoint of the form a.b.c.d:port (or group:port@interface)\n", Endpoint.c_str());
 			return false;
 		}
 		FHostSourceRequest& Request = OutRequests.emplace_back();
@@ -56,7 +57,9 @@ int main(int ArgumentCount, char** Arguments)
 	FHostPanelChoices PanelOptions;
 	FHostRunOptions RunOptions;
 	App.add_option("--project", ProjectDir, "the project folder (default: the current folder)");
-	App.add_option("--source,--connection,-c", PanelEndpoints, "a source made through the creation panel, listening on a.b.c.d:port (repeatable)");
+	App.add_option("--source,--connection,-c", PanelEndpoints,
+	               "a source made through the creation panel, listening on a.b.c.d:port, or on a multicast group as group:port or group:port@interface-address "
+	               "(repeatable)");
 	App.add_option("--connect", ConnectionStrings, "a source made from a connection string, as the editor restores one (repeatable)");
 	App.add_flag("--lens,!--no-lens", PanelOptions.bAutoLens, "tick or untick \"Auto Lens Update\" in the creation panel");
 	App.add_flag("--take,!--no-take", PanelOptions.bAutoSceneTakeUpdate, "tick or untick \"Auto Scene/Take\" in the creation panel");

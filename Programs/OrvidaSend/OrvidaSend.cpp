@@ -1,7 +1,9 @@
 // orvida-send: plays the camera application, sending camera messages over UDP from a made-up path or a replay,
-// paced on the monotonic clock, optionally impaired on purpose. The session runs on a thread of its own; the
-// main thread shows progress and turns SIGINT and SIGTERM into a stop.
+// paced on the monotonic clock, optionally impaired on purpose; or, with --relay, forwards what it receives to
+// every --to. The session or the relay runs on a thread of its own; the main thread shows progress and turns
+// SIGINT and SIGTERM into a stop.
 #include "SenderFrameSources.h"
+#include "SenderRelay.h"
 #include "SenderSession.h"
 #include "SenderTimecode.h"
 
@@ -49,6 +51,86 @@ std::string DescribeProgress(const FSenderProgress& Progress, const FSenderOptio
 	              Seconds > 0.0 ? double(Progress.Messages) / Seconds : 0.0, Seconds, Remaining);
 	return Line;
 }
+
+std::string DescribeRelayProgress(const FSenderRelaySummary& Progress, std::chrono::nanoseconds Elapsed)
+{
+	const double Seconds = std::chrono::duration<double>(Elapsed).count();
+	char Line[160];
+	std::snprintf(Line, sizeof(Line), "%lld datagrams received, %.1f/s, %lld forwarded, %lld refused, %.1f s elapsed", (long long)Progress.Received,
+	              Seconds > 0.0 ? double(Progress.Received) / Seconds : 0.0, (long long)Progress.Forwarded, (long long)Progress.Refused, Seconds);
+	return Line;
+}
+
+/**
+ * Runs Work on a thread of its own until it returns. Meanwhile a signal calls Stop, and on a terminal Describe's
+ * line (given the time since the start) is shown in place a few times a second; nothing is shown anywhere else.
+ */
+template <typename FWork, typename FStop, typename FDescribe> void RunShowingProgress(FWork&& Work, FStop&& Stop, FDescribe&& Describe)
+{
+	struct sigaction Action = {};
+	Action.sa_handler = HandleSignal;
+	sigaction(SIGINT, &Action, nullptr);
+	sigaction(SIGTERM, &Action, nullptr);
+
+	std::atomic<bool> bFinished{false};
+	const auto Start = std::chrono::steady_clock::now();
+	std::thread Worker(
+	    [&]
+	    {
+		    Work();
+		    bFinished.store(true, std::memory_order_release);
+	    });
+	const bool bTerminal = isatty(STDERR_FILENO) == 1;
+	auto NextRefresh = Start;
+	while (!bFinished.load(std::memory_order_acquire))
+	{
+		if (bSignalled.load(std::memory_order_relaxed))
+		{
+			Stop();
+		}
+		const auto Now = std::chrono::steady_clock::now();
+		if (bTerminal && Now >= NextRefresh)
+		{
+			std::fprintf(stderr, "\r%s\033[K", Describe(Now - Start).c_str());
+			NextRefresh = Now + std::chrono::milliseconds(250);
+		}
+		std::this_thread::sleep_for(std::chrono::milliseconds(20));
+	}
+	Worker.join();
+	if (bTerminal)
+	{
+		std::fprintf(stderr, "\r\033[K");
+	}
+}
+
+/** The relay's part of main, once the options are read: 0 when it ran, 1 when it could not. */
+int RunRelay(FSenderRelayOptions Options)
+{
+	std::string Targets;
+	for (const FSenderDestination& Destination : Options.Destinations)
+	{
+		Targets += (Targets.empty() ? "" : ", ") + Destination.Text;
+	}
+	const std::string Listen = Options.Listen.Text;
+	FSenderRelay Relay(std::move(Options));
+	if (const std::string Problem = Relay.Open(); !Problem.empty())
+	{
+		std::fprintf(stderr, "orvida-send: %s\n", Problem.c_str());
+		return 1;
+	}
+	// Once bound, so that whoever waits for this line may send.
+	std::fprintf(stderr, "orvida-send: relaying %s to %s\n", Listen.c_str(), Targets.c_str());
+	FSenderRelaySummary Summary;
+	RunShowingProgress([&] { Summary = Relay.Run(); }, [&] { Relay.Stop(); },
+	                   [&](std::chrono::nanoseconds Elapsed) { return DescribeRelayProgress(Relay.GetProgress(), Elapsed); });
+	if (!Summary.Error.empty())
+	{
+		std::fprintf(stderr, "orvida-send: %s\n", Summary.Error.c_str());
+		return 1;
+	}
+	std::printf("orvida-send: %s\n", Summary.Describe().c_str());
+	return 0;
+}
 } // namespace
 
 int main(int ArgumentCount, char** Arguments)
@@ -58,10 +140,18 @@ int main(int ArgumentCount, char** Arguments)
 	std::vector<std::string> Destinations;
 	std::string RateText = "25", PathText = "orbit", TimecodeText = "00:00:00:00", UnitsText = "cm", AxesText = "none";
 	std::optional<int64_t> Take;
-	App.add_option("--to", Destinations, "HOST:PORT to send to (an IPv4 address or localhost); repeat for more")->required();
+	App.add_option("--to", Destinations, "HOST:PORT to send to (an IPv4 address, a multicast group or localhost); repeat for more")->required();
+	std::optional<int> Ttl;
+	App.add_option("--ttl", Ttl, "Time to live of datagrams to a multicast group (default 1: the local network only)")->check(CLI::Range(0, 255));
+	std::string RelayText;
+	CLI::Option* const RelayOption =
+	    App.add_option("--relay", RelayText, "Send nothing of its own: forward every datagram received on HOST:PORT to each --to, as it came");
 	App.add_option("--rate", RateText, "Frame rate: 25, 30000/1001, ...")->capture_default_str();
 	CLI::Option* const PathOption = App.add_option("--path", PathText, "A made-up move: orbit, dolly or static")->capture_default_str();
-	App.add_option("--replay", Options.ReplayFile, "Replay a take file (.csv), a pcap or pcapng capture, or a trajectory")->excludes(PathOption);
+	App.add_option("--replay", Options.ReplayFile, "Replay a take file (.csv), a pcap or pcapng capture, or a trajectory")
+	    ->excludes(PathOption)
+	    ->excludes(RelayOption);
+	PathOption->excludes(RelayOption);
 	App.add_option("--scene", Options.Scene, "Scene text carried in every message");
 	App.add_option("--slate", Options.Slate, "Slate in every message (default: a take file's own, else A001)");
 	App.add_option("--take", Take, "Take number in every message (default: a take file's own, else 1)")->check(CLI::NonNegativeNumber);
@@ -99,6 +189,23 @@ int main(int ArgumentCount, char** Arguments)
 			return Refuse("--to " + Text + ": not HOST:PORT with an IPv4 address or localhost and a port from 1 to 65535");
 		}
 		Options.Destinations.push_back(std::move(*Destination));
+	}
+	if (Ttl)
+	{
+		Options.MulticastTtl = uint8_t(*Ttl);
+	}
+	if (!RelayText.empty())
+	{
+		std::optional<FSenderDestination> Listen = FSenderDestination::Parse(RelayText);
+		if (!Listen)
+		{
+			return Refuse("--relay " + RelayText + ": not HOST:PORT with an IPv4 address or localhost and a port from 1 to 65535");
+		}
+		if (const std::string Problem = Options.Validate(); !Problem.empty())
+		{
+			return Refuse(Problem);
+		}
+		return RunRelay(FSenderRelayOptions{std::move(*Listen), std::move(Options.Destinations), Options.MulticastTtl, Options.Count, Options.DurationSeconds});
 	}
 	const std::optional<FSenderFrameRate> Rate = FSenderFrameRate::Parse(RateText);
 	const std::optional<FSenderPath::EKind> Path = FSenderPath::ParseKind(PathText);
@@ -144,44 +251,10 @@ int main(int ArgumentCount, char** Arguments)
 		std::fprintf(stderr, "orvida-send: %s\n", Opened.Description.c_str());
 	}
 
-	struct sigaction Action = {};
-	Action.sa_handler = HandleSignal;
-	sigaction(SIGINT, &Action, nullptr);
-	sigaction(SIGTERM, &Action, nullptr);
-
 	FSenderSession Session(Options, std::move(Opened.Source));
 	FSenderSummary Summary;
-	std::atomic<bool> bFinished{false};
-	const auto Start = std::chrono::steady_clock::now();
-	std::thread Worker(
-	    [&]
-	    {
-		    Summary = Session.Run();
-		    bFinished.store(true, std::memory_order_release);
-	    });
-
-	// Progress in place on a terminal, a few times a second; nothing but the summary anywhere else.
-	const bool bTerminal = isatty(STDERR_FILENO) == 1;
-	auto NextRefresh = Start;
-	while (!bFinished.load(std::memory_order_acquire))
-	{
-		if (bSignalled.load(std::memory_order_relaxed))
-		{
-			Session.Stop();
-		}
-		const auto Now = std::chrono::steady_clock::now();
-		if (bTerminal && Now >= NextRefresh)
-		{
-			std::fprintf(stderr, "\r%s\033[K", DescribeProgress(Session.GetProgress(), Options, Now - Start).c_str());
-			NextRefresh = Now + std::chrono::milliseconds(250);
-		}
-		std::this_thread::sleep_for(std::chrono::milliseconds(20));
-	}
-	Worker.join();
-	if (bTerminal)
-	{
-		std::fprintf(stderr, "\r\033[K");
-	}
+	RunShowingProgress([&] { Summary = Session.Run(); }, [&] { Session.Stop(); },
+	                   [&](std::chrono::nanoseconds Elapsed) { return DescribeProgress(Session.GetProgress(), Options, Elapsed); });
 	if (!Summary.Error.empty())
 	{
 		std::fprintf(stderr, "orvida-send: %s\n", Summary.Error.c_str());

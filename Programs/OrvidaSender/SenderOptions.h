@@ -16,6 +16,8 @@ struct FSenderOptions
 {
 	/** Every message goes to each of these. */
 	std::vector<FSenderDestination> Destinations;
+	/** The time to live of datagrams to a multicast group; unset: the system's 1, which keeps them on the local network. */
+	std::optional<uint8_t> MulticastTtl;
 	FSenderFrameRate Rate;
 	FSenderPath::EKind Path = FSenderPath::EKind::Orbit;
 	/** A capture (pcap or pcapng), a take file (.csv) or a trajectory (anything else); empty to send Path. */

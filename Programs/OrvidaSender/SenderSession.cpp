@@ -15,6 +15,7 @@ std::chrono::nanoseconds FromSeconds(double Seconds) { return std::chrono::durat
 FSenderSession::FSenderSession(FSenderOptions InOptions, std::unique_ptr<ISenderFrameSource> InSource, ISenderClock& InClock)
     : Options(std::move(InOptions))
     , Source(std::move(InSource))
+    , Socket(Options.MulticastTtl)
     , Clock(InClock)
 {
 }

@@ -2,6 +2,8 @@
 
 #include "SenderDestination.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,12 +11,13 @@
 class FSenderUdpSocket
 {
 public:
-	FSenderUdpSocket();
+	/** With MulticastTtl, datagrams to a multicast group cross that many routers less one; without, the system's 1. */
+	explicit FSenderUdpSocket(std::optional<uint8_t> MulticastTtl = std::nullopt);
 	~FSenderUdpSocket();
 	FSenderUdpSocket(const FSenderUdpSocket&) = delete;
 	FSenderUdpSocket& operator=(const FSenderUdpSocket&) = delete;
 
-	/** False, with the system's reason in GetError, when no socket could be made. */
+	/** False, with the system's reason in GetError, when no socket could be made or it refused the time to live. */
 	bool IsOpen() const { return Descriptor >= 0; }
 	const std::string& GetError() const { return Error; }
 	/** Sends Datagram whole; false when the socket is not open or the system refused it (too large, no route). */

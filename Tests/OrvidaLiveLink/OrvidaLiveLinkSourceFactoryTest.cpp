@@ -171,6 +171,9 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, EveryWayInReadsAnEndpointTextAlike)
 		const TCHAR* Text;
 		bool bAccepted;
 		FIPv4Endpoint Expected;
+		// A group's rows name loopback, so that no test joins a group on the machine's real interfaces.
+		FIPv4Address Interface = FIPv4Address::Any;
+		const TCHAR* ConnectionString = nullptr;
 	} Rows[] = {
 	    {TEXT("10.0.0.5:7000"), true, FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000)},
 	    {TEXT("255.0.10.200:65535"), true, FIPv4Endpoint(FIPv4Address(255, 0, 10, 200), 65535)},
@@ -193,6 +196,16 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, EveryWayInReadsAnEndpointTextAlike)
 	    {TEXT("1.2.3.4:9001.5"), false, {}},
 	    {TEXT("0001.2.3.4:9001"), false, {}},
 	    {TEXT("1.2.3.4:000009001"), false, {}},
+	    // A multicast group with the interface that joins it, kept in the connection string so that the source
+	    // comes back on the same interface.
+	    {TEXT("239.1.2.3:9001@127.0.0.1"), true, FIPv4Endpoint(FIPv4Address(239, 1, 2, 3), 9001), FIPv4Address::InternalLoopback},
+	    {TEXT("224.0.0.251:9001@127.000.0.1"), true, FIPv4Endpoint(FIPv4Address(224, 0, 0, 251), 9001), FIPv4Address::InternalLoopback,
+	     TEXT("224.0.0.251:9001@127.0.0.1")},
+	    {TEXT("10.0.0.5:7000@127.0.0.1"), false, {}},
+	    {TEXT("240.0.0.1:9001@127.0.0.1"), false, {}},
+	    {TEXT("239.1.2.3:9001@"), false, {}},
+	    {TEXT("239.1.2.3:9001@127.0.0"), false, {}},
+	    {TEXT("239.1.2.3:9001@127.0.0.1 "), false, {}},
 	    // A digit of another script, which Atoi reads as nothing.
 	    {TEXT("1.2.3.\u0664:9001"), false, {}},
 	};
@@ -204,6 +217,10 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, EveryWayInReadsAnEndpointTextAlike)
 		const std::string Text = TCHAR_TO_UTF8(Row.Text);
 		const size_t CreatedBefore = Created.size();
 
+		// As typed for a group joined on a named interface, the endpoint as the engine writes it otherwise.
+		const std::string ConnectionString = Row.ConnectionString != nullptr      ? std::string(TCHAR_TO_UTF8(Row.ConnectionString))
+		                                     : Row.Interface == FIPv4Address::Any ? std::string(TCHAR_TO_UTF8(*Row.Expected.ToString()))
+		                                                                          : Text;
 		FSlateUserInput::CommitText(*TextBox, FText::FromString(Row.Text), ETextCommit::OnEnter);
 		EXPECT_EQ(PanelText(), Row.bAccepted ? Text : std::string("0.0.0.0:9001")) << Text;
 		// A text set without a commit is never repaired, so Ok is what meets it.
@@ -214,10 +231,13 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, EveryWayInReadsAnEndpointTextAlike)
 		if (Row.bAccepted)
 		{
 			ASSERT_EQ(Created.size(), CreatedBefore + 1) << Text;
-			EXPECT_EQ(static_cast<FOrvidaLiveLinkSource&>(*Created.back()).GetConnectionSettings().Endpoint, Row.Expected) << Text;
-			EXPECT_EQ(ConnectionStrings.back(), std::string(TCHAR_TO_UTF8(*Row.Expected.ToString()))) << Text;
+			const FOrvidaLiveLinkConnectionSettings FromPanel = static_cast<FOrvidaLiveLinkSource&>(*Created.back()).GetConnectionSettings();
+			EXPECT_EQ(FromPanel.Endpoint, Row.Expected) << Text;
+			EXPECT_EQ(FromPanel.MulticastInterface, Row.Interface) << Text;
+			EXPECT_EQ(ConnectionStrings.back(), ConnectionString) << Text;
 			ASSERT_TRUE(FromString.IsValid()) << Text;
 			EXPECT_EQ(static_cast<FOrvidaLiveLinkSource&>(*FromString).GetConnectionSettings().Endpoint, Row.Expected) << Text;
+			EXPECT_EQ(static_cast<FOrvidaLiveLinkSource&>(*FromString).GetConnectionSettings().MulticastInterface, Row.Interface) << Text;
 		}
 		else
 		{

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""orvida-send end to end: twenty messages into a loopback receiver, a stop by SIGINT with its summary, and exit
-status 2 for bad options. Usage: SenderCommandTest.py <path to orvida-send>"""
+"""orvida-send end to end: twenty messages into a loopback receiver, a stop by SIGINT with its summary, the relay
+forwarding 1,000 datagrams to three receivers, and exit status 2 for bad options.
+Usage: SenderCommandTest.py <path to orvida-send>"""
 import json
+import select
 import signal
 import socket
 import subprocess
@@ -44,6 +46,36 @@ out, err = process.communicate(timeout=30)
 check("signal: exit status", process.returncode == 0, f"{process.returncode} {err}")
 check("signal: summary", "(stopped)" in out, repr(out))
 sock.close()
+
+# The relay: 1,000 datagrams to three receivers, each receiver's in the order sent with none lost, and the relay
+# ends by itself at --count. Sent in steps of 50 that the receivers drain, so that no queue on the way overflows.
+receivers = [receiver() for _ in range(3)]
+with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as probe:
+    probe.bind(("127.0.0.1", 0))
+    relay_port = probe.getsockname()[1]
+relay = subprocess.Popen([program, "--relay", f"127.0.0.1:{relay_port}", "--count", "1000"] + [a for _, port in receivers for a in ("--to", f"127.0.0.1:{port}")],
+                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+ready = select.select([relay.stderr], [], [], 20)[0] and relay.stderr.readline()
+check("relay: listening", ready and "relaying" in ready, repr(ready))
+sent = [b"relay %04d" % index for index in range(1000)]
+got = [[] for _ in receivers]
+with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as source:
+    for start in range(0, len(sent) if ready else 0, 50):
+        for datagram in sent[start:start + 50]:
+            source.sendto(datagram, ("127.0.0.1", relay_port))
+        try:
+            for (sock, _), kept in zip(receivers, got):
+                while len(kept) < start + 50:
+                    kept.append(sock.recv(65536))
+        except socket.timeout:
+            break
+out, err = relay.communicate(timeout=30)
+check("relay: exit status", relay.returncode == 0, f"{relay.returncode} {err}")
+check("relay: summary", out.startswith("orvida-send: relayed 1000 datagrams") and out.rstrip().endswith("3000 forwarded, 0 refused"), repr(out))
+for index, kept in enumerate(got):
+    check(f"relay: receiver {index} in order, none lost", kept == sent, f"{len(kept)} received")
+for sock, _ in receivers:
+    sock.close()
 
 for args in (["--to", "127.0.0.1:9", "--rate", "0"], ["--to", "127.0.0.1:9", "--rate", "30000/0"], ["--to", "example.org:9"],
              ["--to", "127.0.0.1:70000"], ["--to", "127.0.0.1:9", "--loss", "101"], ["--to", "127.0.0.1:9", "--garbage", "-1"],

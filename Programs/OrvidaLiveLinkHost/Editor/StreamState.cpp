@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 FHostStateSnapshot FHostStreamState::Judge(const FHostSourceSnapshot& Source, double TicksPerSecond)
 {
@@ -68,4 +69,16 @@ const char* FHostStreamState::SeverityName(EHostSeverity Severity)
 	return "error";
 }
 
-bool FHostStreamState::CanReceive(const std::string& Status) { return Status == "Receiving" || Status == "Waiting for data"; }
+bool FHostStreamState::CanReceive(const std::string& Status)
+{
+	// A source on a multicast group names it after these words: "Receiving (group 239.1.2.3)".
+	for (const std::string_view Words : {std::string_view("Receiving"), std::string_view("Waiting for data")})
+	{
+		if (Status == Words ||
+		    (Status.size() > Words.size() && Status.compare(0, Words.size(), Words) == 0 && Status.compare(Words.size(), 8, " (group ") == 0))
+		{
+			return true;
+		}
+	}
+	return false;
+}

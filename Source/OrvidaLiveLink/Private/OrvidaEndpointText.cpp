@@ -51,14 +51,52 @@ bool ReadAddress(const FString& Text, int32& Position)
 	}
 	return true;
 }
+
+/** Moves Position past "a.b.c.d:port"; false when the text there is not such an endpoint. */
+bool ReadEndpoint(const FString& Text, int32& Position)
+{
+	return ReadAddress(Text, Position) && ReadSeparator(Text, Position, TEXT(':')) && ReadNumber(Text, Position, MaxPortDigits, 65535);
+}
+
+// Between a group's endpoint and the address of the interface that joins it.
+constexpr TCHAR InterfaceSeparator = TEXT('@');
 } // namespace
 
-bool FOrvidaEndpointText::ParseEndpoint(const FString& Text, FIPv4Endpoint& OutEndpoint)
+bool FOrvidaEndpointText::ParseSourceEndpoint(const FString& Text, FIPv4Endpoint& OutEndpoint, FIPv4Address& OutMulticastInterface)
 {
 	int32 Position = 0;
-	const bool bWellFormed =
-	    ReadAddress(Text, Position) && ReadSeparator(Text, Position, TEXT(':')) && ReadNumber(Text, Position, MaxPortDigits, 65535) && Position == Text.Len();
-	return bWellFormed && FIPv4Endpoint::Parse(Text, OutEndpoint);
+	if (!ReadEndpoint(Text, Position))
+	{
+		return false;
+	}
+	const int32 EndpointLength = Position;
+	FIPv4Endpoint Endpoint;
+	FIPv4Address Interface = FIPv4Address::Any;
+	if (!FIPv4Endpoint::Parse(Text.Left(EndpointLength), Endpoint))
+	{
+		return false;
+	}
+	if (Position < Text.Len())
+	{
+		if (!Endpoint.Address.IsMulticastAddress() || !ReadSeparator(Text, Position, InterfaceSeparator) || !ParseAddress(Text.Mid(Position), Interface))
+		{
+			return false;
+		}
+	}
+	OutEndpoint = Endpoint;
+	OutMulticastInterface = Interface;
+	return true;
+}
+
+FString FOrvidaEndpointText::FormatSourceEndpoint(const FIPv4Endpoint& Endpoint, const FIPv4Address& MulticastInterface)
+{
+	FString Text = Endpoint.ToString();
+	if (Endpoint.Address.IsMulticastAddress() && MulticastInterface != FIPv4Address::Any)
+	{
+		Text.AppendChar(InterfaceSeparator);
+		Text += MulticastInterface.ToString();
+	}
+	return Text;
 }
 
 bool FOrvidaEndpointText::ParseAddress(const FString& Text, FIPv4Address& OutAddress)

@@ -10,4 +10,6 @@ struct FOrvidaLiveLinkConnectionSettings
 	bool bAutoLens = false;
 	bool bAutoSceneTakeUpdate = false;
 	bool bAutoRecord = false;
+	/** For an endpoint on a multicast group, the address of the interface that joins it; 0.0.0.0: the system's choice. */
+	FIPv4Address MulticastInterface = FIPv4Address::Any;
 };

@@ -56,14 +56,18 @@ bool IsPortHeldByAnotherSocket(ISocketSubsystem& SocketSubsystem, const FIPv4End
 }
 } // namespace OrvidaLiveLinkSource
 
-FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord)
-    : FOrvidaLiveLinkSource(InEndpoint, bInAutoLens, bInAutoSceneTakeUpdate, bInAutoRecord, FReceivedDataObserver(), FOrvidaSampleRing::FSteadyClock())
+FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord,
+                                             FIPv4Address InMulticastInterface)
+    : FOrvidaLiveLinkSource(InEndpoint, bInAutoLens, bInAutoSceneTakeUpdate, bInAutoRecord, FReceivedDataObserver(), FOrvidaSampleRing::FSteadyClock(),
+                            InMulticastInterface)
 {
 }
 
 FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord,
-                                             FReceivedDataObserver InReceivedDataObserver, FOrvidaSampleRing::FSteadyClock SteadyClock)
+                                             FReceivedDataObserver InReceivedDataObserver, FOrvidaSampleRing::FSteadyClock SteadyClock,
+                                             FIPv4Address InMulticastInterface)
     : Endpoint(InEndpoint)
+    , MulticastInterface(InMulticastInterface)
     , BoundEndpoint(InEndpoint)
     , ReceiveWaitTime(FTimespan::FromMilliseconds(OrvidaLiveLinkSource::ReceiveWaitMilliseconds))
     , bAutoLens(bInAutoLens)
@@ -75,20 +79,18 @@ FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInA
     , ReceivedDataObserver(MoveTemp(InReceivedDataObserver))
 {
 	DeviceNotFoundText = LOCTEXT("SourceStatus_DeviceNotFound", "Device Not Found");
-	WaitingForDataText = LOCTEXT("SourceStatus_WaitingForData", "Waiting for data");
-	ReceivingText = LOCTEXT("SourceStatus_Receiving", "Receiving");
+	WaitingForDataText = NameGroupIn(LOCTEXT("SourceStatus_WaitingForData", "Waiting for data"));
+	ReceivingText = NameGroupIn(LOCTEXT("SourceStatus_Receiving", "Receiving"));
 	SourceTypeText = LOCTEXT("OrvidaLiveLinkSourceType", "Vellacor Orvida LiveLink");
 	MachineNameText = LOCTEXT("OrvidaLiveLinkSourceMachineName", "localhost");
 
 	SocketSubsystem = ISocketSubsystem::Get(PLATFORM_SOCKETSUBSYSTEM);
-	const bool bPortHeld = SocketSubsystem != nullptr && OrvidaLiveLinkSource::IsPortHeldByAnotherSocket(*SocketSubsystem, Endpoint);
+	// The system hands each datagram sent to a group to every socket that shares its port and address, so on a
+	// group another socket takes nothing from this one.
+	const bool bPortHeld =
+	    SocketSubsystem != nullptr && !Endpoint.Address.IsMulticastAddress() && OrvidaLiveLinkSource::IsPortHeldByAnotherSocket(*SocketSubsystem, Endpoint);
 
-	Socket = FUdpSocketBuilder(TEXT("OVD"))
-	             .AsNonBlocking()
-	             .AsReusable()
-	             .BoundToAddress(Endpoint.Address)
-	             .BoundToPort(Endpoint.Port)
-	             .WithReceiveBufferSize(OrvidaLiveLinkSource::ReceiveBufferSize);
+	Socket = BuildSocket();
 
 	ReceiveBuffer.SetNumUninitialized(OrvidaLiveLinkSource::ReceiveBufferSize);
 
@@ -103,6 +105,43 @@ FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInA
 		}
 		Start();
 	}
+}
+
+FSocket* FOrvidaLiveLinkSource::BuildSocket() const
+{
+	FUdpSocketBuilder Builder(TEXT("OVD"));
+	Builder.AsNonBlocking()
+	    .AsReusable()
+	    .BoundToAddress(Endpoint.Address)
+	    .BoundToPort(Endpoint.Port)
+	    .WithReceiveBufferSize(OrvidaLiveLinkSource::ReceiveBufferSize);
+	if (Endpoint.Address.IsMulticastAddress())
+	{
+		// Bound to the group, a socket on Linux and macOS takes only what is sent to that group: bound to every
+		// address it would also take every other group that any socket of the machine joined on this port. Windows
+		// refuses a bind to a group address and hands a socket only the groups that it joined itself.
+#if PLATFORM_WINDOWS
+		Builder.BoundToAddress(FIPv4Address::Any);
+#endif
+		// Named with the group and as the multicast interface, so that the join uses it whichever of the two the
+		// engine's builder reads.
+		Builder.WithMulticastInterface(MulticastInterface).JoinedToGroup(Endpoint.Address, MulticastInterface);
+	}
+	return Builder.Build();
+}
+
+FText FOrvidaLiveLinkSource::NameGroupIn(const FText& Words) const
+{
+	if (!Endpoint.Address.IsMulticastAddress())
+	{
+		return Words;
+	}
+	const FText Group = FText::FromString(Endpoint.Address.ToString());
+	if (MulticastInterface == FIPv4Address::Any)
+	{
+		return FText::Format(LOCTEXT("SourceStatus_OnGroup", "{0} (group {1})"), Words, Group);
+	}
+	return FText::Format(LOCTEXT("SourceStatus_OnGroupAndInterface", "{0} (group {1} on {2})"), Words, Group, FText::FromString(MulticastInterface.ToString()));
 }
 
 FOrvidaLiveLinkSource::~FOrvidaLiveLinkSource()

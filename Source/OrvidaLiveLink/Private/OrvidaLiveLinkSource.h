@@ -38,9 +38,12 @@ public:
 	 * Binds the socket and, when that works, starts the receiver thread. When the socket cannot be made or the
 	 * thread cannot be started, the source stays "Device Not Found", reports itself not valid and never pushes
 	 * anything. When another socket already held the endpoint's port and the source bound it all the same, it
-	 * logs one Warning.
+	 * logs one Warning. An endpoint on a multicast group joins that group on MulticastInterface (0.0.0.0: the
+	 * interface the system picks) and receives only what is sent to the group and the port; for any other endpoint
+	 * MulticastInterface plays no part.
 	 */
-	FOrvidaLiveLinkSource(FIPv4Endpoint Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord);
+	FOrvidaLiveLinkSource(FIPv4Endpoint Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord,
+	                      FIPv4Address MulticastInterface = FIPv4Address::Any);
 	/** Stops and waits for the receiver, removes the tick registration, closes the socket. */
 	virtual ~FOrvidaLiveLinkSource();
 
@@ -55,7 +58,8 @@ public:
 	virtual FText GetSourceMachineName() const override;
 	/**
 	 * "Device Not Found" when the source cannot receive; "Receiving" while datagrams arrive; "Waiting for data"
-	 * before the first one and once the stream has been silent for SilenceNanoseconds.
+	 * before the first one and once the stream has been silent for SilenceNanoseconds. On a multicast group the
+	 * last two name it: "Receiving (group 239.1.2.3)", with " on" and the interface's address when one was named.
 	 */
 	virtual FText GetSourceStatus() const override;
 
@@ -119,7 +123,7 @@ public:
 	/** The endpoint and the options the source was made with; they never change. */
 	FOrvidaLiveLinkConnectionSettings GetConnectionSettings() const
 	{
-		return FOrvidaLiveLinkConnectionSettings{Endpoint, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord};
+		return FOrvidaLiveLinkConnectionSettings{Endpoint, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord, MulticastInterface};
 	}
 	/**
 	 * Where the socket is bound: the endpoint asked for, with the port the system picked when that was 0; the
@@ -138,7 +142,12 @@ private:
 
 	/** The observer is in place before the receiver thread starts; the ring's clock is SteadyClock (null: the system's). */
 	FOrvidaLiveLinkSource(FIPv4Endpoint Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord, FReceivedDataObserver InReceivedDataObserver,
-	                      FOrvidaSampleRing::FSteadyClock SteadyClock);
+	                      FOrvidaSampleRing::FSteadyClock SteadyClock, FIPv4Address MulticastInterface = FIPv4Address::Any);
+
+	/** The socket for Endpoint, joined to its group when it is one; null when the builder refused (it logs why). */
+	FSocket* BuildSocket() const;
+	/** The status words with the group named, for an endpoint on a multicast group; Words unchanged for any other. */
+	FText NameGroupIn(const FText& Words) const;
 
 	bool IsStopRequested() const;
 	/** Whether the socket is bound and the receiver thread runs; both are made in the constructor and stay. */
@@ -161,6 +170,7 @@ private:
 	FText ReceivingText;
 
 	FIPv4Endpoint Endpoint;
+	FIPv4Address MulticastInterface;
 	/** Set by the constructor, never changed after. */
 	FIPv4Endpoint BoundEndpoint;
 	FSocket* Socket = nullptr;

@@ -21,7 +21,8 @@ FInitialPanelValues MakeInitialPanelValues(const FString& Address, int32 Port, b
 TOptional<FString> RepairEndpointText(const FString& CommittedText)
 {
 	FIPv4Endpoint Parsed;
-	if (FOrvidaEndpointText::ParseEndpoint(CommittedText, Parsed))
+	FIPv4Address Interface;
+	if (FOrvidaEndpointText::ParseSourceEndpoint(CommittedText, Parsed, Interface))
 	{
 		return TOptional<FString>();
 	}
@@ -31,26 +32,29 @@ TOptional<FString> RepairEndpointText(const FString& CommittedText)
 TOptional<FOrvidaLiveLinkConnectionSettings> ConfirmConnectionSettings(const FString& EndpointText, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord)
 {
 	FIPv4Endpoint Parsed;
-	if (!FOrvidaEndpointText::ParseEndpoint(EndpointText, Parsed))
+	FIPv4Address Interface;
+	if (!FOrvidaEndpointText::ParseSourceEndpoint(EndpointText, Parsed, Interface))
 	{
 		return TOptional<FOrvidaLiveLinkConnectionSettings>();
 	}
-	return FOrvidaLiveLinkConnectionSettings{Parsed, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord};
+	return FOrvidaLiveLinkConnectionSettings{Parsed, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord, Interface};
 }
 
 TSharedPtr<FOrvidaLiveLinkSource> CreateSource(const FOrvidaLiveLinkConnectionSettings& Settings, FString& OutConnectionString)
 {
-	OutConnectionString = Settings.Endpoint.ToString();
-	return MakeShared<FOrvidaLiveLinkSource>(Settings.Endpoint, Settings.bAutoLens, Settings.bAutoSceneTakeUpdate, Settings.bAutoRecord);
+	OutConnectionString = FOrvidaEndpointText::FormatSourceEndpoint(Settings.Endpoint, Settings.MulticastInterface);
+	return MakeShared<FOrvidaLiveLinkSource>(Settings.Endpoint, Settings.bAutoLens, Settings.bAutoSceneTakeUpdate, Settings.bAutoRecord,
+	                                         Settings.MulticastInterface);
 }
 
 TSharedPtr<FOrvidaLiveLinkSource> CreateSourceFromConnectionString(const FString& ConnectionString)
 {
 	FIPv4Endpoint Parsed;
-	if (!FOrvidaEndpointText::ParseEndpoint(ConnectionString, Parsed))
+	FIPv4Address Interface;
+	if (!FOrvidaEndpointText::ParseSourceEndpoint(ConnectionString, Parsed, Interface))
 	{
 		return nullptr;
 	}
-	return MakeShared<FOrvidaLiveLinkSource>(Parsed, false, true, false);
+	return MakeShared<FOrvidaLiveLinkSource>(Parsed, false, true, false, Interface);
 }
 } // namespace OrvidaLiveLinkSourceCreation

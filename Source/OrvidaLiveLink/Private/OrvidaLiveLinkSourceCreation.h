@@ -26,19 +26,26 @@ struct FInitialPanelValues
  */
 ORVIDALIVELINK_API FInitialPanelValues MakeInitialPanelValues(const FString& Address, int32 Port, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord);
 
-/** Nothing when the committed text is an endpoint as FOrvidaEndpointText reads it (it stays as typed); otherwise the fixed 0.0.0.0:9001. */
+/**
+ * Nothing when the committed text is where a source listens as FOrvidaEndpointText::ParseSourceEndpoint reads it (it
+ * stays as typed); otherwise the fixed 0.0.0.0:9001.
+ */
 ORVIDALIVELINK_API TOptional<FString> RepairEndpointText(const FString& CommittedText);
 
-/** The settings to create a source with, or nothing when the text is not an endpoint as FOrvidaEndpointText reads it. */
+/** The settings to create a source with, or nothing when the text is not where a source listens as FOrvidaEndpointText reads it. */
 ORVIDALIVELINK_API TOptional<FOrvidaLiveLinkConnectionSettings> ConfirmConnectionSettings(const FString& EndpointText, bool bAutoLens,
                                                                                           bool bAutoSceneTakeUpdate, bool bAutoRecord);
 
-/** A new source for the confirmed settings, and its connection string (the endpoint as a.b.c.d:port). */
+/**
+ * A new source for the confirmed settings, and its connection string: the endpoint as a.b.c.d:port, followed by
+ * "@" and the interface's address for a group joined on a named interface.
+ */
 ORVIDALIVELINK_API TSharedPtr<FOrvidaLiveLinkSource> CreateSource(const FOrvidaLiveLinkConnectionSettings& Settings, FString& OutConnectionString);
 
 /**
  * A new source for a stored connection string, with the fixed options of a re-created source: lens update off,
- * scene/take update on, recording off. Null when the string is not an endpoint as FOrvidaEndpointText reads it.
+ * scene/take update on, recording off. Null when the string is not where a source listens as FOrvidaEndpointText
+ * reads it.
  */
 ORVIDALIVELINK_API TSharedPtr<FOrvidaLiveLinkSource> CreateSourceFromConnectionString(const FString& ConnectionString);
 } // namespace OrvidaLiveLinkSourceCreation

@@ -27,6 +27,8 @@ struct FRow
 
 const FRow Rows[] = {
     {"a clean stream not said to be receiving, or its rate missing", [](FHostSourceSnapshot&) {}, "Receiving 60/s", EHostSeverity::Ok},
+    {"a source on a multicast group, whose status names the group, judged unable to receive",
+     [](FHostSourceSnapshot& S) { S.Status = "Receiving (group 239.1.2.3 on 127.0.0.1)"; }, "Receiving 60/s", EHostSeverity::Ok},
     {"a rate of 0 in the first second printed as a stream of nothing", [](FHostSourceSnapshot& S) { S.ReceivedPerSecond = 0.0; }, "Receiving",
      EHostSeverity::Ok},
     {"a source with no datagram yet read as receiving",

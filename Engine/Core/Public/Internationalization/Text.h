@@ -20,6 +20,17 @@ public:
 	static FText FromString(FString&& String);
 	static FText AsCultureInvariant(const FString& String) { return FromString(String); }
 
+	/**
+	 * The pattern with each "{0}", "{1}"... replaced by that argument's display string; a placeholder with no
+	 * argument of its number stays as written. The engine's takes an FTextFormat, which an FText converts to, and
+	 * arguments of other kinds too; the stand-in takes texts only.
+	 */
+	template <typename... ArgTypes> static FText Format(const FText& Pattern, const FText& First, const ArgTypes&... Rest)
+	{
+		const FText Arguments[] = {First, FText(Rest)...};
+		return FormatOrdered(Pattern, Arguments, int32(1 + sizeof...(Rest)));
+	}
+
 	const FString& ToString() const;
 	bool IsEmpty() const { return ToString().IsEmpty(); }
 	/** Same display string, compared exactly. */
@@ -36,6 +47,8 @@ private:
 		TOptional<FString> Namespace;
 		TOptional<FString> Key;
 	};
+
+	static FText FormatOrdered(const FText& Pattern, const FText* Arguments, int32 ArgumentCount);
 
 	explicit FText(std::shared_ptr<const FTextData> InData)
 	    : Data(std::move(InData))

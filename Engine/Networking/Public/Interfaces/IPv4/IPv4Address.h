@@ -44,6 +44,9 @@ struct NETWORKING_API FIPv4Address
 	 */
 	static bool Parse(const FString& AddressString, FIPv4Address& OutAddress);
 
+	/** Whether the address is in 224.0.0.0 to 239.255.255.255. */
+	bool IsMulticastAddress() const { return A >= 224 && A <= 239; }
+
 	bool operator==(const FIPv4Address& Other) const { return Value == Other.Value; }
 	bool operator!=(const FIPv4Address& Other) const { return Value != Other.Value; }
 
