@@ -156,6 +156,11 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 			Source.RateDenominator = Found->second.Rate.Denominator;
 		}
 		Source.State = FHostStreamState::Judge(Source, Snapshot->TicksPerSecond);
+		const FOrvidaLiveLinkSource::FCameraTake& CameraTake = Entry.Source->GetLastCameraTake();
+		Source.bCameraTakeRead = CameraTake.bRead;
+		Source.CameraSlate = ToUtf8(CameraTake.Slate);
+		Source.CameraTakeNumber = ToUtf8(CameraTake.TakeNumber);
+		Source.bCameraRecording = CameraTake.bRecording;
 	}
 	if (const UTakeMetaData* MetaData = TakeRecorder.GetTakeMetaData())
 	{
@@ -174,9 +179,15 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 		Snapshot->Take.Refusal = ToUtf8(Refusal.ToString());
 	}
 	const FTakeRecorder::FTakeError Error = TakeRecorder.GetLastTakeError();
-	if (Error.Operation != FTakeRecorder::ETakeOperation::None)
+	const std::string LastError = Error.Operation == FTakeRecorder::ETakeOperation::None ? "" : ToUtf8(Error.Time + TEXT(" ") + Error.Message);
+	if (Snapshot->Take.bRecording && !bWasRecording)
 	{
-		Snapshot->Take.LastError = ToUtf8(Error.Time + TEXT(" ") + Error.Message);
+		ErrorBeforeTake = LastError;
+	}
+	bWasRecording = Snapshot->Take.bRecording;
+	if (LastError != ErrorBeforeTake)
+	{
+		Snapshot->Take.LastError = LastError;
 	}
 	Takes.Observe(TakeRecorder, Now);
 	Snapshot->Takes = Takes.GetTakes();

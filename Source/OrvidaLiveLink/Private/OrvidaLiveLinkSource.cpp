@@ -310,6 +310,7 @@ bool FOrvidaLiveLinkSource::LiveLinkTick()
 	if (bAutoSceneTakeUpdate || bAutoRecord)
 	{
 		TakeAutomation.Run(Due);
+		LastCameraTake = FCameraTake{true, Due.Metadata[1], Due.Metadata[2], Due.State == FOrvidaTakeAutomation::RecordingState};
 	}
 	Client->PushSubjectFrameData_AnyThread(FLiveLinkSubjectKey(SourceGuid, OrvidaLiveLinkSource::SubjectName()), MoveTemp(FrameData));
 	return true;
