@@ -72,6 +72,18 @@ class CounterRates {
   }
 }
 
+// The y axis as wide as its longest label (uPlot's fixed 50 px cut "-1234.5" short): tick length, gap and text,
+// measured in the axis's own font.
+function axisWidth(plot, values, axisIndex, cycle) {
+  const axis = plot.axes[axisIndex];
+  if (cycle > 1) {
+    return axis._size;
+  }
+  const longest = (values || []).reduce((wide, value) => (String(value).length > wide.length ? String(value) : wide), '');
+  plot.ctx.font = axis.font[0];
+  return Math.ceil(axis.ticks.size + axis.gap + plot.ctx.measureText(longest).width / devicePixelRatio) + 4;
+}
+
 function makePlot(container, plotDefinition) {
   let capacity = 0;
   const options = {
@@ -79,7 +91,7 @@ function makePlot(container, plotDefinition) {
     width: Math.max(container.clientWidth, 200),
     height: Height,
     scales: { x: { time: true }, y: plotDefinition.range ? { range: () => [0, capacity] } : {} },
-    axes: [0, 1].map(() => ({ stroke: '#8c8c8c', grid: { stroke: '#333' }, ticks: { stroke: '#333' } })),
+    axes: [0, 1].map((index) => ({ stroke: '#8c8c8c', grid: { stroke: '#333' }, ticks: { stroke: '#333' }, ...(index ? { size: axisWidth } : {}) })),
     legend: { live: false },
     series: [{}, ...plotDefinition.series.map(([label], i) => ({ label, stroke: Colors[i], width: 1.5 }))],
   };
