@@ -62,6 +62,8 @@ struct FHostSourceSnapshot
 	double InterarrivalMilliseconds = -1.0;
 	/** Negative while no datagram has arrived. */
 	double SecondsSinceLastDatagram = -1.0;
+	/** How long the frame last published waited in the source, from its sample's arrival; negative before one. */
+	double LatencyMilliseconds = -1.0;
 	/** Sender addresses and ports heard from in the last few seconds. */
 	int32_t RecentSenders = 0;
 	/**

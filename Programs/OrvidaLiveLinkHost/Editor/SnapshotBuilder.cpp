@@ -141,6 +141,7 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 		Source.InterarrivalMilliseconds = Health.InterarrivalMilliseconds;
 		Source.SecondsSinceLastDatagram = Health.SecondsSinceLastDatagram;
 		Source.RecentSenders = Health.RecentSenders;
+		Source.LatencyMilliseconds = Entry.Source->GetPublishLatencyMilliseconds();
 		// A gap of one frame is one frame lost to each sample that came, however many a run of losses took (a
 		// run counts once): close enough to tell 2 % from 10 % without counting frames the receiver never saw.
 		const double SamplesPerSecond = SourceRates.Samples.Update(Source.Samples, Now);

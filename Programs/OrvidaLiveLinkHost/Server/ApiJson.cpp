@@ -43,7 +43,8 @@ json FromSource(const FHostSourceSnapshot& Source)
 	      {"jitterMilliseconds", Source.JitterMilliseconds},
 	      {"interarrivalMilliseconds", Source.InterarrivalMilliseconds},
 	      {"secondsSinceLastDatagram", Source.SecondsSinceLastDatagram},
-	      {"recentSenders", Source.RecentSenders}}},
+	      {"recentSenders", Source.RecentSenders},
+	      {"latencyMilliseconds", Source.LatencyMilliseconds}}},
 	    {"frame", Source.bHasFrame ? json{{"frameNumber", Source.FrameNumber}, {"rate", {Source.RateNumerator, Source.RateDenominator}}} : json()},
 	};
 }

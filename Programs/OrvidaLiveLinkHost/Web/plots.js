@@ -33,10 +33,15 @@ const Plots = [
     series: [
       ['interarrival (the last two datagrams)', (s) => (s.health.interarrivalMilliseconds >= 0 ? s.health.interarrivalMilliseconds : null)],
       ['jitter', (s) => s.health.jitterMilliseconds],
+      ['in the source (arrival to publish)', (s) => (s.health.latencyMilliseconds >= 0 ? s.health.latencyMilliseconds : null)],
     ],
   },
   { id: 'ring', title: 'Ring fill (samples)', range: (s) => [0, s.health.ringCapacity], series: [['in ring', (s) => s.health.ringCount]] },
-  { id: 'messages', title: 'Messages per second', series: [['received per s', (s) => s.health.receivedPerSecond]] },
+  {
+    id: 'messages',
+    title: 'Messages per second',
+    series: [['received per s', (s) => s.health.receivedPerSecond], ['expected (the camera\'s rate)', (s) => s.health.expectedPerSecond || null]],
+  },
   { id: 'counters', title: 'Trouble per second', series: Object.entries(TroubleLabels).map(([name, label]) => [label, (s) => s.rates?.[name] ?? null]) },
   {
     id: 'decimation',

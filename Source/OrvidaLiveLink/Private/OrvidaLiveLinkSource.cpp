@@ -313,6 +313,7 @@ bool FOrvidaLiveLinkSource::LiveLinkTick()
 		LastCameraTake = FCameraTake{true, Due.Metadata[1], Due.Metadata[2], Due.State == FOrvidaTakeAutomation::RecordingState};
 	}
 	Client->PushSubjectFrameData_AnyThread(FLiveLinkSubjectKey(SourceGuid, OrvidaLiveLinkSource::SubjectName()), MoveTemp(FrameData));
+	PublishLatencyMilliseconds = double(Ring.GetSteadyNanoseconds() - Ring.GetDueCommitNanoseconds()) / 1.0e6;
 	return true;
 }
 

@@ -142,6 +142,11 @@ public:
 		bool bRecording = false;
 	};
 	const FCameraTake& GetLastCameraTake() const { return LastCameraTake; }
+	/**
+	 * How long the frame last published waited in the source, from the ring taking in its sample to the push to
+	 * the client, in milliseconds; negative before the first. Game thread.
+	 */
+	double GetPublishLatencyMilliseconds() const { return PublishLatencyMilliseconds; }
 
 private:
 	/** Tests and benchmarks that watch the receive path construct sources through it. */
@@ -196,8 +201,9 @@ private:
 	/** Set until the camera static data has been pushed; the publishing pass alone touches it. */
 	bool bStaticDataPending = true;
 	FOrvidaTakeAutomation TakeAutomation;
-	/** The publishing pass alone writes it. */
+	/** The publishing pass alone writes these. */
 	FCameraTake LastCameraTake;
+	double PublishLatencyMilliseconds = -1.0;
 	FReceivedDataObserver ReceivedDataObserver;
 	FOrvidaStreamHealth StreamHealth;
 
