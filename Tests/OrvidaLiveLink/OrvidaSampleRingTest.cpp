@@ -81,14 +81,18 @@ TEST_F(OrvidaSampleRingTest, BuffersUntilHalfFullThenPlaysOneSlotPerPlayoutFrame
 {
 	// Samples arrive at the playout rate, one per frame: the first stays due while the ring fills.
 	std::vector<int32> Due;
+	std::vector<int64> WaitedMs;
 	for (int32 Frame = 0; Frame < 8; ++Frame)
 	{
 		Commit();
 		Due.push_back(StepAfterFrames(1));
+		WaitedMs.push_back((Ring.GetSteadyNanoseconds() - Ring.GetDueCommitNanoseconds()) / 1000000);
 	}
 	// Frames 1 and 2 buffer (1 and 2 samples); frame 3 finds 3 and starts playing without moving; from then on
-	// every frame moves one slot while one sample arrives, so the lag of two samples stays.
+	// every frame moves one slot while one sample arrives, so the lag of two samples stays, and the due sample
+	// has waited three frames since it came.
 	EXPECT_EQ(Due, (std::vector<int32>{1, 1, 1, 2, 3, 4, 5, 6}));
+	EXPECT_EQ(WaitedMs, (std::vector<int64>{40, 80, 120, 120, 120, 120, 120, 120}));
 }
 
 TEST_F(OrvidaSampleRingTest, StepsWithinOnePlayoutFrameDoNotMove)

@@ -3,7 +3,8 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { freeUdpPort, screenshot, sharedHostAndPage, startSender } from './Harness.mjs';
 
-const session = sharedHostAndPage();
+// The console prints each source's state once a second, which the page's words are compared with.
+const session = sharedHostAndPage(['--console']);
 const state = session.state;
 const endpointBox = () => session.page.locator('.creation-panel input[type=text]');
 
@@ -20,10 +21,12 @@ async function openCreationPanel() {
   await endpointBox().waitFor({ timeout: 5000 });
 }
 
-// Faults caught: a snapshot rewriting the text box under the user's fingers (text mangled, caret moved); the
-// commit not sent on Enter, or not on leaving the box; the panel's repaired text not shown while the box keeps
-// focus; Cancel leaving the panel open on the host.
+// Faults caught: a first screen that does not say to add a source; a snapshot rewriting the text box under the
+// user's fingers (text mangled, caret moved); the commit not sent on Enter, or not on leaving the box; the
+// panel's repaired text not shown while the box keeps focus, or replaced without a word of what and why; a word
+// that outlives a good commit; Cancel or Escape leaving the panel open on the host.
 test('the creation panel keeps what is typed and shows the repaired endpoint after a bad one', async () => {
+  await session.page.locator('.first-step', { hasText: '"+ Source"' }).waitFor({ timeout: 5000 });
   await openCreationPanel();
   await endpointBox().fill('');
   await endpointBox().pressSequentially('127.0.0.1:4', { delay: 40 });
@@ -33,9 +36,17 @@ test('the creation panel keeps what is typed and shows the repaired endpoint aft
     await endpointBox().fill(typed);
     await commit();
     await session.page.waitForFunction(() => document.querySelector('.creation-panel input[type=text]').value === '0.0.0.0:9001', null, { timeout: 5000 });
+    await session.page.locator('.creation-panel .repair-note', { hasText: `'${typed}' is not an address:port; using 0.0.0.0:9001` }).waitFor({ timeout: 5000 });
   }
   await screenshot(session.page, 'livelink-repaired-endpoint');
+  await endpointBox().fill('127.0.0.1:5');
+  await endpointBox().press('Enter');
+  await session.page.locator('.creation-panel .repair-note').waitFor({ state: 'hidden', timeout: 5000 });
   await session.page.getByRole('button', { name: 'Cancel' }).click();
+  await session.page.locator('.creation-panel').waitFor({ state: 'hidden', timeout: 5000 });
+  assert.equal((await state()).panel, null);
+  await openCreationPanel();
+  await session.page.keyboard.press('Escape');
   await session.page.locator('.creation-panel').waitFor({ state: 'hidden', timeout: 5000 });
   assert.equal((await state()).panel, null);
 });
@@ -91,6 +102,14 @@ test('a source added through the panel receives, its subject moves, and it is re
   await secondRow.getByRole('button', { name: 'Remove' }).click();
   await secondRow.waitFor({ state: 'detached', timeout: 5000 });
 
+  // A second camera application on the same port: the row and the stage header say so, in red.
+  const intruder = startSender(['--to', `127.0.0.1:${port}`, '--rate', '25', '--path', 'static', '--duration', '2']);
+  await row.locator('td.status', { hasText: /^Two senders on this port$/ }).waitFor({ timeout: 5000 });
+  assert.ok(await row.locator('.dot.bad').isVisible(), 'the dot not red with two senders');
+  await session.page.locator('#stage-state.error', { hasText: /^Two senders on this port$/ }).waitFor({ timeout: 5000 });
+  await screenshot(session.page, 'livelink-two-senders');
+  await intruder.ended;
+
   await sender.stop();
   await session.page.locator('#subject .warning').waitFor({ timeout: 5000 });
   await row.locator('td.status', { hasText: /^Stopped [3-9] s ago$/ }).waitFor({ timeout: 6000 });
@@ -128,6 +147,47 @@ test('a stream faster than the ticks reads as decimated, not as trouble', async 
   assert.deepEqual(source.state.severity, 'ok');
   await screenshot(session.page, 'livelink-decimated');
   await sender.stop();
+  await row.getByRole('button', { name: 'Remove' }).click();
+  await row.waitFor({ state: 'detached', timeout: 5000 });
+});
+
+/** The state words the console printed for the source at endpoint, oldest first. */
+function consoleStates(endpoint) {
+  return session.host.lines.filter((line) => line.startsWith(`${endpoint} `))
+    .map((line) => /, state (.*?)(?:, subject disabled|, Camera |$)/.exec(line)?.[1]).filter(Boolean);
+}
+
+// Faults caught: loss or uneven arrivals not named (a stream losing a tenth of its frames read as "Receiving");
+// the page wording the state otherwise than the console does (its own text instead of the host's judgement).
+test('loss and uneven arrivals are named in words, the same the console prints', async () => {
+  const port = await freeUdpPort();
+  const endpoint = `127.0.0.1:${port}`;
+  await openCreationPanel();
+  await endpointBox().fill(endpoint);
+  await endpointBox().press('Enter');
+  await session.page.getByRole('button', { name: 'Ok' }).click();
+  const row = session.page.locator('table.sources tbody tr', { hasText: endpoint });
+  await row.waitFor({ timeout: 5000 });
+  // Every state the page's row shows, as it shows it.
+  await row.locator('td.status').evaluate((cell) => {
+    window.seenStates = new Set();
+    new MutationObserver(() => window.seenStates.add(cell.textContent)).observe(cell, { childList: true, characterData: true, subtree: true });
+  });
+  const impairments = [[['--rate', '60', '--loss', '10'], /^Losing ([5-9]|1\d) % of frames$/], [['--rate', '25', '--jitter', '30'], /^Uneven arrivals \(\d+ ms\)$/]];
+  for (const [options, words] of impairments) {
+    const printed = consoleStates(endpoint).length;
+    const sender = startSender(['--to', endpoint, '--path', 'orbit', '--duration', '10', ...options]);
+    await row.locator('td.status', { hasText: words }).waitFor({ timeout: 8000 });
+    await session.page.waitForTimeout(3000);
+    await screenshot(session.page, `livelink-impaired${options[2]}`);
+    await sender.stop();
+    // The console prints one snapshot a second and the page shows every other one: the console's words of the
+    // impairment must be among those the page showed.
+    const shown = new Set(await session.page.evaluate(() => [...window.seenStates]));
+    const named = consoleStates(endpoint).slice(printed).filter((text) => words.test(text));
+    assert.ok(named.length > 0, `the console never printed ${words}`);
+    assert.ok(named.some((text) => shown.has(text)), `the console printed ${named.join(' | ')}; the page showed ${[...shown].join(' | ')}`);
+  }
   await row.getByRole('button', { name: 'Remove' }).click();
   await row.waitFor({ state: 'detached', timeout: 5000 });
 });

@@ -1,6 +1,8 @@
 // The Take Recorder tab: takes the sender's state records once the panel is opened, and the recorder driven by
 // hand from the page: its countdown, a stop that cancels it, and a start it refuses.
 import assert from 'node:assert/strict';
+import { renameSync, rmSync, writeFileSync } from 'node:fs';
+import path from 'node:path';
 import { test } from 'node:test';
 import { freeUdpPort, screenshot, sharedHostAndPage, startSender } from './Harness.mjs';
 
@@ -21,7 +23,8 @@ async function downloadedRows(row) {
 // Faults caught: the ticks of the creation panel not reaching the source (no take recorded from the sender's
 // state); a panel open at start-up, or a button that does not open it; the takes list not refreshed when a take
 // ends; slate and take number not shown as the sender set them; a download link the host does not serve, or
-// serving something other than the take's rows.
+// serving something other than the take's rows; the camera's own recording state and slate not shown beside the
+// editor's.
 test('a take recorded from the sender\'s state is listed and downloads as CSV', async () => {
   const port = await freeUdpPort();
   await session.page.getByRole('button', { name: '+ Source' }).click();
@@ -42,9 +45,11 @@ test('a take recorded from the sender\'s state is listed and downloads as CSV', 
     '--stop-after', '4', '--duration', '5']);
   await session.page.locator('.recording-state', { hasText: /^● Recording$/ }).waitFor({ timeout: 5000 });
   assert.equal(await session.page.locator('#take-slate').inputValue(), 'SC12');
+  await session.page.locator('.camera-take li', { hasText: /^Camera at 127\.0\.0\.1:\d+: ● recording, slate SC12, take 7$/ }).waitFor({ timeout: 5000 });
   await screenshot(session.page, 'take-recording');
   await takeRows().first().waitFor({ timeout: 8000 });
   assert.equal(await sender.ended, 0);
+  await session.page.locator('.camera-take li', { hasText: /: not recording, slate SC12, take 7$/ }).waitFor({ timeout: 5000 });
 
   const [take] = (await state()).takes;
   const row = takeRows().first();
@@ -108,4 +113,19 @@ test('slate, take number, panel, start and stop driven from the session.page', a
   }
   assert.equal(await session.page.locator('#take .error').filter({ hasText: /./ }).count(), 0);
   await screenshot(session.page, 'take-by-hand');
+
+  // A take that cannot be written (a file where the takes folder should be) leaves its error; the next take that
+  // starts well clears it. Fault caught: an old error shown in red while a take records.
+  const takes = path.join(session.host.project, 'Saved', 'Takes');
+  renameSync(takes, `${takes}.kept`);
+  writeFileSync(takes, 'in the way');
+  await start.click();
+  await session.page.locator('#take .last-error', { hasText: 'Not a directory' }).waitFor({ timeout: 8000 });
+  rmSync(takes);
+  renameSync(`${takes}.kept`, takes);
+  await start.click();
+  await session.page.locator('.recording-state', { hasText: /^● Recording$/ }).waitFor({ timeout: 8000 });
+  await session.page.locator('#take .last-error').waitFor({ state: 'hidden', timeout: 5000 });
+  await stop.click();
+  await session.page.locator('.recording-state', { hasText: /^Not recording$/ }).waitFor({ timeout: 5000 });
 });

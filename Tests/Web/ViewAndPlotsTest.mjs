@@ -86,8 +86,13 @@ test('a streamed orbit moves the frustum and the plots', async () => {
   assert.ok(counts.changed > 100, `pixels changed in a second: ${JSON.stringify(counts)}`);
   assert.ok(secondPlot.points > firstPlot.points, `position points ${firstPlot.points} then ${secondPlot.points}`);
   assert.notEqual(secondPlot.last, firstPlot.last);
-  const messages = JSON.parse((await plotReading('messages')).last)[0];
+  const [messages, expected] = JSON.parse((await plotReading('messages')).last);
   assert.ok(messages > 10 && messages < 40, `received per second at 25 sent: ${messages}`);
+  // Faults caught: the rate not set against the camera's own (its timecode's 25/1); the time a frame waits in the
+  // source not plotted, or read from another figure (the ring holds two or three frames of 40 ms).
+  assert.equal(expected, 25);
+  const waited = JSON.parse((await plotReading('timing')).last)[2];
+  assert.ok(waited >= 40 && waited < 400, `a frame waited ${waited} ms in the source`);
   // The other panels' modules may be missing in a partial checkout; their 404s are theirs.
   assert.deepEqual(page.errors.filter((error) => !error.startsWith('Failed to load resource')), []);
 });

@@ -115,6 +115,8 @@ FHostPanels::FEventResult FHostPanels::ApplyEvent(int64_t PanelId, uint64_t Widg
 		else
 		{
 			FSlateUserInput::CommitText(TextBox, Text, ETextCommit::OnEnter);
+			const std::string Kept = ToUtf8(TextBox.GetText().ToString());
+			Panel->Repair = Kept == Value.get<std::string>() ? "" : "'" + Value.get<std::string>() + "' is not an address:port; using " + Kept;
 		}
 		return {};
 	}
@@ -161,5 +163,5 @@ std::optional<FHostPanelSnapshot> FHostPanels::Describe() const
 	{
 		return std::nullopt;
 	}
-	return FHostPanelSnapshot{Panel->Id, Panel->Factory, DescribeWidget(Panel->Root.ToSharedRef())};
+	return FHostPanelSnapshot{Panel->Id, Panel->Factory, DescribeWidget(Panel->Root.ToSharedRef()), Panel->Repair};
 }

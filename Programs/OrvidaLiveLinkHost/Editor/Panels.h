@@ -64,6 +64,11 @@ private:
 		TSharedPtr<SWidget> Root;
 		/** Set by the panel's creation callback; shared so that a callback kept past the panel finds it alive. */
 		TSharedPtr<TSharedPtr<ILiveLinkSource>> Created;
+		/**
+		 * The panel's own handler may replace a committed text it cannot use, and says nothing (the editor's panel
+		 * shows no message); the host names what it replaced with what, which lasts until the next commit.
+		 */
+		std::string Repair;
 	};
 
 	TArray<TWeakObjectPtr<ULiveLinkSourceFactory>> Factories;

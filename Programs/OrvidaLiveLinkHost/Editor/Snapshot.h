@@ -62,6 +62,8 @@ struct FHostSourceSnapshot
 	double InterarrivalMilliseconds = -1.0;
 	/** Negative while no datagram has arrived. */
 	double SecondsSinceLastDatagram = -1.0;
+	/** How long the frame last published waited in the source, from its sample's arrival; negative before one. */
+	double LatencyMilliseconds = -1.0;
 	/** Sender addresses and ports heard from in the last few seconds. */
 	int32_t RecentSenders = 0;
 	/**
@@ -70,6 +72,14 @@ struct FHostSourceSnapshot
 	 */
 	double LostFraction = 0.0;
 	double DecimatedPerSecond = 0.0;
+	/**
+	 * The take as the camera application last spoke of it, in the sample last published (bCameraTakeRead false
+	 * while the source reads no take state: neither Auto Scene/Take nor Auto Record, or no sample yet).
+	 */
+	bool bCameraTakeRead = false;
+	std::string CameraSlate;
+	std::string CameraTakeNumber;
+	bool bCameraRecording = false;
 	/** The stream's state in words, the same on the console, in the API and on the page. */
 	FHostStateSnapshot State;
 	/** Whether the client holds a frame of the source's camera subject; the scene time below is that frame's. */
@@ -211,6 +221,8 @@ struct FHostPanelSnapshot
 	int64_t Id = 0;
 	std::string Factory;
 	FHostWidgetSnapshot Root;
+	/** What the panel made of the last committed text when it replaced it ("'x' is not an address:port; using ..."); empty otherwise. */
+	std::string Repair;
 };
 
 /** One project setting: its value as JSON would hold it, kept as the command line writes it, and its tooltip. */

@@ -141,6 +141,7 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 		Source.InterarrivalMilliseconds = Health.InterarrivalMilliseconds;
 		Source.SecondsSinceLastDatagram = Health.SecondsSinceLastDatagram;
 		Source.RecentSenders = Health.RecentSenders;
+		Source.LatencyMilliseconds = Entry.Source->GetPublishLatencyMilliseconds();
 		// A gap of one frame is one frame lost to each sample that came, however many a run of losses took (a
 		// run counts once): close enough to tell 2 % from 10 % without counting frames the receiver never saw.
 		const double SamplesPerSecond = SourceRates.Samples.Update(Source.Samples, Now);
@@ -156,6 +157,11 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 			Source.RateDenominator = Found->second.Rate.Denominator;
 		}
 		Source.State = FHostStreamState::Judge(Source, Snapshot->TicksPerSecond);
+		const FOrvidaLiveLinkSource::FCameraTake& CameraTake = Entry.Source->GetLastCameraTake();
+		Source.bCameraTakeRead = CameraTake.bRead;
+		Source.CameraSlate = ToUtf8(CameraTake.Slate);
+		Source.CameraTakeNumber = ToUtf8(CameraTake.TakeNumber);
+		Source.bCameraRecording = CameraTake.bRecording;
 	}
 	if (const UTakeMetaData* MetaData = TakeRecorder.GetTakeMetaData())
 	{
@@ -174,9 +180,15 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 		Snapshot->Take.Refusal = ToUtf8(Refusal.ToString());
 	}
 	const FTakeRecorder::FTakeError Error = TakeRecorder.GetLastTakeError();
-	if (Error.Operation != FTakeRecorder::ETakeOperation::None)
+	const std::string LastError = Error.Operation == FTakeRecorder::ETakeOperation::None ? "" : ToUtf8(Error.Time + TEXT(" ") + Error.Message);
+	if (Snapshot->Take.bRecording && !bWasRecording)
 	{
-		Snapshot->Take.LastError = ToUtf8(Error.Time + TEXT(" ") + Error.Message);
+		ErrorBeforeTake = LastError;
+	}
+	bWasRecording = Snapshot->Take.bRecording;
+	if (LastError != ErrorBeforeTake)
+	{
+		Snapshot->Take.LastError = LastError;
 	}
 	Takes.Observe(TakeRecorder, Now);
 	Snapshot->Takes = Takes.GetTakes();

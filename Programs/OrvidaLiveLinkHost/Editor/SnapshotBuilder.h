@@ -64,6 +64,13 @@ private:
 	std::map<std::string, FSourceRates> Rates;
 	FHostRateMeter TickRate;
 	FHostTakeList Takes;
+	/**
+	 * The recorder keeps its last error until another replaces it; once a take has started recording after it,
+	 * the error is history and the snapshot leaves it out. The error there was when the last take began, and
+	 * whether one was recording at the last Build.
+	 */
+	std::string ErrorBeforeTake;
+	bool bWasRecording = false;
 
 	/** The cameras one camera subject drives. */
 	struct FSubjectCameras

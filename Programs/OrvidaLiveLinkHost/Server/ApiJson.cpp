@@ -10,6 +10,9 @@ json FromTriple(const double Values[3]) { return json::array({Values[0], Values[
 
 json FromSource(const FHostSourceSnapshot& Source)
 {
+	// The rate the camera says it runs at, in the timecode of the last frame taken in: what the received rate
+	// should read on a clean stream.
+	const double ExpectedPerSecond = Source.bHasFrame && Source.RateDenominator > 0 ? double(Source.RateNumerator) / Source.RateDenominator : 0.0;
 	return {
 	    {"guid", Source.Guid},
 	    {"type", Source.Type},
@@ -18,9 +21,12 @@ json FromSource(const FHostSourceSnapshot& Source)
 	    {"endpoint", Source.Endpoint},
 	    {"state", {{"text", Source.State.Text}, {"severity", FHostStreamState::SeverityName(Source.State.Severity)}}},
 	    {"options", {{"autoLens", Source.bAutoLens}, {"autoSceneTake", Source.bAutoSceneTakeUpdate}, {"autoRecord", Source.bAutoRecord}}},
+	    {"cameraTake",
+	     Source.bCameraTakeRead ? json{{"slate", Source.CameraSlate}, {"take", Source.CameraTakeNumber}, {"recording", Source.bCameraRecording}} : json()},
 	    {"health",
 	     {{"received", Source.Received},
 	      {"receivedPerSecond", Source.ReceivedPerSecond},
+	      {"expectedPerSecond", ExpectedPerSecond},
 	      {"samples", Source.Samples},
 	      {"dropped", Source.Dropped},
 	      {"decimated", Source.Decimated},
@@ -37,7 +43,8 @@ json FromSource(const FHostSourceSnapshot& Source)
 	      {"jitterMilliseconds", Source.JitterMilliseconds},
 	      {"interarrivalMilliseconds", Source.InterarrivalMilliseconds},
 	      {"secondsSinceLastDatagram", Source.SecondsSinceLastDatagram},
-	      {"recentSenders", Source.RecentSenders}}},
+	      {"recentSenders", Source.RecentSenders},
+	      {"latencyMilliseconds", Source.LatencyMilliseconds}}},
 	    {"frame", Source.bHasFrame ? json{{"frameNumber", Source.FrameNumber}, {"rate", {Source.RateNumerator, Source.RateDenominator}}} : json()},
 	};
 }
@@ -138,7 +145,10 @@ template <class T, class F> json FromEach(const std::vector<T>& Items, F&& Conve
 }
 } // namespace
 
-json FHostApiJson::FromPanel(const FHostPanelSnapshot& Panel) { return {{"id", Panel.Id}, {"factory", Panel.Factory}, {"root", FromWidget(Panel.Root)}}; }
+json FHostApiJson::FromPanel(const FHostPanelSnapshot& Panel)
+{
+	return {{"id", Panel.Id}, {"factory", Panel.Factory}, {"root", FromWidget(Panel.Root)}, {"repair", Panel.Repair}};
+}
 
 json FHostApiJson::FromSnapshot(const FHostSnapshot& Snapshot)
 {

@@ -4,9 +4,20 @@
 // mount(element, api) -> { update(snapshot) }. Panels are loaded one by one, so that a panel that fails to
 // load (a library missing, say) says so in its own place and leaves the others working.
 import { api } from './api.js';
+import { h, setText } from './dom.js';
+import { mountStage } from './stage.js';
+
+// The host publishes a snapshot a tick (60 a second, 30 of them sent): a second without one is not a slow
+// stream but a host that stopped answering, and what the page shows from then on is old.
+const StaleMs = 1000;
 
 const panels = [];
 let latest = null;
+let latestAt = null;
+let lostReason = 'no news for over a second';
+const stage = mountStage();
+// Each panel's own word that its data is old, kept beside it rather than inside its content.
+const staleNotes = [];
 
 function showTab() {
   const wanted = (location.hash || '#livelink').slice(1);
@@ -33,6 +44,9 @@ async function mountPanels() {
       const panel = module.mount(element, api);
       panel.name = name;
       panels.push(panel);
+      const note = h('p', { className: 'stale-note', hidden: true });
+      element.prepend(note);
+      staleNotes.push(note);
       if (latest) {
         deliver(panel, latest);
       }
@@ -44,28 +58,46 @@ async function mountPanels() {
 }
 
 function connect() {
-  const status = document.getElementById('connection');
   const events = new EventSource('api/events');
   events.addEventListener('state', (event) => {
     latest = JSON.parse(event.data);
-    status.textContent = `tick ${latest.tick}`;
-    status.className = 'connection live';
+    latestAt = performance.now();
+    lostReason = 'no news for over a second';
+    stage.show(latest);
+    for (const note of staleNotes) {
+      note.hidden = true;
+    }
     for (const panel of panels) {
       deliver(panel, latest);
     }
   });
-  // EventSource reconnects by itself after a lost connection; the badge says so meanwhile. An answer other than a
+  // EventSource reconnects by itself after a lost connection; the banner says so meanwhile. An answer other than a
   // stream (the host refuses one beyond its bound) closes it for good: the host's reason is shown and the page asks
   // again a little later.
   events.addEventListener('error', async () => {
-    status.className = 'connection lost';
     if (events.readyState !== EventSource.CLOSED) {
-      status.textContent = 'host not answering';
+      lostReason = 'its event stream broke off';
       return;
     }
-    status.textContent = `host refused the event stream: ${await refusalReason()}; trying again`;
+    lostReason = `it refused the event stream: ${await refusalReason()}; trying again`;
     setTimeout(connect, 3000);
   });
+}
+
+/** Once the newest snapshot is over StaleMs old: the banner, and each panel's note of how old its data is. */
+function watchAge() {
+  const age = latestAt === null ? null : performance.now() - latestAt;
+  if (age !== null && age <= StaleMs) {
+    return;
+  }
+  if (age === null && performance.now() <= StaleMs) {
+    return;
+  }
+  stage.lost(age === null ? null : age / 1000, lostReason);
+  for (const note of staleNotes) {
+    setText(note, age === null ? 'No data from the host yet' : `Data ${Math.floor(age / 1000)} s old: the host is not answering`);
+    note.hidden = false;
+  }
 }
 
 async function refusalReason() {
@@ -85,3 +117,4 @@ window.addEventListener('hashchange', showTab);
 showTab();
 connect();
 mountPanels();
+setInterval(watchAge, 250);

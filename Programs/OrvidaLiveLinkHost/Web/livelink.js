@@ -20,10 +20,15 @@ export function mount(element, api) {
   const panelTitle = h('h3');
   const panelWidgets = h('div', { className: 'widgets' });
   const cancel = h('button', { type: 'button', textContent: 'Cancel' });
-  const panelBox = h('div', { className: 'creation-panel', hidden: true }, panelTitle, panelWidgets, cancel);
+  const repair = h('p', { className: 'repair-note' });
+  const panelBox = h('div', { className: 'creation-panel', hidden: true }, panelTitle, panelWidgets, repair, cancel);
+  // What to do first, while there is nothing else to see.
+  const firstStep = h('p', { className: 'first-step', hidden: true,
+    textContent: 'No source yet. Add one: "+ Source", then "Orvida LiveLink"; type the address and port the camera application sends to (0.0.0.0:9001 listens on every interface) and press Ok.' });
   element.append(
     h('div', { className: 'toolbar' }, h('h2', { textContent: 'Live Link' }), h('div', { className: 'menu-anchor' }, addButton, menu)),
     panelBox,
+    firstStep,
     h('table', { className: 'sources' },
       h('thead', {}, h('tr', {}, ...['', 'Source Type', 'Source Machine', 'Status', 'Endpoint', 'Options', ''].map((text) => h('th', { textContent: text })))),
       body),
@@ -38,7 +43,7 @@ export function mount(element, api) {
   cancel.addEventListener('click', () => openPanel !== null && attempt(api.del(`api/panels/${openPanel}`)));
 
   addButton.addEventListener('click', () => { menu.hidden = !menu.hidden; });
-  // As menus do: a click anywhere else, or Escape, closes it.
+  // As menus do: a click anywhere else, or Escape, closes it; Escape closes the creation panel too, as Cancel.
   document.addEventListener('click', (event) => {
     if (!menu.hidden && !addButton.contains(event.target) && !menu.contains(event.target)) {
       menu.hidden = true;
@@ -47,6 +52,9 @@ export function mount(element, api) {
   document.addEventListener('keydown', (event) => {
     if (event.key === 'Escape') {
       menu.hidden = true;
+      if (openPanel !== null) {
+        attempt(api.del(`api/panels/${openPanel}`));
+      }
     }
   });
   let factoriesShown = '';
@@ -72,6 +80,7 @@ export function mount(element, api) {
     if (panel) {
       const factory = factories.find((candidate) => candidate.name === panel.factory);
       setText(panelTitle, factory ? factory.displayName : panel.factory);
+      setText(repair, panel.repair || '');
       widgets.show(panel.root);
     }
   }
@@ -120,6 +129,7 @@ export function mount(element, api) {
       showFactories(snapshot.factories || []);
       showPanel(snapshot.panel, snapshot.factories || []);
       showSources(snapshot.sources || []);
+      firstStep.hidden = (snapshot.sources || []).length > 0;
     },
   };
 }

@@ -33,10 +33,15 @@ const Plots = [
     series: [
       ['interarrival (the last two datagrams)', (s) => (s.health.interarrivalMilliseconds >= 0 ? s.health.interarrivalMilliseconds : null)],
       ['jitter', (s) => s.health.jitterMilliseconds],
+      ['in the source (arrival to publish)', (s) => (s.health.latencyMilliseconds >= 0 ? s.health.latencyMilliseconds : null)],
     ],
   },
   { id: 'ring', title: 'Ring fill (samples)', range: (s) => [0, s.health.ringCapacity], series: [['in ring', (s) => s.health.ringCount]] },
-  { id: 'messages', title: 'Messages per second', series: [['received per s', (s) => s.health.receivedPerSecond]] },
+  {
+    id: 'messages',
+    title: 'Messages per second',
+    series: [['received per s', (s) => s.health.receivedPerSecond], ['expected (the camera\'s rate)', (s) => s.health.expectedPerSecond || null]],
+  },
   { id: 'counters', title: 'Trouble per second', series: Object.entries(TroubleLabels).map(([name, label]) => [label, (s) => s.rates?.[name] ?? null]) },
   {
     id: 'decimation',
@@ -72,6 +77,18 @@ class CounterRates {
   }
 }
 
+// The y axis as wide as its longest label (uPlot's fixed 50 px cut "-1234.5" short): tick length, gap and text,
+// measured in the axis's own font.
+function axisWidth(plot, values, axisIndex, cycle) {
+  const axis = plot.axes[axisIndex];
+  if (cycle > 1) {
+    return axis._size;
+  }
+  const longest = (values || []).reduce((wide, value) => (String(value).length > wide.length ? String(value) : wide), '');
+  plot.ctx.font = axis.font[0];
+  return Math.ceil(axis.ticks.size + axis.gap + plot.ctx.measureText(longest).width / devicePixelRatio) + 4;
+}
+
 function makePlot(container, plotDefinition) {
   let capacity = 0;
   const options = {
@@ -79,7 +96,7 @@ function makePlot(container, plotDefinition) {
     width: Math.max(container.clientWidth, 200),
     height: Height,
     scales: { x: { time: true }, y: plotDefinition.range ? { range: () => [0, capacity] } : {} },
-    axes: [0, 1].map(() => ({ stroke: '#8c8c8c', grid: { stroke: '#333' }, ticks: { stroke: '#333' } })),
+    axes: [0, 1].map((index) => ({ stroke: '#8c8c8c', grid: { stroke: '#333' }, ticks: { stroke: '#333' }, ...(index ? { size: axisWidth } : {}) })),
     legend: { live: false },
     series: [{}, ...plotDefinition.series.map(([label], i) => ({ label, stroke: Colors[i], width: 1.5 }))],
   };

@@ -1,6 +1,7 @@
 // The Take Recorder: slate and take number (editable), the recording state (a take counts down before it records),
 // the panel, starting and stopping by hand (a stop while counting down cancels), why a take would be refused, the
-// last error, and the takes recorded so far with a link to download each.
+// last error, the take as each camera application last sent it (beside the editor's, to see them disagree), and the
+// takes recorded so far with a link to download each.
 import { fixed, h, setText } from './dom.js';
 
 function sizeText(bytes) {
@@ -17,6 +18,7 @@ export function mount(element, api) {
   const refusal = h('p', { className: 'refusal' });
   const panelHint = h('p', { className: 'panel-hint' });
   const lastError = h('p', { className: 'error last-error' });
+  const cameraTakes = h('ul', { className: 'camera-take' });
   const failure = h('p', { className: 'error' });
   const takes = h('tbody');
   element.append(
@@ -25,6 +27,7 @@ export function mount(element, api) {
       h('label', { htmlFor: 'take-slate', textContent: 'Slate' }), slate,
       h('label', { htmlFor: 'take-number', textContent: 'Take' }), takeNumber,
       state),
+    cameraTakes,
     h('div', { className: 'form-row' }, panelButton, start, stop),
     panelHint, refusal, lastError, failure,
     h('h3', { textContent: 'Recorded takes' }),
@@ -64,6 +67,15 @@ export function mount(element, api) {
       h('td', {}, h('a', { href: `api/takes/${encodeURIComponent(take.file)}`, download: take.file, textContent: 'Download' })))));
   }
 
+  function showCameraTakes(sources) {
+    const lines = sources.filter((source) => source.cameraTake).map(({ endpoint, cameraTake }) =>
+      `Camera at ${endpoint}: ${cameraTake.recording ? '● recording' : 'not recording'}, slate ${cameraTake.slate || '(none)'}, take ${cameraTake.take || '(none)'}`);
+    if (cameraTakes.dataset.lines !== lines.join('\n')) {
+      cameraTakes.dataset.lines = lines.join('\n');
+      cameraTakes.replaceChildren(...lines.map((line) => h('li', { textContent: line })));
+    }
+  }
+
   return {
     update(snapshot) {
       latest = snapshot;
@@ -86,6 +98,7 @@ export function mount(element, api) {
       stop.disabled = !active;
       setText(lastError, take.lastError ? `Last error: ${take.lastError}` : '');
       showTakes(snapshot.takes || []);
+      showCameraTakes(snapshot.sources || []);
     },
   };
 }

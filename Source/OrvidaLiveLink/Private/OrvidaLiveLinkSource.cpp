@@ -352,8 +352,10 @@ bool FOrvidaLiveLinkSource::LiveLinkTick()
 	if (bAutoSceneTakeUpdate || bAutoRecord)
 	{
 		TakeAutomation.Run(Due);
+		LastCameraTake = FCameraTake{true, Due.Metadata[1], Due.Metadata[2], Due.State == FOrvidaTakeAutomation::RecordingState};
 	}
 	Client->PushSubjectFrameData_AnyThread(FLiveLinkSubjectKey(SourceGuid, OrvidaLiveLinkSource::SubjectName()), MoveTemp(FrameData));
+	PublishLatencyMilliseconds = double(Ring.GetSteadyNanoseconds() - Ring.GetDueCommitNanoseconds()) / 1.0e6;
 	return true;
 }
 

@@ -133,6 +133,25 @@ public:
 	/** The samples between the receiver and the publisher, with the playout clock. */
 	FOrvidaSampleRing& GetSampleRing() { return Ring; }
 
+	/**
+	 * The take as the camera application spoke of it in the last sample published: its slate, its take number as
+	 * the text it sent, and whether it said it records. The decoder reads these only for a source with Auto
+	 * Scene/Take or Auto Record (bRead false otherwise, as before the first sample). Game thread.
+	 */
+	struct FCameraTake
+	{
+		bool bRead = false;
+		FString Slate;
+		FString TakeNumber;
+		bool bRecording = false;
+	};
+	const FCameraTake& GetLastCameraTake() const { return LastCameraTake; }
+	/**
+	 * How long the frame last published waited in the source, from the ring taking in its sample to the push to
+	 * the client, in milliseconds; negative before the first. Game thread.
+	 */
+	double GetPublishLatencyMilliseconds() const { return PublishLatencyMilliseconds; }
+
 private:
 	/** Tests and benchmarks that watch the receive path construct sources through it. */
 	friend class FOrvidaLiveLinkSourceTestAccess;
@@ -192,6 +211,9 @@ private:
 	/** Set until the camera static data has been pushed; the publishing pass alone touches it. */
 	bool bStaticDataPending = true;
 	FOrvidaTakeAutomation TakeAutomation;
+	/** The publishing pass alone writes these. */
+	FCameraTake LastCameraTake;
+	double PublishLatencyMilliseconds = -1.0;
 	FReceivedDataObserver ReceivedDataObserver;
 	FOrvidaStreamHealth StreamHealth;
 

@@ -21,8 +21,11 @@ FOrvidaSampleRing::FOrvidaSampleRing(FSteadyClock InSteadyClock)
 
 void FOrvidaSampleRing::CommitSample(FOrvidaCameraSample Sample)
 {
+	// Read before the lock: an injected clock is the caller's code.
+	const int64 Now = GetSteadyNanoseconds();
 	std::lock_guard<std::mutex> Guard(RingLock);
 	SampleRing[WriteIndex] = MoveTemp(Sample);
+	CommitNanoseconds[WriteIndex] = Now;
 	WriteIndex = (WriteIndex + 1) % RingCapacity;
 	++CommittedSamples;
 	if (RingCount == RingCapacity)
@@ -83,6 +86,7 @@ bool FOrvidaSampleRing::StepPlayoutClock(FOrvidaCameraSample& OutDueSample)
 		}
 	}
 	OutDueSample = SampleRing[ReadIndex];
+	DueCommitNanoseconds = CommitNanoseconds[ReadIndex];
 	return true;
 }
 

@@ -13,8 +13,9 @@
  * sample stays due meanwhile.
  *
  * Threads: the receiver thread calls CommitSample; the game thread calls StepPlayoutClock, UpdatePlayoutRate
- * and reads PlayoutSubframe. RingLock guards the slots and the indices; the clock fields belong to the game
- * thread alone. No other lock is ever taken while RingLock is held.
+ * and reads PlayoutSubframe and the due commit time. RingLock guards the slots and the indices; the clock
+ * fields, the due commit time among them, belong to the game thread alone. No other lock is ever taken while
+ * RingLock is held.
  */
 class ORVIDALIVELINK_API FOrvidaSampleRing
 {
@@ -82,6 +83,11 @@ public:
 	FStats GetStats() const;
 	/** The clock the playout clock reads, in nanoseconds (an injected clock's milliseconds scaled); any thread. */
 	int64 GetSteadyNanoseconds() const;
+	/**
+	 * When the sample due at the last step that found one was committed, on GetSteadyNanoseconds' clock: with
+	 * the time of its publication, how long a frame waited in the source. 0 before such a step.
+	 */
+	int64 GetDueCommitNanoseconds() const { return DueCommitNanoseconds; }
 
 private:
 	int64 NowMilliseconds() const;
@@ -89,9 +95,14 @@ private:
 
 	FSteadyClock SteadyClock;
 
-	/** Guards SampleRing, RingCount, WriteIndex, ReadIndex, bBuffering, the counters and the decimation figures. */
+	/**
+	 * Guards SampleRing, CommitNanoseconds, RingCount, WriteIndex, ReadIndex, bBuffering, the counters and the
+	 * decimation figures.
+	 */
 	mutable std::mutex RingLock;
 	FOrvidaCameraSample SampleRing[RingCapacity];
+	/** When each slot's sample was committed. */
+	int64 CommitNanoseconds[RingCapacity] = {};
 	/** Committed samples from ReadIndex onward, the due one included. */
 	int32 RingCount = 0;
 	int32 WriteIndex = 0;
@@ -109,6 +120,7 @@ private:
 	int64 DecimatedSamples = 0;
 	int64 LostSamples = 0;
 
+	int64 DueCommitNanoseconds = 0;
 	double PlayoutRate = 25.0;
 	float PlayoutSubframe = 0.0f;
 	/** The clock's origin: the playout position PlayoutRate counts on from, and when it was reached. */

@@ -5,12 +5,6 @@
 #include "Recorder/TakeRecorderPanel.h"
 #include "TakeMetaData.h"
 
-namespace OrvidaTakeAutomation
-{
-// The camera application's state value while it records.
-constexpr int32 RecordingState = 2;
-} // namespace OrvidaTakeAutomation
-
 FOrvidaTakeAutomation::FOrvidaTakeAutomation(bool bInAutoSceneTakeUpdate, bool bInAutoRecord)
     : bAutoSceneTakeUpdate(bInAutoSceneTakeUpdate)
     , bAutoRecord(bInAutoRecord)
@@ -19,7 +13,7 @@ FOrvidaTakeAutomation::FOrvidaTakeAutomation(bool bInAutoSceneTakeUpdate, bool b
 
 void FOrvidaTakeAutomation::Run(const FOrvidaCameraSample& DueSample)
 {
-	const bool bRecordingWanted = DueSample.State == OrvidaTakeAutomation::RecordingState;
+	const bool bRecordingWanted = DueSample.State == RecordingState;
 	if (!bRecordingWanted)
 	{
 		// The camera take is over: nothing is left to start, and a refusal of its next take is news again.

@@ -22,6 +22,9 @@ class UTakeRecorderPanel;
 class FOrvidaTakeAutomation
 {
 public:
+	/** The camera application's state value while it records. */
+	static constexpr int32 RecordingState = 2;
+
 	FOrvidaTakeAutomation(bool bInAutoSceneTakeUpdate, bool bInAutoRecord);
 
 	/**
