@@ -725,7 +725,7 @@ TEST_F(TakeRecorderTest, TakesStartAndStopWhileAnotherThreadPushes)
 		for (size_t Index = 1; Index < Rows.size(); ++Index)
 		{
 			// One pushing thread, so the rows are in the order pushed, whatever the client's queue cut out.
-			EXPECT_LT(std::stod(Rows[Index - 1][1]), std::stod(Rows[Index][1])) << TCHAR_TO_UTF8(*Path) << " row " << Index;
+			EXPECT_LT(std::stod(Rows[Index - 1][2]), std::stod(Rows[Index][2])) << TCHAR_TO_UTF8(*Path) << " row " << Index;
 		}
 	}
 }
