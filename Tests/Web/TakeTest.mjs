@@ -134,49 +134,58 @@ function readTake(text) {
 test('a take of two sources names both, and the takes folder is listed again after a restart', async () => {
   const project = newProject();
   let host = await startHost(project, ['--source', '127.0.0.1:0', '--source', '127.0.0.1:0', '--no-take', '--no-record', '--countdown', '0']);
-  const hostState = async () => (await fetch(`${host.url}/api/state`)).json();
-  const post = (path, method = 'POST', body = {}) => fetch(`${host.url}${path}`, { method, headers: { 'Content-Type': 'application/json' }, body: JSON.stringify(body) });
-  let page = await openPage(session.browser, host, '#take');
-  const sources = (await hostState()).sources;
-  assert.equal(sources.length, 2);
-  assert.notEqual(sources[0].color, sources[1].color);
-  const senders = sources.map((source) => startSender(['--to', source.endpoint, '--rate', '30', '--path', 'orbit', '--duration', '8']));
-  await page.waitForFunction(async (url) => (await (await fetch(`${url}/api/state`)).json()).subjects.some((subject) => subject.frame), host.url, { timeout: 5000, polling: 200 });
-  assert.equal((await post('/api/take/metadata', 'PUT', { slate: 'TWO' })).status, 200);
-  assert.equal((await post('/api/take/start')).status, 200);
-  await page.locator('.recording-state', { hasText: /^● Recording$/ }).waitFor({ timeout: 5000 });
-  await page.waitForTimeout(1500);
-  // The other source's subject of the same name becomes the one the client takes frames from.
-  assert.equal((await post(`/api/sources/${sources[1].guid}/subject`, 'PUT', { name: 'Orvida - Camera', enabled: true })).status, 200);
-  await page.waitForTimeout(1500);
-  assert.equal((await post('/api/take/stop')).status, 200);
-  const row = takeRowsOf(page).first();
-  await row.waitFor({ timeout: 5000 });
-  await Promise.all(senders.map((sender) => sender.stop()));
+  let page = null;
+  // A failure part-way must not leave a host running (the file would wait for it until its time-out).
+  try {
+    const hostState = async () => (await fetch(`${host.url}/api/state`)).json();
+    const post = (path, method = 'POST', body = {}) => fetch(`${host.url}${path}`, { method, headers: { 'Content-Type': 'application/json' }, body: JSON.stringify(body) });
+    page = await openPage(session.browser, host, '#take');
+    const sources = (await hostState()).sources;
+    assert.equal(sources.length, 2);
+    assert.notEqual(sources[0].color, sources[1].color);
+    const senders = sources.map((source) => startSender(['--to', source.endpoint, '--rate', '30', '--path', 'orbit', '--duration', '8']));
+    await page.waitForFunction(async (url) => (await (await fetch(`${url}/api/state`)).json()).subjects.some((subject) => subject.frame), host.url, { timeout: 5000, polling: 200 });
+    assert.equal((await post('/api/take/metadata', 'PUT', { slate: 'TWO' })).status, 200);
+    assert.equal((await post('/api/take/start')).status, 200);
+    await page.locator('.recording-state', { hasText: /^● Recording$/ }).waitFor({ timeout: 5000 });
+    await page.waitForTimeout(1500);
+    // The other source's subject of the same name becomes the one the client takes frames from.
+    assert.equal((await post(`/api/sources/${sources[1].guid}/subject`, 'PUT', { name: 'Orvida - Camera', enabled: true })).status, 200);
+    await page.waitForTimeout(1500);
+    assert.equal((await post('/api/take/stop')).status, 200);
+    const row = takeRowsOf(page).first();
+    await row.waitFor({ timeout: 5000 });
+    await Promise.all(senders.map((sender) => sender.stop()));
 
-  const text = await row.getByRole('link', { name: 'Download' }).evaluate(async (link) => (await fetch(link.href)).text());
-  const file = readTake(text);
-  assert.deepEqual(file.sources, sources.map((source) => source.guid).sort());
-  const [take] = (await hostState()).takes;
-  assert.deepEqual(take.sources, file.sources);
-  assert.ok(take.frames < take.rows, `frames ${take.frames}, rows ${take.rows}`);
-  assert.deepEqual([take.rows, take.frames, take.sizeBytes], [file.rows, file.frames, Buffer.byteLength(text)]);
-  assert.ok(Math.abs(take.durationSeconds - file.duration) < 1e-6, `${take.durationSeconds} ${file.duration}`);
-  const named = row.locator('.take-source');
-  assert.deepEqual(await named.allTextContents(), take.sources.map((guid) => sources.find((source) => source.guid === guid).endpoint));
-  assert.deepEqual(await named.evaluateAll((spans) => spans.map((span) => span.style.color).every((color) => color !== '')), true);
-  await screenshot(page, 'take-two-sources');
-  await page.close();
-  assert.deepEqual(await host.stop(), { code: 0, signal: null });
+    const text = await row.getByRole('link', { name: 'Download' }).evaluate(async (link) => (await fetch(link.href)).text());
+    const file = readTake(text);
+    assert.deepEqual(file.sources, sources.map((source) => source.guid).sort());
+    const [take] = (await hostState()).takes;
+    assert.deepEqual(take.sources, file.sources);
+    assert.ok(take.frames < take.rows, `frames ${take.frames}, rows ${take.rows}`);
+    assert.deepEqual([take.rows, take.frames, take.sizeBytes], [file.rows, file.frames, Buffer.byteLength(text)]);
+    assert.ok(Math.abs(take.durationSeconds - file.duration) < 1e-6, `${take.durationSeconds} ${file.duration}`);
+    const named = row.locator('.take-source');
+    assert.deepEqual(await named.allTextContents(), take.sources.map((guid) => sources.find((source) => source.guid === guid).endpoint));
+    assert.ok(await named.evaluateAll((spans) => spans.every((span) => span.style.color !== '')), 'a source not in its colour');
+    await screenshot(page, 'take-two-sources');
+    const ended = await host.stop();
+    host = null;
+    assert.deepEqual(ended, { code: 0, signal: null });
 
-  host = await startHost(project);
-  page = await openPage(session.browser, host, '#take');
-  const again = takeRowsOf(page).first();
-  await again.waitFor({ timeout: 5000 });
-  const cells = await again.locator('td').allTextContents();
-  assert.deepEqual(cells.slice(0, 3), [take.file, String(file.frames), `${file.duration.toFixed(2)} s`]);
-  assert.deepEqual((await hostState()).takes, [take]);
-  await screenshot(page, 'take-listed-after-restart');
-  await page.close();
-  assert.deepEqual(await host.stop(), { code: 0, signal: null });
+    host = await startHost(project);
+    page = await openPage(session.browser, host, '#take');
+    const again = takeRowsOf(page).first();
+    await again.waitFor({ timeout: 5000 });
+    const cells = await again.locator('td').allTextContents();
+    assert.deepEqual(cells.slice(0, 3), [take.file, String(file.frames), `${file.duration.toFixed(2)} s`]);
+    assert.deepEqual((await hostState()).takes, [take]);
+    await screenshot(page, 'take-listed-after-restart');
+    const endedAgain = await host.stop();
+    host = null;
+    assert.deepEqual(endedAgain, { code: 0, signal: null });
+  } finally {
+    await page?.close();
+    await host?.stop();
+  }
 });

@@ -14,6 +14,7 @@ const GridSize = 2000;
 // The frustum's depth follows the focus, held to a size that reads next to a 1 m grid.
 const MinDepth = 30;
 const MaxDepth = 120;
+const PathShade = 0.6;
 
 /** The camera subjects: those with a lens in their frame or a camera they drive. */
 function cameraSubjects(snapshot) {
@@ -81,7 +82,8 @@ export function mount(element) {
     const pathPositions = new Float32Array(PathCapacity * 3);
     const pathGeometry = new THREE.BufferGeometry();
     pathGeometry.setAttribute('position', new THREE.BufferAttribute(pathPositions, 3).setUsage(THREE.DynamicDrawUsage));
-    const path = new THREE.Line(pathGeometry, new THREE.LineBasicMaterial({ color, transparent: true, opacity: 0.6 }));
+    // The path in a darker shade of the frustum's colour, so that the camera stands out from where it has been.
+    const path = new THREE.Line(pathGeometry, new THREE.LineBasicMaterial({ color: new THREE.Color(color).multiplyScalar(PathShade) }));
     path.frustumCulled = false;
     scene.add(frustum, path);
     return { frustum, frustumKey: '', path, pathPositions, pathGeometry, points: [], lastFrame: null, color };
