@@ -181,7 +181,8 @@ FSenderReplay FSenderTakeFileReader::Read(const std::string& Path, FSenderFrameR
 			const auto Found = Columns.find(Name);
 			return Found != Columns.end() && Found->second < Fields.size() ? std::optional<std::string>(Fields[Found->second]) : std::nullopt;
 		};
-		const std::string RowSubject = Field("Subject").value_or("");
+		// Sources may share a subject name: the host's take files name the source too, and the pair is the subject.
+		const std::string RowSubject = Field("Subject").value_or("") + '\n' + Field("Source").value_or("");
 		if ((Subject && *Subject != RowSubject) || Trim(Field("LocationX").value_or("")).empty())
 		{
 			++Replay.SkippedRecords;

@@ -6,7 +6,8 @@
 #include <string>
 
 /**
- * Reads a take file the host wrote (CSV with a header row) into frames of its first subject: timing from
+ * Reads a take file the host wrote (CSV with a header row) into frames of its first subject (the Subject column
+ * and, when there is one, the Source column: two sources may send subjects of one name): timing from
  * WorldTime, the frame number and rate from FrameNumber, RateNumerator and RateDenominator, the pose and lens
  * from their columns. Columns are found by their header names, so their order and unknown columns do not
  * matter; lines starting with '#' are comments, and a comment "Slate: TEXT" or "Take: N" (also "Key=Value")

@@ -76,13 +76,13 @@ def send(*options):
 
 def take_rows(project):
     """The rows of the project's one take, each without WorldTime and SubFrame (when and how far into a frame the
-    tick ran), and with the rows of one sample published over several ticks made one."""
+    tick ran) and Source (each host gives its source a guid of its own), and with the rows of one sample published over several ticks made one."""
     takes = list(pathlib.Path(project, "Saved", "Takes").glob("*.csv"))
     if not check("one take", len(takes) == 1, str(takes)):
         return []
     with open(takes[0], newline="") as file:
         next(file)
-        rows = [{k: v for k, v in row.items() if k not in ("WorldTime", "SubFrame")} for row in csv.DictReader(file)]
+        rows = [{k: v for k, v in row.items() if k not in ("WorldTime", "SubFrame", "Source")} for row in csv.DictReader(file)]
     return [row for index, row in enumerate(rows) if index == 0 or row != rows[index - 1]]
 
 

@@ -55,8 +55,10 @@ test('the creation panel keeps what is typed and shows the repaired endpoint aft
 // ticked); "Ok" not making the source, or the row not appearing; the dot not green and the Status column not
 // "Receiving N/s" while datagrams come, not red and "Stopped N s ago" once they stop; the subject's frame not
 // refreshed (the same location and scene time twice); no warning once frames stop; a second
-// subject of the name not shown as disabled, or shown in place of the enabled one; Remove deleting another source
-// or none.
+// subject of the name not shown as disabled, or shown in place of the enabled one; two sources in one colour, or
+// a row's colour not the source's; the 3D view not in the source's colour, or drawing only the first source's
+// camera once the second's subject is the enabled one; the selector not switching the subject shown, or the
+// subject not naming its source; Remove deleting another source or none.
 test('a source added through the panel receives, its subject moves, and it is removed', async () => {
   const port = await freeUdpPort();
   await openCreationPanel();
@@ -87,7 +89,8 @@ test('a source added through the panel receives, its subject moves, and it is re
   await screenshot(session.page, 'livelink-receiving');
 
   // A second source makes a second subject of the name, which the client keeps disabled: the page says so and
-  // goes on showing the first.
+  // goes on showing the first. Each source has its colour on its row and its camera; the selector shows the
+  // second subject's details, and makes it the enabled one, whose camera the 3D view then shows in its colour.
   const secondPort = await freeUdpPort();
   await openCreationPanel();
   await endpointBox().fill(`127.0.0.1:${secondPort}`);
@@ -95,10 +98,27 @@ test('a source added through the panel receives, its subject moves, and it is re
   await session.page.getByRole('button', { name: 'Ok' }).click();
   const secondRow = session.page.locator('table.sources tbody tr', { hasText: `127.0.0.1:${secondPort}` });
   await secondRow.waitFor({ timeout: 5000 });
+  const secondSender = startSender(['--to', `127.0.0.1:${secondPort}`, '--rate', '25', '--path', 'dolly', '--duration', '15']);
   await session.page.locator('#subject .disabled', { hasText: /1 more subject of this name .*disabled/ }).waitFor({ timeout: 5000 });
   const subjects = (await state()).subjects;
   assert.deepEqual(subjects.map((subject) => subject.enabled), [true, false]);
-  await screenshot(session.page, 'livelink-second-subject-disabled');
+  const colors = await Promise.all([row, secondRow].map((each) => each.evaluate((element) => element.style.getPropertyValue('--source-color'))));
+  assert.deepEqual(colors, (await state()).sources.map((each) => each.color));
+  assert.ok(colors[0] && colors[1] && colors[0] !== colors[1], `row colours ${colors}`);
+  const cameras = () => session.page.locator('#view3d').evaluate((element) => JSON.parse(element.dataset.cameras || '[]').map((camera) => camera.color));
+  await session.page.waitForFunction(() => document.querySelector('#view3d .view3d-legend').textContent.includes('disabled'), null, { timeout: 5000 });
+  assert.deepEqual(await cameras(), [colors[0]]);
+  const picker = session.page.locator('#subject select.subject-source');
+  await picker.selectOption(subjects[1].source);
+  await session.page.locator('#subject td.source', { hasText: `127.0.0.1:${secondPort}` }).waitFor({ timeout: 5000 });
+  assert.equal(await session.page.locator('#subject td.location').textContent(), '—');
+  await session.page.getByRole('button', { name: 'Use this source\'s camera' }).click();
+  await session.page.locator('#subject td.sceneTime', { hasText: / @ 25\/1$/ }).waitFor({ timeout: 5000 });
+  assert.deepEqual((await state()).subjects.map((subject) => subject.enabled), [false, true]);
+  await session.page.waitForFunction((color) => document.querySelector('#view3d').dataset.cameras?.includes(color), colors[1], { timeout: 5000 });
+  assert.deepEqual(await cameras(), [colors[1]]);
+  await screenshot(session.page, 'livelink-two-sources');
+  await secondSender.stop();
   await secondRow.getByRole('button', { name: 'Remove' }).click();
   await secondRow.waitFor({ state: 'detached', timeout: 5000 });
 

@@ -31,8 +31,8 @@ async function sourcePort() {
 }
 
 /** The canvas as the browser shows it, decoded by the browser: pixel counts of the colours the view draws with. */
-async function canvasPixels(png, earlier) {
-  return page.evaluate(async ([now, before]) => {
+async function canvasPixels(png, earlier, color) {
+  return page.evaluate(async ([now, before, hex]) => {
     async function decode(base64) {
       const bitmap = await createImageBitmap(await (await fetch(`data:image/png;base64,${base64}`)).blob());
       const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
@@ -41,17 +41,22 @@ async function canvasPixels(png, earlier) {
       return context.getImageData(0, 0, bitmap.width, bitmap.height).data;
     }
     const near = (data, i, [r, g, b]) => Math.abs(data[i] - r) + Math.abs(data[i + 1] - g) + Math.abs(data[i + 2] - b) < 60;
+    const frustumColor = [1, 3, 5].map((at) => parseInt(hex.slice(at, at + 2), 16));
+    // The path is drawn in the source's colour at 0.6 (view3d.js), in linear light, as three.js shades it.
+    const toLinear = (c) => ((c / 255) <= 0.04045 ? c / 255 / 12.92 : ((c / 255 + 0.055) / 1.055) ** 2.4);
+    const toSrgb = (l) => Math.round(255 * (l <= 0.0031308 ? l * 12.92 : 1.055 * l ** (1 / 2.4) - 0.055));
+    const pathColor = frustumColor.map((c) => toSrgb(toLinear(c) * 0.6));
     const pixels = await decode(now);
     const previous = before ? await decode(before) : null;
     const counts = { frustum: 0, path: 0, changed: 0 };
     for (let i = 0; i < pixels.length; i += 4) {
-      counts.frustum += near(pixels, i, [0xff, 0xd0, 0x40]);
-      counts.path += near(pixels, i, [0x1d, 0x8f, 0xe0]);
+      counts.frustum += near(pixels, i, frustumColor);
+      counts.path += near(pixels, i, pathColor);
       counts.changed += previous !== null && previous.length === pixels.length &&
         (pixels[i] !== previous[i] || pixels[i + 1] !== previous[i + 1] || pixels[i + 2] !== previous[i + 2]);
     }
     return counts;
-  }, [png.toString('base64'), earlier?.toString('base64')]);
+  }, [png.toString('base64'), earlier?.toString('base64'), color]);
 }
 
 async function plotReading(id) {
@@ -80,7 +85,9 @@ test('a streamed orbit moves the frustum and the plots', async () => {
   const secondPlot = await plotReading('position');
   await screenshot(page, 'view-and-plots');
 
-  const counts = await canvasPixels(secondShot, firstShot);
+  // Drawn in the source's colour.
+  const { sources: [source] } = await (await fetch(`${host.url}/api/state`)).json();
+  const counts = await canvasPixels(secondShot, firstShot, source.color);
   assert.ok(counts.frustum > 50, `frustum pixels: ${JSON.stringify(counts)}`);
   assert.ok(counts.path > 50, `path pixels: ${JSON.stringify(counts)}`);
   assert.ok(counts.changed > 100, `pixels changed in a second: ${JSON.stringify(counts)}`);

@@ -28,6 +28,8 @@ struct FHostSourceSnapshot
 	std::string Guid;
 	std::string Type;
 	std::string Machine;
+	/** The source's colour on the page, #rrggbb, kept for its life (FHostSourceColors). */
+	std::string Color;
 	/** The options the source was made with. */
 	bool bAutoLens = false;
 	bool bAutoSceneTakeUpdate = false;
@@ -114,17 +116,24 @@ struct FHostCaptureSnapshot
 	int64_t Dropped = 0;
 };
 
-/** A take that was recorded and stopped while the host ran. */
+/** A take file in the takes folder, as FHostTakeFileReader reads it. */
 struct FHostTakeFileSnapshot
 {
 	/** The file's name in the takes folder, and its full path. */
 	std::string FileName;
 	std::string Path;
-	int32_t FrameCount = 0;
-	/** From the start to the stop of the recording, as the game thread saw them. */
+	/** Rows, one a frame a subject; frames, the distinct frame numbers of the subject with the most. */
+	int64_t Rows = 0;
+	int64_t FrameCount = 0;
+	/** From the earliest row's world time to the latest's. */
 	double DurationSeconds = 0.0;
-	/** -1 when the file could not be read. */
 	int64_t SizeBytes = 0;
+	/** When the file last changed, in nanoseconds since the epoch: the list is in this order. */
+	int64_t ModifiedNanoseconds = 0;
+	/** The guids of the sources whose subjects have rows, sorted. */
+	std::vector<std::string> Sources;
+	/** Why the file could not be read whole, with the line; empty when it was. */
+	std::string Error;
 };
 
 /** The frame the client evaluated for a subject on this tick, in the client's units (centimetres, degrees). */
@@ -265,7 +274,7 @@ struct FHostSnapshot
 	std::vector<FHostSubjectSnapshot> Subjects;
 	FHostTakeSnapshot Take;
 	FHostCaptureSnapshot Capture;
-	/** Oldest first. */
+	/** The take files in the takes folder, but the one being recorded, oldest first. */
 	std::vector<FHostTakeFileSnapshot> Takes;
 	std::vector<FHostFactorySnapshot> Factories;
 	std::optional<FHostPanelSnapshot> Panel;

@@ -109,11 +109,14 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 	Snapshot->TickCount = TickCount;
 	const auto Now = std::chrono::steady_clock::now();
 	Snapshot->TicksPerSecond = TickRate.Update(TickCount, Now);
+	std::set<std::string> LiveSources;
 	for (const FHostSource& Entry : Sources)
 	{
 		FHostSourceSnapshot& Source = Snapshot->Sources.emplace_back();
 		const std::string Guid = ToUtf8(Entry.Guid.ToString());
 		Source.Guid = Guid;
+		Source.Color = Colors.Of(Guid);
+		LiveSources.insert(Guid);
 		Source.Type = ToUtf8(Entry.Source->GetSourceType().ToString());
 		Source.Machine = ToUtf8(Entry.Source->GetSourceMachineName().ToString());
 		const FOrvidaLiveLinkConnectionSettings Options = Entry.Source->GetConnectionSettings();
@@ -163,6 +166,7 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 		Source.CameraTakeNumber = ToUtf8(CameraTake.TakeNumber);
 		Source.bCameraRecording = CameraTake.bRecording;
 	}
+	Colors.KeepOnly(LiveSources);
 	if (const UTakeMetaData* MetaData = TakeRecorder.GetTakeMetaData())
 	{
 		Snapshot->Take.Slate = ToUtf8(MetaData->GetSlate());

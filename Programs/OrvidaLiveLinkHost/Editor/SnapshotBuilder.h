@@ -4,6 +4,7 @@
 #include "Editor/RateMeter.h"
 #include "Editor/Snapshot.h"
 #include "Editor/Source.h"
+#include "Editor/SourceColors.h"
 #include "Editor/TakeList.h"
 #include "LiveLinkTypes.h"
 #include "Misc/Guid.h"
@@ -20,7 +21,7 @@ class FTakeRecorder;
 /**
  * Builds the host's snapshot from the engine's state: the sources' status, options, stream health and ring, the
  * rates at which each source receives, loses and decimates samples and its state in words (FHostStreamState), the
- * tick rate, the scene time of the last frame the client took in from each source
+ * tick rate, each source's colour, the scene time of the last frame the client took in from each source
  * (watched as it takes them in), the subjects' roles, static data, whether each is enabled and the frame the client
  * evaluated for it on this tick, the Take Recorder and the takes it recorded. Build follows the client's tick.
  *
@@ -63,6 +64,7 @@ private:
 	/** By source guid, as its string. */
 	std::map<std::string, FSourceRates> Rates;
 	FHostRateMeter TickRate;
+	FHostSourceColors Colors;
 	FHostTakeList Takes;
 	/**
 	 * The recorder keeps its last error until another replaces it; once a take has started recording after it,

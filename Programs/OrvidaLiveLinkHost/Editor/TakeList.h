@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Editor/Snapshot.h"
+#include "Editor/TakeFolder.h"
 
 #include <chrono>
 #include <string>
@@ -9,25 +10,29 @@
 class FTakeRecorder;
 
 /**
- * The takes recorded while the host runs, however they were started (the API, the plug-in's take automation):
- * each take file the recorder names, once it no longer records into it.
+ * The take files in the Take Recorder's takes folder, also those of earlier runs, however they were recorded (the
+ * API, the plug-in's take automation): FHostTakeFolder reads them on its thread, asked again about once a second
+ * and as soon as a take stops. The file being recorded is left out until its take stops.
  *
  * Threads: game thread only; Observe once per tick.
  */
 class FHostTakeList
 {
 public:
-	/** Notes a recording's start, and adds the take once the recorder has stopped recording into its file. */
+	/** How often the folder is looked at again: files may come from elsewhere (a copy, an earlier run). */
+	static constexpr std::chrono::milliseconds RescanInterval{1000};
+
+	/** Asks for a new listing when it is due or the recording state changed, and takes in the last one. */
 	void Observe(const FTakeRecorder& TakeRecorder, std::chrono::steady_clock::time_point Now);
 
 	/** Oldest first. */
 	const std::vector<FHostTakeFileSnapshot>& GetTakes() const { return Takes; }
 
 private:
+	FHostTakeFolder Folder;
 	std::vector<FHostTakeFileSnapshot> Takes;
-	/** The file of the take last added, so that it is added once. */
-	std::string ListedPath;
-	/** The file being recorded when a tick last saw a recording, and when it first saw it. */
-	std::string RecordingPath;
-	std::chrono::steady_clock::time_point RecordingSince;
+	std::chrono::steady_clock::time_point LastScan;
+	bool bScanned = false;
+	bool bWasRecording = false;
+	std::string LastPath;
 };

@@ -65,6 +65,8 @@ FHostApiReply FHostApiCommands::Execute(const FHostApiRequest& Request)
 	}
 	case ECommand::RemoveSource:
 		return RemoveSource(Request.PathId);
+	case ECommand::EnableSubject:
+		return EnableSubject(Request.PathId, Request.Body);
 	case ECommand::TakePanel:
 		if (!Request.Body.is_object() || !Request.Body.contains("open") || !Request.Body["open"].is_boolean())
 		{
@@ -179,6 +181,25 @@ FHostApiReply FHostApiCommands::RemoveSource(const std::string& Guid)
 		}
 	}
 	return FHostApiReply::Error(404, "no source " + Guid);
+}
+
+FHostApiReply FHostApiCommands::EnableSubject(const std::string& Guid, const json& Body)
+{
+	if (!Body.is_object() || !Body.contains("name") || !Body["name"].is_string() || !Body.contains("enabled") || !Body["enabled"].is_boolean())
+	{
+		return FHostApiReply::Error(400, "the body must be {\"name\": SUBJECT, \"enabled\": BOOL}");
+	}
+	const std::string Name = Body["name"].get<std::string>();
+	for (const FLiveLinkSubjectKey& Key : Client.GetSubjects())
+	{
+		if (ToUtf8(Key.Source.ToString()) == Guid && ToUtf8(Key.SubjectName.ToString()) == Name)
+		{
+			// Enabling one disables the others of its name: the client enables one subject of a name.
+			Client.SetSubjectEnabled(Key, Body["enabled"].get<bool>());
+			return {};
+		}
+	}
+	return FHostApiReply::Error(404, "no subject \"" + Name + "\" of a source " + Guid);
 }
 
 FHostApiReply FHostApiCommands::SetTakeMetaData(const json& Body)

@@ -43,6 +43,8 @@ private:
 	FHostApiReply OpenPanel(const nlohmann::json& Body);
 	FHostApiReply ApplyPanelEvent(const std::string& PanelId, const nlohmann::json& Body);
 	FHostApiReply RemoveSource(const std::string& Guid);
+	/** Enables or disables a subject of the source, as the subject's check box in the editor's Live Link panel does. */
+	FHostApiReply EnableSubject(const std::string& Guid, const nlohmann::json& Body);
 	FHostApiReply SetTakeMetaData(const nlohmann::json& Body);
 	/** Hands a source the panel made to the client and lists it, also one that cannot receive: that one shows its status until removed. */
 	FHostApiReply AddSource(const TSharedPtr<ILiveLinkSource>& Created);

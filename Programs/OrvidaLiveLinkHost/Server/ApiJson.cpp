@@ -17,6 +17,7 @@ json FromSource(const FHostSourceSnapshot& Source)
 	    {"guid", Source.Guid},
 	    {"type", Source.Type},
 	    {"machine", Source.Machine},
+	    {"color", Source.Color},
 	    {"status", Source.Status},
 	    {"endpoint", Source.Endpoint},
 	    {"state", {{"text", Source.State.Text}, {"severity", FHostStreamState::SeverityName(Source.State.Severity)}}},
@@ -172,11 +173,13 @@ json FHostApiJson::FromSnapshot(const FHostSnapshot& Snapshot)
 	      {"panelOpen", Take.bPanelOpen},
 	      {"refusal", Take.Refusal},
 	      {"lastError", Take.LastError}}},
-	    {"takes",
-	     FromEach(Snapshot.Takes,
-	              [](const FHostTakeFileSnapshot& File) -> json {
-		              return {{"file", File.FileName}, {"frames", File.FrameCount}, {"durationSeconds", File.DurationSeconds}, {"sizeBytes", File.SizeBytes}};
-	              })},
+	    {"takes", FromEach(Snapshot.Takes,
+	                       [](const FHostTakeFileSnapshot& File) -> json
+	                       {
+		                       return {
+		                           {"file", File.FileName},       {"frames", File.FrameCount}, {"rows", File.Rows},  {"durationSeconds", File.DurationSeconds},
+		                           {"sizeBytes", File.SizeBytes}, {"sources", File.Sources},   {"error", File.Error}};
+	                       })},
 	    {"settings", FromEach(Snapshot.Settings, FromSetting)},
 	    {"log",
 	     FromEach(Snapshot.Log,

@@ -13,6 +13,7 @@ struct FHostApiRequest
 		PanelEvent,
 		ClosePanel,
 		RemoveSource,
+		EnableSubject,
 		TakePanel,
 		TakeStart,
 		TakeStop,

@@ -198,6 +198,7 @@ void FHostHttpServer::AddRoutes()
 	    {R"(/api/panels/([^/]+)/events)", {{"POST", Command(ECommand::PanelEvent)}}},
 	    {R"(/api/panels/([^/]+))", {{"DELETE", Command(ECommand::ClosePanel)}}},
 	    {R"(/api/sources/([^/]+))", {{"DELETE", Command(ECommand::RemoveSource)}}},
+	    {R"(/api/sources/([^/]+)/subject)", {{"PUT", Command(ECommand::EnableSubject)}}},
 	    {"/api/take/panel", {{"POST", Command(ECommand::TakePanel)}}},
 	    {"/api/take/start", {{"POST", Command(ECommand::TakeStart)}}},
 	    {"/api/take/stop", {{"POST", Command(ECommand::TakeStop)}}},

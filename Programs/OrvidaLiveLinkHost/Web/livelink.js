@@ -96,6 +96,8 @@ export function mount(element, api) {
     remove.addEventListener('click', () => attempt(api.del(`api/sources/${source.guid}`)));
     const row = h('tr', { dataset: { guid: source.guid } }, h('td', {}, cells.dot), cells.type, cells.machine, cells.status,
       cells.endpoint, cells.options, h('td', {}, remove));
+    // The source's colour, kept for its life, marks its subject, plots and camera too.
+    row.style.setProperty('--source-color', source.color ?? 'transparent');
     return { row, cells };
   }
   function showSources(sources) {

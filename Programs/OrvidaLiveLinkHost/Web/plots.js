@@ -1,4 +1,4 @@
-// One source's stream over the last seconds: where its camera is, how its datagrams arrive, how full its ring is
+// One source's stream over the last seconds, marked with the source's colour: where its camera is, how its datagrams arrive, how full its ring is
 // and how fast its trouble counters grow. The host sends totals; rates are worked out here from the snapshots'
 // differences, started over when a counter goes back (the source was replaced) or another source is chosen.
 import uPlot from 'uplot';
@@ -186,6 +186,7 @@ export function mount(element) {
       }
       updatePicker(sources);
       note.textContent = `${source.type} ${source.endpoint}: last ${WindowSeconds} s`;
+      element.style.setProperty('--source-color', source.color ?? 'transparent');
       const subject = (snapshot.subjects || []).find((candidate) => candidate.source === source.guid && candidate.frame);
       const time = Date.now() / 1000;
       samples.push({ time, frame: subject?.frame ?? null, health: source.health, rates: rates.add(time, source.health) });

@@ -32,7 +32,7 @@ export function mount(element, api) {
     panelHint, refusal, lastError, failure,
     h('h3', { textContent: 'Recorded takes' }),
     h('table', { className: 'takes' },
-      h('thead', {}, h('tr', {}, ...['File', 'Frames', 'Duration', 'Size', ''].map((text) => h('th', { textContent: text })))),
+      h('thead', {}, h('tr', {}, ...['File', 'Frames', 'Duration', 'Size', 'Sources', ''].map((text) => h('th', { textContent: text })))),
       takes));
 
   let latest = null;
@@ -52,18 +52,29 @@ export function mount(element, api) {
   start.addEventListener('click', () => attempt(api.post('api/take/start', {})));
   stop.addEventListener('click', () => attempt(api.post('api/take/stop', {})));
 
+  // The takes in the project's takes folder, as the host read them: frames are the distinct frame numbers of a
+  // subject, not rows; each source that wrote rows is named, in its colour while it is still a source here.
   let takesShown = '';
-  function showTakes(list) {
-    const key = JSON.stringify(list);
+  function sourceNames(guids, sources) {
+    return (guids || []).map((guid) => {
+      const source = sources.find((candidate) => candidate.guid === guid);
+      const name = h('span', { className: 'take-source', textContent: source ? source.endpoint : guid.slice(0, 8), title: guid });
+      name.style.color = source?.color ?? '';
+      return name;
+    });
+  }
+  function showTakes(list, sources) {
+    const key = JSON.stringify([list, sources.map((source) => [source.guid, source.endpoint, source.color])]);
     if (key === takesShown) {
       return;
     }
     takesShown = key;
     takes.replaceChildren(...list.map((take) => h('tr', {},
-      h('td', { textContent: take.file }),
+      h('td', {}, take.file, take.error ? h('div', { className: 'error', textContent: `Cannot read it whole: ${take.error}` }) : null),
       h('td', { textContent: take.frames }),
       h('td', { textContent: `${fixed(take.durationSeconds, 2)} s` }),
       h('td', { textContent: sizeText(take.sizeBytes) }),
+      h('td', {}, ...sourceNames(take.sources, sources)),
       h('td', {}, h('a', { href: `api/takes/${encodeURIComponent(take.file)}`, download: take.file, textContent: 'Download' })))));
   }
 
@@ -97,7 +108,7 @@ export function mount(element, api) {
       start.disabled = active;
       stop.disabled = !active;
       setText(lastError, take.lastError ? `Last error: ${take.lastError}` : '');
-      showTakes(snapshot.takes || []);
+      showTakes(snapshot.takes || [], snapshot.sources || []);
       showCameraTakes(snapshot.sources || []);
     },
   };

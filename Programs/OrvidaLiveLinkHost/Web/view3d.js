@@ -1,5 +1,6 @@
-// The camera subject in 3D: its frustum posed as Live Link has it, its path over the last seconds, the ground
-// grid and the engine's axes. Draws only when a frame moved something or the user moved the view, so an idle page
+// The camera subjects in 3D: each one's frustum posed as Live Link has it and its path over the last seconds, in
+// its source's colour, the ground grid and the engine's axes. A camera subject without a frame (the client enables
+// one subject of a name, and drops the frames of the others) is named in the note instead. Draws only when a frame moved something or the user moved the view, so an idle page
 // costs no GPU time.
 import * as THREE from 'three';
 import { OrbitControls } from 'three/addons/controls/OrbitControls.js';
@@ -13,10 +14,11 @@ const GridSize = 2000;
 // The frustum's depth follows the focus, held to a size that reads next to a 1 m grid.
 const MinDepth = 30;
 const MaxDepth = 120;
+const PathShade = 0.6;
 
-/** The first subject with a camera frame (a lens), or null. */
-function cameraSubject(snapshot) {
-  return (snapshot.subjects || []).find((subject) => subject.frame && subject.frame.fieldOfView !== undefined) || null;
+/** The camera subjects: those with a lens in their frame or a camera they drive. */
+function cameraSubjects(snapshot) {
+  return (snapshot.subjects || []).filter((subject) => subject.camera || (subject.frame && subject.frame.fieldOfView !== undefined));
 }
 
 function threeVector(engine) {
@@ -61,7 +63,9 @@ export function mount(element) {
   const renderer = new THREE.WebGLRenderer({ antialias: true });
   renderer.setPixelRatio(Math.min(window.devicePixelRatio, 2));
   note.textContent = 'no camera';
-  element.append(renderer.domElement, note, caption);
+  const legend = document.createElement('div');
+  legend.className = 'view3d-legend';
+  element.append(renderer.domElement, note, legend, caption);
 
   const scene = new THREE.Scene();
   scene.background = new THREE.Color(0x151515);
@@ -69,16 +73,26 @@ export function mount(element) {
   const view = new THREE.PerspectiveCamera(50, 1, 1, 100000);
   const controls = new OrbitControls(view, renderer.domElement);
 
-  const frustum = new THREE.LineSegments(new THREE.BufferGeometry(), new THREE.LineBasicMaterial({ color: 0xffd040 }));
-  let frustumKey = '';
-  const pathPositions = new Float32Array(PathCapacity * 3);
-  const pathGeometry = new THREE.BufferGeometry();
-  pathGeometry.setAttribute('position', new THREE.BufferAttribute(pathPositions, 3).setUsage(THREE.DynamicDrawUsage));
-  const path = new THREE.Line(pathGeometry, new THREE.LineBasicMaterial({ color: 0x1d8fe0 }));
-  path.frustumCulled = false;
-  scene.add(frustum, path);
-  let points = [];
+  // By source guid and subject name: each camera's frustum and path.
+  const markers = new Map();
   let lastFrame = null;
+
+  function addMarker(color) {
+    const frustum = new THREE.LineSegments(new THREE.BufferGeometry(), new THREE.LineBasicMaterial({ color }));
+    const pathPositions = new Float32Array(PathCapacity * 3);
+    const pathGeometry = new THREE.BufferGeometry();
+    pathGeometry.setAttribute('position', new THREE.BufferAttribute(pathPositions, 3).setUsage(THREE.DynamicDrawUsage));
+    // The path in a darker shade of the frustum's colour, so that the camera stands out from where it has been.
+    const path = new THREE.Line(pathGeometry, new THREE.LineBasicMaterial({ color: new THREE.Color(color).multiplyScalar(PathShade) }));
+    path.frustumCulled = false;
+    scene.add(frustum, path);
+    return { frustum, frustumKey: '', path, pathPositions, pathGeometry, points: [], lastFrame: null, color };
+  }
+  function removeMarker(marker) {
+    scene.remove(marker.frustum, marker.path);
+    marker.frustum.geometry.dispose();
+    marker.pathGeometry.dispose();
+  }
 
   let renderPending = false;
   function requestRender() {
@@ -120,57 +134,90 @@ export function mount(element) {
   }
   renderer.domElement.addEventListener('dblclick', frameCamera);
 
-  function setFrustum(frame) {
+  function setFrustum(marker, frame) {
     const depth = Math.min(MaxDepth, Math.max(MinDepth, frame.focusDistance || MaxDepth));
     const key = `${frame.fieldOfView}|${frame.aspectRatio}|${depth}`;
-    if (key !== frustumKey && frame.fieldOfView > 0 && frame.fieldOfView < 180 && frame.aspectRatio > 0) {
-      frustum.geometry.dispose();
-      frustum.geometry = frustumGeometry(frame.fieldOfView, frame.aspectRatio, depth);
-      frustumKey = key;
+    if (key !== marker.frustumKey && frame.fieldOfView > 0 && frame.fieldOfView < 180 && frame.aspectRatio > 0) {
+      marker.frustum.geometry.dispose();
+      marker.frustum.geometry = frustumGeometry(frame.fieldOfView, frame.aspectRatio, depth);
+      marker.frustumKey = key;
     }
-    frustum.position.set(...engineToThreeVector(frame.location));
-    frustum.quaternion.set(...engineToThreeQuaternion(frame.rotation)).normalize();
+    marker.frustum.position.set(...engineToThreeVector(frame.location));
+    marker.frustum.quaternion.set(...engineToThreeQuaternion(frame.rotation)).normalize();
   }
 
   // A world time that went back is another stream (a source replaced, the sender restarted): its path starts over.
-  function extendPath(frame) {
-    if (points.length && frame.worldTime < points[points.length - 1].time) {
-      points = [];
+  function extendPath(marker, frame) {
+    if (marker.points.length && frame.worldTime < marker.points[marker.points.length - 1].time) {
+      marker.points = [];
     }
-    points.push({ time: frame.worldTime, position: engineToThreeVector(frame.location) });
+    marker.points.push({ time: frame.worldTime, position: engineToThreeVector(frame.location) });
     const oldest = frame.worldTime - PathSeconds;
-    const first = points.findIndex((point) => point.time >= oldest);
-    points = points.slice(Math.max(first, points.length - PathCapacity));
-    points.forEach((point, index) => pathPositions.set(point.position, index * 3));
-    pathGeometry.setDrawRange(0, points.length);
-    pathGeometry.attributes.position.needsUpdate = true;
+    const first = marker.points.findIndex((point) => point.time >= oldest);
+    marker.points = marker.points.slice(Math.max(first, marker.points.length - PathCapacity));
+    marker.points.forEach((point, index) => marker.pathPositions.set(point.position, index * 3));
+    marker.pathGeometry.setDrawRange(0, marker.points.length);
+    marker.pathGeometry.attributes.position.needsUpdate = true;
+  }
+
+  /** Poses the subject's marker; true when something moved. */
+  function showSubject(subject, source) {
+    const key = `${subject.source}|${subject.name}`;
+    const color = source?.color || '#ffd040';
+    if (markers.has(key) && markers.get(key).color !== color) {
+      removeMarker(markers.get(key));
+      markers.delete(key);
+    }
+    if (!markers.has(key)) {
+      markers.set(key, addMarker(color));
+    }
+    const marker = markers.get(key);
+    const frame = subject.frame;
+    marker.frustum.visible = marker.path.visible = Boolean(frame);
+    if (!frame || (marker.lastFrame && frame.worldTime === marker.lastFrame.worldTime)) {
+      const changed = Boolean(marker.lastFrame) !== Boolean(frame);
+      marker.lastFrame = frame;
+      return changed;
+    }
+    marker.lastFrame = frame;
+    setFrustum(marker, frame);
+    extendPath(marker, frame);
+    return true;
   }
 
   return {
     update(snapshot) {
-      const subject = cameraSubject(snapshot);
-      note.textContent = subject ? '' : 'no camera';
-      frustum.visible = path.visible = subject !== null;
-      if (!subject) {
-        if (lastFrame) {
-          lastFrame = null;
-          points = [];
-          requestRender();
+      const sources = new Map((snapshot.sources || []).map((source) => [source.guid, source]));
+      const subjects = cameraSubjects(snapshot);
+      let changed = false;
+      const seen = new Set();
+      for (const subject of subjects) {
+        seen.add(`${subject.source}|${subject.name}`);
+        changed = showSubject(subject, sources.get(subject.source)) || changed;
+      }
+      for (const [key, marker] of markers) {
+        if (!seen.has(key)) {
+          removeMarker(marker);
+          markers.delete(key);
+          changed = true;
         }
-        return;
       }
-      const frame = subject.frame;
-      if (lastFrame && frame.worldTime === lastFrame.worldTime) {
-        return;
-      }
-      const first = lastFrame === null;
-      lastFrame = frame;
-      setFrustum(frame);
-      extendPath(frame);
-      if (first) {
+      const shown = subjects.filter((subject) => subject.frame);
+      const withoutFrame = subjects.filter((subject) => !subject.frame)
+        .map((subject) => `${sources.get(subject.source)?.endpoint ?? subject.source}: ${subject.enabled ? 'no frame yet' : 'disabled, no frame'}`);
+      note.textContent = shown.length ? '' : 'no camera';
+      legend.replaceChildren(...withoutFrame.map((text) => Object.assign(document.createElement('div'), { textContent: text })));
+      // What the view shows, for a reader that cannot look at the canvas.
+      element.dataset.cameras = JSON.stringify(shown.map((subject) => ({ source: subject.source, color: markers.get(`${subject.source}|${subject.name}`).color })));
+      const first = shown[0]?.frame ?? null;
+      const framing = lastFrame === null && first !== null;
+      lastFrame = first;
+      if (framing) {
         frameCamera();
       }
-      requestRender();
+      if (changed) {
+        requestRender();
+      }
     },
   };
 }

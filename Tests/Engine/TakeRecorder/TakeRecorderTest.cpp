@@ -36,7 +36,7 @@ namespace
 {
 namespace fs = std::filesystem;
 
-const char* const ExpectedHeader = "Subject,WorldTime,FrameNumber,SubFrame,RateNumerator,RateDenominator,LocationX,LocationY,LocationZ,"
+const char* const ExpectedHeader = "Subject,Source,WorldTime,FrameNumber,SubFrame,RateNumerator,RateDenominator,LocationX,LocationY,LocationZ,"
                                    "RotationX,RotationY,RotationZ,RotationW,ScaleX,ScaleY,ScaleZ,FieldOfView,AspectRatio,FocalLength,Aperture,FocusDistance";
 
 /** Path under Directory as the engine's text. */
@@ -131,7 +131,7 @@ std::vector<std::vector<std::string>> ReadTake(const FString& Path)
 	EXPECT_EQ(Header, ExpectedHeader);
 	for (const std::vector<std::string>& Row : Rows)
 	{
-		EXPECT_EQ(Row.size(), 21u);
+		EXPECT_EQ(Row.size(), 22u);
 	}
 	Rows.erase(Rows.begin());
 	return Rows;
@@ -152,18 +152,19 @@ FLiveLinkFrameDataStruct MakeCameraFrame(int32 Index)
 	return Frame;
 }
 
-/** Checks a row against the camera frame MakeCameraFrame(Index) of Subject, reading every number back exactly. */
-void ExpectCameraRow(const std::vector<std::string>& Row, const std::string& Subject, int32 Index)
+/** Checks a row against the camera frame MakeCameraFrame(Index) of the subject Key, reading every number back exactly. */
+void ExpectCameraRow(const std::vector<std::string>& Row, const FLiveLinkSubjectKey& Key, int32 Index)
 {
-	ASSERT_EQ(Row.size(), 21u);
+	ASSERT_EQ(Row.size(), 22u);
 	FLiveLinkFrameDataStruct Expected = MakeCameraFrame(Index);
 	const FLiveLinkCameraFrameData* Camera = Expected.Cast<FLiveLinkCameraFrameData>();
-	EXPECT_EQ(Row[0], Subject);
-	EXPECT_EQ(std::strtod(Row[1].c_str(), nullptr), Camera->WorldTime.GetOffsettedTime()) << Row[1];
-	EXPECT_EQ(Row[2], std::to_string(1000 + Index));
-	EXPECT_EQ(std::strtof(Row[3].c_str(), nullptr), 0.25f);
-	EXPECT_EQ(Row[4], "30000");
-	EXPECT_EQ(Row[5], "1001");
+	EXPECT_EQ(Row[0], TCHAR_TO_UTF8(*Key.SubjectName.ToString()));
+	EXPECT_EQ(Row[1], TCHAR_TO_UTF8(*Key.Source.ToString()));
+	EXPECT_EQ(std::strtod(Row[2].c_str(), nullptr), Camera->WorldTime.GetOffsettedTime()) << Row[2];
+	EXPECT_EQ(Row[3], std::to_string(1000 + Index));
+	EXPECT_EQ(std::strtof(Row[4].c_str(), nullptr), 0.25f);
+	EXPECT_EQ(Row[5], "30000");
+	EXPECT_EQ(Row[6], "1001");
 	const FVector& Location = Camera->Transform.GetTranslation();
 	const FQuat& Rotation = Camera->Transform.GetRotation();
 	const FVector& Scale = Camera->Transform.GetScale3D();
@@ -172,7 +173,7 @@ void ExpectCameraRow(const std::vector<std::string>& Row, const std::string& Sub
 	    Scale.Y,    Scale.Z,    Camera->FieldOfView, Camera->AspectRatio, Camera->FocalLength, Camera->Aperture, Camera->FocusDistance};
 	for (size_t Column = 0; Column < UE_ARRAY_COUNT(Values); ++Column)
 	{
-		EXPECT_EQ(std::strtof(Row[6 + Column].c_str(), nullptr), Values[Column]) << "column " << 6 + Column << ": " << Row[6 + Column];
+		EXPECT_EQ(std::strtof(Row[7 + Column].c_str(), nullptr), Values[Column]) << "column " << 7 + Column << ": " << Row[7 + Column];
 	}
 }
 
@@ -304,9 +305,13 @@ TEST_F(TakeRecorderTest, TakeHoldsExactlyTheFramesPushedWhileRecordingInOrder)
 	EXPECT_EQ(Recorder.GetTakeFrameCount(), 3);
 	const std::vector<std::vector<std::string>> Rows = ReadTake(Recorder.GetTakeFilePath());
 	ASSERT_EQ(Rows.size(), 3u);
-	ExpectCameraRow(Rows[0], "Camera, \"A\"", 1);
-	EXPECT_EQ(Rows[1], (std::vector<std::string>{"Prop", "5", "0", "0", "24", "1", "0", "0", "0", "0", "0", "0", "1", "1", "1", "1", "", "", "", "", ""}));
-	ExpectCameraRow(Rows[2], "Camera, \"A\"", 2);
+	ExpectCameraRow(Rows[0], CameraKey, 1);
+	EXPECT_EQ(
+	    Rows[1],
+	    (std::vector<std::string>{
+	        "Prop", TCHAR_TO_UTF8(*TransformKey.Source.ToString()), "5", "0", "0", "24", "1", "0", "0", "0", "0", "0", "0", "1", "1", "1", "1", "", "", "", "",
+	        ""}));
+	ExpectCameraRow(Rows[2], CameraKey, 2);
 }
 
 // Faults caught: a take that records at once, or that IsRecording reports while it counts down; no active
@@ -632,8 +637,8 @@ TEST_F(TakeRecorderTest, WriteErrorStopsTheTakeAndKeepsEveryWholeRow)
 	EXPECT_EQ(fs::file_size(TCHAR_TO_UTF8(*Path)), WrittenSize);
 	const std::vector<std::vector<std::string>> Rows = ReadTake(Path);
 	ASSERT_EQ(Rows.size(), 2u);
-	ExpectCameraRow(Rows[0], "Camera, \"A\"", 1);
-	ExpectCameraRow(Rows[1], "Camera, \"A\"", 2);
+	ExpectCameraRow(Rows[0], CameraKey, 1);
+	ExpectCameraRow(Rows[1], CameraKey, 2);
 }
 
 TEST_F(TakeRecorderTest, ReadOnlyFileSystemRefusesTheTakeAndNamesTheFile)
@@ -680,7 +685,7 @@ TEST_F(TakeRecorderTest, FullDiskEndsTheTakeWithWholeRowsOnly)
 	const std::vector<std::vector<std::string>> Rows = ReadTake(Path);
 	EXPECT_GT(Rows.size(), 0u);
 	EXPECT_EQ(int32(Rows.size()), Recorder.GetTakeFrameCount());
-	ExpectCameraRow(Rows.back(), "Camera, \"A\"", int32(Rows.size()) - 1);
+	ExpectCameraRow(Rows.back(), CameraKey, int32(Rows.size()) - 1);
 }
 
 TEST_F(TakeRecorderTest, TakesStartAndStopWhileAnotherThreadPushes)
@@ -720,7 +725,7 @@ TEST_F(TakeRecorderTest, TakesStartAndStopWhileAnotherThreadPushes)
 		for (size_t Index = 1; Index < Rows.size(); ++Index)
 		{
 			// One pushing thread, so the rows are in the order pushed, whatever the client's queue cut out.
-			EXPECT_LT(std::stod(Rows[Index - 1][1]), std::stod(Rows[Index][1])) << TCHAR_TO_UTF8(*Path) << " row " << Index;
+			EXPECT_LT(std::stod(Rows[Index - 1][2]), std::stod(Rows[Index][2])) << TCHAR_TO_UTF8(*Path) << " row " << Index;
 		}
 	}
 }

@@ -113,12 +113,13 @@ TEST(SenderReplay, TrajectoryKeepsItsOrderTimingAndAxes)
 TEST(SenderReplay, TakeFileKeepsItsSubjectOrderTimingAndNames)
 {
 	const std::string Rows = "WorldTime,Notes,Subject,RotationX,RotationY,RotationZ,RotationW,LocationX,LocationY,LocationZ,FrameNumber,RateNumerator,"
-	                         "RateDenominator,FieldOfView,AspectRatio,FocalLength,FocusDistance\n"
-	                         "10.0,x,\"Cam, A\",0,0,0.6,0.8,1,2,3,100,24000,1001,40,1.5,35,300\n"
-	                         "10.02,,Other,0,0,0,1,9,9,9,5,25,1,,,,\n"
-	                         "10.01,,\"Cam, A\",0,0,0,1,7,7,7,100,24000,1001,40,1.5,35,300\n"
-	                         "10.5,,\"Cam, A\",,,,,,,,101,24000,1001,,,,\n"
-	                         "10.75,,\"Cam, A\",0,0,0,1,4,5,6,103,24000,1001,41,1.5,36,310\n";
+	                         "RateDenominator,FieldOfView,AspectRatio,FocalLength,FocusDistance,Source\n"
+	                         "10.0,x,\"Cam, A\",0,0,0.6,0.8,1,2,3,100,24000,1001,40,1.5,35,300,A\n"
+	                         "10.02,,Other,0,0,0,1,9,9,9,5,25,1,,,,,A\n"
+	                         "10.03,,\"Cam, A\",0,0,0,1,8,8,8,102,24000,1001,40,1.5,35,300,B\n"
+	                         "10.01,,\"Cam, A\",0,0,0,1,7,7,7,100,24000,1001,40,1.5,35,300,A\n"
+	                         "10.5,,\"Cam, A\",,,,,,,,101,24000,1001,,,,,A\n"
+	                         "10.75,,\"Cam, A\",0,0,0,1,4,5,6,103,24000,1001,41,1.5,36,310,A\n";
 	struct FCase
 	{
 		std::string Name;

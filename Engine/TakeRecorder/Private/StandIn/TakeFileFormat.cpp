@@ -10,7 +10,7 @@
 
 namespace
 {
-const char* const HeaderRow = "Subject,WorldTime,FrameNumber,SubFrame,RateNumerator,RateDenominator,"
+const char* const HeaderRow = "Subject,Source,WorldTime,FrameNumber,SubFrame,RateNumerator,RateDenominator,"
                               "LocationX,LocationY,LocationZ,RotationX,RotationY,RotationZ,RotationW,ScaleX,ScaleY,ScaleZ,"
                               "FieldOfView,AspectRatio,FocalLength,Aperture,FocusDistance\n";
 
@@ -109,6 +109,9 @@ std::string FTakeFileFormat::FormatRow(const FLiveLinkSubjectKey& SubjectKey, co
 	std::string Row;
 	Row.reserve(256);
 	AppendField(Row, FTCHARToUTF8(*SubjectKey.SubjectName.ToString()).Get());
+	// Subjects of several sources may share a name: the source's guid tells their rows apart.
+	Row += ',';
+	Row += FTCHARToUTF8(*SubjectKey.Source.ToString()).Get();
 
 	const FLiveLinkBaseFrameData* Base = FrameData.GetBaseData();
 	const FQualifiedFrameTime& SceneTime = Base->MetaData.SceneTime;

@@ -21,7 +21,9 @@
 // of the file is CSV with a header row and these columns, read by any CSV reader that skips lines starting
 // with '#':
 //
-//   Subject, WorldTime (the frame's time on the engine clock, in seconds),
+//   Subject, Source (the guid of the subject's source, 32 hex digits, as FGuid::ToString writes it: subjects of
+//   several sources may share a name, and the subject key is the pair), WorldTime (the frame's time on the engine
+//   clock, in seconds),
 //   FrameNumber, SubFrame, RateNumerator, RateDenominator (the frame's scene time),
 //   LocationX, LocationY, LocationZ, RotationX, RotationY, RotationZ, RotationW, ScaleX, ScaleY, ScaleZ,
 //   FieldOfView, AspectRatio, FocalLength, Aperture, FocusDistance
