@@ -96,7 +96,9 @@ function makePlot(container, plotDefinition) {
     width: Math.max(container.clientWidth, 200),
     height: Height,
     scales: { x: { time: true }, y: plotDefinition.range ? { range: () => [0, capacity] } : {} },
-    axes: [0, 1].map((index) => ({ stroke: '#8c8c8c', grid: { stroke: '#333' }, ticks: { stroke: '#333' }, ...(index ? { size: axisWidth } : {}) })),
+    // The time axis in one line of clock time: uPlot's default adds a date line that the panel's width clips.
+    axes: [0, 1].map((index) => ({ stroke: '#8c8c8c', grid: { stroke: '#333' }, ticks: { stroke: '#333' },
+      ...(index ? { size: axisWidth } : { values: (plot, splits) => splits.map((t) => new Date(t * 1000).toTimeString().slice(0, 8)) }) })),
     legend: { live: false },
     series: [{}, ...plotDefinition.series.map(([label], i) => ({ label, stroke: Colors[i], width: 1.5 }))],
   };
