@@ -146,8 +146,9 @@ TEST_F(OrvidaSampleRingTest, AFullRingWhileBufferingStillPlaysInOrder)
 }
 
 // Faults caught: the drops of a stream four times faster than the steps counted as loss (a 240/s stream into 60
-// ticks a second would read as trouble by design), and the drops of a burst at the playout rate counted as
-// decimation (loss hidden).
+// ticks a second would read as trouble by design), the late samples of a sender that fell behind and caught up
+// counted as loss (a loaded machine would read as a lossy network), and the drops of a burst at the playout rate
+// counted as decimation (loss hidden).
 TEST_F(OrvidaSampleRingTest, DropsOwedToSkippedFramesAreDecimatedAndThoseOfABurstAreNot)
 {
 	StartPlaying();
@@ -163,6 +164,16 @@ TEST_F(OrvidaSampleRingTest, DropsOwedToSkippedFramesAreDecimatedAndThoseOfABurs
 	}
 	EXPECT_EQ(Ring.GetStats().DroppedSamples, 35);
 	EXPECT_EQ(Ring.GetStats().DecimatedSamples, 30);
+	EXPECT_EQ(Ring.GetStats().LostSamples, 5);
+
+	// Half a second behind, then all of it at once.
+	for (int32 Tick = 0; Tick < 3; ++Tick)
+	{
+		StepAfterFrames(4);
+	}
+	Commit(12);
+	StepAfterFrames(1);
+	EXPECT_GT(Ring.GetStats().DecimatedSamples, 30);
 	EXPECT_EQ(Ring.GetStats().LostSamples, 5);
 }
 

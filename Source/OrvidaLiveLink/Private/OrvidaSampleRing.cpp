@@ -11,6 +11,11 @@ namespace OrvidaSampleRing
 // Rates outside this band are not camera rates: a broken timecode must not stop or race the clock.
 constexpr double MinPlayoutRate = 1.0;
 constexpr double MaxPlayoutRate = 1000.0;
+// A sender that falls behind and catches up in a burst delivers frames the clock has already stepped over, and
+// the ring drops them as it drops those of a stream faster than the ticks: the engine's skipping, not loss. A
+// step keeps up to this much of the clock's skipping owed to later drops; much longer, and the credit would hide
+// a stream that steadily arrives faster than its own timecode rate.
+constexpr double SkipCreditSeconds = 1.0;
 } // namespace OrvidaSampleRing
 
 FOrvidaSampleRing::FOrvidaSampleRing(FSteadyClock InSteadyClock)
@@ -67,7 +72,8 @@ bool FOrvidaSampleRing::StepPlayoutClock(FOrvidaCameraSample& OutDueSample)
 		const int64 Owed = std::min(SkippedFrames, NewDrops);
 		DecimatedSamples += Owed;
 		LostSamples += NewDrops - Owed;
-		SkippedFrames = std::min<int64>(SkippedFrames - Owed, RingCapacity);
+		const int64 SkipCredit = std::max<int64>(RingCapacity, int64(PlayoutRate * OrvidaSampleRing::SkipCreditSeconds));
+		SkippedFrames = std::min<int64>(SkippedFrames - Owed, SkipCredit);
 		LastPlayoutFrame = PlayoutFrame;
 		if (RingCount <= 1)
 		{

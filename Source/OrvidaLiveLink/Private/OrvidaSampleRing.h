@@ -113,8 +113,8 @@ private:
 	int64 DroppedSamples = 0;
 	int64 Underruns = 0;
 	/**
-	 * Playout frames the clock stepped over and no drop has been owed to yet, at most RingCapacity (a skip can
-	 * only account for samples the ring held); and the drops each step has put down to them or not.
+	 * Playout frames the clock stepped over and no drop has been owed to yet, at most a second's worth (late
+	 * samples of those frames may still come in a burst); and the drops each step has put down to them or not.
 	 */
 	int64 SkippedFrames = 0;
 	int64 DecimatedSamples = 0;
