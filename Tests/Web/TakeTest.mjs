@@ -46,6 +46,7 @@ test('a take recorded from the sender\'s state is listed and downloads as CSV', 
   const sender = startSender(['--to', `127.0.0.1:${port}`, '--slate', 'SC12', '--take', '7', '--record-after', '1',
     '--stop-after', '4', '--duration', '5']);
   await session.page.locator('.recording-state', { hasText: /^● Recording$/ }).waitFor({ timeout: 5000 });
+  assert.equal(await session.page.locator('#take .no-source').textContent(), '');
   assert.equal(await session.page.locator('#take-slate').inputValue(), 'SC12');
   await session.page.locator('.camera-take li', { hasText: /^Camera at 127\.0\.0\.1:\d+: ● recording, slate SC12, take 7$/ }).waitFor({ timeout: 5000 });
   await screenshot(session.page, 'take-recording');
@@ -70,7 +71,7 @@ test('a take recorded from the sender\'s state is listed and downloads as CSV', 
 // host's old value over a field the user is editing; a refusal not shown before Start, or a refused Start with
 // no word; the countdown shown as recording, or not at all; a Stop during the countdown that records a take;
 // Start and Stop not reaching the recorder, or both enabled at once; the panel button sending the state it
-// already has.
+// already has; "Recording" shown with no word that no source is receiving.
 test('slate, take number, panel, start and stop driven from the session.page', async () => {
   await session.page.locator('#take-slate').fill('HA ND');
   await session.page.locator('#take-slate').press('Enter');
@@ -101,6 +102,8 @@ test('slate, take number, panel, start and stop driven from the session.page', a
 
   await start.click();
   await session.page.locator('.recording-state', { hasText: /^● Recording$/ }).waitFor({ timeout: 5000 });
+  // The sender has stopped: the page says that no source is receiving while the take records.
+  await session.page.locator('#take .no-source', { hasText: 'no source is receiving' }).waitFor({ timeout: 5000 });
   assert.ok(await start.isDisabled());
   await session.page.waitForTimeout(300);
   await stop.click();

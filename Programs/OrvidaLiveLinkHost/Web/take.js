@@ -16,6 +16,7 @@ export function mount(element, api) {
   const start = h('button', { type: 'button', textContent: 'Start recording' });
   const stop = h('button', { type: 'button', textContent: 'Stop recording' });
   const refusal = h('p', { className: 'refusal' });
+  const noSource = h('p', { className: 'refusal no-source' });
   const panelHint = h('p', { className: 'panel-hint' });
   const lastError = h('p', { className: 'error last-error' });
   const cameraTakes = h('ul', { className: 'camera-take' });
@@ -29,7 +30,7 @@ export function mount(element, api) {
       state),
     cameraTakes,
     h('div', { className: 'form-row' }, panelButton, start, stop),
-    panelHint, refusal, lastError, failure,
+    panelHint, refusal, noSource, lastError, failure,
     h('h3', { textContent: 'Recorded takes' }),
     h('table', { className: 'takes' },
       h('thead', {}, h('tr', {}, ...['File', 'Frames', 'Duration', 'Size', 'Sources', ''].map((text) => h('th', { textContent: text })))),
@@ -101,6 +102,9 @@ export function mount(element, api) {
       setText(state, take.countingDown ? `Counting down ${fixed(take.countdownSecondsLeft, 1)} s`
         : take.recording ? '● Recording' : 'Not recording');
       state.classList.toggle('recording', Boolean(take.recording));
+      // The recorder records on when its sources go quiet or are removed, as the editor's does: say so beside it.
+      const receiving = (snapshot.sources || []).some((source) => source.status.startsWith('Receiving'));
+      setText(noSource, take.recording && !receiving ? 'Recording, but no source is receiving datagrams.' : '');
       state.classList.toggle('counting-down', Boolean(take.countingDown));
       setText(panelButton, take.panelOpen ? 'Close Take Recorder panel' : 'Open Take Recorder panel');
       setText(panelHint, take.panelOpen ? '' : 'The panel is closed: a source\'s Auto Scene/Take and Auto Record reach the Take Recorder only while it is open.');
