@@ -87,7 +87,7 @@ protected:
 };
 
 // Faults caught: every source publishing under one fixed name, so that the client enables only one of two cameras;
-// a name changed in the details that the source does not take.
+// a name changed in the details that the source does not take; the subject under the old name left behind, enabled.
 TEST_F(OrvidaLiveLinkSourceSettingsTest, EachSubjectNameIsEnabledAndOneNameOnlyOnce)
 {
 	struct FRow
@@ -100,6 +100,9 @@ TEST_F(OrvidaLiveLinkSourceSettingsTest, EachSubjectNameIsEnabledAndOneNameOnlyO
 	{
 		const FGuid First = AddThroughPanel(false, true, false);
 		const FGuid Second = AddThroughPanel(false, true, false);
+		// Both subjects are there under the default name before the user renames them.
+		Client.Tick();
+		Client.Tick();
 		SettingsOf(First).SubjectName = Row.FirstName;
 		ChangeInDetails(First, TEXT("SubjectName"));
 		SettingsOf(Second).SubjectName = Row.SecondName;

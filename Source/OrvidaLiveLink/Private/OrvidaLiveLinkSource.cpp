@@ -227,6 +227,11 @@ void FOrvidaLiveLinkSource::ApplySettings(const UOrvidaLiveLinkSourceSettings& S
 {
 	if (!Settings.SubjectName.IsEmpty() && FName(*Settings.SubjectName) != SubjectName)
 	{
+		// The subject under the old name would stay enabled, frozen on its last frame, and keep that name from others.
+		if (Client != nullptr)
+		{
+			Client->RemoveSubject_AnyThread(FLiveLinkSubjectKey(SourceGuid, SubjectName));
+		}
 		SubjectName = FName(*Settings.SubjectName);
 		bStaticDataPending = true;
 	}

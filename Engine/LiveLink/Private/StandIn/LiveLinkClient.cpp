@@ -56,6 +56,12 @@ void FLiveLinkClient::PushSubjectFrameData_AnyThread(const FLiveLinkSubjectKey& 
 	PendingFrames.Add(MoveTemp(Pending));
 }
 
+void FLiveLinkClient::RemoveSubject_AnyThread(const FLiveLinkSubjectKey& SubjectKey)
+{
+	FScopeLock Guard(&ClientLock);
+	Subjects.Remove(SubjectKey);
+}
+
 FDelegateHandle FLiveLinkClient::RegisterForFramePushed(const FOnLiveLinkFramePushed::FDelegate& Delegate)
 {
 	FScopeLock Guard(&ClientLock);

@@ -81,6 +81,8 @@ public:
 	                                     FLiveLinkStaticDataStruct&& StaticData) override;
 	/** Queues the frame. At the tick an empty frame, or one of another struct than the role's, is refused and counted. */
 	void PushSubjectFrameData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, FLiveLinkFrameDataStruct&& FrameData) override;
+	/** Removes the subject at once; frames still queued for it are refused at the tick, as for any subject without static data. */
+	void RemoveSubject_AnyThread(const FLiveLinkSubjectKey& SubjectKey) override;
 	FSimpleMulticastDelegate& OnLiveLinkTicked() override { return TickedDelegate; }
 
 	/** Calls Delegate with every frame the client takes in from now on, and its subject; returns the handle to unregister it with. */
