@@ -1,4 +1,5 @@
 #include "OrvidaLiveLinkSource.h"
+#include "OrvidaLiveLinkSourceSettings.h"
 #include "StandIn/StandInClock.h"
 
 #include "HAL/PlatformTime.h"
@@ -15,6 +16,8 @@
 #include "StandIn/StandInLiveLinkCameraController.h"
 #include "StandIn/TakeRecorder.h"
 #include "TakeMetaData.h"
+#include "Templates/Casts.h"
+#include "UObject/UnrealType.h"
 #include "WaitUntil.h"
 
 #include <gtest/gtest.h>
@@ -777,6 +780,30 @@ TEST_F(OrvidaLiveLinkTickTest, EachOptionAloneTakesItsPartOfTheSameDatagram)
 	EXPECT_TRUE(Recorder.IsRecording());
 	EXPECT_EQ(MetaDataChanges, ChangesBefore);
 	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*TakeMetaData->GetSlate())), "hand");
+}
+
+// Faults caught: an option changed in the details that the decoder or the publishing pass never sees, or sees only
+// on a source made again; the static data still claiming no lens after lens update was turned on. Run under TSan:
+// the receiver decodes while the game thread changes the option.
+TEST_F(OrvidaLiveLinkTickTest, AutoLensTurnedOnInTheDetailsTakesTheLensFromTheNextDatagram)
+{
+	const std::string Message = R"({"OVDCamera":[{"Lens":[0,300,1.25,41]}]})";
+	TArray<FLiveLinkFrameDataStruct> Storage;
+	MakeSource(false, false, false);
+	Play(Message);
+	TakeIn();
+	EXPECT_EQ(LastCameraFrame(Storage).FieldOfView, FLiveLinkCameraFrameData().FieldOfView);
+
+	UOrvidaLiveLinkSourceSettings* Settings = Cast<UOrvidaLiveLinkSourceSettings>(Client.GetSourceSettings(SourceGuid));
+	ASSERT_NE(Settings, nullptr);
+	Settings->bAutoLens = true;
+	Source->OnSettingsChanged(Settings, FPropertyChangedEvent(nullptr));
+	Play(Message);
+	TakeIn();
+	EXPECT_EQ(LastCameraFrame(Storage).FieldOfView, 41.0f);
+	FLiveLinkStaticDataStruct StaticData;
+	ASSERT_TRUE(Client.GetSubjectStaticData(SubjectKey(), StaticData));
+	EXPECT_TRUE(StaticData.Cast<FLiveLinkCameraStaticData>()->bIsFieldOfViewSupported);
 }
 
 // Faults caught: static data pushed by a source whose socket never bound, which takes the subject's name in the

@@ -32,6 +32,9 @@ public:
 		++FramePushCount;
 	}
 
+	/** Nothing to remove: the client keeps no subjects, only the last pushes. */
+	void RemoveSubject_AnyThread(const FLiveLinkSubjectKey& SubjectKey) override {}
+
 	int32 GetStaticPushCount() const
 	{
 		std::lock_guard<std::mutex> Guard(PushLock);

@@ -27,6 +27,8 @@ public:
 	                                             FLiveLinkStaticDataStruct&& StaticData) = 0;
 	/** Adds a frame to the subject, which must have received its static data first. */
 	virtual void PushSubjectFrameData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, FLiveLinkFrameDataStruct&& FrameData) = 0;
+	/** Removes the subject with its frames; no other subject of its name is enabled in its place. An unknown subject: nothing. */
+	virtual void RemoveSubject_AnyThread(const FLiveLinkSubjectKey& SubjectKey) = 0;
 
 	/** The notification that the client broadcasts on each of its ticks. */
 	virtual FSimpleMulticastDelegate& OnLiveLinkTicked() = 0;

@@ -5,11 +5,12 @@
 #include "Templates/SubclassOf.h"
 
 class ILiveLinkClient;
+struct FPropertyChangedEvent;
 
 /**
  * A provider of Live Link subjects, owned by the client through a shared pointer.
  *
- * Threads: the client calls every operation on the game thread, in this order: ReceiveClient once, then the
+ * Threads: the client calls every operation on the game thread, in this order: ReceiveClient once, InitializeSettings once, then the
  * queries at will, RequestSourceShutdown until it answers true, and the destructor with the last reference.
  */
 class ILiveLinkSource
@@ -28,4 +29,6 @@ public:
 	virtual FText GetSourceStatus() const = 0;
 	/** The settings class the client makes for this source; a source with its own settings returns a derived class. */
 	virtual TSubclassOf<ULiveLinkSourceSettings> GetSettingsClass() const { return ULiveLinkSourceSettings::StaticClass(); }
+	/** Called after the user changed a property of the source's settings in the Live Link panel's details. */
+	virtual void OnSettingsChanged(ULiveLinkSourceSettings* Settings, const FPropertyChangedEvent& PropertyChangedEvent) {}
 };

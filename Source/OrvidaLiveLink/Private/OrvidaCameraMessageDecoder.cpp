@@ -81,6 +81,12 @@ FOrvidaCameraMessageDecoder::FOrvidaCameraMessageDecoder(bool bInAutoLens, bool 
 {
 }
 
+void FOrvidaCameraMessageDecoder::SetOptions(bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord)
+{
+	bAutoLens = bInAutoLens;
+	bReadTakeState = bInAutoSceneTakeUpdate || bInAutoRecord;
+}
+
 FOrvidaCameraMessageDecoder::FOutcome FOrvidaCameraMessageDecoder::Decode(const uint8* Bytes, int32 Count, TFunctionRef<void(FOrvidaCameraSample&&)> Commit)
 {
 	const FOrvidaLogLimiter::FHeldBack HeldBack = UnknownDataLimiter.BeginMessage();

@@ -37,6 +37,9 @@ public:
 	/** The source's options: lens values are read only under bAutoLens, metadata and state only under one of the others. */
 	FOrvidaCameraMessageDecoder(bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord);
 
+	/** Changes the options from the next Decode; on the decoding thread. */
+	void SetOptions(bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord);
+
 	/**
 	 * Decodes Count bytes and hands the sample to Commit; returns what the datagram held.
 	 * Text nested too deeply: nothing handed on, one Warning (limited). Text that does not parse as a JSON object,

@@ -8,11 +8,13 @@
 #include "LiveLinkTypes.h"
 #include "Misc/ScopeLock.h"
 #include "OrvidaLiveLinkLog.h"
+#include "OrvidaLiveLinkSourceSettings.h"
 #include "OrvidaNarrowing.h"
 #include "Roles/LiveLinkCameraRole.h"
 #include "Roles/LiveLinkCameraTypes.h"
 #include "SocketSubsystem.h"
 #include "Sockets.h"
+#include "Templates/Casts.h"
 
 #include <chrono>
 #include <limits>
@@ -26,12 +28,6 @@ constexpr int32 ReceiveBufferSize = 1024 * 1024;
 // Bounds how long a stop request waits while no data comes.
 constexpr double ReceiveWaitMilliseconds = 10.0;
 constexpr uint32 ReceiverStackSize = 128 * 1024;
-
-const FName& SubjectName()
-{
-	static const FName Name("Orvida - Camera");
-	return Name;
-}
 
 /**
  * True when a socket without address reuse cannot bind the endpoint: another socket holds its port. The source
@@ -73,6 +69,7 @@ FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInA
     , bAutoLens(bInAutoLens)
     , bAutoSceneTakeUpdate(bInAutoSceneTakeUpdate)
     , bAutoRecord(bInAutoRecord)
+    , SubjectName(UOrvidaLiveLinkSourceSettings::DefaultSubjectName)
     , Decoder(bInAutoLens, bInAutoSceneTakeUpdate, bInAutoRecord)
     , Ring(MoveTemp(SteadyClock))
     , TakeAutomation(bInAutoSceneTakeUpdate, bInAutoRecord)
@@ -195,6 +192,58 @@ FText FOrvidaLiveLinkSource::GetSourceStatus() const
 	return IsStreamSilent() ? WaitingForDataText : ReceivingText;
 }
 
+TSubclassOf<ULiveLinkSourceSettings> FOrvidaLiveLinkSource::GetSettingsClass() const { return UOrvidaLiveLinkSourceSettings::StaticClass(); }
+
+void FOrvidaLiveLinkSource::InitializeSettings(ULiveLinkSourceSettings* Settings)
+{
+	UOrvidaLiveLinkSourceSettings* OrvidaSettings = Cast<UOrvidaLiveLinkSourceSettings>(Settings);
+	if (OrvidaSettings == nullptr)
+	{
+		// A preset saved before the source had settings of its own: the source keeps what it was made with.
+		return;
+	}
+	if (OrvidaSettings->SavedVersion > 0)
+	{
+		ApplySettings(*OrvidaSettings);
+		return;
+	}
+	OrvidaSettings->SubjectName = SubjectName.ToString();
+	OrvidaSettings->bAutoLens = bAutoLens.load(std::memory_order_relaxed);
+	OrvidaSettings->bAutoSceneTakeUpdate = bAutoSceneTakeUpdate.load(std::memory_order_relaxed);
+	OrvidaSettings->bAutoRecord = bAutoRecord.load(std::memory_order_relaxed);
+	OrvidaSettings->SavedVersion = UOrvidaLiveLinkSourceSettings::CurrentVersion;
+}
+
+void FOrvidaLiveLinkSource::OnSettingsChanged(ULiveLinkSourceSettings* Settings, const FPropertyChangedEvent& PropertyChangedEvent)
+{
+	// Every value is taken, whichever property changed: they are few, and the event may name none.
+	if (const UOrvidaLiveLinkSourceSettings* OrvidaSettings = Cast<UOrvidaLiveLinkSourceSettings>(Settings))
+	{
+		ApplySettings(*OrvidaSettings);
+	}
+}
+
+void FOrvidaLiveLinkSource::ApplySettings(const UOrvidaLiveLinkSourceSettings& Settings)
+{
+	if (!Settings.SubjectName.IsEmpty() && FName(*Settings.SubjectName) != SubjectName)
+	{
+		// The subject under the old name would stay enabled, frozen on its last frame, and keep that name from others.
+		if (Client != nullptr)
+		{
+			Client->RemoveSubject_AnyThread(FLiveLinkSubjectKey(SourceGuid, SubjectName));
+		}
+		SubjectName = FName(*Settings.SubjectName);
+		bStaticDataPending = true;
+	}
+	// The static data claims the lens only under "Auto Lens Update", so a change of it is told to the client.
+	if (bAutoLens.exchange(Settings.bAutoLens, std::memory_order_relaxed) != Settings.bAutoLens)
+	{
+		bStaticDataPending = true;
+	}
+	bAutoSceneTakeUpdate.store(Settings.bAutoSceneTakeUpdate, std::memory_order_relaxed);
+	bAutoRecord.store(Settings.bAutoRecord, std::memory_order_relaxed);
+}
+
 bool FOrvidaLiveLinkSource::Init() { return true; }
 
 uint32 FOrvidaLiveLinkSource::Run()
@@ -253,6 +302,8 @@ bool FOrvidaLiveLinkSource::ProcessReceivedData(TSharedPtr<TArray<uint8>, ESPMod
 {
 	if (ReceivedData.IsValid())
 	{
+		Decoder.SetOptions(bAutoLens.load(std::memory_order_relaxed), bAutoSceneTakeUpdate.load(std::memory_order_relaxed),
+		                   bAutoRecord.load(std::memory_order_relaxed));
 		const FOrvidaCameraMessageDecoder::FOutcome Outcome = Decoder.Decode(ReceivedData->GetData(), ReceivedData->Num(),
 		                                                                     [this](FOrvidaCameraSample&& Sample)
 		                                                                     {
@@ -343,18 +394,21 @@ bool FOrvidaLiveLinkSource::LiveLinkTick()
 		Frame->MetaData.SceneTime = FQualifiedFrameTime(FFrameTime(FFrameNumber(Due.Timecode[0]), Ring.GetPlayoutSubframe()),
 		                                                FFrameRate(uint32(Due.Timecode[1]), uint32(Due.Timecode[2])));
 	}
-	if (bAutoLens)
+	if (bAutoLens.load(std::memory_order_relaxed))
 	{
 		Frame->FieldOfView = OrvidaLiveLink::NarrowToSingle(Due.Lens[3]);
 		Frame->AspectRatio = OrvidaLiveLink::NarrowToSingle(Due.Lens[2]);
 		Frame->FocusDistance = OrvidaLiveLink::NarrowToSingle(Due.Lens[1]);
 	}
-	if (bAutoSceneTakeUpdate || bAutoRecord)
+	const bool bAutoSceneTakeUpdateNow = bAutoSceneTakeUpdate.load(std::memory_order_relaxed);
+	const bool bAutoRecordNow = bAutoRecord.load(std::memory_order_relaxed);
+	if (bAutoSceneTakeUpdateNow || bAutoRecordNow)
 	{
+		TakeAutomation.SetOptions(bAutoSceneTakeUpdateNow, bAutoRecordNow);
 		TakeAutomation.Run(Due);
 		LastCameraTake = FCameraTake{true, Due.Metadata[1], Due.Metadata[2], Due.State == FOrvidaTakeAutomation::RecordingState};
 	}
-	Client->PushSubjectFrameData_AnyThread(FLiveLinkSubjectKey(SourceGuid, OrvidaLiveLinkSource::SubjectName()), MoveTemp(FrameData));
+	Client->PushSubjectFrameData_AnyThread(FLiveLinkSubjectKey(SourceGuid, SubjectName), MoveTemp(FrameData));
 	PublishLatencyMilliseconds = double(Ring.GetSteadyNanoseconds() - Ring.GetDueCommitNanoseconds()) / 1.0e6;
 	return true;
 }
@@ -375,14 +429,14 @@ void FOrvidaLiveLinkSource::PushStaticData()
 	// no frame writes is the structure's default: a focal length claim would hold every Cine Camera at 50 mm and
 	// override the streamed field of view. So only what the frames carry is claimed, and without "Auto Lens
 	// Update" nothing of the lens, which leaves the camera's own lens alone.
-	Camera->bIsFieldOfViewSupported = bAutoLens;
-	Camera->bIsAspectRatioSupported = bAutoLens;
+	const bool bClaimsLens = bAutoLens.load(std::memory_order_relaxed);
+	Camera->bIsFieldOfViewSupported = bClaimsLens;
+	Camera->bIsAspectRatioSupported = bClaimsLens;
 	Camera->bIsFocalLengthSupported = false;
 	Camera->bIsProjectionModeSupported = false;
 	Camera->bIsApertureSupported = false;
-	Camera->bIsFocusDistanceSupported = bAutoLens;
-	Client->PushSubjectStaticData_AnyThread(FLiveLinkSubjectKey(SourceGuid, OrvidaLiveLinkSource::SubjectName()), ULiveLinkCameraRole::StaticClass(),
-	                                        MoveTemp(StaticData));
+	Camera->bIsFocusDistanceSupported = bClaimsLens;
+	Client->PushSubjectStaticData_AnyThread(FLiveLinkSubjectKey(SourceGuid, SubjectName), ULiveLinkCameraRole::StaticClass(), MoveTemp(StaticData));
 	bStaticDataPending = false;
 }
 

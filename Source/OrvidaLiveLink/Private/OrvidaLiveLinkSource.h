@@ -30,6 +30,12 @@ class ISocketSubsystem;
  * lock), the stream health (relaxed atomics that only the receiver writes) and the tap (DatagramTapLock). The
  * tick and the status read the last datagram's arrival from the stream health, which the receiver records before
  * it decodes the datagram; it hands over nothing but itself, as the samples cross in the ring.
+ *
+ * Settings: InitializeSettings and OnSettingsChanged run on the game thread, which alone reads and writes the
+ * subject name. The three options are read by both threads, the receiver when it decodes and the game thread
+ * when it publishes, so each is an atomic of its own, written only by the game thread; no lock, since no reader
+ * needs two of them to agree: a change reaches the decoder from the next datagram and the publishing pass from
+ * the next tick.
  */
 class ORVIDALIVELINK_API FOrvidaLiveLinkSource : public ILiveLinkSource, public FRunnable
 {
@@ -62,6 +68,16 @@ public:
 	 * last two name it: "Receiving (group 239.1.2.3)", with " on" and the interface's address when one was named.
 	 */
 	virtual FText GetSourceStatus() const override;
+	/** UOrvidaLiveLinkSourceSettings. */
+	virtual TSubclassOf<ULiveLinkSourceSettings> GetSettingsClass() const override;
+	/**
+	 * Settings that hold a source's values (a preset's copy) give the source their subject name and options;
+	 * settings that hold none get the source's own written into them, so that the panel shows them and a preset
+	 * saves them. Settings of another class, or null, change nothing.
+	 */
+	virtual void InitializeSettings(ULiveLinkSourceSettings* Settings) override;
+	/** Takes the subject name and the options from the settings, as InitializeSettings does from a preset. */
+	virtual void OnSettingsChanged(ULiveLinkSourceSettings* Settings, const FPropertyChangedEvent& PropertyChangedEvent) override;
 
 	// FRunnable
 	virtual bool Init() override;
@@ -120,11 +136,14 @@ public:
 
 	/** "Vellacor Orvida Link" and a running number once Start has run; empty before. */
 	const FString& GetReceiverThreadName() const { return ReceiverThreadName; }
-	/** The endpoint and the options the source was made with; they never change. */
+	/** The endpoint, which never changes, and the options now; any thread. */
 	FOrvidaLiveLinkConnectionSettings GetConnectionSettings() const
 	{
-		return FOrvidaLiveLinkConnectionSettings{Endpoint, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord, MulticastInterface};
+		return FOrvidaLiveLinkConnectionSettings{Endpoint, bAutoLens.load(std::memory_order_relaxed), bAutoSceneTakeUpdate.load(std::memory_order_relaxed),
+		                                         bAutoRecord.load(std::memory_order_relaxed), MulticastInterface};
 	}
+	/** The subject the source publishes now. Game thread. */
+	const FName& GetSubjectName() const { return SubjectName; }
 	/**
 	 * Where the socket is bound: the endpoint asked for, with the port the system picked when that was 0; the
 	 * endpoint asked for when no socket could be made.
@@ -175,6 +194,8 @@ private:
 	bool IsStreamSilent() const;
 	/** Receiver thread: hands Datagram to the tap, when one is set. */
 	void CallDatagramTap(const TSharedPtr<TArray<uint8>, ESPMode::ThreadSafe>& Datagram, const FIPv4Endpoint& Sender);
+	/** Game thread: takes the subject name and the options from Settings; a new name or lens option pushes the static data again. */
+	void ApplySettings(const class UOrvidaLiveLinkSourceSettings& Settings);
 	/** Pushes the camera static data; leaves bStaticDataPending set when the structure cannot be made. */
 	void PushStaticData();
 
@@ -202,9 +223,12 @@ private:
 	/** Every datagram is received here; used by the receiver thread alone. */
 	TArray<uint8> ReceiveBuffer;
 
-	bool bAutoLens;
-	bool bAutoSceneTakeUpdate;
-	bool bAutoRecord;
+	/** Written by the game thread, read by both (see the class comment). */
+	std::atomic<bool> bAutoLens;
+	std::atomic<bool> bAutoSceneTakeUpdate;
+	std::atomic<bool> bAutoRecord;
+	/** The subject every push names; game thread. */
+	FName SubjectName;
 
 	FOrvidaCameraMessageDecoder Decoder;
 	FOrvidaSampleRing Ring;

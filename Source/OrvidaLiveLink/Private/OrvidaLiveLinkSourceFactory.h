@@ -26,7 +26,10 @@ public:
 	virtual EMenuType GetMenuType() const override;
 	/** A new creation panel whose "Ok" makes a source and hands it, with its connection string, to OnLiveLinkSourceCreated. */
 	virtual TSharedPtr<SWidget> BuildCreationPanel(FOnLiveLinkSourceCreated OnLiveLinkSourceCreated) const override;
-	/** A source for a.b.c.d:port with lens update off, scene/take update on and recording off; null for any other text. */
+	/**
+	 * A source for a.b.c.d:port with lens update off, scene/take update on and recording off; null for any other text.
+	 * When the client makes it from a preset, InitializeSettings then gives it back the name and options it was saved with.
+	 */
 	virtual TSharedPtr<ILiveLinkSource> CreateSource(const FString& ConnectionString) const override;
 
 	/** Makes the source the panel asked for and hands it to the editor; an unbound callback lets the source go at once. */

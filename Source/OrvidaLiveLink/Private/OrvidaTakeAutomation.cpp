@@ -11,6 +11,12 @@ FOrvidaTakeAutomation::FOrvidaTakeAutomation(bool bInAutoSceneTakeUpdate, bool b
 {
 }
 
+void FOrvidaTakeAutomation::SetOptions(bool bInAutoSceneTakeUpdate, bool bInAutoRecord)
+{
+	bAutoSceneTakeUpdate = bInAutoSceneTakeUpdate;
+	bAutoRecord = bInAutoRecord;
+}
+
 void FOrvidaTakeAutomation::Run(const FOrvidaCameraSample& DueSample)
 {
 	const bool bRecordingWanted = DueSample.State == RecordingState;

@@ -26,6 +26,8 @@ public:
 	static constexpr int32 RecordingState = 2;
 
 	FOrvidaTakeAutomation(bool bInAutoSceneTakeUpdate, bool bInAutoRecord);
+	/** Changes the options from the next pass; what was remembered of the take stays. */
+	void SetOptions(bool bInAutoSceneTakeUpdate, bool bInAutoRecord);
 
 	/**
 	 * One automation pass for the due sample. Without an open Take Recorder panel nothing is remembered, so that a

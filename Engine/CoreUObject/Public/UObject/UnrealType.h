@@ -138,6 +138,37 @@ template <> struct TPropertyTypeFor<float>
 };
 } // namespace UE::CoreUObject::Private
 
+/** How a property was changed in the details (the values the stand-in's callers use). */
+namespace EPropertyChangeType
+{
+typedef uint32 Type;
+const Type Unspecified = 1 << 0;
+const Type ValueSet = 1 << 2;
+} // namespace EPropertyChangeType
+
+/**
+ * What the details panel tells an object after it changed one of its properties: the property changed and the
+ * member of the object it sits in (the same for a plain member); either may be null when the change was not
+ * made through one property.
+ */
+struct FPropertyChangedEvent
+{
+	explicit FPropertyChangedEvent(FProperty* InProperty, EPropertyChangeType::Type InChangeType = EPropertyChangeType::Unspecified)
+	    : Property(InProperty)
+	    , MemberProperty(InProperty)
+	    , ChangeType(InChangeType)
+	{
+	}
+
+	/** The property's name; NAME_None when Property is null. */
+	FName GetPropertyName() const { return Property != nullptr ? Property->GetFName() : NAME_None; }
+	FName GetMemberPropertyName() const { return MemberProperty != nullptr ? MemberProperty->GetFName() : NAME_None; }
+
+	FProperty* Property;
+	FProperty* MemberProperty;
+	EPropertyChangeType::Type ChangeType;
+};
+
 /**
  * The properties of a struct and then of each of its super structs, most derived first, as the engine iterates
  * them; each struct's own properties in declaration order. A null struct yields nothing.

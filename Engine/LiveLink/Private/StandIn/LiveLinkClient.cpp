@@ -2,9 +2,11 @@
 
 #include "HAL/PlatformTime.h"
 #include "LiveLinkLog.h"
+#include "LiveLinkSourceFactory.h"
 #include "StandIn/LiveLinkFrameInterpolation.h"
 #include "Templates/Casts.h"
 #include "UObject/UObjectGlobals.h"
+#include "UObject/UnrealType.h"
 
 #include <algorithm>
 
@@ -54,6 +56,12 @@ void FLiveLinkClient::PushSubjectFrameData_AnyThread(const FLiveLinkSubjectKey& 
 	PendingFrames.Add(MoveTemp(Pending));
 }
 
+void FLiveLinkClient::RemoveSubject_AnyThread(const FLiveLinkSubjectKey& SubjectKey)
+{
+	FScopeLock Guard(&ClientLock);
+	Subjects.Remove(SubjectKey);
+}
+
 FDelegateHandle FLiveLinkClient::RegisterForFramePushed(const FOnLiveLinkFramePushed::FDelegate& Delegate)
 {
 	FScopeLock Guard(&ClientLock);
@@ -83,6 +91,79 @@ FGuid FLiveLinkClient::AddSource(TSharedPtr<ILiveLinkSource> Source)
 	Source->ReceiveClient(this, Guid);
 	Source->InitializeSettings(Settings);
 	return Guid;
+}
+
+namespace
+{
+/** What DuplicateObject gives for a settings object: every reflected property, and the base's members the stand-in does not reflect. */
+ULiveLinkSourceSettings* CopySettings(const ULiveLinkSourceSettings& Settings)
+{
+	ULiveLinkSourceSettings* Copy = NewObject<ULiveLinkSourceSettings>(nullptr, Settings.GetClass());
+	for (TFieldIterator<FProperty> It(Settings.GetClass()); It; ++It)
+	{
+		It->ImportText_InContainer(It->ExportText_InContainer(&Settings), Copy);
+	}
+	Copy->Mode = Settings.Mode;
+	Copy->BufferSettings = Settings.BufferSettings;
+	Copy->Factory = Settings.Factory;
+	return Copy;
+}
+} // namespace
+
+TSharedPtr<ILiveLinkSource> FLiveLinkClient::GetSource(FGuid SourceGuid) const
+{
+	const FSourceEntry* Entry = FindSource(SourceGuid);
+	return Entry != nullptr ? Entry->Source : nullptr;
+}
+
+FLiveLinkSourcePreset FLiveLinkClient::GetSourcePreset(FGuid SourceGuid, UObject* DuplicatedObjectOuter) const
+{
+	FLiveLinkSourcePreset Preset;
+	const FSourceEntry* Entry = FindSource(SourceGuid);
+	if (Entry == nullptr || Entry->bRemovalRequested)
+	{
+		return Preset;
+	}
+	Preset.Guid = Entry->Guid;
+	Preset.Settings = CopySettings(*Entry->Settings);
+	Preset.SourceType = Entry->Source->GetSourceType();
+	return Preset;
+}
+
+bool FLiveLinkClient::CreateSource(const FLiveLinkSourcePreset& SourcePreset)
+{
+	if (SourcePreset.Settings == nullptr)
+	{
+		UE_LOG(LogLiveLink, Warning, TEXT("Create Source Failure: The settings are not defined."));
+		return false;
+	}
+	if (FindSource(SourcePreset.Guid) != nullptr)
+	{
+		UE_LOG(LogLiveLink, Warning, TEXT("Create Source Failure: The source already exist."));
+		return false;
+	}
+	UClass* FactoryClass = SourcePreset.Settings->Factory.Get();
+	if (FactoryClass == nullptr || FactoryClass == ULiveLinkSourceFactory::StaticClass())
+	{
+		UE_LOG(LogLiveLink, Warning, TEXT("Create Source Failure: No factory was set."));
+		return false;
+	}
+	const ULiveLinkSourceFactory* Factory = FactoryClass->GetDefaultObject<ULiveLinkSourceFactory>();
+	TSharedPtr<ILiveLinkSource> Source = Factory != nullptr ? Factory->CreateSource(SourcePreset.Settings->ConnectionString) : nullptr;
+	if (!Source.IsValid())
+	{
+		UE_LOG(LogLiveLink, Warning, TEXT("Create Source Failure: Couldn't create the source from the factory."));
+		return false;
+	}
+	FSourceEntry Entry;
+	Entry.Guid = SourcePreset.Guid;
+	Entry.Source = Source;
+	Entry.Settings = CopySettings(*SourcePreset.Settings);
+	ULiveLinkSourceSettings* Settings = Entry.Settings;
+	Sources.Add(MoveTemp(Entry));
+	Source->ReceiveClient(this, SourcePreset.Guid);
+	Source->InitializeSettings(Settings);
+	return true;
 }
 
 void FLiveLinkClient::RemoveSource(FGuid SourceGuid)

@@ -22,7 +22,12 @@
 //    and blends the two frames around it (see FLiveLinkFrameInterpolation); before the oldest it gives the oldest,
 //    after the newest the newest. EvaluateFrame_AnyThread hands that frame out until the next tick. A disabled
 //    subject's buffered frames are dropped on the tick.
-// 6. Removal during a tick. A RemoveSource asked for inside Tick (from a source's Update or from a tick binding) is
+// 6. Presets. GetSourcePreset copies a source's settings (every reflected property, with the settings' mode, buffer
+//    settings and factory); CreateSource makes a source again from such a copy as the engine applies a preset: through
+//    the default object of the settings' factory, with their connection string, under the preset's guid, then hands
+//    the source the client and a copy of the settings. It refuses, with a warning, a preset without settings or
+//    factory, a guid the client holds, and a connection string the factory makes nothing of.
+// 7. Removal during a tick. A RemoveSource asked for inside Tick (from a source's Update or from a tick binding) is
 //    done once the broadcast has ended: releasing the source inside it could destroy a source whose own tick binding
 //    is still running.
 //
@@ -39,6 +44,7 @@
 #include "CoreMinimal.h"
 #include "ILiveLinkClient.h"
 #include "ILiveLinkSource.h"
+#include "LiveLinkPresetTypes.h"
 #include "LiveLinkRole.h"
 #include "LiveLinkSourceSettings.h"
 #include "LiveLinkTypes.h"
@@ -75,6 +81,8 @@ public:
 	                                     FLiveLinkStaticDataStruct&& StaticData) override;
 	/** Queues the frame. At the tick an empty frame, or one of another struct than the role's, is refused and counted. */
 	void PushSubjectFrameData_AnyThread(const FLiveLinkSubjectKey& SubjectKey, FLiveLinkFrameDataStruct&& FrameData) override;
+	/** Removes the subject at once; frames still queued for it are refused at the tick, as for any subject without static data. */
+	void RemoveSubject_AnyThread(const FLiveLinkSubjectKey& SubjectKey) override;
 	FSimpleMulticastDelegate& OnLiveLinkTicked() override { return TickedDelegate; }
 
 	/** Calls Delegate with every frame the client takes in from now on, and its subject; returns the handle to unregister it with. */
@@ -84,6 +92,10 @@ public:
 
 	/** Makes the source's settings, hands it this client, a new guid and the settings, and returns the guid; a null source gives an invalid guid. */
 	FGuid AddSource(TSharedPtr<ILiveLinkSource> Source);
+	/** The source's guid, type and a copy of its settings, which the caller owns; empty (null settings) for a guid the client does not hold. */
+	FLiveLinkSourcePreset GetSourcePreset(FGuid SourceGuid, UObject* DuplicatedObjectOuter) const;
+	/** Makes a source again from a preset (see the top of this file); false when it refused. Game thread. */
+	bool CreateSource(const FLiveLinkSourcePreset& SourcePreset);
 	/** Shuts the source down and releases it (see the top of this file); an unknown guid, or one being removed, does nothing. */
 	void RemoveSource(FGuid SourceGuid);
 	/**
@@ -99,6 +111,8 @@ public:
 	FText GetSourceMachineName(FGuid SourceGuid) const;
 	FText GetSourceStatus(FGuid SourceGuid) const;
 	bool IsSourceStillValid(FGuid SourceGuid) const;
+	/** The source the client holds under this guid, for the host to reach its own interface; null for a guid it does not hold. */
+	TSharedPtr<ILiveLinkSource> GetSource(FGuid SourceGuid) const;
 	/** The source's settings, which the client owns and evaluates with from the next tick; null for a guid it does not hold. */
 	ULiveLinkSourceSettings* GetSourceSettings(const FGuid& SourceGuid) const;
 
