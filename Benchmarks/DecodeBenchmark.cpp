@@ -48,7 +48,7 @@ void CountItems(benchmark::State& State, const std::string& Message)
 
 void BM_WholeDecode(benchmark::State& State, const std::string& Message)
 {
-	FOrvidaCameraMessageDecoder Decoder(true, true, false);
+	FOrvidaCameraMessageDecoder Decoder(true);
 	FOrvidaSampleRing Ring([] { return int64(0); });
 	for (auto _ : State)
 	{
@@ -65,7 +65,7 @@ void BM_WholeDecode(benchmark::State& State, const std::string& Message)
 /** Everything of a decode but the engine's parse and release: the tree is parsed once, outside the loop. */
 void BM_PluginShare(benchmark::State& State, const std::string& Message)
 {
-	FOrvidaCameraMessageDecoder Decoder(true, true, false);
+	FOrvidaCameraMessageDecoder Decoder(true);
 	FOrvidaSampleRing Ring([] { return int64(0); });
 	TSharedPtr<FJsonObject> Parsed;
 	if (!FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(FOrvidaUtf8Text::Decode(BytesOf(Message), int32(Message.size()))), Parsed))

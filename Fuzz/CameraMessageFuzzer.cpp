@@ -31,7 +31,7 @@ public:
 
 	uint32 Run() override
 	{
-		FOrvidaCameraMessageDecoder Decoder(true, true, true);
+		FOrvidaCameraMessageDecoder Decoder(true);
 		FOrvidaSampleRing Ring([] { return int64(0); });
 		for (;;)
 		{

@@ -135,7 +135,6 @@ struct FDecodeCase
 	const char* Name;
 	std::string Datagram;
 	bool bAutoLens;
-	bool bTakeOptions;
 	/** Empty: nothing may be committed. */
 	std::vector<FOrvidaCameraSample> Expected;
 	int32 UnknownDataLines;
@@ -144,30 +143,28 @@ struct FDecodeCase
 };
 
 const FDecodeCase DecodeCases[] = {
-    {"FullMessage", FullMessage, true, true, {Full()}, 0},
-    {"OnlyLocation", Camera(R"({"Location":[1,2,3]})"), true, true, {WithLocation(1, 2, 3)}, 0},
-    {"EmptyRecordTakesDefaults", Camera("{}"), true, true, {Decoded()}, 0},
-    {"LowerCaseCameraKey", R"({"ovdcamera":[{"Location":[1,2,3]}]})", true, true, {WithLocation(1, 2, 3)}, 0},
-    {"RecordKeysIgnoreCase", Camera(R"({"location":[1,2,3]})"), true, true, {WithLocation(1, 2, 3)}, 0},
-    {"CameraAndOneForeignKey", R"({"Hello":1,"OVDCamera":[{"Location":[1,2,3]}]})", true, true, {WithLocation(1, 2, 3)}, 1},
-    {"TwoForeignKeysNoCamera", R"({"A":1,"B":[2]})", true, true, {}, 2},
-    {"ShortArrayTakesTheDefaultWhole", Camera(R"({"Location":[1,2],"Scale":[5,5]})"), true, true, {Decoded()}, 0},
-    {"LongArrayUsesTheFirstElements", Camera(R"({"Location":[1,2,3,4,5]})"), true, true, {WithLocation(1, 2, 3)}, 0},
-    {"NotAnArrayTakesTheDefault", Camera(R"({"Location":7,"Scale":{"X":2}})"), true, true, {Decoded()}, 0},
-    {"OnlyTheFirstCameraElementCounts", Camera(R"({"Location":[1,2,3]},{"Location":[4,5,6]})"), true, true, {WithLocation(1, 2, 3)}, 0},
-    {"TimecodeTruncatesTowardZero", Camera(R"({"Timecode":[10.9,-2.7,1]})"), true, true, {WithTimecode(10, -2, 1)}, 0},
-    {"TimecodeOutOfRange", Camera(R"({"Timecode":[3e9,-3e9,2147483647]})"), true, true, {WithTimecode(INT_MIN, INT_MIN, INT_MAX)}, 0},
-    {"ZeroBytesAreDropped", "{\"OVDCa\0mera\":[{\"Loc\0\0ation\":[1,\0002,3]}]}\0"s, true, true, {WithLocation(1, 2, 3)}, 0},
+    {"FullMessage", FullMessage, true, {Full()}, 0},
+    {"OnlyLocation", Camera(R"({"Location":[1,2,3]})"), true, {WithLocation(1, 2, 3)}, 0},
+    {"EmptyRecordTakesDefaults", Camera("{}"), true, {Decoded()}, 0},
+    {"LowerCaseCameraKey", R"({"ovdcamera":[{"Location":[1,2,3]}]})", true, {WithLocation(1, 2, 3)}, 0},
+    {"RecordKeysIgnoreCase", Camera(R"({"location":[1,2,3]})"), true, {WithLocation(1, 2, 3)}, 0},
+    {"CameraAndOneForeignKey", R"({"Hello":1,"OVDCamera":[{"Location":[1,2,3]}]})", true, {WithLocation(1, 2, 3)}, 1},
+    {"TwoForeignKeysNoCamera", R"({"A":1,"B":[2]})", true, {}, 2},
+    {"ShortArrayTakesTheDefaultWhole", Camera(R"({"Location":[1,2],"Scale":[5,5]})"), true, {Decoded()}, 0},
+    {"LongArrayUsesTheFirstElements", Camera(R"({"Location":[1,2,3,4,5]})"), true, {WithLocation(1, 2, 3)}, 0},
+    {"NotAnArrayTakesTheDefault", Camera(R"({"Location":7,"Scale":{"X":2}})"), true, {Decoded()}, 0},
+    {"OnlyTheFirstCameraElementCounts", Camera(R"({"Location":[1,2,3]},{"Location":[4,5,6]})"), true, {WithLocation(1, 2, 3)}, 0},
+    {"TimecodeTruncatesTowardZero", Camera(R"({"Timecode":[10.9,-2.7,1]})"), true, {WithTimecode(10, -2, 1)}, 0},
+    {"TimecodeOutOfRange", Camera(R"({"Timecode":[3e9,-3e9,2147483647]})"), true, {WithTimecode(INT_MIN, INT_MIN, INT_MAX)}, 0},
+    {"ZeroBytesAreDropped", "{\"OVDCa\0mera\":[{\"Loc\0\0ation\":[1,\0002,3]}]}\0"s, true, {WithLocation(1, 2, 3)}, 0},
     {"Utf8ArrivesAsSent",
      Camera("{\"Metadata\":[\"\xF0\x9F\x98\x80\",\"Sc\xC3\xA8ne 4\",\"\xE2\x82\xAC"
             "1\"]}"),
-     true,
      true,
      {WithMetadata(TEXT("\U0001F600"), TEXT("Sc\u00E8ne 4"), TEXT("\u20AC1"))},
      0},
     {"ZeroBytesInsideAUtf8CharacterAreDropped",
      Camera("{\"Metadata\":[\"\",\"Sc\xC3\0\xA8ne\",\"\"]}"s),
-     true,
      true,
      {WithMetadata(TEXT(""), TEXT("Sc\u00E8ne"), TEXT(""))},
      0},
@@ -175,59 +172,55 @@ const FDecodeCase DecodeCases[] = {
     {"TruncatedAndStrayUtf8",
      Camera("{\"Metadata\":[\"\xC3\",\"a\xE2\x82z\",\"\x80\xFF\"]}"),
      true,
-     true,
      {WithMetadata(TEXT("\uFFFD"), TEXT("a\uFFFDz"), TEXT("\uFFFD\uFFFD"))},
      0},
     {"OverlongSurrogateAndTooLargeUtf8",
      Camera("{\"Metadata\":[\"\xC0\xAF\",\"\xED\xA0\x80\",\"\xF4\x90\x80\x80\"]}"),
-     true,
      true,
      {WithMetadata(TEXT("\uFFFD\uFFFD"), TEXT("\uFFFD\uFFFD\uFFFD"), TEXT("\uFFFD\uFFFD\uFFFD\uFFFD"))},
      0},
     {"NestedToTheLimitDecodes",
      R"({"Deep":)" + std::string(63, '[') + std::string(63, ']') + R"(,"OVDCamera":[{"Location":[1,2,3]}]})",
      true,
-     true,
      {WithLocation(1, 2, 3)},
      1},
-    {"NestedPastTheLimitIsDropped", R"({"Deep":)" + std::string(64, '[') + std::string(64, ']') + R"(,"OVDCamera":[{"Location":[1,2,3]}]})", true, true, {}, 0},
+    {"NestedPastTheLimitIsDropped", R"({"Deep":)" + std::string(64, '[') + std::string(64, ']') + R"(,"OVDCamera":[{"Location":[1,2,3]}]})", true, {}, 0},
     {"BracketsInStringsDoNotNest",
-     Camera(R"({"Metadata":["\")" + std::string(100, '[') + R"(","{{{{","x"],"Location":[1,2,3]})"),
+     Camera(R"({"Metadata":["\")" + std::string(100, '[') + R"(","{{{{","x"]})"),
      true,
-     false,
-     {WithLocation(1, 2, 3)},
+     {WithMetadata(FString(TEXT("\"")) + FString(std::string(100, '[').c_str()), TEXT("{{{{"), TEXT("x"))},
      0},
     {"EscapesAreResolved",
      Camera(R"({"Metadata":["\u00e9\n","\"q\"","\ud83d\ude00"]})"),
      true,
-     true,
      {WithMetadata(TEXT("\u00e9\n"), TEXT("\"q\""), TEXT("\U0001F600"))},
      0},
-    {"TopLevelArrayIsNoMessage", "[" + FullMessage + "]", true, true, {}, 0},
-    {"TrailingLineFeedIsWhitespace", Camera(R"({"Location":[1,2,3]})") + "\r\n", true, true, {WithLocation(1, 2, 3)}, 0},
-    {"TwoMessagesInOneDatagram", FullMessage + FullMessage, true, true, {}, 0},
-    {"LensIsReadOnlyWithAutoLens", Camera(R"({"Lens":[1,2,3,4]})"), false, true, {Decoded()}, 0},
-    {"TakeFieldsAreReadOnlyWithATakeOption", Camera(R"({"Metadata":["a","b","c"],"State":2})"), true, false, {Decoded()}, 0},
-    {"VersionChangesNothing", Camera(R"({"Version":"9.9-beta","Location":[1,2,3]})"), true, true, {WithLocation(1, 2, 3)}, 0},
-    {"StateRoundsHalfAwayFromZero", Camera(R"({"State":2.5})"), true, true, {WithState(3)}, 0},
-    {"StateOutOfRangeIsZero", Camera(R"({"State":1e10})"), true, true, {WithState(0)}, 0},
-    {"StateNotANumberIsZero", Camera(R"({"State":[2]})"), true, true, {WithState(0)}, 0},
-    {"ElementsOfOtherTypesGoThroughTheAccessor", Camera(R"({"Location":["1.5",true,null]})"), true, true, {WithLocation(1.5f, 1, 0)}, 0},
-    {"LocationBeyondSingleNeedsADoubleEngine", Camera(R"({"Location":[1e300,-1e39,3]})"), true, true, OnlyInADoubleEngine(WithLocation(1e300, -1e39, 3)), 0},
-    {"RotationBeyondSingleNeedsADoubleEngine", Camera(R"({"Rotation":[0,-1e300,0,1]})"), true, true, OnlyInADoubleEngine(WithRotation(0, -1e300, 0, 1)), 0},
-    {"ScaleBeyondSingleNeedsADoubleEngine", Camera(R"({"Scale":[1,1,1e39]})"), true, true, OnlyInADoubleEngine(WithScale(1, 1, 1e39)), 0},
-    {"LocationKeepsWhatASingleCannotHold", Camera(R"({"Location":[123456.789,16777217,0.1]})"), true, true, {WithLocation(123456.789, 16777217.0, 0.1)}, 0},
-    {"InfiniteTextInScaleIsNoSample", Camera(R"({"Scale":[1,")" + std::string(400, '9') + R"(",1]})"), true, true, {}, 0},
-    {"LargestSinglesStillFit", Camera(R"({"Location":[3.4e38,-3.4e38,1e-300]})"), true, true, {WithLocation(3.4e38, -3.4e38, 1e-300)}, 0},
-    {"PublishedLensBeyondSingleIsNoSample", Camera(R"({"Lens":[0,0,0,1e300]})"), true, true, {}, 0},
-    {"LensBeyondSingleIsIgnoredWithoutAutoLens", Camera(R"({"Lens":[0,0,0,1e300]})"), false, true, {Decoded()}, 0},
-    {"CarriedLensValueNeedsOnlyADouble", Camera(R"({"Lens":[1e300,1,2,3]})"), true, true, {WithLens(1e300, 1, 2, 3)}, 0},
-    {"InfiniteTextInCarriedLensIsNoSample", Camera(R"({"Lens":[")" + std::string(400, '9') + R"(",1,2,3]})"), true, true, {}, 0},
-    {"CameraNotAnArray", R"({"OVDCamera":{"Location":[1,2,3]}})", true, true, {}, 0},
-    {"CameraEmptyArray", R"({"OVDCamera":[]})", true, true, {}, 0},
-    {"CameraFirstElementNotAnObject", R"({"OVDCamera":[[1,2,3],{"Location":[1,2,3]}]})", true, true, {}, 0},
-    {"EmptyText", "\0\0\0"s, true, true, {}, 0},
-    {"NotJson", "hello", true, true, {}, 0},
+    {"TopLevelArrayIsNoMessage", "[" + FullMessage + "]", true, {}, 0},
+    {"TrailingLineFeedIsWhitespace", Camera(R"({"Location":[1,2,3]})") + "\r\n", true, {WithLocation(1, 2, 3)}, 0},
+    {"TwoMessagesInOneDatagram", FullMessage + FullMessage, true, {}, 0},
+    // Read whatever the options, which may change while the ring holds the sample: they decide what is published.
+    {"LensIsReadWithoutAutoLens", Camera(R"({"Lens":[1,2,3,4]})"), false, {WithLens(1, 2, 3, 4)}, 0},
+    {"TakeFieldsAreRead", Camera(R"({"Metadata":["a","b","c"],"State":2})"), true, {WithMetadata(TEXT("a"), TEXT("b"), TEXT("c"), 2)}, 0},
+    {"VersionChangesNothing", Camera(R"({"Version":"9.9-beta","Location":[1,2,3]})"), true, {WithLocation(1, 2, 3)}, 0},
+    {"StateRoundsHalfAwayFromZero", Camera(R"({"State":2.5})"), true, {WithState(3)}, 0},
+    {"StateOutOfRangeIsZero", Camera(R"({"State":1e10})"), true, {WithState(0)}, 0},
+    {"StateNotANumberIsZero", Camera(R"({"State":[2]})"), true, {WithState(0)}, 0},
+    {"ElementsOfOtherTypesGoThroughTheAccessor", Camera(R"({"Location":["1.5",true,null]})"), true, {WithLocation(1.5f, 1, 0)}, 0},
+    {"LocationBeyondSingleNeedsADoubleEngine", Camera(R"({"Location":[1e300,-1e39,3]})"), true, OnlyInADoubleEngine(WithLocation(1e300, -1e39, 3)), 0},
+    {"RotationBeyondSingleNeedsADoubleEngine", Camera(R"({"Rotation":[0,-1e300,0,1]})"), true, OnlyInADoubleEngine(WithRotation(0, -1e300, 0, 1)), 0},
+    {"ScaleBeyondSingleNeedsADoubleEngine", Camera(R"({"Scale":[1,1,1e39]})"), true, OnlyInADoubleEngine(WithScale(1, 1, 1e39)), 0},
+    {"LocationKeepsWhatASingleCannotHold", Camera(R"({"Location":[123456.789,16777217,0.1]})"), true, {WithLocation(123456.789, 16777217.0, 0.1)}, 0},
+    {"InfiniteTextInScaleIsNoSample", Camera(R"({"Scale":[1,")" + std::string(400, '9') + R"(",1]})"), true, {}, 0},
+    {"LargestSinglesStillFit", Camera(R"({"Location":[3.4e38,-3.4e38,1e-300]})"), true, {WithLocation(3.4e38, -3.4e38, 1e-300)}, 0},
+    {"PublishedLensBeyondSingleIsNoSample", Camera(R"({"Lens":[0,0,0,1e300]})"), true, {}, 0},
+    {"LensBeyondSingleIsClearedWithoutAutoLens", Camera(R"({"Lens":[0,0,0,1e300]})"), false, {Decoded()}, 0},
+    {"CarriedLensValueNeedsOnlyADouble", Camera(R"({"Lens":[1e300,1,2,3]})"), true, {WithLens(1e300, 1, 2, 3)}, 0},
+    {"InfiniteTextInCarriedLensIsNoSample", Camera(R"({"Lens":[")" + std::string(400, '9') + R"(",1,2,3]})"), true, {}, 0},
+    {"CameraNotAnArray", R"({"OVDCamera":{"Location":[1,2,3]}})", true, {}, 0},
+    {"CameraEmptyArray", R"({"OVDCamera":[]})", true, {}, 0},
+    {"CameraFirstElementNotAnObject", R"({"OVDCamera":[[1,2,3],{"Location":[1,2,3]}]})", true, {}, 0},
+    {"EmptyText", "\0\0\0"s, true, {}, 0},
+    {"NotJson", "hello", true, {}, 0},
 };
 
 class OrvidaCameraMessageDecoderTable : public testing::TestWithParam<FDecodeCase>
@@ -244,9 +237,9 @@ int32 CountUnknownDataLines(const FLogCapture& Log)
 	return Count;
 }
 
-std::vector<FOrvidaCameraSample> DecodeAll(const std::string& Datagram, bool bAutoLens, bool bTakeOptions)
+std::vector<FOrvidaCameraSample> DecodeAll(const std::string& Datagram, bool bAutoLens)
 {
-	FOrvidaCameraMessageDecoder Decoder(bAutoLens, bTakeOptions, false);
+	FOrvidaCameraMessageDecoder Decoder(bAutoLens);
 	std::vector<FOrvidaCameraSample> Samples;
 	const int32 Count = Decoder
 	                        .Decode(reinterpret_cast<const uint8*>(Datagram.data()), int32(Datagram.size()),
@@ -261,7 +254,7 @@ TEST_P(OrvidaCameraMessageDecoderTable, CommitsWhatTheMessageSays)
 {
 	const FDecodeCase& Case = GetParam();
 	FLogCapture Log;
-	const std::vector<FOrvidaCameraSample> Samples = DecodeAll(Case.Datagram, Case.bAutoLens, Case.bTakeOptions);
+	const std::vector<FOrvidaCameraSample> Samples = DecodeAll(Case.Datagram, Case.bAutoLens);
 	ASSERT_EQ(Samples.size(), Case.Expected.size());
 	for (size_t Index = 0; Index < Samples.size(); ++Index)
 	{
@@ -294,7 +287,7 @@ TEST(OrvidaCameraMessageDecoder, HostileInputCommitsNothingAndDoesNotCrash)
 	};
 	for (const std::string& Datagram : Hostile)
 	{
-		EXPECT_TRUE(DecodeAll(Datagram, true, true).empty()) << Datagram.substr(0, 60);
+		EXPECT_TRUE(DecodeAll(Datagram, true).empty()) << Datagram.substr(0, 60);
 	}
 }
 
@@ -305,7 +298,7 @@ TEST(OrvidaCameraMessageDecoder, ALargeValidMessageDecodes)
 	const std::string Datagram = Prefix + std::string(65507 - Prefix.size() - 2 - (FullMessage.size() - 1), 'p') + R"(",)" + FullMessage.substr(1);
 	ASSERT_EQ(Datagram.size(), 65507u);
 	FLogCapture Log;
-	const std::vector<FOrvidaCameraSample> Samples = DecodeAll(Datagram, true, true);
+	const std::vector<FOrvidaCameraSample> Samples = DecodeAll(Datagram, true);
 	ASSERT_EQ(Samples.size(), 1u);
 	EXPECT_EQ(Samples[0], Full());
 	EXPECT_EQ(CountUnknownDataLines(Log), 1);
@@ -315,7 +308,7 @@ TEST(OrvidaCameraMessageDecoder, UnknownDataLinesAreLimitedPerSecondAndTheRestCo
 {
 	int64 NowMs = 5000;
 	FStandInClock::SetCycleSource([&NowMs] { return uint64(NowMs) * 1000000u; });
-	FOrvidaCameraMessageDecoder Decoder(true, true, false);
+	FOrvidaCameraMessageDecoder Decoder(true);
 	const auto Foreign = [](int32 Keys)
 	{
 		std::string Message = "{";
@@ -368,7 +361,7 @@ TEST(OrvidaCameraMessageDecoder, DeepTextIsUnparsedWithAWarningLimitedApartFromF
 {
 	int64 NowMs = 5000;
 	FStandInClock::SetCycleSource([&NowMs] { return uint64(NowMs) * 1000000u; });
-	FOrvidaCameraMessageDecoder Decoder(true, true, false);
+	FOrvidaCameraMessageDecoder Decoder(true);
 	const std::string Deep = R"({"OVDCamera":[{"Location":)" + std::string(65, '[') + std::string(65, ']') + "}]}";
 	const auto Decode = [&Decoder](const std::string& Datagram)
 	{ return Decoder.Decode(reinterpret_cast<const uint8*>(Datagram.data()), int32(Datagram.size()), [](FOrvidaCameraSample&&) {}); };

@@ -747,7 +747,7 @@ TEST_F(OrvidaLiveLinkTickTest, ARecordedTakeHoldsTheFramesPushedWhileRecording)
 
 TEST_F(OrvidaLiveLinkTickTest, EachOptionAloneTakesItsPartOfTheSameDatagram)
 {
-	// The decoder reads lens, metadata and state each under its own options: a slip there shows only end to end.
+	// Each option publishes or acts on its part of the datagram and no other: a slip there shows only end to end.
 	const std::string Message = R"({"OVDCamera":[{"Lens":[0,300,1.25,41],"Metadata":["s","A7","5"],"State":2}]})";
 	const FLiveLinkCameraFrameData Defaults;
 	TArray<FLiveLinkFrameDataStruct> Storage;
@@ -783,9 +783,10 @@ TEST_F(OrvidaLiveLinkTickTest, EachOptionAloneTakesItsPartOfTheSameDatagram)
 }
 
 // Faults caught: an option changed in the details that the decoder or the publishing pass never sees, or sees only
-// on a source made again; the static data still claiming no lens after lens update was turned on. Run under TSan:
-// the receiver decodes while the game thread changes the option.
-TEST_F(OrvidaLiveLinkTickTest, AutoLensTurnedOnInTheDetailsTakesTheLensFromTheNextDatagram)
+// on a source made again; the samples the ring held when it was turned on published without their lens (a field of
+// view of 0 for a few frames); the static data still claiming no lens after lens update was turned on. Run under
+// TSan: the receiver decodes while the game thread changes the option.
+TEST_F(OrvidaLiveLinkTickTest, AutoLensTurnedOnInTheDetailsTakesTheLensFromTheNextTick)
 {
 	const std::string Message = R"({"OVDCamera":[{"Lens":[0,300,1.25,41]}]})";
 	TArray<FLiveLinkFrameDataStruct> Storage;
@@ -793,11 +794,23 @@ TEST_F(OrvidaLiveLinkTickTest, AutoLensTurnedOnInTheDetailsTakesTheLensFromTheNe
 	Play(Message);
 	TakeIn();
 	EXPECT_EQ(LastCameraFrame(Storage).FieldOfView, FLiveLinkCameraFrameData().FieldOfView);
+	for (int32 Held = 0; Held < 3; ++Held)
+	{
+		Deliver(Message);
+	}
 
 	UOrvidaLiveLinkSourceSettings* Settings = Cast<UOrvidaLiveLinkSourceSettings>(Client.GetSourceSettings(SourceGuid));
 	ASSERT_NE(Settings, nullptr);
 	Settings->bAutoLens = true;
 	Source->OnSettingsChanged(Settings, FPropertyChangedEvent(nullptr));
+	// The static data told again replaces the subject and drops the frame queued beside it: the third tick takes in
+	// the second's frame, made of a sample the ring held before the change.
+	for (int32 Tick = 0; Tick < 3; ++Tick)
+	{
+		NowMs += FrameMs;
+		Client.Tick();
+	}
+	EXPECT_EQ(LastCameraFrame(Storage).FieldOfView, 41.0f);
 	Play(Message);
 	TakeIn();
 	EXPECT_EQ(LastCameraFrame(Storage).FieldOfView, 41.0f);

@@ -111,8 +111,18 @@ template <typename ElementType, size_t Count> nlohmann::json ToJson(const Elemen
 	return Array;
 }
 
-nlohmann::json ToJson(const FOrvidaCameraSample& Sample)
+/** The sample as a source with Options uses it: the decoder reads every field, the options decide what is published. */
+nlohmann::json ToJson(FOrvidaCameraSample Sample, const FDecodeCommandOptions& Options)
 {
+	if (!Options.bAutoLens)
+	{
+		Sample.Lens[0] = Sample.Lens[1] = Sample.Lens[2] = Sample.Lens[3] = 0.0;
+	}
+	if (!Options.bTakeOptions)
+	{
+		Sample.Metadata[0] = Sample.Metadata[1] = Sample.Metadata[2] = FString();
+		Sample.State = 0;
+	}
 	return nlohmann::json{
 	    {"Location", ToJson(Sample.Location)}, {"Rotation", ToJson(Sample.Rotation)}, {"Scale", ToJson(Sample.Scale)}, {"Lens", ToJson(Sample.Lens)},
 	    {"Timecode", ToJson(Sample.Timecode)}, {"Metadata", ToJson(Sample.Metadata)}, {"State", Sample.State}};
@@ -129,13 +139,13 @@ int RunDecodeCommand(const FDecodeCommandOptions& Options)
 		return 2;
 	}
 
-	// The same options a source takes: both take options read the same fields, so one flag stands for them.
-	FOrvidaCameraMessageDecoder Decoder(Options.bAutoLens, Options.bTakeOptions, false);
+	// The same options a source takes: both take options use the same fields, so one flag stands for them.
+	FOrvidaCameraMessageDecoder Decoder(Options.bAutoLens);
 	std::vector<nlohmann::json> Samples;
 	std::vector<std::string> LogLines;
 	{
 		FLogLines Log;
-		Decoder.Decode(Datagram.data(), int32(Datagram.size()), [&Samples](FOrvidaCameraSample&& Sample) { Samples.push_back(ToJson(Sample)); });
+		Decoder.Decode(Datagram.data(), int32(Datagram.size()), [&](FOrvidaCameraSample&& Sample) { Samples.push_back(ToJson(MoveTemp(Sample), Options)); });
 		LogLines = Log.Lines;
 	}
 

@@ -75,16 +75,9 @@ const FJsonObject* FindCameraRecord(const FJsonValue& Value)
 }
 } // namespace OrvidaCameraMessageDecoder
 
-FOrvidaCameraMessageDecoder::FOrvidaCameraMessageDecoder(bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord)
+FOrvidaCameraMessageDecoder::FOrvidaCameraMessageDecoder(bool bInAutoLens)
     : bAutoLens(bInAutoLens)
-    , bReadTakeState(bInAutoSceneTakeUpdate || bInAutoRecord)
 {
-}
-
-void FOrvidaCameraMessageDecoder::SetOptions(bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord)
-{
-	bAutoLens = bInAutoLens;
-	bReadTakeState = bInAutoSceneTakeUpdate || bInAutoRecord;
 }
 
 FOrvidaCameraMessageDecoder::FOutcome FOrvidaCameraMessageDecoder::Decode(const uint8* Bytes, int32 Count, TFunctionRef<void(FOrvidaCameraSample&&)> Commit)
@@ -146,23 +139,24 @@ FOrvidaCameraMessageDecoder::FOutcome FOrvidaCameraMessageDecoder::DecodeMessage
 		ReadArrayField(*Record, LocationKey, Sample.Location, 0.0, AsDouble);
 		ReadArrayField(*Record, RotationKey, Sample.Rotation, 0.0, AsDouble);
 		ReadArrayField(*Record, ScaleKey, Sample.Scale, 1.0, AsDouble);
-		if (bAutoLens)
-		{
-			ReadArrayField(*Record, LensKey, Sample.Lens, 0.0, AsDouble);
-		}
+		ReadArrayField(*Record, LensKey, Sample.Lens, 0.0, AsDouble);
 		// An infinite camera poisons whatever the engine computes from it, so the record goes as a whole.
-		if (!AreAllFiniteInEngine(Sample.Location) || !AreAllFiniteInEngine(Sample.Rotation) || !AreAllFiniteInEngine(Sample.Scale) ||
-		    !IsLensPublishable(Sample.Lens))
+		if (!AreAllFiniteInEngine(Sample.Location) || !AreAllFiniteInEngine(Sample.Rotation) || !AreAllFiniteInEngine(Sample.Scale))
 		{
 			continue;
 		}
-		ReadArrayField(*Record, TimecodeKey, Sample.Timecode, 0, AsTimecodeComponent);
-		if (bReadTakeState)
+		if (!IsLensPublishable(Sample.Lens))
 		{
-			ReadArrayField(*Record, MetadataKey, Sample.Metadata, FString(), AsText);
-			Sample.State = 0;
-			Record->TryGetNumberField(StateKey, Sample.State);
+			if (bAutoLens)
+			{
+				continue;
+			}
+			// Unpublished now; should the option be turned on while the ring holds the sample, a cleared lens is harmless.
+			std::fill(std::begin(Sample.Lens), std::end(Sample.Lens), 0.0);
 		}
+		ReadArrayField(*Record, TimecodeKey, Sample.Timecode, 0, AsTimecodeComponent);
+		ReadArrayField(*Record, MetadataKey, Sample.Metadata, FString(), AsText);
+		Record->TryGetNumberField(StateKey, Sample.State);
 		Commit(MoveTemp(Sample));
 		++Outcome.Samples;
 	}

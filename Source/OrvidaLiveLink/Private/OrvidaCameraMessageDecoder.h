@@ -34,19 +34,24 @@ public:
 		int32 Samples = 0;
 	};
 
-	/** The source's options: lens values are read only under bAutoLens, metadata and state only under one of the others. */
-	FOrvidaCameraMessageDecoder(bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord);
+	/**
+	 * Every field is read whatever the source's options, since they may change while the ring holds the sample; they
+	 * decide only what is published. bInAutoLens decides what a lens value that cannot be published does: under it
+	 * the record is dropped, as for a transform value, and without it the lens is cleared and the record kept.
+	 */
+	explicit FOrvidaCameraMessageDecoder(bool bInAutoLens);
 
-	/** Changes the options from the next Decode; on the decoding thread. */
-	void SetOptions(bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord);
+	/** Changes "Auto Lens Update" from the next Decode; on the decoding thread. */
+	void SetAutoLens(bool bInAutoLens) { bAutoLens = bInAutoLens; }
 
 	/**
 	 * Decodes Count bytes and hands the sample to Commit; returns what the datagram held.
 	 * Text nested too deeply: nothing handed on, one Warning (limited). Text that does not parse as a JSON object,
 	 * an "OVDCamera" that is not an array, an empty one or one whose first element is not an object: nothing
 	 * handed on, nothing logged. Missing or short fields take their
-	 * defaults. A record with a Location, Rotation or Scale value, or a lens value read under bAutoLens, that is
-	 * not finite at the precision it is published at: nothing handed on. Never fails otherwise, whatever the bytes.
+	 * defaults. A record with a Location, Rotation or Scale value, or under bAutoLens a lens value, that is not
+	 * finite at the precision it is published at: nothing handed on; such a lens value without bAutoLens: the lens
+	 * cleared. Never fails otherwise, whatever the bytes.
 	 */
 	FOutcome Decode(const uint8* Bytes, int32 Count, TFunctionRef<void(FOrvidaCameraSample&&)> Commit);
 
@@ -55,7 +60,6 @@ public:
 
 private:
 	bool bAutoLens;
-	bool bReadTakeState;
 	FOrvidaLogLimiter UnknownDataLimiter;
 	/** Its own, so that a flood of deep text cannot hold back the foreign-key lines, nor they it. */
 	FOrvidaLogLimiter DeepTextLimiter;

@@ -70,7 +70,7 @@ FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInA
     , bAutoSceneTakeUpdate(bInAutoSceneTakeUpdate)
     , bAutoRecord(bInAutoRecord)
     , SubjectName(UOrvidaLiveLinkSourceSettings::DefaultSubjectName)
-    , Decoder(bInAutoLens, bInAutoSceneTakeUpdate, bInAutoRecord)
+    , Decoder(bInAutoLens)
     , Ring(MoveTemp(SteadyClock))
     , TakeAutomation(bInAutoSceneTakeUpdate, bInAutoRecord)
     , ReceivedDataObserver(MoveTemp(InReceivedDataObserver))
@@ -302,8 +302,7 @@ bool FOrvidaLiveLinkSource::ProcessReceivedData(TSharedPtr<TArray<uint8>, ESPMod
 {
 	if (ReceivedData.IsValid())
 	{
-		Decoder.SetOptions(bAutoLens.load(std::memory_order_relaxed), bAutoSceneTakeUpdate.load(std::memory_order_relaxed),
-		                   bAutoRecord.load(std::memory_order_relaxed));
+		Decoder.SetAutoLens(bAutoLens.load(std::memory_order_relaxed));
 		const FOrvidaCameraMessageDecoder::FOutcome Outcome = Decoder.Decode(ReceivedData->GetData(), ReceivedData->Num(),
 		                                                                     [this](FOrvidaCameraSample&& Sample)
 		                                                                     {

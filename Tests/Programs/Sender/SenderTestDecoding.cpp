@@ -4,7 +4,7 @@
 
 std::optional<FOrvidaCameraSample> DecodeDatagram(const std::string& Datagram)
 {
-	FOrvidaCameraMessageDecoder Decoder(true, true, false);
+	FOrvidaCameraMessageDecoder Decoder(true);
 	std::optional<FOrvidaCameraSample> Decoded;
 	Decoder.Decode(reinterpret_cast<const uint8*>(Datagram.data()), int32(Datagram.size()), [&Decoded](FOrvidaCameraSample&& Sample) { Decoded = Sample; });
 	return Decoded;
