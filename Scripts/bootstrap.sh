@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 packages=(
   cmake ninja-build ccache g++ clang libclang-rt-14-dev make python3
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  libsimdjson-dev nlohmann-json3-dev libpcap-dev tshark libcpp-httplib-dev chromium iproute2 clang-format
+  libsimdjson-dev nlohmann-json3-dev libpcap-dev libcsv-dev tshark libcpp-httplib-dev chromium iproute2 clang-format
 )
 # iproute2 brings up the loopback in the network namespaces that tests make for themselves.
 # Node.js may come from elsewhere than Debian; only when there is no npm at all is Debian's taken.

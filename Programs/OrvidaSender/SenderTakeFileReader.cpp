@@ -1,5 +1,7 @@
 #include "SenderTakeFileReader.h"
 
+#include "SenderCsvRecords.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -28,52 +30,6 @@ std::string_view Trim(std::string_view Text)
 		Text.remove_suffix(1);
 	}
 	return Text;
-}
-
-/** Reads one CSV record from Position on, quotes and doubled quotes resolved; line breaks inside quotes belong to the field. */
-std::vector<std::string> ReadRecord(std::string_view Text, size_t& Position, int32_t& Line)
-{
-	std::vector<std::string> Fields(1);
-	bool bQuoted = false;
-	while (Position < Text.size())
-	{
-		const char C = Text[Position++];
-		if (bQuoted)
-		{
-			if (C == '"' && Position < Text.size() && Text[Position] == '"')
-			{
-				Fields.back() += '"';
-				++Position;
-			}
-			else if (C == '"')
-			{
-				bQuoted = false;
-			}
-			else
-			{
-				Line += C == '\n';
-				Fields.back() += C;
-			}
-		}
-		else if (C == '"')
-		{
-			bQuoted = true;
-		}
-		else if (C == ',')
-		{
-			Fields.emplace_back();
-		}
-		else if (C == '\n')
-		{
-			++Line;
-			break;
-		}
-		else if (C != '\r')
-		{
-			Fields.back() += C;
-		}
-	}
-	return Fields;
 }
 
 /** Undoes the take file's escapes in the slate line: a backslash before a backslash, 'r' or 'n' stands for that backslash, CR or LF; any other byte stays. */
@@ -147,21 +103,35 @@ FSenderReplay FSenderTakeFileReader::Read(const std::string& Path, FSenderFrameR
 	FSenderReplay Replay;
 	std::optional<std::string> Subject;
 	std::optional<double> FirstWorldTime;
-	int32_t Line = 1;
+	FSenderCsvRecords Records;
+	int32_t Line = 0;
+	int32_t RecordLine = 0;
+	std::string_view Rest(Text);
 	// A byte order mark would otherwise stick to the first column's name.
-	const std::string_view ByteOrderMark = "\xEF\xBB\xBF";
-	for (size_t Position = Text.starts_with(ByteOrderMark) ? ByteOrderMark.size() : 0; Position < Text.size();)
+	if (const std::string_view ByteOrderMark = "\xEF\xBB\xBF"; Rest.starts_with(ByteOrderMark))
 	{
-		const int32_t RecordLine = Line;
-		if (Text[Position] == '#')
+		Rest.remove_prefix(ByteOrderMark.size());
+	}
+	while (!Rest.empty())
+	{
+		const size_t End = std::min(Rest.find('\n'), Rest.size());
+		const std::string_view LineText = Rest.substr(0, End);
+		Rest.remove_prefix(std::min(End + 1, Rest.size()));
+		++Line;
+		if (Records.IsBetweenRecords())
 		{
-			const size_t End = std::min(Text.find('\n', Position), Text.size());
-			ReadComment(std::string_view(Text).substr(Position + 1, End - Position - 1), Slate, Take);
-			Position = End + 1;
-			++Line;
+			RecordLine = Line;
+			if (LineText.starts_with('#'))
+			{
+				ReadComment(LineText.substr(1), Slate, Take);
+				continue;
+			}
+		}
+		if (!Records.AddLine(LineText))
+		{
 			continue;
 		}
-		const std::vector<std::string> Fields = ReadRecord(Text, Position, Line);
+		const std::vector<std::string>& Fields = Records.GetFields();
 		if (Fields.size() == 1 && Trim(Fields[0]).empty())
 		{
 			continue;
@@ -266,6 +236,10 @@ FSenderReplay FSenderTakeFileReader::Read(const std::string& Path, FSenderFrameR
 		Replay.Frames.push_back(std::move(Frame));
 	}
 
+	if (!Records.IsBetweenRecords())
+	{
+		return FSenderReplay::Failure(Path + ":" + std::to_string(RecordLine) + ": a quoted field is not closed");
+	}
 	for (const char* Required : {"WorldTime", "LocationX", "LocationY", "LocationZ", "RotationX", "RotationY", "RotationZ", "RotationW"})
 	{
 		if (!Columns.contains(Required))

@@ -1,11 +1,14 @@
 #include "Editor/TakeFileReader.h"
 
+#include "SenderCsvRecords.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <fstream>
 #include <map>
 #include <set>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -13,46 +16,6 @@ namespace
 {
 /** Lines read between two looks at the stop flag. */
 constexpr int32_t LinesBetweenStopChecks = 4096;
-
-/** Splits one CSV record into Fields; false while a quoted field is still open at the end of Record. */
-bool SplitRecord(const std::string& Record, std::vector<std::string>& Fields)
-{
-	Fields.assign(1, std::string());
-	bool bQuoted = false;
-	for (size_t Index = 0; Index < Record.size(); ++Index)
-	{
-		const char Char = Record[Index];
-		if (bQuoted)
-		{
-			if (Char == '"' && Index + 1 < Record.size() && Record[Index + 1] == '"')
-			{
-				Fields.back() += '"';
-				++Index;
-			}
-			else if (Char == '"')
-			{
-				bQuoted = false;
-			}
-			else
-			{
-				Fields.back() += Char;
-			}
-		}
-		else if (Char == '"')
-		{
-			bQuoted = true;
-		}
-		else if (Char == ',')
-		{
-			Fields.emplace_back();
-		}
-		else if (Char != '\r')
-		{
-			Fields.back() += Char;
-		}
-	}
-	return !bQuoted;
-}
 
 template <typename NumberType> bool ReadNumber(const std::string& Text, NumberType& Value)
 {
@@ -76,8 +39,7 @@ void FHostTakeFileReader::Read(const std::string& Path, FHostTakeFileSnapshot& T
 	}
 	// getline into a fixed buffer, so that a file without line breaks is never taken in whole.
 	std::vector<char> Buffer(MaxRecordBytes + 1);
-	std::string Record;
-	std::vector<std::string> Fields;
+	FSenderCsvRecords Records;
 	std::map<std::string, size_t> Columns;
 	std::map<std::pair<std::string, std::string>, std::unordered_set<int64_t>> FramesBySubject;
 	std::set<std::string> Sources;
@@ -97,24 +59,22 @@ void FHostTakeFileReader::Read(const std::string& Path, FHostTakeFileSnapshot& T
 			Take.Error = "stopped";
 			break;
 		}
-		Record.append(Buffer.data(), size_t(std::max<std::streamsize>(File.gcount() - (File.eof() ? 0 : 1), 0)));
-		if (Record.size() > MaxRecordBytes)
+		const std::string_view Text(Buffer.data(), size_t(std::max<std::streamsize>(File.gcount() - (File.eof() ? 0 : 1), 0)));
+		if (Records.IsBetweenRecords() && Text.starts_with('#') && Columns.empty())
+		{
+			continue;
+		}
+		const bool bRecordEnded = Records.AddLine(Text);
+		if (Records.GetOpenRecordBytes() > MaxRecordBytes)
 		{
 			Fail("a record longer than " + std::to_string(MaxRecordBytes / 1024) + " KiB");
 			break;
 		}
-		if (Record.empty() || (Record[0] == '#' && Columns.empty()))
+		if (!bRecordEnded)
 		{
-			Record.clear();
 			continue;
 		}
-		if (!SplitRecord(Record, Fields))
-		{
-			// A quoted line break: the record goes on on the next line.
-			Record += '\n';
-			continue;
-		}
-		Record.clear();
+		const std::vector<std::string>& Fields = Records.GetFields();
 		if (Columns.empty())
 		{
 			for (size_t Index = 0; Index < Fields.size(); ++Index)
@@ -155,7 +115,7 @@ void FHostTakeFileReader::Read(const std::string& Path, FHostTakeFileSnapshot& T
 			Sources.insert(Source);
 		}
 	}
-	if (Take.Error.empty() && !Record.empty())
+	if (Take.Error.empty() && !Records.IsBetweenRecords())
 	{
 		Fail("a quoted field is not closed");
 	}
