@@ -1,5 +1,6 @@
 #include "SenderRelay.h"
 
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -63,9 +64,25 @@ std::string FSenderRelay::Open()
 	}
 	const int Size = ReceiveBufferBytes;
 	setsockopt(ListenDescriptor, SOL_SOCKET, SO_RCVBUF, &Size, sizeof(Size));
+	const in_addr Listen = Options.Listen.Address.sin_addr;
+	const bool bGroup = IN_MULTICAST(ntohl(Listen.s_addr));
+	// Bound to a group, the socket takes only that group's datagrams; others of the machine may listen on it too.
+	const int Reuse = 1;
+	if (bGroup)
+	{
+		setsockopt(ListenDescriptor, SOL_SOCKET, SO_REUSEADDR, &Reuse, sizeof(Reuse));
+	}
 	if (bind(ListenDescriptor, reinterpret_cast<const sockaddr*>(&Options.Listen.Address), sizeof(Options.Listen.Address)) != 0)
 	{
 		return "cannot listen on " + Options.Listen.Text + ": " + std::strerror(errno);
+	}
+	// Bound to a group without joining it, the relay would hear nothing: the system delivers only groups joined.
+	ip_mreq Membership{};
+	Membership.imr_multiaddr = Listen;
+	Membership.imr_interface.s_addr = htonl(INADDR_ANY);
+	if (bGroup && setsockopt(ListenDescriptor, IPPROTO_IP, IP_ADD_MEMBERSHIP, &Membership, sizeof(Membership)) != 0)
+	{
+		return "cannot join the group " + Options.Listen.Text + ": " + std::strerror(errno);
 	}
 	return {};
 }

@@ -2,12 +2,12 @@
 """Sources on multicast groups, in a network namespace of the test's own (unshare --net, as root, loopback up and
 224.0.0.0/4 routed to it), never on the machine's real interfaces: orvida-send --ttl 3 to one group; two sources of
 one host on that group and port (one on the system's interface, one on 127.0.0.1 by name) each receive every
-datagram, a source on another group of the same port receives none, and a plain socket in the group sees the TTL.
+datagram, a source on another group of the same port receives none, a plain socket in the group sees the TTL, and a relay listening on a group forwards what is sent to it.
 
 Faults caught: a source that binds the group's port without joining (hears nothing); one bound to every address
 (hears the other group too, as Linux hands a socket every group any socket of the machine joined); an interface
 in the endpoint text lost on the way to the socket; a status that does not name the group; a --ttl that never
-reaches the datagrams.
+reaches the datagrams; a relay that listens on a group without joining it.
 Usage: HostMulticastTest.py <path to orvida-livelink> <path to orvida-send>; exit status 77 (skipped) where no
 network namespace can be made."""
 import os
@@ -59,6 +59,31 @@ def received(host, endpoint, words):
     return counts[-1] if counts else -1
 
 
+def relay_from_group(send_program):
+    """A relay that listens on a group must join it, or it hears nothing."""
+    relay_group, relay_port, count = "239.1.2.5", PORT + 1, 20
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as receiver:
+        receiver.bind(("127.0.0.1", 0))
+        receiver.settimeout(10)
+        relay = subprocess.Popen([send_program, "--relay", f"{relay_group}:{relay_port}", "--to", f"127.0.0.1:{receiver.getsockname()[1]}", "--duration",
+                                  "6"], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        try:
+            # The relay has joined once it says what it relays; a datagram sent before that would be lost.
+            check("relay on a group: listening", relay.stderr.readline().startswith("orvida-send: relaying"), "")
+            subprocess.run([send_program, "--to", f"{relay_group}:{relay_port}", "--count", str(count), "--rate", "100"], capture_output=True, timeout=60)
+            arrived = 0
+            try:
+                while arrived < count:
+                    receiver.recv(65536)
+                    arrived += 1
+            except socket.timeout:
+                pass
+            check("relay on a group: every datagram forwarded", arrived == count, f"{arrived} of {count}")
+        finally:
+            out, err = relay.communicate(timeout=30)
+            check("relay on a group: ended", relay.returncode == 0, out + err)
+
+
 def run_inside(host_program, send_program):
     print("inside a namespace of its own", flush=True)
     sources = {
@@ -95,6 +120,7 @@ def run_inside(host_program, send_program):
     except socket.timeout:
         pass
     check("--ttl 3 on every datagram", ttls == [3] * COUNT, f"{len(ttls)} datagrams, TTLs {sorted(set(ttls))}")
+    relay_from_group(send_program)
     print("\n".join(f"FAIL {failure}" for failure in failures) or "PASS")
     return 1 if failures else 0
 
