@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -274,8 +275,11 @@ struct FHostSnapshot
 	std::vector<FHostSubjectSnapshot> Subjects;
 	FHostTakeSnapshot Take;
 	FHostCaptureSnapshot Capture;
-	/** The take files in the takes folder, but the one being recorded, oldest first. */
-	std::vector<FHostTakeFileSnapshot> Takes;
+	/**
+	 * The take files in the takes folder, but the one being recorded, oldest first. Shared with the listing it came
+	 * from, which changes about once a second, rather than copied into each tick's snapshot.
+	 */
+	std::shared_ptr<const std::vector<FHostTakeFileSnapshot>> Takes = std::make_shared<const std::vector<FHostTakeFileSnapshot>>();
 	std::vector<FHostFactorySnapshot> Factories;
 	std::optional<FHostPanelSnapshot> Panel;
 	std::vector<FHostSettingSnapshot> Settings;

@@ -32,7 +32,7 @@ void FHostTakeFolder::Scan(const std::string& Directory, const std::string& Skip
 	Wake.notify_all();
 }
 
-std::vector<FHostTakeFileSnapshot> FHostTakeFolder::GetTakes() const
+std::shared_ptr<const std::vector<FHostTakeFileSnapshot>> FHostTakeFolder::GetTakes() const
 {
 	std::lock_guard Guard(Lock);
 	return Takes;
@@ -53,7 +53,7 @@ void FHostTakeFolder::Run()
 			Request = std::move(*Pending);
 			Pending.reset();
 		}
-		std::vector<FHostTakeFileSnapshot> Listed = List(Request);
+		auto Listed = std::make_shared<const std::vector<FHostTakeFileSnapshot>>(List(Request));
 		std::lock_guard Guard(Lock);
 		Takes = std::move(Listed);
 	}

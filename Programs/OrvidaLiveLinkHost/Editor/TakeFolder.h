@@ -5,6 +5,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -36,8 +37,8 @@ public:
 	 * made while one waits replaces it. A folder that does not exist lists nothing.
 	 */
 	void Scan(const std::string& Directory, const std::string& SkipPath);
-	/** The last scan's files, oldest first; empty before the first scan ends. */
-	std::vector<FHostTakeFileSnapshot> GetTakes() const;
+	/** The last scan's files, oldest first; empty before the first scan ends. Never null. */
+	std::shared_ptr<const std::vector<FHostTakeFileSnapshot>> GetTakes() const;
 
 private:
 	struct FRequest
@@ -52,7 +53,7 @@ private:
 	std::condition_variable Wake;
 	std::optional<FRequest> Pending;
 	bool bStopRequested = false;
-	std::vector<FHostTakeFileSnapshot> Takes;
+	std::shared_ptr<const std::vector<FHostTakeFileSnapshot>> Takes = std::make_shared<const std::vector<FHostTakeFileSnapshot>>();
 	/** Set with bStopRequested; read without the lock while a file is read. */
 	std::atomic<bool> bStopping{false};
 	/** By path: files read before, kept while they are listed. */

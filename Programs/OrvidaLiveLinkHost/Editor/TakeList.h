@@ -25,12 +25,12 @@ public:
 	/** Asks for a new listing when it is due or the recording state changed, and takes in the last one. */
 	void Observe(const FTakeRecorder& TakeRecorder, std::chrono::steady_clock::time_point Now);
 
-	/** Oldest first. */
-	const std::vector<FHostTakeFileSnapshot>& GetTakes() const { return Takes; }
+	/** Oldest first; never null. */
+	const std::shared_ptr<const std::vector<FHostTakeFileSnapshot>>& GetTakes() const { return Takes; }
 
 private:
 	FHostTakeFolder Folder;
-	std::vector<FHostTakeFileSnapshot> Takes;
+	std::shared_ptr<const std::vector<FHostTakeFileSnapshot>> Takes = Folder.GetTakes();
 	std::chrono::steady_clock::time_point LastScan;
 	bool bScanned = false;
 	bool bWasRecording = false;

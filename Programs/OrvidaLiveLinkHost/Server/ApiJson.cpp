@@ -173,7 +173,7 @@ json FHostApiJson::FromSnapshot(const FHostSnapshot& Snapshot)
 	      {"panelOpen", Take.bPanelOpen},
 	      {"refusal", Take.Refusal},
 	      {"lastError", Take.LastError}}},
-	    {"takes", FromEach(Snapshot.Takes,
+	    {"takes", FromEach(*Snapshot.Takes,
 	                       [](const FHostTakeFileSnapshot& File) -> json
 	                       {
 		                       return {

@@ -279,9 +279,9 @@ void FHostHttpServer::ServeTakeFile(const std::string& FileName, httplib::Respon
 	const FHostTakeFileSnapshot* Take = nullptr;
 	if (Snapshot)
 	{
-		const auto Found = std::find_if(Snapshot->Takes.begin(), Snapshot->Takes.end(),
-		                                [&](const FHostTakeFileSnapshot& Candidate) { return Candidate.FileName == FileName; });
-		Take = Found != Snapshot->Takes.end() ? &*Found : nullptr;
+		const std::vector<FHostTakeFileSnapshot>& Takes = *Snapshot->Takes;
+		const auto Found = std::find_if(Takes.begin(), Takes.end(), [&](const FHostTakeFileSnapshot& Candidate) { return Candidate.FileName == FileName; });
+		Take = Found != Takes.end() ? &*Found : nullptr;
 	}
 	std::ifstream File;
 	if (Take != nullptr)
