@@ -74,6 +74,9 @@ int main(int ArgumentCount, char** Arguments)
 	    ->capture_default_str()
 	    ->transform(CLI::Range(0.0, 3600.0));
 	App.add_option("--capture", RunOptions.CapturePath, "write every datagram every source receives to this pcap file (raw IPv4, nanosecond timestamps)");
+	App.add_option("--preset", RunOptions.PresetPath,
+	               "the Live Link preset file: its sources are made at start when it exists (in place of --source and --connect), and the browser's "
+	               "\"Save preset\" and \"Load preset\" use it");
 	std::string HttpAddress;
 	App.add_option(
 	       "--http", HttpAddress,

@@ -10,7 +10,12 @@ missing from the takes list or cannot be downloaded, a start the Take Recorder r
 without its reason, or a download that reaches outside the recorded takes; a settings change
 that is not saved or does not survive a restart; a download compressed, which costs seconds and gains nothing over the
 loopback; a malformed request that gets 2xx, the wrong 4xx, or stops the
-host from serving; an event stream that sends nothing, or every tick instead of at most 30 a second; a shut-down
+host from serving; a settings edit that is written but never reaches the source (its subject keeps its name); two
+sources of one subject name not said to share it, or still said to after a rename; a source whose connection string
+or factory is not written into its settings (the panel's or the command line's), so that a preset cannot make it
+again; a preset restored without the saved name and options, on another endpoint, or with the saved options of an
+entry that holds none (base-class settings, SavedVersion 0) instead of the fixed ones; a malformed entry that makes
+a source, stops the others, or is refused without naming the file and the fault; an event stream that sends nothing, or every tick instead of at most 30 a second; a shut-down
 that destroys the sources while the server still runs, or does not end.
 Usage: HostApiTest.py <path to orvida-livelink>"""
 import http.client
@@ -36,9 +41,9 @@ def check(condition, what):
 
 
 class Host:
-    def __init__(self, program, project):
-        self.process = subprocess.Popen([program, "--project", project, "--http", "127.0.0.1:0", "--tick-rate", "120", "--countdown", "0"], stdout=subprocess.PIPE,
-                                        text=True)
+    def __init__(self, program, project, extra=()):
+        self.process = subprocess.Popen([program, "--project", project, "--http", "127.0.0.1:0", "--tick-rate", "120", "--countdown", "0", *extra],
+                                        stdout=subprocess.PIPE, text=True)
         self.lines = []
         self.port = None
         deadline = time.monotonic() + 60
@@ -194,7 +199,7 @@ def check_unbindable_source(host):
     check(host.request("DELETE", f"/api/sources/{guid}")[0] == 200, "removing the unbindable source")
 
 
-def check_refusals(host, project):
+def check_refusals(host, project, guid):
     """Each malformed request gets its status, and the host keeps answering."""
     panel = open_panel(host)
     text_box, boxes, _ = panel_widgets(panel)
@@ -212,6 +217,14 @@ def check_refusals(host, project):
         ("POST", events, {"widget": boxes["Auto Record"]["id"], "event": "check-changed", "value": "yes"}, None, 400),
         ("DELETE", "/api/panels/999", None, None, 404),
         ("DELETE", "/api/sources/no-such-source", None, None, 404),
+        ("PUT", "/api/sources/no-such-source/settings", {"autoLens": True}, None, 404),
+        ("PUT", f"/api/sources/{guid}/settings", {"SubjectName": "A"}, None, 400),
+        ("PUT", f"/api/sources/{guid}/settings", {"autoLens": True, "autoRecord": "yes"}, None, 400),
+        ("PUT", f"/api/sources/{guid}/settings", {"subjectName": ""}, None, 400),
+        ("PUT", f"/api/sources/{guid}/settings", {"subjectName": "n" * 1024}, None, 400),
+        ("PUT", f"/api/sources/{guid}/settings", {}, None, 400),
+        ("POST", "/api/preset/save", {}, None, 409),
+        ("POST", "/api/preset/load", {}, None, 409),
         ("PUT", "/api/settings", {"NoSuchKey": 1}, None, 400),
         ("PUT", "/api/settings", {"NetworkPortIdByDefault": 65536}, None, 400),
         ("PUT", "/api/settings", {"NetworkPortIdByDefault": -1}, None, 400),
@@ -262,6 +275,73 @@ def check_events(host):
     check(events <= 30 * elapsed * 1.25 + 2, f"{events} events in {elapsed:.2f} s: more than 30 a second")
 
 
+def free_udp_port():
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def source_of(state, guid):
+    return next((source for source in state["sources"] if source["guid"] == guid), None)
+
+
+def check_presets(program, project):
+    """A preset saved from one host is restored by the next through --preset, entry by entry."""
+    preset = pathlib.Path(project, "stage.json")
+    port = free_udp_port()
+    host = Host(program, project, ["--preset", str(preset), "--connect", f"127.0.0.1:{port}"])
+    try:
+        state = host.wait_for(lambda s: len(s["sources"]) == 1, "the --connect source")
+        connected = state["sources"][0]["guid"]
+        fixed_options = state["sources"][0]["options"]
+        panel = add_source(host)
+        state = host.wait_for(lambda s: len(s["sources"]) == 2, "the panel's source beside it")
+        check(source_of(state, connected)["sameSubjectNameAs"] == [panel], f"two sources of one subject name: {state['sources']}")
+        status, reply = host.request("PUT", f"/api/sources/{connected}/settings", {"subjectName": "B Cam", "autoRecord": True})
+        check(status == 200, f"the settings edit answered {status} {reply}")
+        state = host.wait_for(lambda s: any(subject["source"] == connected and subject["name"] == "B Cam" for subject in s["subjects"]),
+                              "the subject published as B Cam")
+        check(source_of(state, connected)["sameSubjectNameAs"] == [], "the renamed source still said to share its subject name")
+        status, reply = host.request("POST", "/api/preset/save", {})
+        check(status == 200 and reply.get("saved") == 2, f"saving the preset answered {status} {reply}")
+    finally:
+        host.stop()
+
+    saved = json.loads(preset.read_text())
+    factory = saved["sources"][0]["factory"]
+    other_port = free_udp_port()
+    base = {"guid": "0123456789ABCDEF0123456789ABCDEF", "factory": factory, "sourceType": "", "settingsClass": "/Script/LiveLinkInterface.LiveLinkSourceSettings",
+            "settings": {"ConnectionString": f"127.0.0.1:{other_port}"}}
+    before = dict(saved["sources"][0], guid="00000000000000000000000000000001", settings=dict(saved["sources"][0]["settings"], SavedVersion="0"))
+    before["settings"]["ConnectionString"] = "127.0.0.1:0"
+    malformed = dict(saved["sources"][1], guid="00000000000000000000000000000002", settings={"bAutoLens": "maybe"})
+    saved["sources"] += [base, before, malformed]
+    preset.write_text(json.dumps(saved))
+
+    host = Host(program, project, ["--preset", str(preset)])
+    try:
+        state = host.wait_for(lambda s: len(s["sources"]) == 4, "the four good entries restored")
+        restored = source_of(state, connected) or {}
+        check(restored.get("settings", {}).get("subjectName") == "B Cam" and restored.get("settings", {}).get("autoRecord") is True,
+              f"the restored source's settings: {restored.get('settings')}")
+        check(restored.get("options", {}).get("autoRecord") is True and restored.get("endpoint") == f"127.0.0.1:{port}", f"the restored source: {restored}")
+        check(source_of(state, panel) is not None, "the panel's source not restored")
+        for guid, settings in ((base["guid"], None), (before["guid"], "Orvida - Camera")):
+            entry = source_of(state, guid) or {}
+            check(entry.get("options") == fixed_options and (entry.get("settings") or {}).get("subjectName") == settings,
+                  f"an entry without the source's values restored {entry.get('options')} {entry.get('settings')}, not the fixed options {fixed_options}")
+        check(source_of(state, malformed["guid"]) is None, "the malformed entry made a source")
+        outcome = state["preset"]["lastOutcome"]
+        check(str(preset) in outcome and "bAutoLens" in outcome, f"the malformed entry's refusal: {outcome!r}")
+        host.wait_for(lambda s: any(subject["source"] == connected and subject["name"] == "B Cam" for subject in s["subjects"]), "B Cam published again")
+        status, reply = host.request("POST", "/api/preset/save", {})
+        strings = {entry["guid"]: entry["settings"]["ConnectionString"] for entry in json.loads(preset.read_text())["sources"]}
+        check(strings.get(connected) == f"127.0.0.1:{port}" and strings.get(base["guid"]) == f"127.0.0.1:{other_port}",
+              f"the connection strings saved again: {strings}")
+    finally:
+        host.stop()
+
+
 def main():
     program = sys.argv[1]
     with tempfile.TemporaryDirectory() as project:
@@ -269,7 +349,9 @@ def main():
         try:
             guid = check_source_and_take(host)
             check_unbindable_source(host)
-            check_refusals(host, project)
+            check_refusals(host, project, guid)
+            check(not any(subject["source"] == guid and subject["name"] != "Orvida - Camera" for subject in host.state()["subjects"]),
+                  "a refused settings edit renamed the subject")
             check_events(host)
             check(host.request("DELETE", f"/api/sources/{guid}")[0] == 200, "removing the source")
             host.wait_for(lambda s: not s["sources"], "the removed source gone from the state")
@@ -290,6 +372,7 @@ def main():
             check(settings.get("NetworkPortIdByDefault") == 9123 and settings.get("bAutoRecord") is True, f"the settings after a restart: {settings}")
         finally:
             host.stop()
+        check_presets(program, project)
     print("FAIL" if FAILURES else "PASS")
     return 1 if FAILURES else 0
 

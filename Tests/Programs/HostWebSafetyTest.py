@@ -63,6 +63,7 @@ def check_who_may_talk(host, project):
         ("no content type", "POST", "/api/take/stop", [f"Host: {own}"], b"", 403),
         ("a DELETE without a content type", "DELETE", "/api/sources/x", [f"Host: {own}"], b"", 403),
         ("another origin", "PUT", "/api/settings", [f"Host: {own}", json_type, "Origin: http://evil.example"], b'{"bAutoLens": false}', 403),
+        ("another origin loading a preset", "POST", "/api/preset/load", [f"Host: {own}", json_type, "Origin: http://evil.example"], b"{}", 403),
         ("an opaque origin", "PUT", "/api/settings", [f"Host: {own}", json_type, "Origin: null"], b'{"bAutoLens": false}', 403),
         ("a preflight", "OPTIONS", "/api/settings", [f"Host: {own}", "Origin: http://evil.example", "Access-Control-Request-Method: PUT"], b"", 403),
         ("its own origin", "PUT", "/api/settings", [f"Host: {own}", "Content-Type: application/json; charset=utf-8", f"Origin: http://{own}"],

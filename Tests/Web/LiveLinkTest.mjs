@@ -7,6 +7,9 @@ import { freeUdpPort, screenshot, sharedHostAndPage, startSender } from './Harne
 const session = sharedHostAndPage(['--console']);
 const state = session.state;
 const endpointBox = () => session.page.locator('.creation-panel input[type=text]');
+// A source's row by its endpoint cell: the rows of sources sharing its subject name name it too.
+const sourceRow = (endpoint) => session.page.locator('table.sources tbody tr',
+  { has: session.page.locator('td.endpoint', { hasText: new RegExp(`^${endpoint.replaceAll('.', '\\.')}$`) }) });
 
 // Also faults of the menu: one that a click elsewhere leaves open over the page.
 async function openCreationPanel() {
@@ -58,7 +61,8 @@ test('the creation panel keeps what is typed and shows the repaired endpoint aft
 // subject of the name not shown as disabled, or shown in place of the enabled one; two sources in one colour, or
 // a row's colour not the source's; the 3D view not in the source's colour, or drawing only the first source's
 // camera once the second's subject is the enabled one; the selector not switching the subject shown, or the
-// subject not naming its source; Remove deleting another source or none.
+// subject not naming its source; two rows of one subject name not saying so, or a rename typed in a row not reaching
+// the source (the warning stays, no second subject enabled); Remove deleting another source or none.
 test('a source added through the panel receives, its subject moves, and it is removed', async () => {
   const port = await freeUdpPort();
   await openCreationPanel();
@@ -66,7 +70,7 @@ test('a source added through the panel receives, its subject moves, and it is re
   await endpointBox().press('Enter');
   await session.page.getByRole('checkbox', { name: 'Auto Lens Update' }).uncheck();
   await session.page.getByRole('button', { name: 'Ok' }).click();
-  const row = session.page.locator('table.sources tbody tr', { hasText: `127.0.0.1:${port}` });
+  const row = sourceRow(`127.0.0.1:${port}`);
   await row.waitFor({ timeout: 5000 });
   assert.ok(await session.page.locator('#subject .warning').isVisible(), 'no warning before any subject');
 
@@ -96,7 +100,7 @@ test('a source added through the panel receives, its subject moves, and it is re
   await endpointBox().fill(`127.0.0.1:${secondPort}`);
   await endpointBox().press('Enter');
   await session.page.getByRole('button', { name: 'Ok' }).click();
-  const secondRow = session.page.locator('table.sources tbody tr', { hasText: `127.0.0.1:${secondPort}` });
+  const secondRow = sourceRow(`127.0.0.1:${secondPort}`);
   await secondRow.waitFor({ timeout: 5000 });
   const secondSender = startSender(['--to', `127.0.0.1:${secondPort}`, '--rate', '25', '--path', 'dolly', '--duration', '15']);
   await session.page.locator('#subject .disabled', { hasText: /1 more subject of this name .*disabled/ }).waitFor({ timeout: 5000 });
@@ -118,6 +122,18 @@ test('a source added through the panel receives, its subject moves, and it is re
   await session.page.waitForFunction((color) => document.querySelector('#view3d').dataset.cameras?.includes(color), colors[1], { timeout: 5000 });
   assert.deepEqual(await cameras(), [colors[1]]);
   await screenshot(session.page, 'livelink-two-sources');
+  // The two rows say they share a subject name; renaming the second in its row, as in the details panel, ends it.
+  await row.locator('.same-name', { hasText: `Same subject name as the source on 127.0.0.1:${secondPort}: the editor enables only one of them.` })
+    .waitFor({ timeout: 5000 });
+  await secondRow.getByRole('textbox', { name: 'Subject Name' }).fill('B Cam');
+  await secondRow.getByRole('textbox', { name: 'Subject Name' }).press('Enter');
+  await row.locator('.same-name').waitFor({ state: 'hidden', timeout: 5000 });
+  // The subject goes out under its new name with the source's next frame.
+  const renamed = (subject) => subject.name === 'B Cam' && subject.enabled && subject.source === subjects[1].source;
+  for (let tries = 0; tries < 50 && !(await state()).subjects.some(renamed); tries += 1) {
+    await session.page.waitForTimeout(100);
+  }
+  assert.ok((await state()).subjects.some(renamed), 'the second source does not publish "B Cam"');
   await secondSender.stop();
   await secondRow.getByRole('button', { name: 'Remove' }).click();
   await secondRow.waitFor({ state: 'detached', timeout: 5000 });
@@ -151,7 +167,7 @@ test('a stream faster than the ticks reads as decimated, not as trouble', async 
   await endpointBox().fill(`127.0.0.1:${port}`);
   await endpointBox().press('Enter');
   await session.page.getByRole('button', { name: 'Ok' }).click();
-  const row = session.page.locator('table.sources tbody tr', { hasText: `127.0.0.1:${port}` });
+  const row = sourceRow(`127.0.0.1:${port}`);
   await row.waitFor({ timeout: 5000 });
   const sender = startSender(['--to', `127.0.0.1:${port}`, '--rate', '240', '--path', 'orbit', '--duration', '10']);
   const status = row.locator('td.status', { hasText: /^Decimated: 2[34]\d\/s into [56]\d ticks\/s$/ });
@@ -186,7 +202,7 @@ test('loss and uneven arrivals are named in words, the same the console prints',
   await endpointBox().fill(endpoint);
   await endpointBox().press('Enter');
   await session.page.getByRole('button', { name: 'Ok' }).click();
-  const row = session.page.locator('table.sources tbody tr', { hasText: endpoint });
+  const row = sourceRow(endpoint);
   await row.waitFor({ timeout: 5000 });
   // Every state the page's row shows, as it shows it.
   await row.locator('td.status').evaluate((cell) => {

@@ -75,9 +75,14 @@ std::variant<int64_t, std::string> FHostPanels::Open(const std::string& FactoryN
 		FOpenPanel Opened;
 		Opened.Id = ++LastPanelId;
 		Opened.Factory = FactoryName;
-		Opened.Created = MakeShared<TSharedPtr<ILiveLinkSource>>();
+		Opened.Created = MakeShared<FHostCreatedSource>();
+		Opened.Created->FactoryClass = Factory->GetClass();
 		Opened.Root = Factory->BuildCreationPanel(ULiveLinkSourceFactory::FOnLiveLinkSourceCreated::CreateLambda(
-		    [Created = Opened.Created](TSharedPtr<ILiveLinkSource> Source, FString) { *Created = Source; }));
+		    [Created = Opened.Created](TSharedPtr<ILiveLinkSource> Source, FString ConnectionString)
+		    {
+			    Created->Source = Source;
+			    Created->ConnectionString = ConnectionString;
+		    }));
 		if (!Opened.Root.IsValid())
 		{
 			return "the factory " + FactoryName + " has no creation panel";
@@ -92,19 +97,19 @@ FHostPanels::FEventResult FHostPanels::ApplyEvent(int64_t PanelId, uint64_t Widg
 {
 	if (!Panel || Panel->Id != PanelId)
 	{
-		return {"no panel " + std::to_string(PanelId) + " is open", 404, nullptr};
+		return {"no panel " + std::to_string(PanelId) + " is open", 404, {}};
 	}
 	const TSharedPtr<SWidget> Widget = FSlateWidgetTree::FindWidgetById(Panel->Root.ToSharedRef(), WidgetId);
 	if (!Widget.IsValid())
 	{
-		return {"the panel has no widget " + std::to_string(WidgetId), 404, nullptr};
+		return {"the panel has no widget " + std::to_string(WidgetId), 404, {}};
 	}
 	const FString& Kind = Widget->GetTypeAsString();
 	if ((Event == "text-changed" || Event == "text-committed") && Kind == TEXT("SEditableTextBox"))
 	{
 		if (!Value.is_string())
 		{
-			return {Event + " takes a text value", 400, nullptr};
+			return {Event + " takes a text value", 400, {}};
 		}
 		const FText Text = FText::FromString(UTF8_TO_TCHAR(Value.get<std::string>().c_str()));
 		SEditableTextBox& TextBox = static_cast<SEditableTextBox&>(*Widget);
@@ -124,7 +129,7 @@ FHostPanels::FEventResult FHostPanels::ApplyEvent(int64_t PanelId, uint64_t Widg
 	{
 		if (!Value.is_boolean())
 		{
-			return {"check-changed takes true or false", 400, nullptr};
+			return {"check-changed takes true or false", 400, {}};
 		}
 		SCheckBox& CheckBox = static_cast<SCheckBox&>(*Widget);
 		if (CheckBox.IsChecked() != Value.get<bool>())
@@ -138,13 +143,13 @@ FHostPanels::FEventResult FHostPanels::ApplyEvent(int64_t PanelId, uint64_t Widg
 		FSlateUserInput::Click(static_cast<SButton&>(*Widget));
 		FEventResult Result;
 		Result.Created = *Panel->Created;
-		if (Result.Created.IsValid())
+		if (Result.Created.Source.IsValid())
 		{
 			Panel.reset();
 		}
 		return Result;
 	}
-	return {"the widget " + std::to_string(WidgetId) + " (" + ToUtf8(Kind) + ") takes no event \"" + Event + "\"", 400, nullptr};
+	return {"the widget " + std::to_string(WidgetId) + " (" + ToUtf8(Kind) + ") takes no event \"" + Event + "\"", 400, {}};
 }
 
 bool FHostPanels::Close(int64_t PanelId)

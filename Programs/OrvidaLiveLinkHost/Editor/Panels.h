@@ -2,6 +2,7 @@
 
 #include "CoreMinimal.h"
 #include "Editor/Snapshot.h"
+#include "Editor/SourceCreation.h"
 #include "UObject/WeakObjectPtr.h"
 
 #include <nlohmann/json.hpp>
@@ -40,8 +41,8 @@ public:
 		std::string Error;
 		/** HTTP status of the refusal: 404 for an unknown panel or widget, 400 for an event the widget does not take. */
 		int Status = 200;
-		/** The source the panel's "Ok" made, if it made one; the panel is closed then. */
-		TSharedPtr<ILiveLinkSource> Created;
+		/** The source the panel's "Ok" made, if it made one, with its connection string and factory; the panel is closed then. */
+		FHostCreatedSource Created;
 	};
 	/**
 	 * Applies Event ("text-changed", "text-committed" with a text Value, "check-changed" with a boolean Value,
@@ -63,7 +64,7 @@ private:
 		std::string Factory;
 		TSharedPtr<SWidget> Root;
 		/** Set by the panel's creation callback; shared so that a callback kept past the panel finds it alive. */
-		TSharedPtr<TSharedPtr<ILiveLinkSource>> Created;
+		TSharedPtr<FHostCreatedSource> Created;
 		/**
 		 * The panel's own handler may replace a committed text it cannot use, and says nothing (the editor's panel
 		 * shows no message); the host names what it replaced with what, which lasts until the next commit.

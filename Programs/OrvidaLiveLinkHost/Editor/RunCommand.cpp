@@ -6,6 +6,7 @@
 #include "Editor/Editor.h"
 #include "Editor/GameLoop.h"
 #include "Editor/LogBuffer.h"
+#include "Editor/Presets.h"
 #include "Editor/Signals.h"
 #include "Editor/SnapshotBoard.h"
 #include "Editor/SnapshotBuilder.h"
@@ -17,6 +18,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <set>
@@ -43,27 +45,37 @@ TArray<FHostSource> StartSources(const ULiveLinkSourceFactory& Factory, FLiveLin
 	TArray<FHostSource> Started;
 	for (const FHostSourceRequest& Request : Requests)
 	{
-		const TSharedPtr<FOrvidaLiveLinkSource> Source = CreateHostSource(Factory, Request);
-		if (!Source.IsValid())
+		const FHostCreatedSource Created = CreateHostSource(Factory, Request);
+		if (!Created.Source.IsValid())
 		{
 			continue;
 		}
+		// The factory is the plug-in's, found by its registered class, and it makes only FOrvidaLiveLinkSource.
+		const TSharedPtr<FOrvidaLiveLinkSource> Source = StaticCastSharedPtr<FOrvidaLiveLinkSource>(Created.Source);
 		if (Tap)
 		{
 			Source->SetDatagramTap(Tap);
 		}
-		const FGuid Guid = Client.AddSource(Source);
-		const std::string Endpoint = TCHAR_TO_UTF8(*Source->GetBoundEndpoint().ToString());
-		PrintLine(ToUtf8(Source->GetSourceType()) + " on " + ToUtf8(Source->GetSourceMachineName()) + ", listening on " + Endpoint + ": " +
-		          ToUtf8(Source->GetSourceStatus()));
-		if (!Source->IsSourceStillValid())
-		{
-			// The socket layer has logged why; this line names the endpoint for whoever reads only the host.
-			std::fprintf(stderr, "orvida-livelink: cannot receive on %s: %s\n", Endpoint.c_str(), ToUtf8(Source->GetSourceStatus()).c_str());
-		}
-		Started.Add(FHostSource{Guid, Source});
+		Started.Add(FHostSource{AddCreatedSource(Client, Created), Source});
 	}
 	return Started;
+}
+
+/** One line per source on standard output with where it listens, and one on standard error for each that cannot receive. */
+void AnnounceSources(const TArray<FHostSource>& Sources)
+{
+	for (const FHostSource& Entry : Sources)
+	{
+		const FOrvidaLiveLinkSource& Source = *Entry.Source;
+		const std::string Endpoint = TCHAR_TO_UTF8(*Source.GetBoundEndpoint().ToString());
+		PrintLine(ToUtf8(Source.GetSourceType()) + " on " + ToUtf8(Source.GetSourceMachineName()) + ", listening on " + Endpoint + ": " +
+		          ToUtf8(Source.GetSourceStatus()));
+		if (!Source.IsSourceStillValid())
+		{
+			// The socket layer has logged why; this line names the endpoint for whoever reads only the host.
+			std::fprintf(stderr, "orvida-livelink: cannot receive on %s: %s\n", Endpoint.c_str(), ToUtf8(Source.GetSourceStatus()).c_str());
+		}
+	}
 }
 
 /** The first source that can receive, or null. */
@@ -143,13 +155,19 @@ int RunHost(const FHostRunOptions& Options)
 	TakeRecorder.AttachToClient(Client);
 
 	TArray<FHostSource> Sources;
-	if (const ULiveLinkSourceFactory* Factory = Editor.NewSourceFactory())
+	const ULiveLinkSourceFactory* Factory = Editor.NewSourceFactory();
+	FHostPresets Presets(Options.PresetPath, Client, Sources, Capture ? Capture->MakeTap() : FOrvidaLiveLinkSource::FDatagramTap());
+	// A preset file that exists takes the place of the sources asked for, as the project's preset would in the
+	// editor; one that cannot be read at all leaves them to be made.
+	const bool bRestored = !Options.PresetPath.empty() && std::filesystem::exists(Options.PresetPath) && Presets.Load().Error.empty();
+	if (!bRestored && Factory != nullptr)
 	{
 		Sources = StartSources(*Factory, Client, Options.Sources, Capture ? Capture->MakeTap() : FOrvidaLiveLinkSource::FDatagramTap());
 	}
+	AnnounceSources(Sources);
 	FHostSnapshotBoard Board;
 	// Stopped before the sources go; in the browser sources come and go, so the host runs without any too.
-	std::unique_ptr<FHostWebApi> Web = Options.Http ? FHostWebApi::Start(*Options.Http, Board, Editor, Client, TakeRecorder, Sources, *Log,
+	std::unique_ptr<FHostWebApi> Web = Options.Http ? FHostWebApi::Start(*Options.Http, Board, Editor, Client, TakeRecorder, Sources, Presets, *Log,
 	                                                                     Capture ? Capture->MakeTap() : FOrvidaLiveLinkSource::FDatagramTap())
 	                                                : nullptr;
 	// Without the browser nothing could add a source that receives, so sources that cannot are no reason to run.

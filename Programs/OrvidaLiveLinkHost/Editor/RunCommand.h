@@ -28,6 +28,8 @@ struct FHostRunOptions
 	float CountdownSeconds = 3.0f;
 	/** Where to write a pcap capture of every datagram every source receives; empty: no capture. */
 	std::string CapturePath;
+	/** The preset file to restore the sources from at start, when it exists, and to save and load from the browser; empty: none. */
+	std::string PresetPath;
 	/** Serves the web API and the browser UI there; the host then runs without sources too. */
 	std::optional<FHostHttpEndpoint> Http;
 };

@@ -35,6 +35,20 @@ struct FHostSourceSnapshot
 	bool bAutoLens = false;
 	bool bAutoSceneTakeUpdate = false;
 	bool bAutoRecord = false;
+	/**
+	 * The client's settings of the source, as the Live Link panel's details show them; none for settings of the
+	 * engine's base class (a preset saved before the source had its own).
+	 */
+	struct FSettings
+	{
+		std::string SubjectName;
+		bool bAutoLens = false;
+		bool bAutoSceneTakeUpdate = false;
+		bool bAutoRecord = false;
+	};
+	std::optional<FSettings> Settings;
+	/** The other sources publishing a subject of the same name, of which the client enables only one. */
+	std::vector<std::string> SameSubjectNameAs;
 	/** Where the source listens, a.b.c.d:port, with the port the system picked when it was asked for 0. */
 	std::string Endpoint;
 	/** The source's status text ("Receiving", "Waiting for data", "Device Not Found"...). */
@@ -250,6 +264,15 @@ struct FHostSettingSnapshot
 	std::string Tooltip;
 };
 
+/** The preset file the browser saves to and loads from. */
+struct FHostPresetSnapshot
+{
+	/** Empty when the host was started without --preset. */
+	std::string File;
+	/** What the last save or load did, the file's refused entries among it; empty before either. */
+	std::string LastOutcome;
+};
+
 /** A log line of the plug-in's categories; a line repeated back to back is kept once with its count. */
 struct FHostLogLineSnapshot
 {
@@ -283,6 +306,7 @@ struct FHostSnapshot
 	std::vector<FHostFactorySnapshot> Factories;
 	std::optional<FHostPanelSnapshot> Panel;
 	std::vector<FHostSettingSnapshot> Settings;
+	FHostPresetSnapshot Preset;
 	/** Oldest first. */
 	std::vector<FHostLogLineSnapshot> Log;
 };

@@ -3,11 +3,13 @@
 #include "Editor/FrameText.h"
 #include "Editor/StreamState.h"
 #include "OrvidaLiveLinkSource.h"
+#include "OrvidaLiveLinkSourceSettings.h"
 #include "Roles/LiveLinkCameraTypes.h"
 #include "StandIn/LiveLinkClient.h"
 #include "StandIn/StandInLiveLinkCameraController.h"
 #include "StandIn/TakeRecorder.h"
 #include "TakeMetaData.h"
+#include "Templates/Casts.h"
 
 #include <chrono>
 #include <set>
@@ -110,6 +112,9 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 	const auto Now = std::chrono::steady_clock::now();
 	Snapshot->TicksPerSecond = TickRate.Update(TickCount, Now);
 	std::set<std::string> LiveSources;
+	// By the name each source publishes now, the indices of its sources in the snapshot; names compare as the
+	// client's do, ignoring case.
+	TMap<FName, std::vector<size_t>> SourcesBySubjectName;
 	for (const FHostSource& Entry : Sources)
 	{
 		FHostSourceSnapshot& Source = Snapshot->Sources.emplace_back();
@@ -123,6 +128,12 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 		Source.bAutoLens = Options.bAutoLens;
 		Source.bAutoSceneTakeUpdate = Options.bAutoSceneTakeUpdate;
 		Source.bAutoRecord = Options.bAutoRecord;
+		if (const auto* Settings = Cast<UOrvidaLiveLinkSourceSettings>(Client.GetSourceSettings(Entry.Guid)))
+		{
+			Source.Settings =
+			    FHostSourceSnapshot::FSettings{ToUtf8(Settings->SubjectName), Settings->bAutoLens, Settings->bAutoSceneTakeUpdate, Settings->bAutoRecord};
+		}
+		SourcesBySubjectName.FindOrAdd(Entry.Source->GetSubjectName()).push_back(Snapshot->Sources.size() - 1);
 		Source.Endpoint = ToUtf8(Entry.Source->GetBoundEndpoint().ToString());
 		Source.Status = ToUtf8(Entry.Source->GetSourceStatus().ToString());
 		const FOrvidaStreamHealth::FSnapshot Health = Entry.Source->GetStreamHealth();
@@ -167,6 +178,19 @@ std::shared_ptr<FHostSnapshot> FHostSnapshotBuilder::Build(const TArray<FHostSou
 		Source.bCameraRecording = CameraTake.bRecording;
 	}
 	Colors.KeepOnly(LiveSources);
+	for (const auto& Pair : SourcesBySubjectName)
+	{
+		for (const size_t Index : Pair.Value)
+		{
+			for (const size_t Other : Pair.Value)
+			{
+				if (Other != Index)
+				{
+					Snapshot->Sources[Index].SameSubjectNameAs.push_back(Snapshot->Sources[Other].Guid);
+				}
+			}
+		}
+	}
 	if (const UTakeMetaData* MetaData = TakeRecorder.GetTakeMetaData())
 	{
 		Snapshot->Take.Slate = ToUtf8(MetaData->GetSlate());

@@ -2,24 +2,30 @@
 
 #include "ILiveLinkSource.h"
 #include "LiveLinkSourceFactory.h"
-#include "OrvidaLiveLinkSource.h"
+#include "LiveLinkSourceSettings.h"
+#include "StandIn/LiveLinkClient.h"
 
 #include <cstdio>
 
 namespace
 {
-TSharedPtr<ILiveLinkSource> CreateThroughPanel(const ULiveLinkSourceFactory& Factory, const FHostPanelChoices& Choices)
+FHostCreatedSource CreateThroughPanel(const ULiveLinkSourceFactory& Factory, const FHostPanelChoices& Choices)
 {
-	TSharedPtr<ILiveLinkSource> Created;
-	const TSharedPtr<SWidget> Panel = Factory.BuildCreationPanel(
-	    ULiveLinkSourceFactory::FOnLiveLinkSourceCreated::CreateLambda([&Created](TSharedPtr<ILiveLinkSource> Source, FString) { Created = Source; }));
+	FHostCreatedSource Created;
+	Created.FactoryClass = Factory.GetClass();
+	const TSharedPtr<SWidget> Panel = Factory.BuildCreationPanel(ULiveLinkSourceFactory::FOnLiveLinkSourceCreated::CreateLambda(
+	    [&Created](TSharedPtr<ILiveLinkSource> Source, FString ConnectionString)
+	    {
+		    Created.Source = Source;
+		    Created.ConnectionString = ConnectionString;
+	    }));
 	FHostCreationPanel Input;
 	if (!Panel.IsValid() || !Input.Find(Panel.ToSharedRef()) || !Input.Confirm(Choices))
 	{
 		std::fprintf(stderr, "orvida-livelink: the factory's creation panel lacks the widgets the host needs\n");
-		return nullptr;
+		return {};
 	}
-	if (!Created.IsValid())
+	if (!Created.Source.IsValid())
 	{
 		std::fprintf(stderr, "orvida-livelink: the creation panel's \"Ok\" made no source for %s\n",
 		             Choices.EndpointText ? TCHAR_TO_UTF8(**Choices.EndpointText) : "the endpoint of the project settings");
@@ -28,21 +34,27 @@ TSharedPtr<ILiveLinkSource> CreateThroughPanel(const ULiveLinkSourceFactory& Fac
 }
 } // namespace
 
-TSharedPtr<FOrvidaLiveLinkSource> CreateHostSource(const ULiveLinkSourceFactory& Factory, const FHostSourceRequest& Request)
+FHostCreatedSource CreateHostSource(const ULiveLinkSourceFactory& Factory, const FHostSourceRequest& Request)
 {
-	TSharedPtr<ILiveLinkSource> Source;
 	if (Request.Path == FHostSourceRequest::EPath::CreationPanel)
 	{
-		Source = CreateThroughPanel(Factory, Request.Choices);
+		return CreateThroughPanel(Factory, Request.Choices);
 	}
-	else
+	FHostCreatedSource Created{Factory.CreateSource(Request.ConnectionString), Request.ConnectionString, Factory.GetClass()};
+	if (!Created.Source.IsValid())
 	{
-		Source = Factory.CreateSource(Request.ConnectionString);
-		if (!Source.IsValid())
-		{
-			std::fprintf(stderr, "orvida-livelink: the factory made no source from the connection string \"%s\"\n", TCHAR_TO_UTF8(*Request.ConnectionString));
-		}
+		std::fprintf(stderr, "orvida-livelink: the factory made no source from the connection string \"%s\"\n", TCHAR_TO_UTF8(*Request.ConnectionString));
 	}
-	// The factory is the plug-in's, found by its registered class, and it makes only FOrvidaLiveLinkSource.
-	return StaticCastSharedPtr<FOrvidaLiveLinkSource>(Source);
+	return Created;
+}
+
+FGuid AddCreatedSource(FLiveLinkClient& Client, const FHostCreatedSource& Created)
+{
+	const FGuid Guid = Client.AddSource(Created.Source);
+	if (ULiveLinkSourceSettings* Settings = Client.GetSourceSettings(Guid))
+	{
+		Settings->ConnectionString = Created.ConnectionString;
+		Settings->Factory = Created.FactoryClass;
+	}
+	return Guid;
 }

@@ -2,9 +2,11 @@
 
 #include "Editor/Editor.h"
 #include "Editor/LogBuffer.h"
+#include "Editor/Presets.h"
 #include "Editor/Snapshot.h"
 #include "OrvidaLiveLinkSource.h"
 #include "Server/ApiJson.h"
+#include "Server/SourceSettingsEdit.h"
 #include "StandIn/LiveLinkClient.h"
 #include "StandIn/TakeRecorder.h"
 #include "TakeMetaData.h"
@@ -31,13 +33,24 @@ std::string LastTakeError(const FTakeRecorder& TakeRecorder)
 	const FTakeRecorder::FTakeError Error = TakeRecorder.GetLastTakeError();
 	return Error.Operation == FTakeRecorder::ETakeOperation::None ? std::string() : ToUtf8(Error.Message);
 }
+
+/** A save's or a load's answer: its refusal, or the count and the entries of the file that made no source. */
+FHostApiReply PresetReply(const FHostPresets::FResult& Result, const char* CountKey)
+{
+	if (!Result.Error.empty())
+	{
+		return FHostApiReply::Error(Result.Status, Result.Error);
+	}
+	return {200, {{CountKey, Result.Count}, {"errors", Result.EntryErrors}}};
+}
 } // namespace
 
 FHostApiCommands::FHostApiCommands(FHostEditor& Editor, FLiveLinkClient& InClient, FTakeRecorder& InTakeRecorder, TArray<FHostSource>& InSources,
-                                   const FHostLogBuffer& InLog, FOrvidaLiveLinkSource::FDatagramTap InTap)
+                                   FHostPresets& InPresets, const FHostLogBuffer& InLog, FOrvidaLiveLinkSource::FDatagramTap InTap)
     : Client(InClient)
     , TakeRecorder(InTakeRecorder)
     , Sources(InSources)
+    , Presets(InPresets)
     , Log(InLog)
     , Tap(std::move(InTap))
     , Panels(Editor)
@@ -67,6 +80,15 @@ FHostApiReply FHostApiCommands::Execute(const FHostApiRequest& Request)
 		return RemoveSource(Request.PathId);
 	case ECommand::EnableSubject:
 		return EnableSubject(Request.PathId, Request.Body);
+	case ECommand::SourceSettings:
+	{
+		const FHostSource* Source = FindSource(Request.PathId);
+		return Source != nullptr ? EditSourceSettings(Client, Source->Guid, Request.Body) : FHostApiReply::Error(404, "no source " + Request.PathId);
+	}
+	case ECommand::PresetSave:
+		return PresetReply(Presets.Save(), "saved");
+	case ECommand::PresetLoad:
+		return PresetReply(Presets.Load(), "restored");
 	case ECommand::TakePanel:
 		if (!Request.Body.is_object() || !Request.Body.contains("open") || !Request.Body["open"].is_boolean())
 		{
@@ -145,7 +167,7 @@ FHostApiReply FHostApiCommands::ApplyPanelEvent(const std::string& PanelIdText, 
 	{
 		return FHostApiReply::Error(Result.Status, Result.Error);
 	}
-	if (Result.Created.IsValid())
+	if (Result.Created.Source.IsValid())
 	{
 		return AddSource(Result.Created);
 	}
@@ -153,16 +175,16 @@ FHostApiReply FHostApiCommands::ApplyPanelEvent(const std::string& PanelIdText, 
 	return {200, {{"panel", Panel ? FHostApiJson::FromPanel(*Panel) : json()}}};
 }
 
-FHostApiReply FHostApiCommands::AddSource(const TSharedPtr<ILiveLinkSource>& Created)
+FHostApiReply FHostApiCommands::AddSource(const FHostCreatedSource& Created)
 {
 	// The factories found are the plug-in's, and they make only FOrvidaLiveLinkSource.
-	const TSharedPtr<FOrvidaLiveLinkSource> Source = StaticCastSharedPtr<FOrvidaLiveLinkSource>(Created);
+	const TSharedPtr<FOrvidaLiveLinkSource> Source = StaticCastSharedPtr<FOrvidaLiveLinkSource>(Created.Source);
 	if (Tap)
 	{
 		Source->SetDatagramTap(Tap);
 	}
 	// A source that cannot receive is kept too: the editor lists it with its status until the user removes it.
-	const FGuid Guid = Client.AddSource(Source);
+	const FGuid Guid = AddCreatedSource(Client, Created);
 	Sources.Add(FHostSource{Guid, Source});
 	return {201, {{"source", ToUtf8(Guid.ToString())}}};
 }
@@ -181,6 +203,18 @@ FHostApiReply FHostApiCommands::RemoveSource(const std::string& Guid)
 		}
 	}
 	return FHostApiReply::Error(404, "no source " + Guid);
+}
+
+const FHostSource* FHostApiCommands::FindSource(const std::string& Guid) const
+{
+	for (const FHostSource& Entry : Sources)
+	{
+		if (ToUtf8(Entry.Guid.ToString()) == Guid)
+		{
+			return &Entry;
+		}
+	}
+	return nullptr;
 }
 
 FHostApiReply FHostApiCommands::EnableSubject(const std::string& Guid, const json& Body)
@@ -248,5 +282,6 @@ void FHostApiCommands::Fill(FHostSnapshot& Snapshot) const
 	Snapshot.Factories = Panels.GetFactories();
 	Snapshot.Panel = Panels.Describe();
 	Snapshot.Settings = Settings.Describe();
+	Snapshot.Preset = FHostPresetSnapshot{Presets.GetPath().string(), Presets.GetLastOutcome()};
 	Snapshot.Log = Log.Copy();
 }

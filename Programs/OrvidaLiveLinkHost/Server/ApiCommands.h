@@ -9,15 +9,16 @@
 
 class FHostEditor;
 class FHostLogBuffer;
+class FHostPresets;
 class FLiveLinkClient;
 class FTakeRecorder;
 struct FHostSnapshot;
 
 /**
  * Does what the browser asks, as the editor's panels would: opens creation panels and passes the user's events
- * to their widgets, adds the source a panel's "Ok" made and removes sources, drives the Take Recorder and saves the
- * project settings; and adds to each snapshot what only the browser shows (the factories, the open panel, the
- * settings, the log).
+ * to their widgets, adds the source a panel's "Ok" made and removes sources, edits a source's settings as the
+ * panel's details do, saves and loads the preset, drives the Take Recorder and saves the project settings; and adds to each snapshot what only the browser
+ * shows (the factories, the open panel, the settings, the log).
  *
  * Threads: game thread only. Everything it is given must outlive it.
  */
@@ -30,13 +31,13 @@ public:
 	 */
 	static constexpr size_t MaxSlateCharacters = 256;
 	/** InTap, when set, is set on each source the panel makes (the host's capture) and cleared before it goes. */
-	FHostApiCommands(FHostEditor& Editor, FLiveLinkClient& InClient, FTakeRecorder& InTakeRecorder, TArray<FHostSource>& InSources, const FHostLogBuffer& InLog,
-	                 FOrvidaLiveLinkSource::FDatagramTap InTap);
+	FHostApiCommands(FHostEditor& Editor, FLiveLinkClient& InClient, FTakeRecorder& InTakeRecorder, TArray<FHostSource>& InSources, FHostPresets& InPresets,
+	                 const FHostLogBuffer& InLog, FOrvidaLiveLinkSource::FDatagramTap InTap);
 
 	/** Runs one request; a request the engine refuses, or that names nothing known, is answered 4xx with why. */
 	FHostApiReply Execute(const FHostApiRequest& Request);
 
-	/** Adds the factories, the open panel, the settings and the log lines to Snapshot. */
+	/** Adds the factories, the open panel, the settings, the preset and the log lines to Snapshot. */
 	void Fill(FHostSnapshot& Snapshot) const;
 
 private:
@@ -46,12 +47,15 @@ private:
 	/** Enables or disables a subject of the source, as the subject's check box in the editor's Live Link panel does. */
 	FHostApiReply EnableSubject(const std::string& Guid, const nlohmann::json& Body);
 	FHostApiReply SetTakeMetaData(const nlohmann::json& Body);
+	/** The host's source with this guid text; null when it lists none. */
+	const FHostSource* FindSource(const std::string& Guid) const;
 	/** Hands a source the panel made to the client and lists it, also one that cannot receive: that one shows its status until removed. */
-	FHostApiReply AddSource(const TSharedPtr<ILiveLinkSource>& Created);
+	FHostApiReply AddSource(const FHostCreatedSource& Created);
 
 	FLiveLinkClient& Client;
 	FTakeRecorder& TakeRecorder;
 	TArray<FHostSource>& Sources;
+	FHostPresets& Presets;
 	const FHostLogBuffer& Log;
 	FOrvidaLiveLinkSource::FDatagramTap Tap;
 	FHostPanels Panels;

@@ -22,6 +22,12 @@ json FromSource(const FHostSourceSnapshot& Source)
 	    {"endpoint", Source.Endpoint},
 	    {"state", {{"text", Source.State.Text}, {"severity", FHostStreamState::SeverityName(Source.State.Severity)}}},
 	    {"options", {{"autoLens", Source.bAutoLens}, {"autoSceneTake", Source.bAutoSceneTakeUpdate}, {"autoRecord", Source.bAutoRecord}}},
+	    {"settings", Source.Settings ? json{{"subjectName", Source.Settings->SubjectName},
+	                                        {"autoLens", Source.Settings->bAutoLens},
+	                                        {"autoSceneTakeUpdate", Source.Settings->bAutoSceneTakeUpdate},
+	                                        {"autoRecord", Source.Settings->bAutoRecord}}
+	                                 : json()},
+	    {"sameSubjectNameAs", Source.SameSubjectNameAs},
 	    {"cameraTake",
 	     Source.bCameraTakeRead ? json{{"slate", Source.CameraSlate}, {"take", Source.CameraTakeNumber}, {"recording", Source.bCameraRecording}} : json()},
 	    {"health",
@@ -181,6 +187,7 @@ json FHostApiJson::FromSnapshot(const FHostSnapshot& Snapshot)
 		                           {"sizeBytes", File.SizeBytes}, {"sources", File.Sources},   {"error", File.Error}};
 	                       })},
 	    {"settings", FromEach(Snapshot.Settings, FromSetting)},
+	    {"preset", {{"file", Snapshot.Preset.File.empty() ? json() : json(Snapshot.Preset.File)}, {"lastOutcome", Snapshot.Preset.LastOutcome}}},
 	    {"log",
 	     FromEach(Snapshot.Log,
 	              [](const FHostLogLineSnapshot& Line) -> json {

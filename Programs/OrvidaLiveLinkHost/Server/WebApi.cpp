@@ -23,18 +23,18 @@ FHostHttpServer::FMounts FindWebFiles()
 } // namespace
 
 FHostWebApi::FHostWebApi(const FHostSnapshotBoard& Board, FHostEditor& Editor, FLiveLinkClient& Client, FTakeRecorder& TakeRecorder,
-                         TArray<FHostSource>& Sources, const FHostLogBuffer& Log, FOrvidaLiveLinkSource::FDatagramTap Tap)
-    : Commands(Editor, Client, TakeRecorder, Sources, Log, std::move(Tap))
+                         TArray<FHostSource>& Sources, FHostPresets& Presets, const FHostLogBuffer& Log, FOrvidaLiveLinkSource::FDatagramTap Tap)
+    : Commands(Editor, Client, TakeRecorder, Sources, Presets, Log, std::move(Tap))
     , Queue(QueueCapacity)
     , Server(Board, Queue, FindWebFiles())
 {
 }
 
 std::unique_ptr<FHostWebApi> FHostWebApi::Start(const FHostHttpEndpoint& Endpoint, const FHostSnapshotBoard& Board, FHostEditor& Editor,
-                                                FLiveLinkClient& Client, FTakeRecorder& TakeRecorder, TArray<FHostSource>& Sources, const FHostLogBuffer& Log,
-                                                FOrvidaLiveLinkSource::FDatagramTap Tap)
+                                                FLiveLinkClient& Client, FTakeRecorder& TakeRecorder, TArray<FHostSource>& Sources, FHostPresets& Presets,
+                                                const FHostLogBuffer& Log, FOrvidaLiveLinkSource::FDatagramTap Tap)
 {
-	std::unique_ptr<FHostWebApi> Web(new FHostWebApi(Board, Editor, Client, TakeRecorder, Sources, Log, std::move(Tap)));
+	std::unique_ptr<FHostWebApi> Web(new FHostWebApi(Board, Editor, Client, TakeRecorder, Sources, Presets, Log, std::move(Tap)));
 	const int Port = Web->Server.Start(Endpoint);
 	if (Port < 0)
 	{

@@ -23,7 +23,7 @@ public:
 	 * error, when the address cannot be bound.
 	 */
 	static std::unique_ptr<FHostWebApi> Start(const FHostHttpEndpoint& Endpoint, const FHostSnapshotBoard& Board, FHostEditor& Editor, FLiveLinkClient& Client,
-	                                          FTakeRecorder& TakeRecorder, TArray<FHostSource>& Sources, const FHostLogBuffer& Log,
+	                                          FTakeRecorder& TakeRecorder, TArray<FHostSource>& Sources, FHostPresets& Presets, const FHostLogBuffer& Log,
 	                                          FOrvidaLiveLinkSource::FDatagramTap Tap);
 	/** Answers the commands still queued with 503, then stops the server and waits for its threads. */
 	~FHostWebApi();
@@ -35,7 +35,7 @@ public:
 
 private:
 	FHostWebApi(const FHostSnapshotBoard& Board, FHostEditor& Editor, FLiveLinkClient& Client, FTakeRecorder& TakeRecorder, TArray<FHostSource>& Sources,
-	            const FHostLogBuffer& Log, FOrvidaLiveLinkSource::FDatagramTap Tap);
+	            FHostPresets& Presets, const FHostLogBuffer& Log, FOrvidaLiveLinkSource::FDatagramTap Tap);
 
 	FHostApiCommands Commands;
 	FHostRequestQueue Queue;

@@ -276,6 +276,14 @@ ULiveLinkSourceSettings* FLiveLinkClient::GetSourceSettings(const FGuid& SourceG
 	return Entry ? Entry->Settings : nullptr;
 }
 
+void FLiveLinkClient::OnPropertyChanged(FGuid EntryGuid, const FPropertyChangedEvent& PropertyChangedEvent)
+{
+	if (const FSourceEntry* Entry = FindSource(EntryGuid))
+	{
+		Entry->Source->OnSettingsChanged(Entry->Settings, PropertyChangedEvent);
+	}
+}
+
 TArray<FLiveLinkSubjectKey> FLiveLinkClient::GetSubjects() const
 {
 	FScopeLock Guard(&ClientLock);

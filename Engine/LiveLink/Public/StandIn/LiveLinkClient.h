@@ -31,7 +31,7 @@
 //    done once the broadcast has ended: releasing the source inside it could destroy a source whose own tick binding
 //    is still running.
 //
-// Threads: AddSource, RemoveSource, Tick, the source queries, GetSourceSettings, SetSubjectEnabled, OnLiveLinkTicked
+// Threads: AddSource, RemoveSource, Tick, the source queries, GetSourceSettings, OnPropertyChanged, SetSubjectEnabled, OnLiveLinkTicked
 // (adding, removing and the broadcast) and the destructor belong to the game thread. The pushes, the subject queries,
 // the evaluation, the counters and registering or unregistering a frame listener may be called on any thread.
 // Tick holds the client's lock from start to end, OnLiveLinkTicked's broadcast and the frame listeners included, as
@@ -115,6 +115,11 @@ public:
 	TSharedPtr<ILiveLinkSource> GetSource(FGuid SourceGuid) const;
 	/** The source's settings, which the client owns and evaluates with from the next tick; null for a guid it does not hold. */
 	ULiveLinkSourceSettings* GetSourceSettings(const FGuid& SourceGuid) const;
+	/**
+	 * What the details panel calls after it changed a property of the source's settings: hands the event to the
+	 * source's OnSettingsChanged with its settings. An unknown guid does nothing. Game thread.
+	 */
+	void OnPropertyChanged(FGuid EntryGuid, const FPropertyChangedEvent& PropertyChangedEvent);
 
 	/** Every subject with static data, enabled or not, in the order the subjects were created. */
 	TArray<FLiveLinkSubjectKey> GetSubjects() const;
