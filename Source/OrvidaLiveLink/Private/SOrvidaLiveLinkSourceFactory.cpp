@@ -40,7 +40,8 @@ void SOrvidaLiveLinkSourceFactory::Construct(const FArguments& Args)
 	OnConnectionSettingsAccepted = Args._OnConnectionSettingsAccepted;
 	const UOrvidaLiveLinkRuntimeSettings* Settings = GetDefault<UOrvidaLiveLinkRuntimeSettings>();
 	const OrvidaLiveLinkSourceCreation::FInitialPanelValues Initial = OrvidaLiveLinkSourceCreation::MakeInitialPanelValues(
-	    Settings->NetworkServerAddressByDefault, Settings->NetworkPortIdByDefault, Settings->bAutoLens, Settings->bAutoSceneTakeUpdate, Settings->bAutoRecord);
+	    Settings->NetworkServerAddressByDefault, Settings->NetworkPortIdByDefault, Settings->SubjectNameByDefault, Settings->bAutoLens,
+	    Settings->bAutoSceneTakeUpdate, Settings->bAutoRecord);
 
 	// The widget tree's own layout, as the engine's Slate code keeps it.
 	// clang-format off
@@ -56,6 +57,12 @@ void SOrvidaLiveLinkSourceFactory::Construct(const FArguments& Args)
 					SAssignNew(EndpointTextBox, SEditableTextBox)
 					.Text(FText::FromString(Initial.EndpointText))
 					.OnTextCommitted(this, &SOrvidaLiveLinkSourceFactory::OnEndpointTextCommitted))
+			]
+			+ SVerticalBox::Slot().AutoHeight()
+			[
+				MakeRow(LOCTEXT("SubjectName", "Subject Name"),
+					SAssignNew(SubjectNameTextBox, SEditableTextBox)
+					.Text(FText::FromString(Initial.SubjectName)))
 			]
 			+ SVerticalBox::Slot().AutoHeight()[MakeRow(LOCTEXT("AutoLens", "Auto Lens Update"), SAssignNew(AutoLensCheckBox, SCheckBox))]
 			+ SVerticalBox::Slot().AutoHeight()[MakeRow(LOCTEXT("AutoSceneTake", "Auto Scene/Take"), SAssignNew(AutoSceneTakeCheckBox, SCheckBox))]
@@ -95,13 +102,16 @@ void SOrvidaLiveLinkSourceFactory::OnEndpointTextCommitted(const FText& InText, 
 FReply SOrvidaLiveLinkSourceFactory::OnOkClicked()
 {
 	const TSharedPtr<SEditableTextBox> TextBox = EndpointTextBox.Pin();
+	const TSharedPtr<SEditableTextBox> SubjectName = SubjectNameTextBox.Pin();
 	const TSharedPtr<SCheckBox> AutoLens = AutoLensCheckBox.Pin();
 	const TSharedPtr<SCheckBox> AutoSceneTake = AutoSceneTakeCheckBox.Pin();
 	const TSharedPtr<SCheckBox> AutoRecord = AutoRecordCheckBox.Pin();
-	if (TextBox.IsValid() && AutoLens.IsValid() && AutoSceneTake.IsValid() && AutoRecord.IsValid())
+	if (TextBox.IsValid() && SubjectName.IsValid() && AutoLens.IsValid() && AutoSceneTake.IsValid() && AutoRecord.IsValid())
 	{
+		// The default as it is now: the settings may have changed since the panel opened.
 		const TOptional<FOrvidaLiveLinkConnectionSettings> Accepted = OrvidaLiveLinkSourceCreation::ConfirmConnectionSettings(
-		    TextBox->GetText().ToString(), AutoLens->IsChecked(), AutoSceneTake->IsChecked(), AutoRecord->IsChecked());
+		    TextBox->GetText().ToString(), SubjectName->GetText().ToString(), GetDefault<UOrvidaLiveLinkRuntimeSettings>()->SubjectNameByDefault,
+		    AutoLens->IsChecked(), AutoSceneTake->IsChecked(), AutoRecord->IsChecked());
 		if (Accepted.IsSet())
 		{
 			OnConnectionSettingsAccepted.ExecuteIfBound(Accepted.GetValue());
