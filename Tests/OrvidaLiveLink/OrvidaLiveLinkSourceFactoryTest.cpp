@@ -1,10 +1,14 @@
 #include "LiveLinkSourceFactory.h"
 
+#include "Features/IModularFeatures.h"
+
 #include "LogCapture.h"
 #include "LoopbackUdp.h"
 #include "OrvidaLiveLinkRuntimeSettings.h"
 #include "OrvidaLiveLinkSource.h"
+#include "OrvidaLiveLinkSourceCreation.h"
 #include "SOrvidaLiveLinkSourceFactory.h"
+#include "StandIn/LiveLinkClient.h"
 #include "StandIn/SlateUserInput.h"
 #include "StandIn/SlateWidgetTree.h"
 #include "StandIn/UObjectRegistry.h"
@@ -13,9 +17,11 @@
 #include "Widgets/Input/SCheckBox.h"
 #include "Widgets/Input/SEditableTextBox.h"
 #include "Widgets/Layout/SBox.h"
+#include "Widgets/Text/STextBlock.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -122,6 +128,12 @@ protected:
 		ASSERT_EQ(TextBoxes.size(), 2u);
 		TextBox = TextBoxes[0];
 		SubjectBox = TextBoxes[1];
+		// The note is the text under the name's row.
+		const auto AfterSubject = std::find(Widgets.begin(), Widgets.end(), SubjectBox.ToSharedRef());
+		const auto NoteWidget =
+		    std::find_if(AfterSubject, Widgets.end(), [](const TSharedRef<SWidget>& Each) { return Each->GetTypeAsString() == TEXT("STextBlock"); });
+		ASSERT_NE(NoteWidget, Widgets.end());
+		Note = StaticCastSharedRef<STextBlock>(*NoteWidget);
 		ASSERT_TRUE(Button.IsValid() && Box.IsValid());
 		ASSERT_EQ(CheckBoxes.size(), 3u);
 	}
@@ -129,6 +141,7 @@ protected:
 	const ULiveLinkSourceFactory* Factory() const { return FactoryObject.Get(); }
 	std::string PanelText() const { return ToUtf8(TextBox->GetText()); }
 	std::string SubjectText() const { return ToUtf8(SubjectBox->GetText()); }
+	std::string NoteText() const { return ToUtf8(Note->GetText()); }
 	std::vector<bool> Ticks() const { return {CheckBoxes[0]->IsChecked(), CheckBoxes[1]->IsChecked(), CheckBoxes[2]->IsChecked()}; }
 
 	TWeakObjectPtr<ULiveLinkSourceFactory> FactoryObject;
@@ -143,6 +156,7 @@ protected:
 	TSharedPtr<SWidget> Panel;
 	TSharedPtr<SEditableTextBox> TextBox;
 	TSharedPtr<SEditableTextBox> SubjectBox;
+	TSharedPtr<STextBlock> Note;
 	std::vector<TSharedPtr<SCheckBox>> CheckBoxes;
 	TSharedPtr<SButton> Button;
 	TSharedPtr<SBox> Box;
@@ -306,6 +320,42 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, OkHandsTheEngineASourceWithTheTickedOpti
 	ASSERT_EQ(Created.size(), 5u);
 	EXPECT_EQ(static_cast<FOrvidaLiveLinkSource&>(*Created.back()).GetSubjectName(), FName(TEXT("Stage Cam")));
 	EXPECT_EQ(ConnectionStrings.back(), "10.0.0.5:7000");
+}
+
+// Faults caught: no note while the client holds a subject of the name typed, or of the default that a blank box
+// stands for; a note for another name; a panel that asserts, or notes anything, when the editor has no client.
+TEST_F(OrvidaLiveLinkSourceFactoryTest, ANoteSaysWhenTheClientHoldsASubjectOfTheName)
+{
+	OpenPanel();
+	EXPECT_EQ(NoteText(), "");
+	FLiveLinkClient Client;
+	FString ConnectionString;
+	Client.AddSource(OrvidaLiveLinkSourceCreation::CreateSource(
+	    FOrvidaLiveLinkConnectionSettings{FIPv4Endpoint(FIPv4Address::InternalLoopback, 0), false, true, false, FIPv4Address::Any, TEXT("B Cam")},
+	    ConnectionString));
+	// The first tick has the source push its subject, the second takes it in.
+	Client.Tick();
+	Client.Tick();
+	IModularFeatures::Get().RegisterModularFeature(ILiveLinkClient::ModularFeatureName, &Client);
+	const struct
+	{
+		const TCHAR* Typed;
+		const TCHAR* ProjectDefault;
+		const char* Expected;
+	} Rows[] = {
+	    {TEXT("B Cam"), TEXT("Orvida - Camera"), "A subject named 'B Cam' exists: the engine enables only one subject of a name."},
+	    {TEXT("C Cam"), TEXT("Orvida - Camera"), ""},
+	    {TEXT(" "), TEXT("B Cam"), "A subject named 'B Cam' exists: the engine enables only one subject of a name."},
+	    {TEXT(" "), TEXT("Orvida - Camera"), ""},
+	};
+	for (const auto& Row : Rows)
+	{
+		Settings->SubjectNameByDefault = Row.ProjectDefault;
+		FSlateUserInput::ChangeText(*SubjectBox, FText::FromString(Row.Typed));
+		EXPECT_EQ(NoteText(), Row.Expected) << ToUtf8(FText::FromString(Row.Typed)) << "|" << ToUtf8(FText::FromString(Row.ProjectDefault));
+	}
+	IModularFeatures::Get().UnregisterModularFeature(ILiveLinkClient::ModularFeatureName, &Client);
+	EXPECT_EQ(NoteText(), "") << "a client no longer registered";
 }
 
 TEST_F(OrvidaLiveLinkSourceFactoryTest, AnUnboundCallbackLetsTheNewSourceGoAtOnce)

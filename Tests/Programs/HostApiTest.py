@@ -141,6 +141,13 @@ def check_source_and_take(host):
                           "the new source Waiting for data")
     names = [subject["name"] for subject in host.wait_for(lambda s: s["subjects"], "the new source's subject")["subjects"] if subject["source"] == guid]
     check(names == ["API Cam"], f"the source typed 'API Cam' in the panel publishes {names}")
+    # The host offers its client to the plug-in as the editor's Live Link module does, so the panel can say so.
+    panel = open_panel(host)
+    subject_box = panel_widgets(panel)[1]["Subject Name"]
+    status, reply = host.request("POST", f"/api/panels/{panel['id']}/events", {"widget": subject_box["id"], "event": "text-changed", "value": "API Cam"})
+    notes = [w["text"] for w in widgets(reply["panel"]["root"]) if w["kind"] == "STextBlock" and "exists" in w["text"]] if status == 200 else []
+    check(notes == ["A subject named 'API Cam' exists: the engine enables only one subject of a name."], f"the panel's notes for a name in use: {notes} ({status})")
+    host.request("DELETE", f"/api/panels/{panel['id']}")
     source = next(src for src in state["sources"] if src["guid"] == guid)
     check(source["options"] == {"autoLens": False, "autoSceneTake": True, "autoRecord": False}, f"the source's options are {source['options']}")
     check(source["state"] == {"text": "Waiting for data", "severity": "notice"}, f"the new source's state is {source['state']}")

@@ -1,5 +1,7 @@
 #include "SOrvidaLiveLinkSourceFactory.h"
 
+#include "Features/IModularFeatures.h"
+#include "ILiveLinkClient.h"
 #include "OrvidaLiveLinkRuntimeSettings.h"
 #include "OrvidaLiveLinkSourceCreation.h"
 #include "UObject/UObjectGlobals.h"
@@ -22,6 +24,15 @@ TSharedRef<SWidget> MakeRow(const FText& Label, const TSharedRef<SWidget>& Contr
 		+ SHorizontalBox::Slot().FillWidth(0.5f).HAlign(HAlign_Left)[SNew(STextBlock).Text(Label)]
 		+ SHorizontalBox::Slot().FillWidth(0.5f).HAlign(HAlign_Fill)[Control];
 	// clang-format on
+}
+
+/** The editor's Live Link client, which its Live Link module registers at start-up; null without it. */
+ILiveLinkClient* FindLiveLinkClient()
+{
+	IModularFeatures& Features = IModularFeatures::Get();
+	return Features.IsModularFeatureAvailable(ILiveLinkClient::ModularFeatureName)
+	           ? &Features.GetModularFeature<ILiveLinkClient>(ILiveLinkClient::ModularFeatureName)
+	           : nullptr;
 }
 
 void SetChecked(const TWeakPtr<SCheckBox>& CheckBox, bool bChecked)
@@ -64,6 +75,7 @@ void SOrvidaLiveLinkSourceFactory::Construct(const FArguments& Args)
 					SAssignNew(SubjectNameTextBox, SEditableTextBox)
 					.Text(FText::FromString(Initial.SubjectName)))
 			]
+			+ SVerticalBox::Slot().AutoHeight()[SNew(STextBlock).Text(this, &SOrvidaLiveLinkSourceFactory::GetSameNameNote)]
 			+ SVerticalBox::Slot().AutoHeight()[MakeRow(LOCTEXT("AutoLens", "Auto Lens Update"), SAssignNew(AutoLensCheckBox, SCheckBox))]
 			+ SVerticalBox::Slot().AutoHeight()[MakeRow(LOCTEXT("AutoSceneTake", "Auto Scene/Take"), SAssignNew(AutoSceneTakeCheckBox, SCheckBox))]
 			+ SVerticalBox::Slot().AutoHeight()[MakeRow(LOCTEXT("AutoRecord", "Auto Record"), SAssignNew(AutoRecordCheckBox, SCheckBox))]
@@ -118,6 +130,29 @@ FReply SOrvidaLiveLinkSourceFactory::OnOkClicked()
 		}
 	}
 	return FReply::Handled();
+}
+
+FText SOrvidaLiveLinkSourceFactory::GetSameNameNote() const
+{
+	const TSharedPtr<SEditableTextBox> SubjectName = SubjectNameTextBox.Pin();
+	const ILiveLinkClient* Client = OrvidaLiveLinkSourceEditor::FindLiveLinkClient();
+	if (!SubjectName.IsValid() || Client == nullptr)
+	{
+		return FText::GetEmpty();
+	}
+	// The name "Ok" would give, so that a blank box is checked as the default it stands for.
+	const FString Name =
+	    OrvidaLiveLinkSourceCreation::ResolveSubjectName(SubjectName->GetText().ToString(), GetDefault<UOrvidaLiveLinkRuntimeSettings>()->SubjectNameByDefault);
+	// Disabled subjects count too: whichever of the name is enabled, the new one would be one more of them.
+	for (const FLiveLinkSubjectKey& Key : Client->GetSubjects(true, false))
+	{
+		if (Key.SubjectName.Name == FName(*Name))
+		{
+			return FText::Format(LOCTEXT("SameSubjectName", "A subject named '{0}' exists: the engine enables only one subject of a name."),
+			                     FText::FromString(Name));
+		}
+	}
+	return FText::GetEmpty();
 }
 
 #undef LOCTEXT_NAMESPACE
