@@ -54,8 +54,9 @@ TOptional<FOrvidaLiveLinkConnectionSettings> ConfirmConnectionSettings(const FSt
 	{
 		return TOptional<FOrvidaLiveLinkConnectionSettings>();
 	}
-	return FOrvidaLiveLinkConnectionSettings{Parsed,      bAutoLens, bAutoSceneTakeUpdate,
-	                                         bAutoRecord, Interface, ResolveSubjectName(SubjectText, DefaultSubjectName)};
+	FOrvidaLiveLinkConnectionSettings Settings{Parsed, bAutoLens, bAutoSceneTakeUpdate, bAutoRecord, Interface};
+	Settings.SubjectName = ResolveSubjectName(SubjectText, DefaultSubjectName);
+	return Settings;
 }
 
 TSharedPtr<FOrvidaLiveLinkSource> CreateSource(const FOrvidaLiveLinkConnectionSettings& Settings, FString& OutConnectionString)
