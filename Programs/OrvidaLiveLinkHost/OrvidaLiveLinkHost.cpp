@@ -61,6 +61,10 @@ int main(int ArgumentCount, char** Arguments)
 	               "a source made through the creation panel, listening on a.b.c.d:port, or on a multicast group as group:port or group:port@interface-address "
 	               "(repeatable)");
 	App.add_option("--connect", ConnectionStrings, "a source made from a connection string, as the editor restores one (repeatable)");
+	std::optional<std::string> SubjectName;
+	App.add_option("--subject", SubjectName,
+	               "type TEXT into \"Subject Name\" in the creation panel of every source made here (blank: the project's default; the engine "
+	               "enables one subject of a name)");
 	App.add_flag("--lens,!--no-lens", PanelOptions.bAutoLens, "tick or untick \"Auto Lens Update\" in the creation panel");
 	App.add_flag("--take,!--no-take", PanelOptions.bAutoSceneTakeUpdate, "tick or untick \"Auto Scene/Take\" in the creation panel");
 	App.add_flag("--record,!--no-record", PanelOptions.bAutoRecord, "tick or untick \"Auto Record\" in the creation panel");
@@ -143,6 +147,10 @@ int main(int ArgumentCount, char** Arguments)
 			std::fprintf(stderr, "orvida-livelink: --http takes HOST:PORT with a port from 0 to 65535, not \"%s\"\n", HttpAddress.c_str());
 			return 2;
 		}
+	}
+	if (SubjectName)
+	{
+		PanelOptions.SubjectName = ToFString(*SubjectName);
 	}
 	RunOptions.ProjectDir = ToFString(ProjectDir);
 	// In the browser the user adds sources; without it the host makes one from the project settings.

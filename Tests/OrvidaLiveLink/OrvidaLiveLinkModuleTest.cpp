@@ -114,6 +114,7 @@ TEST(OrvidaLiveLinkRuntimeSettings, DefaultsOnAProjectWithoutSavedValues)
 	EXPECT_TRUE(Fresh.bAutoLens);
 	EXPECT_TRUE(Fresh.bAutoSceneTakeUpdate);
 	EXPECT_FALSE(Fresh.bAutoRecord);
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*Fresh.SubjectNameByDefault)), "Orvida - Camera");
 }
 
 TEST(OrvidaLiveLinkRuntimeSettings, SavedValuesReadBackAndOtherLinesStay)
@@ -125,6 +126,7 @@ TEST(OrvidaLiveLinkRuntimeSettings, SavedValuesReadBackAndOtherLinesStay)
 	Written.NetworkPortIdByDefault = 7000;
 	Written.bAutoLens = false;
 	Written.bAutoRecord = true;
+	Written.SubjectNameByDefault = TEXT("B Cam");
 	ASSERT_TRUE(Written.UpdateDefaultConfigFile());
 
 	UOrvidaLiveLinkRuntimeSettings Read;
@@ -134,6 +136,7 @@ TEST(OrvidaLiveLinkRuntimeSettings, SavedValuesReadBackAndOtherLinesStay)
 	EXPECT_FALSE(Read.bAutoLens);
 	EXPECT_TRUE(Read.bAutoSceneTakeUpdate);
 	EXPECT_TRUE(Read.bAutoRecord);
+	EXPECT_EQ(std::string(TCHAR_TO_UTF8(*Read.SubjectNameByDefault)), "B Cam");
 
 	std::stringstream File;
 	File << std::ifstream(Project.ConfigFile()).rdbuf();

@@ -1,10 +1,14 @@
 #include "LiveLinkSourceFactory.h"
 
+#include "Features/IModularFeatures.h"
+
 #include "LogCapture.h"
 #include "LoopbackUdp.h"
 #include "OrvidaLiveLinkRuntimeSettings.h"
 #include "OrvidaLiveLinkSource.h"
+#include "OrvidaLiveLinkSourceCreation.h"
 #include "SOrvidaLiveLinkSourceFactory.h"
+#include "StandIn/LiveLinkClient.h"
 #include "StandIn/SlateUserInput.h"
 #include "StandIn/SlateWidgetTree.h"
 #include "StandIn/UObjectRegistry.h"
@@ -13,9 +17,11 @@
 #include "Widgets/Input/SCheckBox.h"
 #include "Widgets/Input/SEditableTextBox.h"
 #include "Widgets/Layout/SBox.h"
+#include "Widgets/Text/STextBlock.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -39,9 +45,14 @@ protected:
 	void SetUp() override
 	{
 		Settings = GetMutableDefault<UOrvidaLiveLinkRuntimeSettings>();
-		Saved = {Settings->NetworkServerAddressByDefault, Settings->NetworkPortIdByDefault, Settings->bAutoLens, Settings->bAutoSceneTakeUpdate,
-		         Settings->bAutoRecord};
+		Saved = {Settings->NetworkServerAddressByDefault,
+		         Settings->NetworkPortIdByDefault,
+		         Settings->bAutoLens,
+		         Settings->bAutoSceneTakeUpdate,
+		         Settings->bAutoRecord,
+		         Settings->SubjectNameByDefault};
 		SetSettings(TEXT("0.0.0.0"), 9001, true, true, false);
+		Settings->SubjectNameByDefault = TEXT("Orvida - Camera");
 		// As the editor makes it: a transient instance of the registered class, found without the plug-in's headers.
 		UClass* Class = FUObjectRegistry::Get().FindClass(TEXT("/Script/OrvidaLiveLink"), TEXT("OrvidaLiveLinkSourceFactory"));
 		ASSERT_NE(Class, nullptr);
@@ -52,6 +63,7 @@ protected:
 	{
 		DestroyFactory();
 		SetSettings(Saved.Address, Saved.Port, Saved.bLens, Saved.bTake, Saved.bRecord);
+		Settings->SubjectNameByDefault = Saved.SubjectName;
 	}
 
 	/** What the editor's collector does to the factory once its panel closed; nothing when it is gone already. */
@@ -91,12 +103,13 @@ protected:
 		Panel = Built;
 		std::vector<TSharedRef<SWidget>> Widgets;
 		CollectWidgets(Built.ToSharedRef(), Widgets);
+		std::vector<TSharedPtr<SEditableTextBox>> TextBoxes;
 		for (const TSharedRef<SWidget>& Widget : Widgets)
 		{
 			const FString& Type = Widget->GetTypeAsString();
 			if (Type == TEXT("SEditableTextBox"))
 			{
-				TextBox = StaticCastSharedRef<SEditableTextBox>(Widget);
+				TextBoxes.push_back(StaticCastSharedRef<SEditableTextBox>(Widget));
 			}
 			else if (Type == TEXT("SCheckBox"))
 			{
@@ -111,12 +124,24 @@ protected:
 				Box = StaticCastSharedRef<SBox>(Widget);
 			}
 		}
-		ASSERT_TRUE(TextBox.IsValid() && Button.IsValid() && Box.IsValid());
+		// The rows' order: the endpoint, then the subject's name.
+		ASSERT_EQ(TextBoxes.size(), 2u);
+		TextBox = TextBoxes[0];
+		SubjectBox = TextBoxes[1];
+		// The note is the text under the name's row.
+		const auto AfterSubject = std::find(Widgets.begin(), Widgets.end(), SubjectBox.ToSharedRef());
+		const auto NoteWidget =
+		    std::find_if(AfterSubject, Widgets.end(), [](const TSharedRef<SWidget>& Each) { return Each->GetTypeAsString() == TEXT("STextBlock"); });
+		ASSERT_NE(NoteWidget, Widgets.end());
+		Note = StaticCastSharedRef<STextBlock>(*NoteWidget);
+		ASSERT_TRUE(Button.IsValid() && Box.IsValid());
 		ASSERT_EQ(CheckBoxes.size(), 3u);
 	}
 
 	const ULiveLinkSourceFactory* Factory() const { return FactoryObject.Get(); }
 	std::string PanelText() const { return ToUtf8(TextBox->GetText()); }
+	std::string SubjectText() const { return ToUtf8(SubjectBox->GetText()); }
+	std::string NoteText() const { return ToUtf8(Note->GetText()); }
 	std::vector<bool> Ticks() const { return {CheckBoxes[0]->IsChecked(), CheckBoxes[1]->IsChecked(), CheckBoxes[2]->IsChecked()}; }
 
 	TWeakObjectPtr<ULiveLinkSourceFactory> FactoryObject;
@@ -126,9 +151,12 @@ protected:
 		FString Address;
 		int32 Port;
 		bool bLens, bTake, bRecord;
+		FString SubjectName;
 	} Saved;
 	TSharedPtr<SWidget> Panel;
 	TSharedPtr<SEditableTextBox> TextBox;
+	TSharedPtr<SEditableTextBox> SubjectBox;
+	TSharedPtr<STextBlock> Note;
 	std::vector<TSharedPtr<SCheckBox>> CheckBoxes;
 	TSharedPtr<SButton> Button;
 	TSharedPtr<SBox> Box;
@@ -152,13 +180,16 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, PanelStartsFromTheSettings)
 {
 	OpenPanel();
 	EXPECT_EQ(PanelText(), "0.0.0.0:9001");
+	EXPECT_EQ(SubjectText(), "Orvida - Camera");
 	EXPECT_EQ(Ticks(), (std::vector<bool>{true, true, false}));
 	EXPECT_EQ(Box->GetWidthOverride().Get(), 300.0f);
 
 	SetSettings(TEXT("10.0.0.x"), 70000, false, false, true);
+	Settings->SubjectNameByDefault = TEXT("Stage Cam");
 	CheckBoxes.clear();
 	OpenPanel();
 	EXPECT_EQ(PanelText(), "0.0.0.0:4464");
+	EXPECT_EQ(SubjectText(), "Stage Cam");
 	EXPECT_EQ(Ticks(), (std::vector<bool>{false, false, true}));
 }
 
@@ -250,11 +281,13 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, EveryWayInReadsAnEndpointTextAlike)
 	}
 }
 
-TEST_F(OrvidaLiveLinkSourceFactoryTest, OkHandsTheEngineASourceWithTheTickedOptions)
+// Faults caught besides the options': the typed name not reaching the source, or reaching the connection string.
+TEST_F(OrvidaLiveLinkSourceFactoryTest, OkHandsTheEngineASourceWithTheTickedOptionsAndName)
 {
 	SetSettings(TEXT("0.0.0.0"), 9001, false, false, false);
 	OpenPanel();
 	FSlateUserInput::CommitText(*TextBox, FText::FromString(TEXT("10.0.0.5:7000")), ETextCommit::OnEnter);
+	FSlateUserInput::CommitText(*SubjectBox, FText::FromString(TEXT("B Cam")), ETextCommit::OnEnter);
 	// One option on at a time: a swap of any two options on the way to the source changes the result.
 	const std::vector<bool> OptionSets[] = {{true, false, false}, {false, true, false}, {false, false, true}};
 	for (const std::vector<bool>& Options : OptionSets)
@@ -273,11 +306,56 @@ TEST_F(OrvidaLiveLinkSourceFactoryTest, OkHandsTheEngineASourceWithTheTickedOpti
 		const FOrvidaLiveLinkConnectionSettings Made = static_cast<FOrvidaLiveLinkSource&>(*Created.back()).GetConnectionSettings();
 		EXPECT_EQ(Made.Endpoint, FIPv4Endpoint(FIPv4Address(10, 0, 0, 5), 7000));
 		EXPECT_EQ((std::vector<bool>{Made.bAutoLens, Made.bAutoSceneTakeUpdate, Made.bAutoRecord}), Options);
+		EXPECT_EQ(static_cast<FOrvidaLiveLinkSource&>(*Created.back()).GetSubjectName(), FName(TEXT("B Cam")));
 	}
 
 	FSlateUserInput::Click(*Button);
 	ASSERT_EQ(Created.size(), 4u);
 	EXPECT_NE(Created[2].Get(), Created[3].Get()) << "every Ok makes a source of its own";
+
+	// A blank box: the project's default as it is at "Ok", not an empty name nor the one the panel opened with.
+	Settings->SubjectNameByDefault = TEXT("Stage Cam");
+	FSlateUserInput::CommitText(*SubjectBox, FText::FromString(TEXT("  ")), ETextCommit::OnEnter);
+	FSlateUserInput::Click(*Button);
+	ASSERT_EQ(Created.size(), 5u);
+	EXPECT_EQ(static_cast<FOrvidaLiveLinkSource&>(*Created.back()).GetSubjectName(), FName(TEXT("Stage Cam")));
+	EXPECT_EQ(ConnectionStrings.back(), "10.0.0.5:7000");
+}
+
+// Faults caught: no note while the client holds a subject of the name typed, or of the default that a blank box
+// stands for; a note for another name; a panel that asserts, or notes anything, when the editor has no client.
+TEST_F(OrvidaLiveLinkSourceFactoryTest, ANoteSaysWhenTheClientHoldsASubjectOfTheName)
+{
+	OpenPanel();
+	EXPECT_EQ(NoteText(), "");
+	FLiveLinkClient Client;
+	FString ConnectionString;
+	Client.AddSource(OrvidaLiveLinkSourceCreation::CreateSource(
+	    FOrvidaLiveLinkConnectionSettings{FIPv4Endpoint(FIPv4Address::InternalLoopback, 0), false, true, false, FIPv4Address::Any, TEXT("B Cam")},
+	    ConnectionString));
+	// The first tick has the source push its subject, the second takes it in.
+	Client.Tick();
+	Client.Tick();
+	IModularFeatures::Get().RegisterModularFeature(ILiveLinkClient::ModularFeatureName, &Client);
+	const struct
+	{
+		const TCHAR* Typed;
+		const TCHAR* ProjectDefault;
+		const char* Expected;
+	} Rows[] = {
+	    {TEXT("B Cam"), TEXT("Orvida - Camera"), "A subject named 'B Cam' exists: the engine enables only one subject of a name."},
+	    {TEXT("C Cam"), TEXT("Orvida - Camera"), ""},
+	    {TEXT(" "), TEXT("B Cam"), "A subject named 'B Cam' exists: the engine enables only one subject of a name."},
+	    {TEXT(" "), TEXT("Orvida - Camera"), ""},
+	};
+	for (const auto& Row : Rows)
+	{
+		Settings->SubjectNameByDefault = Row.ProjectDefault;
+		FSlateUserInput::ChangeText(*SubjectBox, FText::FromString(Row.Typed));
+		EXPECT_EQ(NoteText(), Row.Expected) << ToUtf8(FText::FromString(Row.Typed)) << "|" << ToUtf8(FText::FromString(Row.ProjectDefault));
+	}
+	IModularFeatures::Get().UnregisterModularFeature(ILiveLinkClient::ModularFeatureName, &Client);
+	EXPECT_EQ(NoteText(), "") << "a client no longer registered";
 }
 
 TEST_F(OrvidaLiveLinkSourceFactoryTest, AnUnboundCallbackLetsTheNewSourceGoAtOnce)

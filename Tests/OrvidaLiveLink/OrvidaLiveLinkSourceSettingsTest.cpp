@@ -32,12 +32,12 @@ protected:
 	}
 
 	/** A source from the creation panel's values; the panel then fills in the connection string and the factory. */
-	FGuid AddThroughPanel(bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord)
+	FGuid AddThroughPanel(bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord, const TCHAR* SubjectName = TEXT(""))
 	{
 		FString ConnectionString;
 		const FGuid Guid = Client.AddSource(OrvidaLiveLinkSourceCreation::CreateSource(
 		    FOrvidaLiveLinkConnectionSettings{FIPv4Endpoint(FIPv4Address::InternalLoopback, LoopbackUdp::PickFreePort()), bAutoLens, bAutoSceneTakeUpdate,
-		                                      bAutoRecord},
+		                                      bAutoRecord, FIPv4Address::Any, SubjectName},
 		    ConnectionString));
 		ULiveLinkSourceSettings* Settings = Client.GetSourceSettings(Guid);
 		Settings->ConnectionString = ConnectionString;
@@ -87,7 +87,9 @@ protected:
 };
 
 // Faults caught: every source publishing under one fixed name, so that the client enables only one of two cameras;
-// a name changed in the details that the source does not take; the subject under the old name left behind, enabled.
+// a name changed in the details that the source does not take; the subject under the old name left behind, enabled;
+// a name given in the creation panel that the source does not publish under from its first push, or that its fresh
+// settings do not read.
 TEST_F(OrvidaLiveLinkSourceSettingsTest, EachSubjectNameIsEnabledAndOneNameOnlyOnce)
 {
 	struct FRow
@@ -95,20 +97,30 @@ TEST_F(OrvidaLiveLinkSourceSettingsTest, EachSubjectNameIsEnabledAndOneNameOnlyO
 		const TCHAR* FirstName;
 		const TCHAR* SecondName;
 		int32 Enabled;
+		bool bNamedInPanel;
 	};
-	for (const FRow& Row : {FRow{TEXT("A Cam"), TEXT("B Cam"), 2}, FRow{TEXT("Orvida - Camera"), TEXT("Orvida - Camera"), 1}})
+	for (const FRow& Row : {FRow{TEXT("A Cam"), TEXT("B Cam"), 2, false}, FRow{TEXT("Orvida - Camera"), TEXT("Orvida - Camera"), 1, false},
+	                        FRow{TEXT("A Cam"), TEXT("B Cam"), 2, true}})
 	{
-		const FGuid First = AddThroughPanel(false, true, false);
-		const FGuid Second = AddThroughPanel(false, true, false);
-		// Both subjects are there under the default name before the user renames them.
+		const FGuid First = AddThroughPanel(false, true, false, Row.bNamedInPanel ? Row.FirstName : TEXT(""));
+		const FGuid Second = AddThroughPanel(false, true, false, Row.bNamedInPanel ? Row.SecondName : TEXT(""));
+		// Both subjects are there, under the default name until the user renames them in the details.
 		Client.Tick();
 		Client.Tick();
-		SettingsOf(First).SubjectName = Row.FirstName;
-		ChangeInDetails(First, TEXT("SubjectName"));
-		SettingsOf(Second).SubjectName = Row.SecondName;
-		ChangeInDetails(Second, TEXT("SubjectName"));
-		Client.Tick();
-		Client.Tick();
+		if (Row.bNamedInPanel)
+		{
+			EXPECT_EQ(ToUtf8(SettingsOf(Second).SubjectName), ToUtf8(Row.SecondName));
+			EXPECT_TRUE(Client.GetSubjects().Contains(FLiveLinkSubjectKey(Second, FName(Row.SecondName))));
+		}
+		else
+		{
+			SettingsOf(First).SubjectName = Row.FirstName;
+			ChangeInDetails(First, TEXT("SubjectName"));
+			SettingsOf(Second).SubjectName = Row.SecondName;
+			ChangeInDetails(Second, TEXT("SubjectName"));
+			Client.Tick();
+			Client.Tick();
+		}
 
 		int32 Enabled = 0;
 		for (const FLiveLinkSubjectKey& Key : Client.GetSubjects())

@@ -98,15 +98,15 @@ def widgets(tree):
 
 
 def panel_widgets(panel):
-    """The text box, the check boxes by the label beside them, and the button."""
+    """The endpoint's text box, the text and check boxes by the label beside them, and the button."""
     boxes = {}
     for widget in widgets(panel["root"]):
         kinds = [child["kind"] for child in widget["children"]]
-        if "STextBlock" in kinds and "SCheckBox" in kinds:
-            boxes[widget["children"][kinds.index("STextBlock")]["text"]] = widget["children"][kinds.index("SCheckBox")]
-    text_box = next(w for w in widgets(panel["root"]) if w["kind"] == "SEditableTextBox")
+        control = next((kind for kind in ("SCheckBox", "SEditableTextBox") if kind in kinds), None)
+        if "STextBlock" in kinds and control:
+            boxes[widget["children"][kinds.index("STextBlock")]["text"]] = widget["children"][kinds.index(control)]
     button = next(w for w in widgets(panel["root"]) if w["kind"] == "SButton")
-    return text_box, boxes, button
+    return boxes["Network Address:Port"], boxes, button
 
 
 def open_panel(host):
@@ -117,8 +117,9 @@ def open_panel(host):
     return state["panel"]
 
 
-def add_source(host, endpoint="127.0.0.1:0"):
-    """A source made through the panel: a bad endpoint committed (the panel repairs it), then the endpoint, lens unticked, Ok."""
+def add_source(host, endpoint="127.0.0.1:0", subject=None):
+    """A source made through the panel: a bad endpoint committed (the panel repairs it), then the endpoint, the subject's name when given, lens
+    unticked, Ok."""
     panel = open_panel(host)
     text_box, boxes, button = panel_widgets(panel)
     events = f"/api/panels/{panel['id']}/events"
@@ -126,6 +127,8 @@ def add_source(host, endpoint="127.0.0.1:0"):
     repaired = next(w for w in widgets(reply["panel"]["root"]) if w["id"] == text_box["id"])["text"] if status == 200 else None
     check(repaired == "0.0.0.0:9001", f"a bad endpoint committed reads {repaired!r} ({status}), not the panel's repair 0.0.0.0:9001")
     host.request("POST", events, {"widget": text_box["id"], "event": "text-committed", "value": endpoint})
+    if subject is not None:
+        host.request("POST", events, {"widget": boxes["Subject Name"]["id"], "event": "text-committed", "value": subject})
     host.request("POST", events, {"widget": boxes["Auto Lens Update"]["id"], "event": "check-changed", "value": False})
     status, reply = host.request("POST", events, {"widget": button["id"], "event": "click"})
     check(status == 201 and "source" in reply, f"Ok answered {status} {reply}, not a new source")
@@ -138,9 +141,18 @@ def message(frame, state):
 
 
 def check_source_and_take(host):
-    guid = add_source(host)
+    guid = add_source(host, subject="API Cam")
     state = host.wait_for(lambda s: any(src["guid"] == guid and src["status"] == "Waiting for data" for src in s["sources"]),
                           "the new source Waiting for data")
+    names = [subject["name"] for subject in host.wait_for(lambda s: s["subjects"], "the new source's subject")["subjects"] if subject["source"] == guid]
+    check(names == ["API Cam"], f"the source typed 'API Cam' in the panel publishes {names}")
+    # The host offers its client to the plug-in as the editor's Live Link module does, so the panel can say so.
+    panel = open_panel(host)
+    subject_box = panel_widgets(panel)[1]["Subject Name"]
+    status, reply = host.request("POST", f"/api/panels/{panel['id']}/events", {"widget": subject_box["id"], "event": "text-changed", "value": "API Cam"})
+    notes = [w["text"] for w in widgets(reply["panel"]["root"]) if w["kind"] == "STextBlock" and "exists" in w["text"]] if status == 200 else []
+    check(notes == ["A subject named 'API Cam' exists: the engine enables only one subject of a name."], f"the panel's notes for a name in use: {notes} ({status})")
+    host.request("DELETE", f"/api/panels/{panel['id']}")
     source = next(src for src in state["sources"] if src["guid"] == guid)
     check(source["options"] == {"autoLens": False, "autoSceneTake": True, "autoRecord": False}, f"the source's options are {source['options']}")
     check(source["state"] == {"text": "Waiting for data", "severity": "notice"}, f"the new source's state is {source['state']}")
@@ -355,7 +367,7 @@ def main():
             check_events(host)
             check(host.request("DELETE", f"/api/sources/{guid}")[0] == 200, "removing the source")
             host.wait_for(lambda s: not s["sources"], "the removed source gone from the state")
-            status, reply = host.request("PUT", "/api/settings", {"NetworkPortIdByDefault": 9123, "bAutoRecord": True})
+            status, reply = host.request("PUT", "/api/settings", {"NetworkPortIdByDefault": 9123, "bAutoRecord": True, "SubjectNameByDefault": "Stage Cam"})
             check(status == 200, f"saving settings answered {status} {reply}")
             config = pathlib.Path(project, "Config", "DefaultGame.ini")
             check(config.exists() and "NetworkPortIdByDefault=9123" in config.read_text(), "the port saved to Config/DefaultGame.ini")
@@ -366,10 +378,16 @@ def main():
         stopped, destroyed = output.find("web server stopped"), output.find("shut down and destroyed")
         check(0 <= stopped < destroyed, f"the server stopped before the source was destroyed:\n{output}")
 
-        host = Host(program, project)
+        # The name given on the command line reaches the panel's box, not the endpoint's.
+        host = Host(program, project, ["--source", "127.0.0.1:0", "--subject", "CLI Cam"])
         try:
             settings = {s["key"]: s["value"] for s in host.state()["settings"]}
-            check(settings.get("NetworkPortIdByDefault") == 9123 and settings.get("bAutoRecord") is True, f"the settings after a restart: {settings}")
+            check(settings.get("NetworkPortIdByDefault") == 9123 and settings.get("bAutoRecord") is True and settings.get("SubjectNameByDefault") == "Stage Cam",
+                  f"the settings after a restart: {settings}")
+            names = [subject["name"] for subject in host.wait_for(lambda s: s["subjects"], "the --source's subject")["subjects"]]
+            check(names == ["CLI Cam"], f"--subject 'CLI Cam' made a source that publishes {names}")
+            shown = panel_widgets(open_panel(host))[1]["Subject Name"]["text"]
+            check(shown == "Stage Cam", f"a new panel's Subject Name reads {shown!r}, not the saved default 'Stage Cam'")
         finally:
             host.stop()
         check_presets(program, project)

@@ -30,17 +30,20 @@ expect "defaults of a project without saved values" 0 "NetworkServerAddressByDef
 NetworkPortIdByDefault=9001
 bAutoLens=true
 bAutoSceneTakeUpdate=true
-bAutoRecord=false" list
+bAutoRecord=false
+SubjectNameByDefault=Orvida - Camera" list
 
 expect "set a port" 0 "" set NetworkPortIdByDefault=9100
 expect "set an address" 0 "" set NetworkServerAddressByDefault=127.0.0.1
 expect "set a flag" 0 "" set bAutoRecord=true
+expect "set a name with spaces" 0 "" set "SubjectNameByDefault=B Cam"
 expect "get reads what set saved" 0 "9100" get NetworkPortIdByDefault
 expect "list reads what set saved" 0 "NetworkServerAddressByDefault=127.0.0.1
 NetworkPortIdByDefault=9100
 bAutoLens=true
 bAutoSceneTakeUpdate=true
-bAutoRecord=true" list
+bAutoRecord=true
+SubjectNameByDefault=B Cam" list
 if ! grep -q '^NetworkPortIdByDefault=9100' "$project/Config/DefaultGame.ini"; then
   echo "FAIL: Config/DefaultGame.ini does not hold the port:"
   sed 's/^/  /' "$project/Config/DefaultGame.ini"

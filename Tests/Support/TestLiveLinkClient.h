@@ -34,6 +34,8 @@ public:
 
 	/** Nothing to remove: the client keeps no subjects, only the last pushes. */
 	void RemoveSubject_AnyThread(const FLiveLinkSubjectKey& SubjectKey) override {}
+	/** None, for the same reason. */
+	TArray<FLiveLinkSubjectKey> GetSubjects(bool bIncludeDisabledSubject, bool bIncludeVirtualSubject) const override { return {}; }
 
 	int32 GetStaticPushCount() const
 	{

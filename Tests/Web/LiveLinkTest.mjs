@@ -6,7 +6,8 @@ import { freeUdpPort, screenshot, sharedHostAndPage, startSender } from './Harne
 // The console prints each source's state once a second, which the page's words are compared with.
 const session = sharedHostAndPage(['--console']);
 const state = session.state;
-const endpointBox = () => session.page.locator('.creation-panel input[type=text]');
+const endpointSelector = '.creation-panel input[aria-label="Network Address:Port"]';
+const endpointBox = () => session.page.locator(endpointSelector);
 // A source's row by its endpoint cell: the rows of sources sharing its subject name name it too.
 const sourceRow = (endpoint) => session.page.locator('table.sources tbody tr',
   { has: session.page.locator('td.endpoint', { hasText: new RegExp(`^${endpoint.replaceAll('.', '\\.')}$`) }) });
@@ -38,7 +39,7 @@ test('the creation panel keeps what is typed and shows the repaired endpoint aft
   for (const [typed, commit] of [['not an endpoint', () => endpointBox().press('Enter')], ['300.1.1.1:5', () => session.page.keyboard.press('Tab')]]) {
     await endpointBox().fill(typed);
     await commit();
-    await session.page.waitForFunction(() => document.querySelector('.creation-panel input[type=text]').value === '0.0.0.0:9001', null, { timeout: 5000 });
+    await session.page.waitForFunction((selector) => document.querySelector(selector).value === '0.0.0.0:9001', endpointSelector, { timeout: 5000 });
     await session.page.locator('.creation-panel .repair-note', { hasText: `'${typed}' is not an address:port; using 0.0.0.0:9001` }).waitFor({ timeout: 5000 });
   }
   await screenshot(session.page, 'livelink-repaired-endpoint');

@@ -34,8 +34,10 @@ async function settingsPage() {
 test('settings saved in the page survive a restart of the host', async () => {
   let page = await settingsPage();
   assert.equal(await page.locator('#settings h2').textContent(), 'Project Settings › Plugins › Orvida');
-  assert.equal(await page.locator('#settings .setting').count(), 5);
+  assert.equal(await page.locator('#settings .setting').count(), 6);
+  assert.equal(await page.locator('label[for="setting-SubjectNameByDefault"]').textContent(), 'Subject Name By Default');
   await input(page, 'NetworkServerAddressByDefault').fill('127.0.0.2');
+  await input(page, 'SubjectNameByDefault').fill('Stage Cam');
   await input(page, 'NetworkPortIdByDefault').fill('9123');
   await input(page, 'bAutoLens').uncheck();
   await input(page, 'bAutoRecord').check();
@@ -50,6 +52,7 @@ test('settings saved in the page survive a restart of the host', async () => {
   page = await settingsPage();
   await page.waitForFunction(() => document.getElementById('setting-NetworkPortIdByDefault').value === '9123', null, { timeout: 5000 });
   assert.equal(await input(page, 'NetworkServerAddressByDefault').inputValue(), '127.0.0.2');
+  assert.equal(await input(page, 'SubjectNameByDefault').inputValue(), 'Stage Cam');
   assert.deepEqual([await input(page, 'bAutoLens').isChecked(), await input(page, 'bAutoSceneTakeUpdate').isChecked(),
     await input(page, 'bAutoRecord').isChecked()], [false, true, true]);
   await page.close();

@@ -30,6 +30,12 @@ public:
 	/** Removes the subject with its frames; no other subject of its name is enabled in its place. An unknown subject: nothing. */
 	virtual void RemoveSubject_AnyThread(const FLiveLinkSubjectKey& SubjectKey) = 0;
 
+	/**
+	 * The subjects the client holds: with bIncludeDisabledSubject, also those it keeps disabled (every one of a name
+	 * but the enabled one); with bIncludeVirtualSubject, also the virtual ones. Game thread.
+	 */
+	virtual TArray<FLiveLinkSubjectKey> GetSubjects(bool bIncludeDisabledSubject, bool bIncludeVirtualSubject) const = 0;
+
 	/** The notification that the client broadcasts on each of its ticks. */
 	virtual FSimpleMulticastDelegate& OnLiveLinkTicked() = 0;
 };

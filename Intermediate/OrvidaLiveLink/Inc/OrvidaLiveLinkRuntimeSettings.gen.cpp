@@ -16,4 +16,7 @@ IMPLEMENT_CLASS_WITH_PROPERTIES(UOrvidaLiveLinkRuntimeSettings, TEXT("/Script/Or
 	UE_PROPERTY(Builder, bAutoLens, CPF_Config | CPF_Edit).Category(TEXT("Orvida")).ToolTip(TEXT("auto update the lens settings"));
 	UE_PROPERTY(Builder, bAutoSceneTakeUpdate, CPF_Config | CPF_Edit).Category(TEXT("Orvida")).ToolTip(TEXT("auto update the scene/ take settings"));
 	UE_PROPERTY(Builder, bAutoRecord, CPF_Config | CPF_Edit).Category(TEXT("Orvida")).ToolTip(TEXT("auto start / stop recording"));
+	UE_PROPERTY(Builder, SubjectNameByDefault, CPF_Config | CPF_Edit)
+	    .Category(TEXT("Orvida"))
+	    .ToolTip(TEXT("Specify the default name of a new source's Live Link subject"));
 }

@@ -7,84 +7,105 @@
 #include "Widgets/Input/SEditableTextBox.h"
 #include "Widgets/Text/STextBlock.h"
 
+namespace
+{
+const TCHAR* const EndpointLabel = TEXT("Network Address:Port");
+const TCHAR* const SubjectNameLabel = TEXT("Subject Name");
+} // namespace
+
 bool FHostCreationPanel::Find(const TSharedRef<SWidget>& Root)
 {
-	EndpointBox.Reset();
 	OkButton.Reset();
+	TextBoxesByLabel.Empty();
 	CheckBoxesByLabel.Empty();
 	Collect(Root);
-	return EndpointBox.IsValid() && OkButton.IsValid() && !CheckBoxesByLabel.IsEmpty();
+	return TextBoxesByLabel.Contains(EndpointLabel) && OkButton.IsValid() && !CheckBoxesByLabel.IsEmpty();
 }
 
 void FHostCreationPanel::Collect(const TSharedRef<SWidget>& Widget)
 {
-	const FString& Type = Widget->GetTypeAsString();
-	if (Type == TEXT("SEditableTextBox"))
-	{
-		EndpointBox = StaticCastSharedRef<SEditableTextBox>(Widget);
-	}
-	else if (Type == TEXT("SButton"))
+	if (Widget->GetTypeAsString() == TEXT("SButton"))
 	{
 		OkButton = StaticCastSharedRef<SButton>(Widget);
 	}
 	// A row holds a label and the box it names.
 	const TArray<TSharedRef<SWidget>> Children = FSlateWidgetTree::GetChildren(*Widget);
 	FString Label;
-	TSharedPtr<SCheckBox> CheckBox;
+	TSharedPtr<SWidget> Control;
 	for (const TSharedRef<SWidget>& Child : Children)
 	{
-		if (Child->GetTypeAsString() == TEXT("STextBlock"))
+		const FString& Type = Child->GetTypeAsString();
+		if (Type == TEXT("STextBlock"))
 		{
 			Label = StaticCastSharedRef<STextBlock>(Child)->GetText().ToString();
 		}
-		else if (Child->GetTypeAsString() == TEXT("SCheckBox"))
+		else if (Type == TEXT("SCheckBox") || Type == TEXT("SEditableTextBox"))
 		{
-			CheckBox = StaticCastSharedRef<SCheckBox>(Child);
+			Control = Child;
 		}
 		Collect(Child);
 	}
-	if (CheckBox.IsValid() && !Label.IsEmpty())
+	if (!Control.IsValid() || Label.IsEmpty())
 	{
-		CheckBoxesByLabel.Add(Label, CheckBox);
+		return;
 	}
-}
-
-bool FHostCreationPanel::SetOption(const TCHAR* Label, bool bWanted)
-{
-	const TSharedPtr<SCheckBox>* CheckBox = CheckBoxesByLabel.Find(Label);
-	if (CheckBox == nullptr)
+	if (Control->GetTypeAsString() == TEXT("SCheckBox"))
 	{
-		return false;
+		CheckBoxesByLabel.Add(Label, StaticCastSharedPtr<SCheckBox>(Control));
 	}
-	if ((*CheckBox)->IsChecked() != bWanted)
+	else
 	{
-		(*CheckBox)->ToggleCheckedState();
+		TextBoxesByLabel.Add(Label, StaticCastSharedPtr<SEditableTextBox>(Control));
 	}
-	return true;
 }
 
 bool FHostCreationPanel::Confirm(const FHostPanelChoices& Choices)
 {
-	if (!EndpointBox.IsValid() || !OkButton.IsValid())
-	{
-		return false;
-	}
-	if (Choices.EndpointText)
-	{
-		FSlateUserInput::CommitText(*EndpointBox, FText::FromString(*Choices.EndpointText), ETextCommit::OnEnter);
-	}
 	const std::pair<const TCHAR*, std::optional<bool>> Options[] = {
 	    {TEXT("Auto Lens Update"), Choices.bAutoLens},
 	    {TEXT("Auto Scene/Take"), Choices.bAutoSceneTakeUpdate},
 	    {TEXT("Auto Record"), Choices.bAutoRecord},
 	};
+	// Checked before anything is typed or ticked, so that a refused choice leaves the panel as it was.
+	bool bHasWidgets = OkButton.IsValid() && (!Choices.EndpointText || TextBoxesByLabel.Contains(EndpointLabel)) &&
+	                   (!Choices.SubjectName || TextBoxesByLabel.Contains(SubjectNameLabel));
 	for (const auto& [Label, bWanted] : Options)
 	{
-		if (bWanted && !SetOption(Label, *bWanted))
+		bHasWidgets = bHasWidgets && (!bWanted || CheckBoxesByLabel.Contains(Label));
+	}
+	if (!bHasWidgets)
+	{
+		return false;
+	}
+	if (Choices.EndpointText)
+	{
+		CommitText(EndpointLabel, *Choices.EndpointText);
+	}
+	if (Choices.SubjectName)
+	{
+		CommitText(SubjectNameLabel, *Choices.SubjectName);
+	}
+	for (const auto& [Label, bWanted] : Options)
+	{
+		if (bWanted)
 		{
-			return false;
+			SetOption(Label, *bWanted);
 		}
 	}
 	FSlateUserInput::Click(*OkButton);
 	return true;
+}
+
+void FHostCreationPanel::SetOption(const TCHAR* Label, bool bWanted)
+{
+	const TSharedPtr<SCheckBox>& CheckBox = CheckBoxesByLabel.FindChecked(Label);
+	if (CheckBox->IsChecked() != bWanted)
+	{
+		CheckBox->ToggleCheckedState();
+	}
+}
+
+void FHostCreationPanel::CommitText(const TCHAR* Label, const FString& Text)
+{
+	FSlateUserInput::CommitText(*TextBoxesByLabel.FindChecked(Label), FText::FromString(Text), ETextCommit::OnEnter);
 }

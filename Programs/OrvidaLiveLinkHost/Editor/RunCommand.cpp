@@ -11,6 +11,7 @@
 #include "Editor/SnapshotBoard.h"
 #include "Editor/SnapshotBuilder.h"
 #include "Editor/Source.h"
+#include "Features/IModularFeatures.h"
 #include "OrvidaLiveLinkSource.h"
 #include "Server/WebApi.h"
 #include "StandIn/LiveLinkClient.h"
@@ -26,6 +27,26 @@
 namespace
 {
 std::string ToUtf8(const FText& Text) { return TCHAR_TO_UTF8(*Text.ToString()); }
+
+/**
+ * Offers the client to every module by name while it lives, as the editor's Live Link module offers its own from
+ * start-up to shut-down; the plug-in's creation panel looks it up there. Game thread.
+ */
+class FClientFeatureRegistration
+{
+public:
+	explicit FClientFeatureRegistration(ILiveLinkClient& InClient)
+	    : Client(InClient)
+	{
+		IModularFeatures::Get().RegisterModularFeature(ILiveLinkClient::ModularFeatureName, &Client);
+	}
+	~FClientFeatureRegistration() { IModularFeatures::Get().UnregisterModularFeature(ILiveLinkClient::ModularFeatureName, &Client); }
+	FClientFeatureRegistration(const FClientFeatureRegistration&) = delete;
+	FClientFeatureRegistration& operator=(const FClientFeatureRegistration&) = delete;
+
+private:
+	ILiveLinkClient& Client;
+};
 
 /** Standard output is what scripts read: every line goes out whole and at once. */
 void PrintLine(const std::string& Line)
@@ -144,6 +165,7 @@ int RunHost(const FHostRunOptions& Options)
 		return 1;
 	}
 	FLiveLinkClient Client;
+	const FClientFeatureRegistration ClientFeature(Client);
 	FTakeRecorder TakeRecorder;
 	TakeRecorder.SetTakesDirectory(Editor.GetProjectDir() + TEXT("Saved/Takes"));
 	TakeRecorder.SetCountdownSeconds(Options.CountdownSeconds);

@@ -8,6 +8,7 @@ const Labels = {
   bAutoLens: 'Auto Lens',
   bAutoSceneTakeUpdate: 'Auto Scene Take Update',
   bAutoRecord: 'Auto Record',
+  SubjectNameByDefault: 'Subject Name By Default',
 };
 
 function isAddress(text) {

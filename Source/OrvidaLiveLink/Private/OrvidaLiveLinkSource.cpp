@@ -53,15 +53,15 @@ bool IsPortHeldByAnotherSocket(ISocketSubsystem& SocketSubsystem, const FIPv4End
 } // namespace OrvidaLiveLinkSource
 
 FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord,
-                                             FIPv4Address InMulticastInterface)
+                                             FIPv4Address InMulticastInterface, const FString& InSubjectName)
     : FOrvidaLiveLinkSource(InEndpoint, bInAutoLens, bInAutoSceneTakeUpdate, bInAutoRecord, FReceivedDataObserver(), FOrvidaSampleRing::FSteadyClock(),
-                            InMulticastInterface)
+                            InMulticastInterface, InSubjectName)
 {
 }
 
 FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInAutoLens, bool bInAutoSceneTakeUpdate, bool bInAutoRecord,
                                              FReceivedDataObserver InReceivedDataObserver, FOrvidaSampleRing::FSteadyClock SteadyClock,
-                                             FIPv4Address InMulticastInterface)
+                                             FIPv4Address InMulticastInterface, const FString& InSubjectName)
     : Endpoint(InEndpoint)
     , MulticastInterface(InMulticastInterface)
     , BoundEndpoint(InEndpoint)
@@ -69,7 +69,7 @@ FOrvidaLiveLinkSource::FOrvidaLiveLinkSource(FIPv4Endpoint InEndpoint, bool bInA
     , bAutoLens(bInAutoLens)
     , bAutoSceneTakeUpdate(bInAutoSceneTakeUpdate)
     , bAutoRecord(bInAutoRecord)
-    , SubjectName(UOrvidaLiveLinkSourceSettings::DefaultSubjectName)
+    , SubjectName(InSubjectName.IsEmpty() ? UOrvidaLiveLinkSourceSettings::DefaultSubjectName : *InSubjectName)
     , Decoder(bInAutoLens)
     , Ring(MoveTemp(SteadyClock))
     , TakeAutomation(bInAutoSceneTakeUpdate, bInAutoRecord)

@@ -46,10 +46,11 @@ public:
 	 * anything. When another socket already held the endpoint's port and the source bound it all the same, it
 	 * logs one Warning. An endpoint on a multicast group joins that group on MulticastInterface (0.0.0.0: the
 	 * interface the system picks) and receives only what is sent to the group and the port; for any other endpoint
-	 * MulticastInterface plays no part.
+	 * MulticastInterface plays no part. Every push names SubjectName (as given; empty:
+	 * UOrvidaLiveLinkSourceSettings::DefaultSubjectName) until settings give another.
 	 */
 	FOrvidaLiveLinkSource(FIPv4Endpoint Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord,
-	                      FIPv4Address MulticastInterface = FIPv4Address::Any);
+	                      FIPv4Address MulticastInterface = FIPv4Address::Any, const FString& SubjectName = FString());
 	/** Stops and waits for the receiver, removes the tick registration, closes the socket. */
 	virtual ~FOrvidaLiveLinkSource();
 
@@ -180,7 +181,8 @@ private:
 
 	/** The observer is in place before the receiver thread starts; the ring's clock is SteadyClock (null: the system's). */
 	FOrvidaLiveLinkSource(FIPv4Endpoint Endpoint, bool bAutoLens, bool bAutoSceneTakeUpdate, bool bAutoRecord, FReceivedDataObserver InReceivedDataObserver,
-	                      FOrvidaSampleRing::FSteadyClock SteadyClock, FIPv4Address MulticastInterface = FIPv4Address::Any);
+	                      FOrvidaSampleRing::FSteadyClock SteadyClock, FIPv4Address MulticastInterface = FIPv4Address::Any,
+	                      const FString& SubjectName = FString());
 
 	/** The socket for Endpoint, joined to its group when it is one; null when the builder refused (it logs why). */
 	FSocket* BuildSocket() const;

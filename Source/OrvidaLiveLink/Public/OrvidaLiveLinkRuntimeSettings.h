@@ -30,4 +30,8 @@ public:
 
 	UPROPERTY(config, EditAnywhere, Category = "Orvida", meta = (ToolTip = "auto start / stop recording"))
 	bool bAutoRecord;
+
+	/** What the panel's "Subject Name" box starts with; a blank one makes the panel show "Orvida - Camera". */
+	UPROPERTY(config, EditAnywhere, Category = "Orvida", meta = (ToolTip = "Specify the default name of a new source's Live Link subject"))
+	FString SubjectNameByDefault;
 };

@@ -462,6 +462,10 @@ TEST_F(LiveLinkClientTest, OnlyOneSubjectOfANameIsEnabled)
 		EXPECT_EQ(Client.IsSubjectEnabled(Second, true), Step.bSecond) << Step.Step << ": the tick evaluated the one enabled";
 		EXPECT_EQ(EvaluatedTime(), Step.Evaluated) << Step.Step;
 		EXPECT_TRUE(Client.IsSubjectEnabled(OtherName, false) || !Client.GetSubjects().Contains(OtherName)) << Step.Step << ": another name is its own";
+		for (const FLiveLinkSubjectKey& Each : Client.GetSubjects(true, false))
+		{
+			EXPECT_EQ(Client.GetSubjects(false, false).Contains(Each), Client.IsSubjectEnabled(Each, false)) << Step.Step << ": the list of the enabled ones";
+		}
 	}
 	EXPECT_EQ(Client.GetFrames(Second).Num(), 0) << "disabled, the subject holds no frames";
 	EXPECT_EQ(Client.GetIgnoredPushCount(), 1);

@@ -284,11 +284,17 @@ void FLiveLinkClient::OnPropertyChanged(FGuid EntryGuid, const FPropertyChangedE
 	}
 }
 
-TArray<FLiveLinkSubjectKey> FLiveLinkClient::GetSubjects() const
+TArray<FLiveLinkSubjectKey> FLiveLinkClient::GetSubjects(bool bIncludeDisabledSubject, bool bIncludeVirtualSubject) const
 {
 	FScopeLock Guard(&ClientLock);
 	TArray<FLiveLinkSubjectKey> Keys;
-	Subjects.GetKeys(Keys);
+	for (const auto& Pair : Subjects)
+	{
+		if (bIncludeDisabledSubject || Pair.Value.bEnabled)
+		{
+			Keys.Add(Pair.Key);
+		}
+	}
 	return Keys;
 }
 

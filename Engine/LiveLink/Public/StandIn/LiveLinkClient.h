@@ -84,6 +84,8 @@ public:
 	/** Removes the subject at once; frames still queued for it are refused at the tick, as for any subject without static data. */
 	void RemoveSubject_AnyThread(const FLiveLinkSubjectKey& SubjectKey) override;
 	FSimpleMulticastDelegate& OnLiveLinkTicked() override { return TickedDelegate; }
+	/** Every subject with static data, or the enabled ones only, in the order they were created; the client has no virtual subjects. */
+	TArray<FLiveLinkSubjectKey> GetSubjects(bool bIncludeDisabledSubject, bool bIncludeVirtualSubject) const override;
 
 	/** Calls Delegate with every frame the client takes in from now on, and its subject; returns the handle to unregister it with. */
 	FDelegateHandle RegisterForFramePushed(const FOnLiveLinkFramePushed::FDelegate& Delegate);
@@ -121,8 +123,8 @@ public:
 	 */
 	void OnPropertyChanged(FGuid EntryGuid, const FPropertyChangedEvent& PropertyChangedEvent);
 
-	/** Every subject with static data, enabled or not, in the order the subjects were created. */
-	TArray<FLiveLinkSubjectKey> GetSubjects() const;
+	/** Every subject with static data, enabled or not, in the order the subjects were created: GetSubjects(true, true). */
+	TArray<FLiveLinkSubjectKey> GetSubjects() const { return GetSubjects(true, true); }
 	/** The subject's role; null for an unknown subject. */
 	TSubclassOf<ULiveLinkRole> GetSubjectRole(const FLiveLinkSubjectKey& SubjectKey) const;
 	/** Copies the subject's static data into OutStaticData; false, leaving it empty, for an unknown subject. */
