@@ -8,6 +8,7 @@
 #include "LiveLinkTypes.h"
 #include "Misc/ScopeLock.h"
 #include "OrvidaLiveLinkLog.h"
+#include "OrvidaLiveLinkSourceCreation.h"
 #include "OrvidaLiveLinkSourceSettings.h"
 #include "OrvidaNarrowing.h"
 #include "Roles/LiveLinkCameraRole.h"
@@ -225,14 +226,16 @@ void FOrvidaLiveLinkSource::OnSettingsChanged(ULiveLinkSourceSettings* Settings,
 
 void FOrvidaLiveLinkSource::ApplySettings(const UOrvidaLiveLinkSourceSettings& Settings)
 {
-	if (!Settings.SubjectName.IsEmpty() && FName(*Settings.SubjectName) != SubjectName)
+	// Read as the creation panel reads its box, but a blank name keeps the one the source has.
+	const FName NewSubjectName(*OrvidaLiveLinkSourceCreation::ResolveSubjectName(Settings.SubjectName, SubjectName.ToString()));
+	if (NewSubjectName != SubjectName)
 	{
 		// The subject under the old name would stay enabled, frozen on its last frame, and keep that name from others.
 		if (Client != nullptr)
 		{
 			Client->RemoveSubject_AnyThread(FLiveLinkSubjectKey(SourceGuid, SubjectName));
 		}
-		SubjectName = FName(*Settings.SubjectName);
+		SubjectName = NewSubjectName;
 		bStaticDataPending = true;
 	}
 	// The static data claims the lens only under "Auto Lens Update", so a change of it is told to the client.

@@ -30,7 +30,7 @@ public:
 
 	UOrvidaLiveLinkSourceSettings();
 
-	/** The Live Link subject the source publishes; an empty name keeps the one the source had. */
+	/** The Live Link subject the source publishes, without the spaces around it; a blank name keeps the one the source had. */
 	UPROPERTY(EditAnywhere, Category = "Orvida")
 	FString SubjectName;
 
