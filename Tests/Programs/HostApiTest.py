@@ -362,7 +362,7 @@ def main():
             guid = check_source_and_take(host)
             check_unbindable_source(host)
             check_refusals(host, project, guid)
-            check(not any(subject["source"] == guid and subject["name"] != "Orvida - Camera" for subject in host.state()["subjects"]),
+            check(not any(subject["source"] == guid and subject["name"] != "API Cam" for subject in host.state()["subjects"]),
                   "a refused settings edit renamed the subject")
             check_events(host)
             check(host.request("DELETE", f"/api/sources/{guid}")[0] == 200, "removing the source")
@@ -390,6 +390,8 @@ def main():
             check(shown == "Stage Cam", f"a new panel's Subject Name reads {shown!r}, not the saved default 'Stage Cam'")
         finally:
             host.stop()
+    # A project of its own: the one above now names new subjects "Stage Cam" by default.
+    with tempfile.TemporaryDirectory() as project:
         check_presets(program, project)
     print("FAIL" if FAILURES else "PASS")
     return 1 if FAILURES else 0
