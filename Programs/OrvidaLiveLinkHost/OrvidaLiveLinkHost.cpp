@@ -17,12 +17,29 @@ namespace
 {
 FString ToFString(const std::string& Text) { return FString(UTF8_TO_TCHAR(Text.c_str())); }
 
-/** The --source and --connect requests in the order given; false, with a line on standard error, for a --source that is no endpoint. */
-bool MakeSourceRequests(const std::vector<std::string>& PanelEndpoints, const std::vector<std::string>& ConnectionStrings, const FHostPanelChoices& Options,
-                        bool bWithDefault, std::vector<FHostSourceRequest>& OutRequests)
+/**
+ * The --source and --connect requests in the order given, one --subject naming every panel source or one --subject
+ * for each --source, in their order; false, with a line on standard error, for a --source that is no endpoint or
+ * subjects that match neither.
+ */
+bool MakeSourceRequests(const std::vector<std::string>& PanelEndpoints, const std::vector<std::string>& ConnectionStrings,
+                        const std::vector<std::string>& SubjectNames, const FHostPanelChoices& Options, bool bWithDefault,
+                        std::vector<FHostSourceRequest>& OutRequests)
 {
-	for (const std::string& Endpoint : PanelEndpoints)
+	if (SubjectNames.size() > 1 && SubjectNames.size() != PanelEndpoints.size())
 	{
+		std::fprintf(stderr, "orvida-livelink: %zu --subject for %zu --source: give one for all of them or one for each\n", SubjectNames.size(),
+		             PanelEndpoints.size());
+		return false;
+	}
+	FHostPanelChoices Named = Options;
+	if (SubjectNames.size() == 1)
+	{
+		Named.SubjectName = ToFString(SubjectNames[0]);
+	}
+	for (size_t Index = 0; Index < PanelEndpoints.size(); ++Index)
+	{
+		const std::string& Endpoint = PanelEndpoints[Index];
 		FIPv4Endpoint Parsed;
 		FIPv4Address Interface;
 		if (!FOrvidaEndpointText::ParseSourceEndpoint(ToFString(Endpoint), Parsed, Interface))
@@ -31,8 +48,12 @@ bool MakeSourceRequests(const std::vector<std::string>& PanelEndpoints, const st
 			return false;
 		}
 		FHostSourceRequest& Request = OutRequests.emplace_back();
-		Request.Choices = Options;
+		Request.Choices = Named;
 		Request.Choices.EndpointText = ToFString(Endpoint);
+		if (SubjectNames.size() > 1)
+		{
+			Request.Choices.SubjectName = ToFString(SubjectNames[Index]);
+		}
 	}
 	for (const std::string& ConnectionString : ConnectionStrings)
 	{
@@ -42,7 +63,7 @@ bool MakeSourceRequests(const std::vector<std::string>& PanelEndpoints, const st
 	}
 	if (OutRequests.empty() && bWithDefault)
 	{
-		OutRequests.emplace_back().Choices = Options;
+		OutRequests.emplace_back().Choices = Named;
 	}
 	return true;
 }
@@ -61,10 +82,10 @@ int main(int ArgumentCount, char** Arguments)
 	               "a source made through the creation panel, listening on a.b.c.d:port, or on a multicast group as group:port or group:port@interface-address "
 	               "(repeatable)");
 	App.add_option("--connect", ConnectionStrings, "a source made from a connection string, as the editor restores one (repeatable)");
-	std::optional<std::string> SubjectName;
-	App.add_option("--subject", SubjectName,
-	               "type TEXT into \"Subject Name\" in the creation panel of every source made here (blank: the project's default; the engine "
-	               "enables one subject of a name)");
+	std::vector<std::string> SubjectNames;
+	App.add_option("--subject", SubjectNames,
+	               "type TEXT into \"Subject Name\" in the creation panel: once for every source made here, or once for each --source in their order "
+	               "(blank: the project's default; the engine enables one subject of a name)");
 	App.add_flag("--lens,!--no-lens", PanelOptions.bAutoLens, "tick or untick \"Auto Lens Update\" in the creation panel");
 	App.add_flag("--take,!--no-take", PanelOptions.bAutoSceneTakeUpdate, "tick or untick \"Auto Scene/Take\" in the creation panel");
 	App.add_flag("--record,!--no-record", PanelOptions.bAutoRecord, "tick or untick \"Auto Record\" in the creation panel");
@@ -148,14 +169,10 @@ int main(int ArgumentCount, char** Arguments)
 			return 2;
 		}
 	}
-	if (SubjectName)
-	{
-		PanelOptions.SubjectName = ToFString(*SubjectName);
-	}
 	RunOptions.ProjectDir = ToFString(ProjectDir);
 	// In the browser the user adds sources; without it the host makes one from the project settings.
 	// In the browser sources are added by hand, so --http alone starts with none; the demo needs one to play into.
-	if (!MakeSourceRequests(PanelEndpoints, ConnectionStrings, PanelOptions, !RunOptions.Http || RunOptions.bDemo, RunOptions.Sources))
+	if (!MakeSourceRequests(PanelEndpoints, ConnectionStrings, SubjectNames, PanelOptions, !RunOptions.Http || RunOptions.bDemo, RunOptions.Sources))
 	{
 		return 2;
 	}

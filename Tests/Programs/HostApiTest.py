@@ -22,13 +22,13 @@ import http.client
 import json
 import pathlib
 import re
-import select
-import signal
 import socket
 import subprocess
 import sys
 import tempfile
 import time
+
+from HostProcess import HostProcess
 
 FAILURES = []
 
@@ -42,20 +42,16 @@ def check(condition, what):
 
 class Host:
     def __init__(self, program, project, extra=()):
-        self.process = subprocess.Popen([program, "--project", project, "--http", "127.0.0.1:0", "--tick-rate", "120", "--countdown", "0", *extra],
-                                        stdout=subprocess.PIPE, text=True)
-        self.lines = []
-        self.port = None
-        deadline = time.monotonic() + 60
-        while self.port is None and time.monotonic() < deadline and self.process.poll() is None:
-            ready, _, _ = select.select([self.process.stdout], [], [], 0.2)
-            if ready:
-                line = self.process.stdout.readline()
-                self.lines.append(line)
-                found = re.match(r"serving http://127\.0\.0\.1:(\d+)$", line.strip())
-                self.port = int(found.group(1)) if found else None
-        if self.port is None:
+        self.process = HostProcess([program, "--project", project, "--http", "127.0.0.1:0", "--tick-rate", "120", "--countdown", "0", *extra],
+                                   stderr=None)
+        # Several lines may come in one read (a preset's sources before the serving line): HostProcess reads them on a
+        # thread of its own rather than waiting on the pipe line by line.
+        self.lines = self.process.lines
+        found = self.process.wait_for_line(lambda line: re.match(r"serving http://127\.0\.0\.1:(\d+)$", line.strip()), 60)
+        if not found:
+            self.process.stop()
             raise RuntimeError(f"the host printed no serving line: {self.lines}")
+        self.port = int(found.group(1))
         self.wait_for(lambda state: True, "the first snapshot")
 
     def request(self, method, path, body=None, raw=None):
@@ -86,9 +82,8 @@ class Host:
 
     def stop(self):
         """The host's standard output after Ctrl-C, and its exit status."""
-        self.process.send_signal(signal.SIGINT)
-        out, _ = self.process.communicate(timeout=120)
-        return "".join(self.lines) + out, self.process.returncode
+        _, status, out, _ = self.process.stop()
+        return out, status
 
 
 def widgets(tree):
@@ -378,14 +373,19 @@ def main():
         stopped, destroyed = output.find("web server stopped"), output.find("shut down and destroyed")
         check(0 <= stopped < destroyed, f"the server stopped before the source was destroyed:\n{output}")
 
-        # The name given on the command line reaches the panel's box, not the endpoint's.
-        host = Host(program, project, ["--source", "127.0.0.1:0", "--subject", "CLI Cam"])
+        # The names given on the command line reach the panel's box, not the endpoint's, each of its own source.
+        mismatch = subprocess.run([program, "--project", project, "--source", "127.0.0.1:0", "--subject", "A", "--subject", "B"], capture_output=True,
+                                  text=True, timeout=20)
+        check(mismatch.returncode == 2 and "2 --subject for 1 --source" in mismatch.stderr, f"two names for one source: {mismatch.returncode} {mismatch.stderr}")
+        host = Host(program, project, ["--source", "127.0.0.1:0", "--source", "127.0.0.1:0", "--subject", "CLI Cam", "--subject", "CLI Cam 2"])
         try:
             settings = {s["key"]: s["value"] for s in host.state()["settings"]}
             check(settings.get("NetworkPortIdByDefault") == 9123 and settings.get("bAutoRecord") is True and settings.get("SubjectNameByDefault") == "Stage Cam",
                   f"the settings after a restart: {settings}")
-            names = [subject["name"] for subject in host.wait_for(lambda s: s["subjects"], "the --source's subject")["subjects"]]
-            check(names == ["CLI Cam"], f"--subject 'CLI Cam' made a source that publishes {names}")
+            state = host.wait_for(lambda s: len(s["subjects"]) == 2, "the two --source's subjects")
+            names = {subject["source"]: subject["name"] for subject in state["subjects"]}
+            published = [names.get(source["guid"]) for source in state["sources"]]
+            check(published == ["CLI Cam", "CLI Cam 2"], f"--subject 'CLI Cam' --subject 'CLI Cam 2' made sources that publish {published}")
             shown = panel_widgets(open_panel(host))[1]["Subject Name"]["text"]
             check(shown == "Stage Cam", f"a new panel's Subject Name reads {shown!r}, not the saved default 'Stage Cam'")
         finally:
