@@ -90,8 +90,8 @@ def main():
                 failures.append(f"no line shows take A004 #12 counting down before it records: {states}")
             if live and live[-1].group(5) != "25/1":
                 failures.append(f"rate is not 25/1: {live[-1].group(0)}")
-            if live and not re.search(r", decimated 0, state Receiving(?: 2[4-6]/s)?, Camera", live[-1].string):
-                failures.append(f"no state in words, or not Receiving with nothing decimated, for a clean 25/s stream: {live[-1].string!r}")
+            if live and not re.search(r", decimated 0, subject \"Orvida - Camera\", state Receiving(?: 2[4-6]/s)?, Camera", live[-1].string):
+                failures.append(f"no subject name or no state in words, or not Receiving with nothing decimated, for a clean 25/s stream: {live[-1].string!r}")
             cameras = CAMERAS.search(live[-1].string) if live else None
             if live and not cameras:
                 failures.append(f"no cameras at the end of the line: {live[-1].string!r}")

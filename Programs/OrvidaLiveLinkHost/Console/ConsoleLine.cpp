@@ -59,7 +59,13 @@ std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTake
 	              Source.Unparsed, Source.WithoutCamera, Source.ForeignKeys, Source.TimecodeGaps, Source.TimecodeRepeats, Source.Underruns,
 	              Source.JitterMilliseconds, LastDatagram, int(Source.RecentSenders));
 	Line += Health;
-	Line += ", decimated " + std::to_string(Source.Decimated) + ", state " + Source.State.Text;
+	Line += ", decimated " + std::to_string(Source.Decimated);
+	// Quoted, as a name may hold commas; two cameras in one editor are told apart by it.
+	if (CameraSubject != nullptr)
+	{
+		Line += ", subject \"" + CameraSubject->Name + "\"";
+	}
+	Line += ", state " + Source.State.Text;
 	if (CameraSubject != nullptr && !CameraSubject->bEnabled)
 	{
 		Line += ", subject disabled";
