@@ -13,10 +13,9 @@
  * "dropped" counts the samples the ring lost other than those it decimated.
  * Scripts parse this line: new pairs go at the end or between existing ones, never in place of one. Rate and
  * timecode read "-" before the first frame, as does the last datagram before the first one, an empty slate reads
- * "-", the subject's name (quoted) is there once the source has a camera subject, the cameras read "Camera -, Cine Camera -" while the source has no camera subject (CameraSubject null or
- * without cameras), ", subject disabled" comes before them while the client keeps the source's camera subject
- * disabled (it enables one subject of a name), and ", take error TEXT" ends the line while the Take Recorder has an
- * error to report.
+ * "-", the subject's name (quoted) is there once the source has a camera subject, the cameras read "Camera -, Cine Camera -" while the source has no camera
+ * subject (CameraSubject null or without cameras), ", subject disabled" comes before them while the client keeps the source's camera subject disabled (it
+ * enables one subject of a name), and ", take error TEXT" ends the line while the Take Recorder has an error to report.
  */
 std::string FormatConsoleLine(const FHostSourceSnapshot& Source, const FHostTakeSnapshot& Take, const FHostSubjectSnapshot* CameraSubject);
 
