@@ -295,6 +295,8 @@ TEST(SenderReplay, RefusesWhatItCannotReplay)
 	    {WriteFile("inf_001.csv", Header + "0,inf,0,0,0,0,0,1,1\n"), ":2: LocationX is not a finite number"},
 	    {WriteFile("huge_001.csv", Header + "0,0,0,0,0,0,0,1,1e12\n"), ":2: FrameNumber is out of range"},
 	    {WriteFile("late_001.csv", Header + "1e300,0,0,0,0,0,0,1,1\n"), ":2: WorldTime is out of range"},
+	    // A file cut inside quotes: its last record, or the rest of the file, is not a record of the take.
+	    {WriteFile("open_001.csv", Header + "0,0,0,0,0,0,0,1,1\n\"0,0,0,0,0,0,0,1,2\n"), ":3: a quoted field is not closed"},
 	};
 	for (const auto& [Path, Reason] : Cases)
 	{
