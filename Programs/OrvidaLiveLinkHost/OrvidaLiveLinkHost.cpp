@@ -6,6 +6,7 @@
 
 #include "Commands/DecodeCommand.h"
 #include "Commands/SettingsCommand.h"
+#include "Editor/HostText.h"
 #include "Editor/RunCommand.h"
 #include "OrvidaEndpointText.h"
 
@@ -15,8 +16,6 @@
 
 namespace
 {
-FString ToFString(const std::string& Text) { return FString(UTF8_TO_TCHAR(Text.c_str())); }
-
 /**
  * The --source and --connect requests in the order given, one --subject naming every panel source or one --subject
  * for each --source, in their order; false, with a line on standard error, for a --source that is no endpoint or

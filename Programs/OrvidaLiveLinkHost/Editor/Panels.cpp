@@ -1,6 +1,7 @@
 #include "Editor/Panels.h"
 
 #include "Editor/Editor.h"
+#include "Editor/HostText.h"
 #include "ILiveLinkSource.h"
 #include "LiveLinkSourceFactory.h"
 #include "StandIn/SlateUserInput.h"
@@ -13,8 +14,6 @@
 
 namespace
 {
-std::string ToUtf8(const FString& Text) { return TCHAR_TO_UTF8(*Text); }
-
 FHostWidgetSnapshot DescribeWidget(const TSharedRef<SWidget>& Widget)
 {
 	FHostWidgetSnapshot Snapshot;

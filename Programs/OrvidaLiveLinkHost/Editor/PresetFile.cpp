@@ -1,5 +1,6 @@
 #include "Editor/PresetFile.h"
 
+#include "Editor/HostText.h"
 #include "LiveLinkSourceFactory.h"
 #include "StandIn/UObjectRegistry.h"
 #include "UObject/UObjectGlobals.h"
@@ -16,9 +17,6 @@ using nlohmann::json;
 namespace
 {
 constexpr int FormatVersion = 1;
-
-std::string ToUtf8(const FString& Text) { return TCHAR_TO_UTF8(*Text); }
-FString ToFString(const std::string& Text) { return UTF8_TO_TCHAR(Text.c_str()); }
 
 /** 32 hexadecimal digits, as FGuid::ToString writes them, into a valid guid; false for anything else. */
 bool ParseGuid(const std::string& Text, FGuid& OutGuid)

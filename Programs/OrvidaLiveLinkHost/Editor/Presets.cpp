@@ -61,10 +61,9 @@ FHostPresets::FResult FHostPresets::Load()
 	}
 	if (!Sources.IsEmpty())
 	{
-		for (FHostSource& Entry : Sources)
+		for (const FHostSource& Entry : Sources)
 		{
-			Entry.Source->SetDatagramTap(nullptr);
-			Client.RemoveSource(Entry.Guid);
+			RemoveHostSource(Client, Entry);
 		}
 		Sources.Empty();
 		// As the engine's preset does before it makes the sources again: the client lets go of those removed.
@@ -95,13 +94,7 @@ void FHostPresets::Restore(const TArray<FLiveLinkSourcePreset>& Presets, FResult
 			                             " not restored: the client made no source of it");
 			continue;
 		}
-		// The factories are the plug-in's, and they make only FOrvidaLiveLinkSource.
-		const TSharedPtr<FOrvidaLiveLinkSource> Source = StaticCastSharedPtr<FOrvidaLiveLinkSource>(Client.GetSource(Preset.Guid));
-		if (Tap)
-		{
-			Source->SetDatagramTap(Tap);
-		}
-		Sources.Add(FHostSource{Preset.Guid, Source});
+		Sources.Add(FHostSource{Preset.Guid, TapHostSource(Client.GetSource(Preset.Guid), Tap)});
 		++Result.Count;
 	}
 }

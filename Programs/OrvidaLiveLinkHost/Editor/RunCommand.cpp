@@ -5,6 +5,7 @@
 #include "Editor/DemoSender.h"
 #include "Editor/Editor.h"
 #include "Editor/GameLoop.h"
+#include "Editor/HostText.h"
 #include "Editor/LogBuffer.h"
 #include "Editor/Presets.h"
 #include "Editor/Signals.h"
@@ -26,8 +27,6 @@
 
 namespace
 {
-std::string ToUtf8(const FText& Text) { return TCHAR_TO_UTF8(*Text.ToString()); }
-
 /**
  * Offers the client to every module by name while it lives, as the editor's Live Link module offers its own from
  * start-up to shut-down; the plug-in's creation panel looks it up there. Game thread.
@@ -71,12 +70,7 @@ TArray<FHostSource> StartSources(const ULiveLinkSourceFactory& Factory, FLiveLin
 		{
 			continue;
 		}
-		// The factory is the plug-in's, found by its registered class, and it makes only FOrvidaLiveLinkSource.
-		const TSharedPtr<FOrvidaLiveLinkSource> Source = StaticCastSharedPtr<FOrvidaLiveLinkSource>(Created.Source);
-		if (Tap)
-		{
-			Source->SetDatagramTap(Tap);
-		}
+		const TSharedPtr<FOrvidaLiveLinkSource> Source = TapHostSource(Created.Source, Tap);
 		Started.Add(FHostSource{AddCreatedSource(Client, Created), Source});
 	}
 	return Started;
@@ -119,8 +113,7 @@ void StopSources(FLiveLinkClient& Client, TArray<FHostSource>& Sources)
 	{
 		const std::string Endpoint = TCHAR_TO_UTF8(*Entry.Source->GetBoundEndpoint().ToString());
 		const TWeakPtr<FOrvidaLiveLinkSource> Watch = Entry.Source;
-		Entry.Source->SetDatagramTap(nullptr);
-		Client.RemoveSource(Entry.Guid);
+		RemoveHostSource(Client, Entry);
 		Entry.Source.Reset();
 		PrintLine("source " + Endpoint + (Watch.IsValid() ? " removed, still held by the client" : " shut down and destroyed"));
 	}

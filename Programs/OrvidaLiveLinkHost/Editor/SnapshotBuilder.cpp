@@ -1,6 +1,7 @@
 #include "Editor/SnapshotBuilder.h"
 
 #include "Editor/FrameText.h"
+#include "Editor/HostText.h"
 #include "Editor/StreamState.h"
 #include "OrvidaLiveLinkSource.h"
 #include "OrvidaLiveLinkSourceSettings.h"
@@ -16,8 +17,6 @@
 
 namespace
 {
-std::string ToUtf8(const FString& Text) { return TCHAR_TO_UTF8(*Text); }
-
 /** What the subject's static data says it sends; nothing for static data of another role. */
 void DescribeStaticData(const FLiveLinkStaticDataStruct& StaticData, FHostSubjectSnapshot& Subject)
 {

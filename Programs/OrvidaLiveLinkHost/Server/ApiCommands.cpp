@@ -1,6 +1,7 @@
 #include "Server/ApiCommands.h"
 
 #include "Editor/Editor.h"
+#include "Editor/HostText.h"
 #include "Editor/LogBuffer.h"
 #include "Editor/Presets.h"
 #include "Editor/Snapshot.h"
@@ -19,8 +20,6 @@ using nlohmann::json;
 
 namespace
 {
-std::string ToUtf8(const FString& Text) { return TCHAR_TO_UTF8(*Text); }
-
 /** A whole decimal number of the type's range and nothing else; false for any other text. */
 template <class T> bool ParseWhole(const std::string& Text, T& OutValue)
 {
@@ -177,12 +176,7 @@ FHostApiReply FHostApiCommands::ApplyPanelEvent(const std::string& PanelIdText, 
 
 FHostApiReply FHostApiCommands::AddSource(const FHostCreatedSource& Created)
 {
-	// The factories found are the plug-in's, and they make only FOrvidaLiveLinkSource.
-	const TSharedPtr<FOrvidaLiveLinkSource> Source = StaticCastSharedPtr<FOrvidaLiveLinkSource>(Created.Source);
-	if (Tap)
-	{
-		Source->SetDatagramTap(Tap);
-	}
+	const TSharedPtr<FOrvidaLiveLinkSource> Source = TapHostSource(Created.Source, Tap);
 	// A source that cannot receive is kept too: the editor lists it with its status until the user removes it.
 	const FGuid Guid = AddCreatedSource(Client, Created);
 	Sources.Add(FHostSource{Guid, Source});
@@ -195,9 +189,7 @@ FHostApiReply FHostApiCommands::RemoveSource(const std::string& Guid)
 	{
 		if (ToUtf8(Sources[Index].Guid.ToString()) == Guid)
 		{
-			// As the panel's remove button: the client asks the source to shut down, then lets it go.
-			Sources[Index].Source->SetDatagramTap(nullptr);
-			Client.RemoveSource(Sources[Index].Guid);
+			RemoveHostSource(Client, Sources[Index]);
 			Sources.RemoveAt(Index);
 			return {};
 		}

@@ -2,6 +2,7 @@
 
 #include "Commands/SettingText.h"
 #include "Commands/SettingsFileLock.h"
+#include "Editor/HostText.h"
 #include "ISettingsSection.h"
 #include "UObject/Class.h"
 #include "UObject/UnrealType.h"
@@ -10,8 +11,6 @@
 
 namespace
 {
-std::string ToUtf8(const FString& Text) { return TCHAR_TO_UTF8(*Text); }
-
 /** A JSON value as the setting text the command line takes; false for a value of no setting's kind. */
 bool ToSettingText(const nlohmann::json& Value, FString& OutText)
 {

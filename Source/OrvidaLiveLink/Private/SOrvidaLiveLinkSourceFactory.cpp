@@ -143,10 +143,11 @@ FText SOrvidaLiveLinkSourceFactory::GetSameNameNote() const
 	// The name "Ok" would give, so that a blank box is checked as the default it stands for.
 	const FString Name =
 	    OrvidaLiveLinkSourceCreation::ResolveSubjectName(SubjectName->GetText().ToString(), GetDefault<UOrvidaLiveLinkRuntimeSettings>()->SubjectNameByDefault);
+	const FName SubjectFName(*Name);
 	// Disabled subjects count too: whichever of the name is enabled, the new one would be one more of them.
 	for (const FLiveLinkSubjectKey& Key : Client->GetSubjects(true, false))
 	{
-		if (Key.SubjectName.Name == FName(*Name))
+		if (Key.SubjectName.Name == SubjectFName)
 		{
 			return FText::Format(LOCTEXT("SameSubjectName", "A subject named '{0}' exists: the engine enables only one subject of a name."),
 			                     FText::FromString(Name));

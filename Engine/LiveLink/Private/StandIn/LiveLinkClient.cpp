@@ -81,16 +81,20 @@ FGuid FLiveLinkClient::AddSource(TSharedPtr<ILiveLinkSource> Source)
 		return FGuid();
 	}
 	UClass* SettingsClass = Source->GetSettingsClass().Get();
+	const FGuid Guid = FGuid::NewGuid();
+	AddEntry(Guid, Source, NewObject<ULiveLinkSourceSettings>(nullptr, SettingsClass != nullptr ? SettingsClass : ULiveLinkSourceSettings::StaticClass()));
+	return Guid;
+}
+
+void FLiveLinkClient::AddEntry(FGuid Guid, const TSharedPtr<ILiveLinkSource>& Source, ULiveLinkSourceSettings* Settings)
+{
 	FSourceEntry Entry;
-	Entry.Guid = FGuid::NewGuid();
+	Entry.Guid = Guid;
 	Entry.Source = Source;
-	Entry.Settings = NewObject<ULiveLinkSourceSettings>(nullptr, SettingsClass != nullptr ? SettingsClass : ULiveLinkSourceSettings::StaticClass());
-	const FGuid Guid = Entry.Guid;
-	ULiveLinkSourceSettings* Settings = Entry.Settings;
+	Entry.Settings = Settings;
 	Sources.Add(MoveTemp(Entry));
 	Source->ReceiveClient(this, Guid);
 	Source->InitializeSettings(Settings);
-	return Guid;
 }
 
 namespace
@@ -155,14 +159,7 @@ bool FLiveLinkClient::CreateSource(const FLiveLinkSourcePreset& SourcePreset)
 		UE_LOG(LogLiveLink, Warning, TEXT("Create Source Failure: Couldn't create the source from the factory."));
 		return false;
 	}
-	FSourceEntry Entry;
-	Entry.Guid = SourcePreset.Guid;
-	Entry.Source = Source;
-	Entry.Settings = CopySettings(*SourcePreset.Settings);
-	ULiveLinkSourceSettings* Settings = Entry.Settings;
-	Sources.Add(MoveTemp(Entry));
-	Source->ReceiveClient(this, SourcePreset.Guid);
-	Source->InitializeSettings(Settings);
+	AddEntry(SourcePreset.Guid, Source, CopySettings(*SourcePreset.Settings));
 	return true;
 }
 

@@ -193,6 +193,8 @@ private:
 	};
 
 	const FSourceEntry* FindSource(FGuid SourceGuid) const;
+	/** Keeps Source under Guid with Settings, then hands the source the client and the settings, as the engine does. */
+	void AddEntry(FGuid Guid, const TSharedPtr<ILiveLinkSource>& Source, ULiveLinkSourceSettings* Settings);
 	/** The settings of a source the client offers; null for one it does not hold or is removing. */
 	const ULiveLinkSourceSettings* FindLiveSourceSettings(FGuid SourceGuid) const;
 	/** Asks each source whose removal was requested to shut down and releases those that agree. Needs ClientLock. */
